@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages mrk2tool needs, and only those that are missing:
+# a prepared machine never touches the network. Usage: install-deps.sh [--gui-display]
+set -euo pipefail
+
+packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
+          libbenchmark-dev qt6-base-dev)
+if [[ "${1:-}" == "--gui-display" ]]; then
+    # Only for showing windows: a Japanese font and a virtual display for screenshots.
+    packages+=(fonts-noto-cjk xvfb)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg -s "$p" 2>/dev/null | grep -q '^Status: install ok installed'; then
+        missing+=("$p")
+    fi
+done
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}" >&2
+    sudo_cmd=()
+    [[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

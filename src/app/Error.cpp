@@ -1,0 +1,115 @@
+#include "app/Error.h"
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace mrk2 {
+
+Error::Error(int number, std::string description)
+    : std::runtime_error(description), number_(number), description_(std::move(description)) {}
+
+namespace {
+
+const char* errnoText(int e) {
+    switch (e) {
+        case ENOENT:
+            return "ファイルまたはディレクトリが見つかりません。";
+        case EACCES:
+        case EPERM:
+            return "アクセスが拒否されました。";
+        case ENOSPC:
+            return "ディスクの空き領域が不足しています。";
+        case EDQUOT:
+            return "ディスク使用量の制限を超えました。";
+        case EROFS:
+            return "読み取り専用のファイルシステムです。";
+        case EEXIST:
+            return "ファイルが既に存在します。";
+        case EISDIR:
+            return "ディレクトリです。";
+        case ENOTDIR:
+            return "ディレクトリではありません。";
+        case EBUSY:
+            return "ファイルが使用中です。";
+        case EIO:
+            return "ディスク入出力エラーです。";
+        case EXDEV:
+            return "別のファイルシステムへは移動できません。";
+        case ENAMETOOLONG:
+            return "ファイル名が長過ぎます。";
+        case EMFILE:
+        case ENFILE:
+            return "開いているファイルが多過ぎます。";
+        default:
+            return nullptr;
+    }
+}
+
+const char* sqliteText(int primary) {
+    switch (primary) {
+        case SQLITE_ERROR:
+            return "SQL エラーです。";
+        case SQLITE_PERM:
+            return "アクセスが拒否されました。";
+        case SQLITE_ABORT:
+            return "処理が中断されました。";
+        case SQLITE_BUSY:
+            return "データベースが使用中です。";
+        case SQLITE_LOCKED:
+            return "テーブルがロックされています。";
+        case SQLITE_NOMEM:
+            return "メモリが不足しています。";
+        case SQLITE_READONLY:
+            return "データベースに書き込めません。";
+        case SQLITE_IOERR:
+            return "ディスク入出力エラーです。";
+        case SQLITE_CORRUPT:
+            return "データベースファイルが壊れています。";
+        case SQLITE_FULL:
+            return "ディスクの空き領域が不足しています。";
+        case SQLITE_CANTOPEN:
+            return "データベースファイルを開けません。";
+        case SQLITE_CONSTRAINT:
+            return "値がフィールドの制約に違反しています。";
+        case SQLITE_MISMATCH:
+            return "データ型が一致しません。";
+        case SQLITE_NOTADB:
+            return "データベースファイルではありません。";
+        case SQLITE_TOOBIG:
+            return "値が大き過ぎます。";
+        default:
+            return "データベースエラーです。";
+    }
+}
+
+}  // namespace
+
+Error fileError(int errnoValue, const std::string& what) {
+    std::string text;
+    if (const char* t = errnoText(errnoValue)) {
+        text = t;
+    } else {
+        text = std::string("ファイル操作に失敗しました。") + " [" + std::strerror(errnoValue) + "]";
+    }
+    if (!what.empty())
+        text += " " + what;
+    return Error(errnoValue, text);
+}
+
+Error sqliteError(int resultCode, const std::string& detail) {
+    std::string text = sqliteText(resultCode & 0xff);
+    if (!detail.empty())
+        text += " [" + detail + "]";
+    return Error(resultCode, text);
+}
+
+std::string standardErrorText(const Error& e, const std::string& context) {
+    std::string text = e.description() + "(" + std::to_string(e.number()) + ")";
+    if (!context.empty())
+        text += "\n" + context;
+    return text;
+}
+
+}  // namespace mrk2

@@ -1,0 +1,43 @@
+#pragma once
+#include <stdexcept>
+#include <string>
+
+namespace mrk2 {
+
+// An error as the operator sees it: a number and a Japanese description.
+// Numbers are SQLite result codes for database errors, errno values for file
+// errors, and the FormatError codes below for faults in input files and
+// settings (see docs/errors.md).
+class Error : public std::runtime_error {
+  public:
+    Error(int number, std::string description);
+    int number() const { return number_; }
+    const std::string& description() const { return description_; }
+
+  private:
+    int number_;
+    std::string description_;
+};
+
+// Our own numbers for faults in CSV and INI input; chosen above every SQLite
+// result code and errno value so that a number alone tells where it came from.
+namespace FormatError {
+inline constexpr int MissingColumn = 10001;    // a line has fewer columns than a mapped index
+inline constexpr int EmptyValue = 10002;       // a value that may not be empty is empty
+inline constexpr int NotANumber = 10003;       // a value that must be a number is not
+inline constexpr int TooManyEntries = 10004;   // a documented list limit was passed
+inline constexpr int InvalidEncoding = 10005;  // bytes that are not valid CP932 / UTF-8
+inline constexpr int InvalidName = 10006;      // a name that cannot be a file name
+inline constexpr int NotFound = 10007;         // a row or table that must be there is not
+}  // namespace FormatError
+
+// An Error from an errno value, described in Japanese; `what` names the operation.
+Error fileError(int errnoValue, const std::string& what = {});
+// An Error from an SQLite result code and SQLite's own message.
+Error sqliteError(int resultCode, const std::string& detail = {});
+
+// The standard error report: description, "(", number, ")", and, when there is a
+// context (a path or a region name), a line break and that context.
+std::string standardErrorText(const Error& e, const std::string& context = {});
+
+}  // namespace mrk2

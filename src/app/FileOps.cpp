@@ -1,0 +1,132 @@
+#include "app/FileOps.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+#include "app/Error.h"
+#include "app/Paths.h"
+
+namespace mrk2 {
+
+namespace {
+
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    void closeChecked(const std::string& path) {
+        int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0)
+            throw fileError(errno, path);
+    }
+
+  private:
+    int fd_;
+};
+
+void writeAll(int fd, const char* data, std::size_t size, const std::string& path) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw fileError(errno, path);
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+}
+
+}  // namespace
+
+void copyFile(const std::string& from, const std::string& to) {
+    Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0)
+        throw fileError(errno, from);
+    Fd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (out.get() < 0)
+        throw fileError(errno, to);
+    std::vector<char> buf(1 << 20);
+    for (;;) {
+        ssize_t n = ::read(in.get(), buf.data(), buf.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw fileError(errno, from);
+        }
+        if (n == 0)
+            break;
+        writeAll(out.get(), buf.data(), static_cast<std::size_t>(n), to);
+    }
+    out.closeChecked(to);
+}
+
+bool removeFile(const std::string& path) {
+    if (::unlink(path.c_str()) == 0)
+        return true;
+    if (errno == ENOENT)
+        return false;
+    throw fileError(errno, path);
+}
+
+void syncFile(const std::string& path) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        throw fileError(errno, path);
+    if (::fsync(fd.get()) != 0)
+        throw fileError(errno, path);
+}
+
+void syncDirectoryOf(const std::string& path) {
+    std::string dir = dirNameOf(path);
+    Fd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0)
+        throw fileError(errno, dir);
+    // Some file systems refuse fsync on a directory; the rename is then as durable
+    // as they make it.
+    if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS)
+        throw fileError(errno, dir);
+}
+
+void renameReplacing(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        throw fileError(errno, to);
+    syncDirectoryOf(to);
+}
+
+void writeFileAtomically(const std::string& path, const std::string& bytes) {
+    std::string tmp = path + ".tmp" + std::to_string(::getpid());
+    {
+        Fd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        if (fd.get() < 0)
+            throw fileError(errno, tmp);
+        try {
+            writeAll(fd.get(), bytes.data(), bytes.size(), tmp);
+            if (::fsync(fd.get()) != 0)
+                throw fileError(errno, tmp);
+            fd.closeChecked(tmp);
+        } catch (...) {
+            ::unlink(tmp.c_str());
+            throw;
+        }
+    }
+    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+        int e = errno;
+        ::unlink(tmp.c_str());
+        throw fileError(e, path);
+    }
+    syncDirectoryOf(path);
+}
+
+}  // namespace mrk2

@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+
+namespace mrk2 {
+
+// File operations that either complete or throw mrk2::Error (errno numbers).
+// They are what "never lose a database" rests on: a file that replaces another is
+// written in full, flushed to disk, and only then renamed over the old one.
+
+void copyFile(const std::string& from, const std::string& to);  // overwrites `to`
+// Removes a file; a missing file is not an error. Returns whether one was removed.
+bool removeFile(const std::string& path);
+void syncFile(const std::string& path);
+void syncDirectoryOf(const std::string& path);
+// rename(2): atomic replacement of `to` on one file system, then a directory sync.
+void renameReplacing(const std::string& from, const std::string& to);
+// Writes `bytes` to a temporary file beside `path`, syncs it and renames it over
+// `path`: a reader sees the old or the new content, never a mix.
+void writeFileAtomically(const std::string& path, const std::string& bytes);
+
+}  // namespace mrk2

@@ -1,0 +1,38 @@
+#pragma once
+#include <optional>
+#include <string>
+
+namespace mrk2 {
+
+inline constexpr char kPathSeparator = '/';
+
+// Trims blanks (U+0020) at both ends; appends one separator unless the result is
+// empty or already ends with one.
+std::string addPathSeparator(const std::string& path);
+
+// dir + separator + name, with a single separator between them.
+std::string joinPath(const std::string& dir, const std::string& name);
+
+// The part after the last separator, and the part before it (no trailing separator;
+// "/" for a file in the root).
+std::string fileNameOf(const std::string& path);
+std::string dirNameOf(const std::string& path);
+
+// A relative path made absolute against the current directory (lexically normal).
+std::string absolutePath(const std::string& path);
+
+// True when a regular file (not a directory) exists at exactly this path.
+bool fileExists(const std::string& path);
+bool directoryExists(const std::string& path);
+
+// Last-modified time as local "YYYY-MM-DD HH:MM:SS", whole seconds; nullopt when
+// the file cannot be read.
+std::optional<std::string> fileModifiedText(const std::string& path);
+
+// Local time now in the same form.
+std::string nowText();
+
+// The directory of the running executable.
+std::string executableDir();
+
+}  // namespace mrk2

@@ -1,0 +1,135 @@
+// mrk2cli: the maintenance engine without windows, for scripts and batch work.
+#include <algorithm>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/AppState.h"
+#include "app/Config.h"
+#include "app/Paths.h"
+#include "cli/CliPerson.h"
+#include "cli/Command.h"
+
+using namespace mrk2;
+using namespace mrk2::cli;
+
+namespace {
+
+void printHelp() {
+    std::vector<CommandInfo> list = commands();
+    std::sort(list.begin(), list.end(), [](const CommandInfo& a, const CommandInfo& b) {
+        return std::strcmp(a.name, b.name) < 0;
+    });
+    std::cout << "使い方: mrk2cli [--ini FILE] [--db-dir DIR] [--yes|--no] [--quiet] COMMAND ...\n"
+                 "\n"
+                 "MRKメンテナンスツールの処理をウィンドウなしで実行します。\n"
+                 "\n"
+                 "共通オプション:\n"
+                 "  --ini FILE    設定ファイル (既定: mrk2cli と同じディレクトリの mrk2tool.ini)\n"
+                 "  --db-dir DIR  データベースのディレクトリ (設定ファイルの DBDIR より優先)\n"
+                 "  --yes, --no   問い合わせにすべて「はい」/「いいえ」で答える\n"
+                 "  --quiet       進行状況を表示しない\n"
+                 "  --help        この説明\n"
+                 "  --version     バージョン\n"
+                 "\n"
+                 "コマンド:\n";
+    for (const auto& c : list) {
+        std::string usage = c.usage;
+        std::cout << "  " << usage;
+        if (usage.size() < 40)
+            std::cout << std::string(40 - usage.size(), ' ');
+        else
+            std::cout << "\n" << std::string(42, ' ');
+        std::cout << c.summary << "\n";
+    }
+    std::cout
+        << "\n"
+           "終了状態: 0 完了, 1 失敗・拒否・中止, 2 使い方の誤り\n"
+           "\n"
+           "例:\n"
+           "  mrk2cli init /srv/mrk\n"
+           "  mrk2cli --db-dir /srv/mrk regions\n"
+           "  mrk2cli --db-dir /srv/mrk postal-build KEN_ALL.CSV\n"
+           "  mrk2cli --db-dir /srv/mrk register 東京都 /data/13101_2023.csv /data/13102_2023.csv\n"
+           "  mrk2cli --db-dir /srv/mrk --yes delete 東京都\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string iniPath;
+    std::string dbDir;
+    bool haveDbDir = false;
+    AnswerPolicy policy = AnswerPolicy::Ask;
+    bool quiet = false;
+
+    std::size_t i = 0;
+    for (; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            printHelp();
+            return kExitOk;
+        } else if (a == "--version") {
+            std::cout << "mrk2cli " << MRK2_VERSION << "\n";
+            return kExitOk;
+        } else if (a == "--ini" || a == "--db-dir") {
+            if (i + 1 >= args.size()) {
+                std::cerr << "mrk2cli: " << a << " には値が必要です。\n";
+                return kExitUsage;
+            }
+            if (a == "--ini") {
+                iniPath = args[++i];
+            } else {
+                dbDir = args[++i];
+                haveDbDir = true;
+            }
+        } else if (a == "--yes") {
+            policy = AnswerPolicy::Yes;
+        } else if (a == "--no") {
+            policy = AnswerPolicy::No;
+        } else if (a == "--quiet") {
+            quiet = true;
+        } else if (!a.empty() && a[0] == '-') {
+            std::cerr << "mrk2cli: 不明なオプションです: " << a
+                      << "\n(mrk2cli --help で使い方を表示します)\n";
+            return kExitUsage;
+        } else {
+            break;
+        }
+    }
+    if (i >= args.size()) {
+        std::cerr << "mrk2cli: コマンドを指定して下さい。(mrk2cli --help で使い方を表示します)\n";
+        return kExitUsage;
+    }
+    const std::string name = args[i];
+    const CommandInfo* command = nullptr;
+    for (const auto& c : commands()) {
+        if (name == c.name)
+            command = &c;
+    }
+    if (!command) {
+        std::cerr << "mrk2cli: 不明なコマンドです: " << name
+                  << "\n(mrk2cli --help で使い方を表示します)\n";
+        return kExitUsage;
+    }
+
+    AppState state;
+    state.strIniPath = iniPath.empty() ? defaultIniPath() : absolutePath(iniPath);
+    CliPerson person(state, policy, quiet);
+    if (command->needsConfig && !loadIniFile(state, person))
+        return kExitFailed;
+    if (haveDbDir) {
+        std::string d = absolutePath(dbDir);
+        while (d.size() > 1 && d.back() == kPathSeparator)
+            d.pop_back();
+        state.strDbDir = d;
+    }
+    state.strBaseDbPath = joinPath(state.strDbDir, "mrk2.mdb");
+
+    CommandContext ctx{
+        state, person,
+        std::vector<std::string>(args.begin() + static_cast<long>(i) + 1, args.end()), quiet};
+    return command->run(ctx);
+}

@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+namespace mrk2 {
+
+// Replaces `target` with a compacted copy of `source`: VACUUM INTO `compacted`,
+// fsync it, PRAGMA quick_check it, rename it over `target`, sync the directory.
+// Throws mrk2::Error; on any failure `target` is untouched and `compacted` removed.
+void compactAndReplace(const std::string& source, const std::string& compacted,
+                       const std::string& target);
+
+}  // namespace mrk2

@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+
+#include "app/Person.h"
+
+namespace mrk2 {
+
+// "POSITION_" + four digits: 1 gives POSITION_0001.
+std::string townTableName(int number);
+
+// Drops every per-town table named in POSITION, then POSITION. False, silently,
+// when that fails (a database without POSITION included).
+bool dropPositionTables(const std::string& dbPath);
+// An empty position schema: POSITION with IdxPosition_all, and POSITION管理.
+bool createPositionTables(Person& person, const std::string& dbPath);
+// A fresh, empty POSITION_TMP with IdxPosition_tmp; false at once when no file exists.
+bool createStagingTable(Person& person, const std::string& dbPath);
+// A per-town table and its index Idx + name; a taken name fails with the report.
+bool createTownTable(Person& person, const std::string& dbPath, const std::string& tableName);
+
+}  // namespace mrk2
