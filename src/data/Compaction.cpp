@@ -1,0 +1,69 @@
+#include "data/Compaction.h"
+
+#include "app/Error.h"
+#include "app/FileOps.h"
+#include "app/Paths.h"
+#include "data/Database.h"
+
+namespace mrk2 {
+
+namespace {
+
+// A journal left beside a file by a killed process would be replayed into
+// whatever file next carries that name; a work file must start without one.
+void removeSideFiles(const std::string& path) {
+    removeFile(path + "-journal");
+    removeFile(path + "-wal");
+    removeFile(path + "-shm");
+}
+
+// A hot journal of the file being replaced belongs to it, not to its successor:
+// let SQLite roll it back into the old file now, so no journal is left that
+// could be replayed into the new one after the rename.
+void settleJournal(const std::string& target) {
+    if (fileExists(target + "-journal") && fileExists(target))
+        Database::open(target, Database::Mode::ReadWrite).close();
+    removeSideFiles(target);
+}
+
+void writeCompactedCopy(const std::string& source, const std::string& compacted) {
+    Database db = Database::open(source, Database::Mode::ReadOnly);
+    Statement st = db.prepare("VACUUM INTO ?1");
+    st.bind(1, compacted);
+    st.run();
+}
+
+void verify(const std::string& compacted) {
+    Database db = Database::open(compacted, Database::Mode::ReadOnly);
+    Statement st = db.prepare("PRAGMA quick_check");
+    std::string result = st.step() ? st.text(0) : std::string();
+    if (result != "ok") {
+        throw Error(11,
+                    "最適化したデータベースの検査に失敗しました。[" + result + "] " + compacted);
+    }
+}
+
+}  // namespace
+
+void compactAndReplace(const std::string& source, const std::string& compacted,
+                       const std::string& target) {
+    try {
+        removeFile(compacted);
+        removeSideFiles(compacted);
+        writeCompactedCopy(source, compacted);
+        // VACUUM INTO leaves syncing to the operating system; the file must be
+        // on disk before a rename can make it the only copy of the data.
+        syncFile(compacted);
+        verify(compacted);
+        settleJournal(target);
+        renameReplacing(compacted, target);
+    } catch (...) {
+        try {
+            removeFile(compacted);
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+}  // namespace mrk2

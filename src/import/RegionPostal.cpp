@@ -1,0 +1,77 @@
+#include "import/RegionPostal.h"
+
+#include "app/Error.h"
+#include "data/Database.h"
+
+namespace mrk2 {
+
+namespace {
+
+constexpr const char* kPostFields =
+    "fld郵便番号, fldトドウフケン, fldシクチョウソン, fldチメイ, fld都道府県, fld市区町村, fld地名";
+
+// "fld都道府県 IN (?1, ?2, ...)" for the names, or "" when there is none.
+std::string prefectureFilter(const std::vector<std::string>& names) {
+    if (names.empty())
+        return {};
+    std::string sql = " WHERE fld都道府県 IN (";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i)
+            sql += ", ";
+        sql += "?" + std::to_string(i + 1);
+    }
+    return sql + ")";
+}
+
+void bindNames(Statement& st, const std::vector<std::string>& names) {
+    for (std::size_t i = 0; i < names.size(); ++i)
+        st.bind(static_cast<int>(i + 1), names[i]);
+}
+
+}  // namespace
+
+bool fillRegionPostTable(AppState& state, Person& person, const std::string& tempDbPath,
+                         bool replaceExisting) {
+    // The prefectures of this run; a file without data lines contributed an
+    // empty name, which filters nothing. No name at all means every row.
+    std::vector<std::string> names;
+    for (const std::string& p : state.importPrefs) {
+        if (!p.empty())
+            names.push_back(p);
+    }
+    const std::string filter = prefectureFilter(names);
+    try {
+        Database db = Database::open(tempDbPath);
+        db.exec("PRAGMA synchronous = OFF");
+        Statement attach = db.prepare("ATTACH DATABASE ?1 AS base");
+        attach.bind(1, state.strBaseDbPath);
+        attach.run();
+        {
+            Transaction tx(db);
+            if (replaceExisting) {
+                Statement del = db.prepare("DELETE FROM main.POST" + filter);
+                bindNames(del, names);
+                del.run();
+            }
+            // Nothing in this copy yields to the window system, so the cancel
+            // flag cannot change while it runs; one statement does the work of
+            // the row-by-row copy, in the base table's own order.
+            Statement copy =
+                db.prepare(std::string("INSERT INTO main.POST (") + kPostFields + ") SELECT " +
+                           kPostFields + " FROM base.POST" + filter + " ORDER BY fldID");
+            bindNames(copy, names);
+            copy.run();
+            tx.commit();
+        }
+        db.exec("DETACH DATABASE base");
+    } catch (const Error& e) {
+        person.message(standardErrorText(e, tempDbPath));
+        return false;
+    } catch (const std::exception& e) {
+        person.message(standardErrorText(Error(0, e.what()), tempDbPath));
+        return false;
+    }
+    return state.blnProcessing;
+}
+
+}  // namespace mrk2

@@ -1,0 +1,159 @@
+#include "import/UpdateDetection.h"
+
+#include <map>
+#include <optional>
+#include <regex>
+
+#include "app/Error.h"
+#include "app/Limits.h"
+#include "app/Paths.h"
+#include "data/Database.h"
+
+namespace mrk2 {
+
+namespace {
+
+struct RecordedSource {
+    std::int64_t id = 0;
+    std::optional<std::string> dir;
+    std::optional<std::string> file;
+    std::optional<std::string> date;
+
+    bool isSameFile(const SourceFile& f) const {
+        return dir && file && *dir == f.dir && *file == f.file;
+    }
+};
+
+std::vector<RecordedSource> readRecordedSources(Database& db) {
+    std::vector<RecordedSource> out;
+    Statement st =
+        db.prepare("SELECT fldID, fldSrcDir, fldSrcFile, fldDate FROM POSITION管理 ORDER BY fldID");
+    while (st.step())
+        out.push_back({st.int64(0), st.optText(1), st.optText(2), st.optText(3)});
+    return out;
+}
+
+// Only names of the form POSITION_dddd are per-town tables; a damaged
+// fldTableName must never lead to rows of another table being deleted.
+bool isTownTableName(const std::string& name) {
+    static const std::regex pattern("POSITION_[0-9]{4}");
+    return std::regex_match(name, pattern);
+}
+
+void removeTownRows(Database& db, const std::string& table, std::int64_t positionId) {
+    Statement del =
+        db.prepare("DELETE FROM " + quoteIdentifier(table) + " WHERE fldPositionID = ?1");
+    del.bind(1, positionId);
+    del.run();
+    Statement count = db.prepare("SELECT count(*) FROM " + quoteIdentifier(table));
+    bool empty = count.step() && count.int64(0) < 1;
+    count = Statement();
+    // A table that still holds rows of other sources stays.
+    if (empty)
+        dropTable(db, table);
+}
+
+}  // namespace
+
+void deleteSources(Database& db, const std::vector<std::int64_t>& sourceIds) {
+    // Every statement stands alone: one that fails is skipped and the rest goes on.
+    for (std::int64_t id : sourceIds) {
+        std::vector<std::pair<std::int64_t, std::optional<std::string>>> towns;
+        try {
+            Statement st =
+                db.prepare("SELECT fldID, fldTableName FROM POSITION WHERE fldSrcID = ?1");
+            st.bind(1, id);
+            while (st.step())
+                towns.emplace_back(st.int64(0), st.optText(1));
+        } catch (const Error&) {
+            towns.clear();
+        }
+        for (const auto& [positionId, table] : towns) {
+            if (table && isTownTableName(*table)) {
+                try {
+                    removeTownRows(db, *table, positionId);
+                } catch (const Error&) {
+                }
+            }
+            try {
+                Statement del = db.prepare("DELETE FROM POSITION WHERE fldID = ?1");
+                del.bind(1, positionId);
+                del.run();
+            } catch (const Error&) {
+            }
+        }
+        try {
+            Statement del = db.prepare("DELETE FROM POSITION管理 WHERE fldID = ?1");
+            del.bind(1, id);
+            del.run();
+        } catch (const Error&) {
+        }
+    }
+}
+
+std::int32_t checkUpdatedFiles(AppState& state, Person& person, const std::string& dbPath,
+                               std::vector<SourceFile>& loadList) {
+    loadList.clear();
+    try {
+        Database db = Database::open(dbPath);
+        const std::vector<RecordedSource> recorded = readRecordedSources(db);
+
+        std::vector<std::int64_t> removal;
+        for (const RecordedSource& src : recorded) {
+            const SourceFile* listed = nullptr;
+            for (const SourceFile& f : state.srcFiles) {
+                if (src.isSameFile(f)) {
+                    listed = &f;
+                    break;
+                }
+            }
+            bool changed = false;
+            if (listed) {
+                std::string path = joinPath(listed->dir, listed->file);
+                std::optional<std::string> now = fileModifiedText(path);
+                if (!now)
+                    throw Error(FormatError::NotFound, "ファイルの更新日時を読めません。 " + path);
+                // Dates are "YYYY-MM-DD HH:MM:SS": text order is time order. A
+                // copy older than the loaded one does not count as changed.
+                changed = src.date && *src.date < *now;
+            }
+            if (!listed || changed) {
+                if (removal.size() >= kMaxRemovedSources)
+                    throw Error(FormatError::TooManyEntries,
+                                "削除するソースが多過ぎます。(最大10000)");
+                removal.push_back(src.id);
+                if (changed)
+                    loadList.push_back(*listed);
+            }
+        }
+
+        if (!removal.empty()) {
+            Transaction tx(db);
+            deleteSources(db, removal);
+            tx.commit();
+        }
+
+        // New files: listed, but not recorded under exactly this directory and
+        // name. The comparison is exact here as above, so a file whose name only
+        // changed in letter case is loaded as the new file it is.
+        for (const SourceFile& f : state.srcFiles) {
+            bool known = false;
+            for (const RecordedSource& src : recorded) {
+                if (src.isSameFile(f)) {
+                    known = true;
+                    break;
+                }
+            }
+            if (!known)
+                loadList.push_back(f);
+        }
+        return static_cast<std::int32_t>(removal.size());
+    } catch (const Error& e) {
+        person.message(standardErrorText(e, dbPath));
+    } catch (const std::exception& e) {
+        person.message(standardErrorText(Error(0, e.what()), dbPath));
+    }
+    return -1;
+}
+
+}  // namespace mrk2
