@@ -5,6 +5,8 @@
 
 namespace mrk2 {
 
+class Database;
+
 // "POSITION_" + four digits: 1 gives POSITION_0001.
 std::string townTableName(int number);
 
@@ -17,5 +19,10 @@ bool createPositionTables(Person& person, const std::string& dbPath);
 bool createStagingTable(Person& person, const std::string& dbPath);
 // A per-town table and its index Idx + name; a taken name fails with the report.
 bool createTownTable(Person& person, const std::string& dbPath, const std::string& tableName);
+
+// The same per-town table on a database the caller already holds open (the
+// extraction creates tables in the middle of its own transaction, where a second
+// connection would have to wait for it). Throws mrk2::Error.
+void createTownTableIn(Database& db, const std::string& tableName);
 
 }  // namespace mrk2

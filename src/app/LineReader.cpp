@@ -1,0 +1,179 @@
+#include "app/LineReader.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "app/Cp932.h"
+#include "app/Error.h"
+
+namespace mrk2 {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 20;
+
+bool startsWithBom(const char* data, std::size_t size) {
+    return size >= 3 && static_cast<unsigned char>(data[0]) == 0xEF &&
+           static_cast<unsigned char>(data[1]) == 0xBB &&
+           static_cast<unsigned char>(data[2]) == 0xBF;
+}
+
+// Length of the UTF-8 sequence a lead byte announces; 0 for a continuation or
+// invalid byte.
+int sequenceLength(unsigned char c) {
+    if (c < 0x80)
+        return 1;
+    if ((c & 0xE0) == 0xC0)
+        return 2;
+    if ((c & 0xF0) == 0xE0)
+        return 3;
+    if ((c & 0xF8) == 0xF0)
+        return 4;
+    return 0;
+}
+
+}  // namespace
+
+LineReader::Encoding detectEncoding(const char* data, std::size_t size, bool complete) {
+    if (startsWithBom(data, size))
+        return LineReader::Encoding::Utf8;
+    std::string_view probe(data, size);
+    if (!complete) {
+        // Drop a sequence that the probe boundary cut in two.
+        std::size_t back = 0;
+        while (back < 3 && back < probe.size()) {
+            unsigned char c = static_cast<unsigned char>(probe[probe.size() - 1 - back]);
+            if ((c & 0xC0) != 0x80) {
+                int len = sequenceLength(c);
+                if (len > 1 && static_cast<std::size_t>(len) > back + 1)
+                    probe.remove_suffix(back + 1);
+                break;
+            }
+            ++back;
+        }
+    }
+    if (!isAscii(probe) && isValidUtf8(probe))
+        return LineReader::Encoding::Utf8;
+    return LineReader::Encoding::Cp932;
+}
+
+LineReader::~LineReader() {
+    close();
+}
+
+void LineReader::open(const std::string& path) {
+    close();
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw fileError(errno);
+    fd_ = fd;
+    path_ = path;
+    buf_.resize(kBufferSize);
+    pos_ = end_ = 0;
+    eof_ = false;
+    skipLf_ = false;
+    lineNumber_ = 0;
+    // The first fill reads until the buffer (larger than the probe) is full or the
+    // file ends, so the probe sees all of its 64 KiB.
+    while (!eof_ && end_ < kProbeSize)
+        fill();
+    std::size_t probe = std::min(end_, kProbeSize);
+    encoding_ = detectEncoding(buf_.data(), probe, eof_ && probe == end_);
+    if (startsWithBom(buf_.data(), end_))
+        pos_ = 3;
+}
+
+void LineReader::close() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+bool LineReader::fill() {
+    if (eof_)
+        return false;
+    if (pos_ > 0) {
+        std::memmove(buf_.data(), buf_.data() + pos_, end_ - pos_);
+        end_ -= pos_;
+        pos_ = 0;
+    }
+    for (;;) {
+        ssize_t n = ::read(fd_, buf_.data() + end_, buf_.size() - end_);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw fileError(errno);
+        }
+        if (n == 0) {
+            eof_ = true;
+            return false;
+        }
+        end_ += static_cast<std::size_t>(n);
+        return true;
+    }
+}
+
+bool LineReader::next(std::string& line) {
+    raw_.clear();
+    bool any = false;  // a byte or a line break was seen for this line
+    for (;;) {
+        if (pos_ == end_ && !fill()) {
+            if (!any)
+                return false;
+            break;
+        }
+        if (skipLf_) {
+            skipLf_ = false;
+            if (buf_[pos_] == '\n') {
+                ++pos_;
+                continue;
+            }
+        }
+        const char* begin = buf_.data() + pos_;
+        const char* stop = buf_.data() + end_;
+        const char* p = begin;
+        while (p != stop && *p != '\n' && *p != '\r')
+            ++p;
+        raw_.append(begin, p);
+        any = true;
+        if (p == stop) {
+            pos_ = end_;
+            continue;
+        }
+        skipLf_ = (*p == '\r');
+        pos_ = static_cast<std::size_t>(p - buf_.data()) + 1;
+        break;
+    }
+    ++lineNumber_;
+    decode(line);
+    return true;
+}
+
+void LineReader::decode(std::string& line) {
+    if (isAscii(raw_)) {
+        line.swap(raw_);
+        return;
+    }
+    if (encoding_ == Encoding::Utf8) {
+        if (!isValidUtf8(raw_)) {
+            throw Error(
+                FormatError::InvalidEncoding,
+                std::to_string(lineNumber_) + " 行目: UTF-8 として正しくないバイトがあります。");
+        }
+        line.swap(raw_);
+        return;
+    }
+    auto text = cp932ToUtf8(raw_);
+    if (!text) {
+        throw Error(FormatError::InvalidEncoding,
+                    std::to_string(lineNumber_) +
+                        " 行目: シフトJIS (CP932) として正しくないバイトがあります。");
+    }
+    line = std::move(*text);
+}
+
+}  // namespace mrk2
