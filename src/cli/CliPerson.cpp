@@ -1,5 +1,6 @@
 #include "cli/CliPerson.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -13,6 +14,33 @@ volatile std::sig_atomic_t gInterrupted = 0;
 
 extern "C" void onInterrupt(int) {
     gInterrupted = 1;
+    // The first Ctrl-C asks the run to stop; the next one ends the program.
+    std::signal(SIGINT, SIG_DFL);
+}
+
+// Cuts the status line to the terminal width, so that it never wraps: a wrapped
+// line could not be redrawn in place. Wide characters count as two columns,
+// half-width katakana as one.
+std::string fitToTerminal(const std::string& text) {
+    struct winsize ws {};
+    int width = 80;
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0)
+        width = ws.ws_col;
+    int used = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        std::size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        bool halfKana = len == 3 && c == 0xEF && i + 1 < text.size() &&
+                        (static_cast<unsigned char>(text[i + 1]) == 0xBD ||
+                         static_cast<unsigned char>(text[i + 1]) == 0xBE);
+        int cols = (len == 1 || halfKana) ? 1 : 2;
+        if (used + cols > width - 1)
+            break;
+        used += cols;
+        i += len;
+    }
+    return text.substr(0, i);
 }
 
 }  // namespace
@@ -92,13 +120,34 @@ Answer CliPerson::askYesNoCancel(const std::string& text) {
 void CliPerson::showProgress(bool) {
     progressShown_ = true;
     progressStart_ = std::chrono::steady_clock::now();
+    rowsDone_ = 0;
+    rowsCurrent_ = 0;
     for (auto& l : labels_)
         l.clear();
 }
 
 void CliPerson::setProgressLabel(ProgressLabel label, const std::string& text) {
     labels_[static_cast<std::size_t>(label)] = text;
+    if (label == ProgressLabel::DetailProcSub)
+        countRows(text);
     drawStatus(false);
+}
+
+void CliPerson::countRows(const std::string& counterText) {
+    std::int64_t n = 0;
+    bool digits = !counterText.empty();
+    for (char c : counterText) {
+        if (c < '0' || c > '9') {
+            digits = false;
+            break;
+        }
+        n = n * 10 + (c - '0');
+    }
+    if (!digits)
+        return;
+    if (n < rowsCurrent_)  // a new file began
+        rowsDone_ += rowsCurrent_;
+    rowsCurrent_ = n;
 }
 
 void CliPerson::closeProgress() {
@@ -128,7 +177,15 @@ void CliPerson::drawStatus(bool force) {
         line += l;
     }
     double secs = std::chrono::duration<double>(now - progressStart_).count();
-    std::cerr << "\r\033[K" << line << "  [" << static_cast<long>(secs) << "s]" << std::flush;
+    std::int64_t rows = rowsDone_ + rowsCurrent_;
+    std::string tail = "[" + std::to_string(static_cast<long>(secs)) + "s";
+    if (rows > 0) {
+        tail += " " + std::to_string(rows) + " 行";
+        if (secs > 0.5)
+            tail += " " + std::to_string(static_cast<long>(rows / secs)) + " 行/秒";
+    }
+    tail += "]";
+    std::cerr << "\r\033[K" << fitToTerminal(line + "  " + tail) << std::flush;
     statusDrawn_ = true;
 }
 

@@ -13,14 +13,17 @@ enum class AnswerPolicy { Ask, Yes, No };
 
 // The person at a terminal, or a script. Messages go to stderr, one block each.
 // Questions are answered by --yes/--no, else asked on the terminal, else No.
-// Ctrl-C is the Stop button: it clears blnProcessing at the next yield.
+// Ctrl-C is the Stop button: it clears blnProcessing at the next yield; a second
+// Ctrl-C ends the program at once (work files are then left for the next run).
+// On a terminal, and unless quiet, the progress window is one status line on
+// stderr: the four labels, the rows read and rows per second, redrawn at most
+// ten times a second.
 class CliPerson : public Person {
   public:
     CliPerson(AppState& state, AnswerPolicy policy, bool quiet);
     ~CliPerson() override;
 
-    void message(const std::string& text, Icon icon) override;
-    using Person::message;
+    void message(const std::string& text, Icon icon = Icon::None) override;
     bool askYesNo(const std::string& text) override;
     bool askOkCancel(const std::string& text) override;
     Answer askYesNoCancel(const std::string& text) override;
@@ -40,6 +43,7 @@ class CliPerson : public Person {
     Reply ask(const std::string& text, const char* choices, bool allowCancel);
     void drawStatus(bool force);
     void clearStatus();
+    void countRows(const std::string& counterText);
 
     AppState& state_;
     AnswerPolicy policy_;
@@ -50,6 +54,10 @@ class CliPerson : public Person {
     std::array<std::string, 4> labels_;
     std::chrono::steady_clock::time_point lastDraw_{};
     std::chrono::steady_clock::time_point progressStart_{};
+    // Rows of the files finished in this progress window, and the running count
+    // of the current file (the counter label starts again at each file).
+    std::int64_t rowsDone_ = 0;
+    std::int64_t rowsCurrent_ = 0;
 };
 
 }  // namespace mrk2::cli

@@ -1,0 +1,162 @@
+// mrk2cli check: verifies a region database file and the rules its tables keep.
+#include <iostream>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/Error.h"
+#include "app/Paths.h"
+#include "cli/ArgList.h"
+#include "cli/CliPerson.h"
+#include "cli/Command.h"
+#include "cli/RunStarter.h"
+#include "data/Database.h"
+
+namespace mrk2::cli {
+
+namespace {
+
+int runCheck(CommandContext& ctx);
+
+const CommandInfo kInfo{"check", "check REGION", "地域別ＤＢの整合性を検査し、件数を表示する",
+                        &runCheck};
+
+MRK2_COMMAND(kInfo);
+
+struct Counts {
+    std::int64_t sources = 0, towns = 0, tables = 0, rows = 0, postal = 0;
+};
+
+std::int64_t single(Database& db, const std::string& sql) {
+    Statement st = db.prepare(sql);
+    return st.step() ? st.int64(0) : 0;
+}
+
+bool isTownTableName(const std::string& name) {
+    static const std::regex pattern("POSITION_[0-9]{4}");
+    return std::regex_match(name, pattern);
+}
+
+std::vector<std::string> tableNames(Database& db) {
+    std::vector<std::string> out;
+    Statement st = db.prepare("SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name");
+    while (st.step())
+        out.push_back(st.text(0));
+    return out;
+}
+
+// Every fault found, one line each; `counts` is filled as far as the tables allow.
+std::vector<std::string> inspect(Database& db, Counts& counts) {
+    std::vector<std::string> faults;
+    {
+        Statement st = db.prepare("PRAGMA integrity_check");
+        while (st.step()) {
+            if (st.text(0) != "ok")
+                faults.push_back("integrity_check: " + st.text(0));
+        }
+    }
+    const std::vector<std::string> tables = tableNames(db);
+    const std::set<std::string> present(tables.begin(), tables.end());
+    for (const char* required : {"POSITION", "POSITION管理", "POST"}) {
+        if (!present.count(required))
+            faults.push_back(std::string("テーブルがありません: ") + required);
+    }
+    if (present.count("POSITION_TMP"))
+        faults.push_back("一時テーブル POSITION_TMP が残っています。");
+    if (!faults.empty() && !present.count("POSITION"))
+        return faults;
+
+    std::vector<std::string> townTables;
+    for (const std::string& t : tables) {
+        if (t.rfind("POSITION_", 0) != 0 || t == "POSITION_TMP")
+            continue;
+        if (!isTownTableName(t)) {
+            faults.push_back("テーブル名が規則に合いません: " + t);
+            continue;
+        }
+        townTables.push_back(t);
+    }
+    if (present.count("POSITION管理")) {
+        counts.sources = single(db, "SELECT count(*) FROM POSITION管理");
+        std::int64_t orphans = single(db,
+                                      "SELECT count(*) FROM POSITION WHERE fldSrcID IS NULL OR "
+                                      "fldSrcID NOT IN (SELECT fldID FROM POSITION管理)");
+        if (orphans)
+            faults.push_back("POSITION管理 にない fldSrcID の POSITION 行: " +
+                             std::to_string(orphans));
+    }
+    counts.towns = single(db, "SELECT count(*) FROM POSITION");
+    {
+        Statement st =
+            db.prepare("SELECT DISTINCT fldTableName FROM POSITION WHERE fldTableName IS NOT NULL");
+        while (st.step()) {
+            std::string name = st.text(0);
+            if (!isTownTableName(name))
+                faults.push_back("fldTableName が規則に合いません: " + name);
+            else if (!present.count(name))
+                faults.push_back("fldTableName のテーブルがありません: " + name);
+        }
+    }
+    counts.tables = static_cast<std::int64_t>(townTables.size());
+    for (const std::string& t : townTables) {
+        const std::string q = quoteIdentifier(t);
+        counts.rows += single(db, "SELECT count(*) FROM " + q);
+        std::int64_t orphans = single(db, "SELECT count(*) FROM " + q +
+                                              " WHERE fldPositionID IS NULL OR fldPositionID "
+                                              "NOT IN (SELECT fldID FROM POSITION)");
+        if (orphans)
+            faults.push_back(t +
+                             ": POSITION にない fldPositionID の行: " + std::to_string(orphans));
+    }
+    if (present.count("POST"))
+        counts.postal = single(db, "SELECT count(*) FROM POST");
+    return faults;
+}
+
+int runCheck(CommandContext& ctx) {
+    ArgList args(ctx.args);
+    auto words = args.positional();
+    if (!args.error().empty())
+        return usageError(kInfo, args.error());
+    if (words.size() != 1)
+        return usageError(kInfo, "地域名を一つ指定して下さい。");
+    if (!selectRegion(ctx, words[0]))
+        return kExitFailed;
+    const AppState& state = ctx.state;
+    if (!fileExists(state.strPrefDbPath)) {
+        ctx.person.message("地域別ＤＢが見つかりません。\n" + state.strPrefDbPath);
+        return kExitFailed;
+    }
+    // Work files of an interrupted run are harmless (the next run replaces them),
+    // but worth knowing about.
+    for (const char* suffix : {"_$$$.mdb", "_cmpact.mdb"}) {
+        std::string stale = joinPath(state.strDbDir, state.strRegionName + suffix);
+        if (fileExists(stale))
+            std::cerr << "注意: 中断された処理の作業ファイルがあります: " << stale << "\n";
+    }
+    Counts counts;
+    std::vector<std::string> faults;
+    try {
+        Database db = Database::open(state.strPrefDbPath, Database::Mode::ReadOnly);
+        faults = inspect(db, counts);
+    } catch (const Error& e) {
+        faults.push_back(standardErrorText(e, state.strPrefDbPath));
+    }
+    if (!faults.empty()) {
+        for (const std::string& f : faults)
+            std::cout << "異常: " << f << "\n";
+        return kExitFailed;
+    }
+    std::cout << "OK " << state.strRegionName << "\n"
+              << "ソース: " << counts.sources << "\n"
+              << "町: " << counts.towns << "\n"
+              << "町別テーブル: " << counts.tables << "\n"
+              << "行: " << counts.rows << "\n"
+              << "郵便番号: " << counts.postal << "\n";
+    return kExitOk;
+}
+
+}  // namespace
+
+}  // namespace mrk2::cli

@@ -1,0 +1,30 @@
+// mrk2cli delete: the main window's "削除" for one region.
+#include "cli/ArgList.h"
+#include "cli/CliPerson.h"
+#include "cli/Command.h"
+#include "data/RegionDeletion.h"
+
+namespace mrk2::cli {
+
+namespace {
+
+int runDelete(CommandContext& ctx);
+
+const CommandInfo kInfo{"delete", "delete REGION", "地域別ＤＢを削除する（確認は --yes で答える）",
+                        &runDelete};
+
+MRK2_COMMAND(kInfo);
+
+int runDelete(CommandContext& ctx) {
+    ArgList args(ctx.args);
+    auto words = args.positional();
+    if (!args.error().empty())
+        return usageError(kInfo, args.error());
+    if (words.size() != 1)
+        return usageError(kInfo, "地域名を一つ指定して下さい。");
+    return deleteRegion(ctx.state, ctx.person, words[0]) ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+}  // namespace mrk2::cli

@@ -1,0 +1,47 @@
+// mrk2cli postal-build: the main window's "更新" of the national postal table.
+#include <iostream>
+
+#include "app/Error.h"
+#include "app/Paths.h"
+#include "cli/ArgList.h"
+#include "cli/CliPerson.h"
+#include "cli/Command.h"
+#include "data/Database.h"
+#include "postal/NationalPostalBuild.h"
+
+namespace mrk2::cli {
+
+namespace {
+
+int runPostalBuild(CommandContext& ctx);
+
+const CommandInfo kInfo{"postal-build", "postal-build CSV [--start-line N]",
+                        "全国版郵便番号CSVから基本DBの POST を作り直す", &runPostalBuild};
+
+MRK2_COMMAND(kInfo);
+
+int runPostalBuild(CommandContext& ctx) {
+    ArgList args(ctx.args);
+    auto startLine = args.option("--start-line");
+    auto words = args.positional();
+    if (!args.error().empty())
+        return usageError(kInfo, args.error());
+    if (words.size() != 1)
+        return usageError(kInfo, "CSVファイルを一つ指定して下さい。");
+    std::string csv = absolutePath(words[0]);
+    std::string start = startLine ? *startLine : ctx.state.strPostalStart;
+    if (buildNationalPostal(ctx.state, ctx.person, csv, start) != PostalBuildResult::Done)
+        return kExitFailed;
+    try {
+        Database db = Database::open(ctx.state.strBaseDbPath, Database::Mode::ReadOnly);
+        Statement st = db.prepare("SELECT count(*) FROM POST");
+        st.step();
+        std::cout << "POST: " << st.int64(0) << " 件\n";
+    } catch (const Error&) {
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+}  // namespace mrk2::cli
