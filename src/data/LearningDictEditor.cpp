@@ -1,0 +1,248 @@
+#include "data/LearningDictEditor.h"
+
+#include <string>
+
+#include "app/Error.h"
+#include "data/Database.h"
+
+namespace mrk2 {
+
+namespace {
+
+const char* const kIncomplete = "全項目を設定して下さい。";
+const char* const kAskSave = "変更を保存しますか？";
+
+}  // namespace
+
+LearningDictEditor::LearningDictEditor(std::string baseDbPath, Person& person)
+    : path_(std::move(baseDbPath)), person_(person) {}
+
+void LearningDictEditor::report(const std::exception& e) {
+    if (auto* err = dynamic_cast<const Error*>(&e))
+        person_.message(standardErrorText(*err));
+    else
+        person_.message(e.what());
+}
+
+bool LearningDictEditor::loadCatalog() {
+    try {
+        loadLearningCatalog(path_, catalog_);
+        return true;
+    } catch (const std::exception& e) {
+        report(e);
+        return false;
+    }
+}
+
+void LearningDictEditor::bind(const LearningQuery& query) {
+    queryText_ = query.text;
+    ids_.clear();
+    adding_ = false;
+    try {
+        Database db = Database::open(path_);
+        ids_ = selectLearningIds(db, query.condition, query.pattern);
+    } catch (const std::exception& e) {
+        ids_.clear();
+        report(e);
+    }
+    recordCount_ = static_cast<std::int32_t>(ids_.size());
+    moveTo(0);
+}
+
+std::optional<std::int64_t> LearningDictEditor::currentId() const {
+    if (!hasCurrent() || adding_)
+        return std::nullopt;
+    return ids_[static_cast<std::size_t>(currentPos_)];
+}
+
+std::string LearningDictEditor::recordNoText() const {
+    return "No. " + std::to_string(currentPos_ + 1);
+}
+
+std::string LearningDictEditor::recordNumText() const {
+    return std::to_string(recordCount_) + " 件";
+}
+
+void LearningDictEditor::moveTo(std::int32_t pos) {
+    currentPos_ = pos;
+    loadForm();
+    showUserAndType();
+    edited_ = false;
+}
+
+void LearningDictEditor::loadForm() {
+    current_.reset();
+    if (hasCurrent()) {
+        if (adding_) {
+            current_ = LearningEntry{};
+        } else {
+            try {
+                Database db = Database::open(path_);
+                current_ = readLearningEntry(db, ids_[static_cast<std::size_t>(currentPos_)]);
+            } catch (const std::exception& e) {
+                report(e);
+            }
+        }
+    }
+    // Without a current entry the text boxes show nothing, as bound boxes do.
+    const LearningEntry blank;
+    const LearningEntry& e = current_ ? *current_ : blank;
+    form_.registered = e.registered.value_or("");
+    form_.transformed = e.transformed.value_or("");
+    form_.refCount = e.refCount.value_or("");
+}
+
+void LearningDictEditor::showUserAndType() {
+    if (!hasCurrent())
+        return;
+    const LearningEntry blank;
+    const LearningEntry& e = current_ ? *current_ : blank;
+    std::int64_t d = effectiveDbNo(e);
+    if (d != 0) {
+        form_.owner = OwnerOption::Local;
+        int i = catalog_.findIdIndex(d);
+        if (i >= 0)
+            form_.dbName = catalog_.names[static_cast<std::size_t>(i)];
+    } else {
+        form_.owner = OwnerOption::Common;
+        form_.dbName.clear();
+    }
+    form_.level = effectiveType(e) == kLevelCity ? LevelOption::City : LevelOption::Town;
+}
+
+bool LearningDictEditor::checkInput() {
+    const LearningEntryForm& f = form_;
+    if (f.transformed.empty() || f.registered.empty() || f.refCount.empty() ||
+        f.owner == OwnerOption::None || f.level == LevelOption::None) {
+        person_.message(kIncomplete);
+        return false;
+    }
+    if (!parseRefCount(f.refCount)) {
+        person_.message(kRefCountNotNumber);
+        return false;
+    }
+    return true;
+}
+
+bool LearningDictEditor::saveRecord() {
+    if (!hasCurrent())
+        return false;
+    std::optional<std::int64_t> count = parseRefCount(form_.refCount);
+    if (!count) {
+        person_.message(kRefCountNotNumber);
+        return false;
+    }
+    LearningValues v;
+    v.registered = form_.registered;
+    v.transformed = form_.transformed;
+    v.refCount = *count;
+    if (form_.owner == OwnerOption::Common) {
+        v.dbNo = 0;
+    } else {
+        // A name typed into the list that the catalog does not know leaves the
+        // owner as it was.
+        int i = catalog_.findComboIndex(form_.dbName);
+        if (i >= 0)
+            v.dbNo = std::stoll(catalog_.idList[static_cast<std::size_t>(i)]);
+    }
+    if (form_.level == LevelOption::City)
+        v.type = kLevelCity;
+    else if (form_.level == LevelOption::Town)
+        v.type = kLevelTown;
+
+    try {
+        Database db = Database::open(path_);
+        std::size_t pos = static_cast<std::size_t>(currentPos_);
+        if (adding_) {
+            ids_.push_back(insertLearningEntry(db, v));
+            adding_ = false;
+        } else if (!updateLearningEntry(db, ids_[pos], v)) {
+            // Someone removed the row meanwhile (mrk2cli learn delete): the
+            // operator's entry is written anew rather than lost.
+            ids_[pos] = insertLearningEntry(db, v);
+        }
+        current_ = readLearningEntry(db, ids_[pos]);
+    } catch (const std::exception& e) {
+        report(e);
+        return false;
+    }
+    edited_ = false;
+    return true;
+}
+
+void LearningDictEditor::moveFirst() {
+    if (checkInput() && saveRecord())
+        moveTo(0);
+}
+
+void LearningDictEditor::moveLast() {
+    if (checkInput() && saveRecord())
+        moveTo(recordCount_ - 1);
+}
+
+void LearningDictEditor::moveNext() {
+    if (checkInput() && currentPos_ < recordCount_ - 1 && saveRecord())
+        moveTo(currentPos_ + 1);
+}
+
+void LearningDictEditor::movePrevious() {
+    if (checkInput() && currentPos_ > 0 && saveRecord())
+        moveTo(currentPos_ - 1);
+}
+
+void LearningDictEditor::addNew() {
+    // With no entry shown there is nothing to check or save; the first entry of
+    // an empty dictionary must be possible.
+    if (hasCurrent() && !(checkInput() && saveRecord()))
+        return;
+    adding_ = true;
+    currentPos_ = recordCount_;
+    ++recordCount_;
+    moveTo(currentPos_);
+    form_.refCount = "1";
+}
+
+void LearningDictEditor::deleteCurrent() {
+    // Nothing shown, nothing to delete.
+    if (!hasCurrent())
+        return;
+    if (adding_) {
+        adding_ = false;
+    } else {
+        std::size_t pos = static_cast<std::size_t>(currentPos_);
+        try {
+            Database db = Database::open(path_);
+            deleteLearningEntry(db, ids_[pos]);
+        } catch (const std::exception& e) {
+            report(e);
+            return;
+        }
+        ids_.erase(ids_.begin() + static_cast<std::ptrdiff_t>(pos));
+    }
+    --recordCount_;
+    if (currentPos_ < recordCount_) {
+        moveTo(currentPos_);
+    } else if (recordCount_ > 0) {
+        moveTo(recordCount_ - 1);
+    } else {
+        // The set is empty now: show it as an empty dictionary is shown.
+        moveTo(0);
+    }
+}
+
+bool LearningDictEditor::settleEdits() {
+    if (!edited_ || !hasCurrent())
+        return true;
+    switch (person_.askYesNoCancel(kAskSave)) {
+        case Answer::Yes:
+            return checkInput() && saveRecord();
+        case Answer::No:
+            edited_ = false;
+            return true;
+        case Answer::Cancel:
+            break;
+    }
+    return false;
+}
+
+}  // namespace mrk2

@@ -1,0 +1,105 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Person.h"
+#include "data/LearningCatalog.h"
+#include "data/LearningSearch.h"
+#include "data/LearningTable.h"
+
+namespace mrk2 {
+
+enum class OwnerOption { None, Local, Common };  // optLocalUser / optCommonUser
+enum class LevelOption { None, City, Town };     // optCity / optTown
+
+// The entry controls of the editor: the three bound text boxes, the owner and
+// level options and the text of cmbDbID (enabled exactly when Local is chosen).
+struct LearningEntryForm {
+    std::string registered;   // txtRegister
+    std::string transformed;  // txtTransform
+    std::string refCount;     // txtRefNo
+    OwnerOption owner = OwnerOption::None;
+    std::string dbName;  // cmbDbID
+    LevelOption level = LevelOption::None;
+};
+
+// The learning dictionary editor without its window: the shown record set (the
+// ids of the rows an SQL text over 学習 returned), the current position, the
+// entry form and the button actions. Each action opens the base database for the
+// moment it needs it, so the file may be replaced between actions (the postal
+// build does that) without the editor writing into a stale copy.
+class LearningDictEditor {
+  public:
+    LearningDictEditor(std::string baseDbPath, Person& person);
+
+    // Opening: fills the database lists from ＤＢ一覧. Reports an error as
+    // description(number) and keeps what was read.
+    bool loadCatalog();
+    const LearningCatalog& catalog() const { return catalog_; }
+
+    // Rebinds to a query: count, first entry, ShowRecordNo, ShowUserAndType.
+    // A failing query is reported and leaves an empty set.
+    void bind(const LearningQuery& query);
+    // Activation: "select * from 学習".
+    void activate() { bind(allLearningEntries()); }
+    // cmdSearch.
+    void search(const LearningSearch& search) { bind(buildLearningQuery(search, catalog_)); }
+
+    // Completeness of the form ("全項目を設定して下さい。"); a reference count that
+    // is not a count is refused as well, since the column stores a number.
+    bool checkInput();
+    // Writes the form into the current entry (a new entry is added). False after
+    // a reported failure.
+    bool saveRecord();
+
+    void moveFirst();      // cmdFirst
+    void moveLast();       // cmdLast
+    void moveNext();       // cmdNext
+    void movePrevious();   // cmdPrev
+    void addNew();         // cmdNew
+    void deleteCurrent();  // cmdDelete
+
+    // Before the form would be replaced (a search, an activation, closing): when
+    // the operator changed the shown entry, asks "変更を保存しますか？". Yes saves
+    // after the check, No drops the changes; false means stay where you are.
+    bool settleEdits();
+
+    // The window reports every change the operator makes to the entry controls.
+    void markEdited() { edited_ = true; }
+    bool edited() const { return edited_; }
+
+    LearningEntryForm& form() { return form_; }
+    const LearningEntryForm& form() const { return form_; }
+
+    std::int32_t currentPos() const { return currentPos_; }    // lngCurrentPos
+    std::int32_t recordCount() const { return recordCount_; }  // lngRecordCount
+    std::string recordNoText() const;                          // lblRecordNo
+    std::string recordNumText() const;                         // lblRecordNum
+    bool isNewEntry() const { return adding_; }
+    // fldID of the shown entry; nullopt for a new entry or an empty set.
+    std::optional<std::int64_t> currentId() const;
+    const std::string& queryText() const { return queryText_; }
+
+  private:
+    bool hasCurrent() const { return currentPos_ >= 0 && currentPos_ < recordCount_; }
+    void moveTo(std::int32_t pos);
+    void loadForm();  // the text boxes show the current entry
+    void showUserAndType();
+    void report(const std::exception& e);
+
+    std::string path_;
+    Person& person_;
+    LearningCatalog catalog_;
+    std::vector<std::int64_t> ids_;
+    bool adding_ = false;  // a new entry, not yet written, stands after ids_
+    std::int32_t currentPos_ = 0;
+    std::int32_t recordCount_ = 0;
+    std::optional<LearningEntry> current_;
+    LearningEntryForm form_;
+    bool edited_ = false;
+    std::string queryText_;
+};
+
+}  // namespace mrk2
