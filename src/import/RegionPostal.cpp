@@ -1,6 +1,9 @@
 #include "import/RegionPostal.h"
 
+#include <cerrno>
+
 #include "app/Error.h"
+#include "app/Paths.h"
 #include "data/Database.h"
 
 namespace mrk2 {
@@ -41,6 +44,9 @@ bool fillRegionPostTable(AppState& state, Person& person, const std::string& tem
     }
     const std::string filter = prefectureFilter(names);
     try {
+        // ATTACH would create a missing file; the base database must be there.
+        if (!fileExists(state.strBaseDbPath))
+            throw fileError(ENOENT, state.strBaseDbPath);
         Database db = Database::open(tempDbPath);
         db.exec("PRAGMA synchronous = OFF");
         Statement attach = db.prepare("ATTACH DATABASE ?1 AS base");

@@ -1,0 +1,161 @@
+#include "import/ImportRun.h"
+
+#include <gtest/gtest.h>
+
+#include "app/FileOps.h"
+#include "data/Catalog.h"
+#include "import/RegionFixture.h"
+
+namespace mrk2::test {
+namespace {
+
+class ImportRunTest : public ::testing::Test, public RegionFixture {
+  protected:
+    void run(ImportMode mode) {
+        state.blnProcessing = true;
+        runImport(state, person, mode);
+    }
+    void registerTwoFiles() {
+        state.srcFiles = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 3)),
+                          writeCsv("13113_b.csv", blocks("東京都", "渋谷区", "神宮前", 2))};
+        run(ImportMode::Register);
+        ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+    }
+    bool workFilesLeft() const { return fileExists(tempPath()) || fileExists(compactPath()); }
+};
+
+TEST_F(ImportRunTest, RegisterCreatesTheRegionDatabaseAndCatalogRow) {
+    selectRegion("東京'23区");
+    registerTwoFiles();
+    EXPECT_TRUE(person.messages.empty()) << person.allMessages();
+    EXPECT_TRUE(fileExists(regionPath()));
+    EXPECT_FALSE(workFilesLeft());
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION管理"), 2);
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION"), 2);
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION_0001"), 5);
+    // Only the rows of the run's prefecture; the name with a quote was bound.
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POST"), 3);
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM sqlite_schema WHERE name='POSITION_TMP'"),
+              0);
+    auto catalog = readCatalog(state.strBaseDbPath);
+    ASSERT_EQ(catalog.size(), 1u);
+    EXPECT_EQ(catalog[0].name.value_or(""), "東京'23区");
+
+    EXPECT_EQ(person.buttonStates, (std::vector<bool>{false, true}));
+    EXPECT_EQ(person.lastLabel(ProgressLabel::OnProccess), "データベース作成中 (東京'23区.mdb)");
+    auto steps = person.labelHistory(ProgressLabel::DetailProc);
+    for (const char* s : {"データベース作成中", "位置参照情報テーブル作成中です",
+                          "郵便番号テーブル作成中です", "データベースの最適化中です"})
+        EXPECT_NE(std::find(steps.begin(), steps.end(), s), steps.end()) << s;
+    auto status = person.labelHistory(ProgressLabel::DetailStatus);
+    EXPECT_NE(std::find(status.begin(), status.end(), "ユニークデータ抽出中"), status.end());
+}
+
+TEST_F(ImportRunTest, RegisterOverExistingRegionRebuildsPositionsAndKeepsOtherTables) {
+    selectRegion("東京");
+    registerTwoFiles();
+    Database::open(regionPath())
+        .exec("CREATE TABLE EXTRA (x TEXT); INSERT INTO EXTRA VALUES ('k')");
+    state.srcFiles.resize(1);
+    run(ImportMode::Register);
+    ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM EXTRA"), 1);
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION管理"), 1);
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION_0001"), 3);
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POST"), 3);  // recreated, not doubled
+    EXPECT_EQ(readCatalog(state.strBaseDbPath).size(), 1u);
+}
+
+TEST_F(ImportRunTest, UpdateLoadsAChangedFileIntoANewTableAndKeepsPostalRowsSingle) {
+    selectRegion("東京");
+    registerTwoFiles();
+    writeCsv("13113_b.csv", blocks("東京都", "渋谷区", "神宮前", 4), 1700000000);
+    run(ImportMode::Update);
+    ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+    EXPECT_EQ(column(regionPath(), "SELECT DISTINCT fldTableName FROM POSITION ORDER BY 1"),
+              (std::vector<std::string>{"POSITION_0001", "POSITION_0002"}));
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION_0001"), 3);
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION_0002"), 4);
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION管理"), 2);
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POST"), 3);
+    EXPECT_FALSE(workFilesLeft());
+    auto steps = person.labelHistory(ProgressLabel::DetailProc);
+    EXPECT_NE(std::find(steps.begin(), steps.end(), "郵便番号テーブル更新中です"), steps.end());
+}
+
+TEST_F(ImportRunTest, UpdateWithNothingChangedLeavesTheFileAsItWas) {
+    selectRegion("東京");
+    registerTwoFiles();
+    setModifiedTime(regionPath(), 1500000000);
+    auto date = fileModifiedText(regionPath());
+    std::string before = readFile(regionPath());
+    person.labels.clear();
+    run(ImportMode::Update);
+    ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+    EXPECT_EQ(fileModifiedText(regionPath()), date);
+    EXPECT_EQ(readFile(regionPath()), before);
+    auto steps = person.labelHistory(ProgressLabel::DetailProc);
+    EXPECT_EQ(std::find(steps.begin(), steps.end(), "データベースの最適化中です"), steps.end());
+    EXPECT_FALSE(workFilesLeft());
+}
+
+TEST_F(ImportRunTest, StopDuringTheSecondOfThreeFilesLeavesTheRegionUntouched) {
+    selectRegion("東京");
+    registerTwoFiles();
+    std::string before = readFile(regionPath());
+    state.srcFiles = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 3)),
+                      writeCsv("13102_c.csv", blocks("東京都", "中央区", "銀座", 50)),
+                      writeCsv("13103_d.csv", blocks("東京都", "港区", "芝", 3))};
+    person.onYield = [&](int) {
+        if (person.lastLabel(ProgressLabel::DetailProc).rfind("13102", 0) == 0)
+            state.blnProcessing = false;
+    };
+    person.buttonStates.clear();
+    run(ImportMode::Register);
+    EXPECT_FALSE(state.blnProcessing);
+    EXPECT_EQ(readFile(regionPath()), before);
+    EXPECT_FALSE(workFilesLeft());
+    EXPECT_EQ(person.buttonStates.back(), true);
+    EXPECT_GE(person.progressClosed, 1);
+}
+
+TEST_F(ImportRunTest, AFailingFileAbortsAndStaleWorkFilesAreReplaced) {
+    selectRegion("東京");
+    registerTwoFiles();
+    std::string before = readFile(regionPath());
+    // Leftovers of a killed run: a temporary database with a journal, and a
+    // compacted file.
+    copyFile(regionPath(), tempPath());
+    csvDir.write("junk", "garbage journal");
+    copyFile(csvDir.file("junk"), tempPath() + "-journal");
+    copyFile(csvDir.file("junk"), compactPath());
+
+    csvDir.write("13104_bad.csv", sjis("東京都,新宿区\r\n"));
+    state.srcFiles.push_back({csvDir.path(), "13104_bad.csv"});
+    run(ImportMode::Update);
+    EXPECT_FALSE(state.blnProcessing);
+    EXPECT_FALSE(person.messages.empty());
+    EXPECT_EQ(readFile(regionPath()), before);
+    EXPECT_FALSE(fileExists(tempPath()));
+
+    // The next good run succeeds over the stale compacted file.
+    state.srcFiles.pop_back();
+    state.srcFiles.push_back(writeCsv("13104_ok.csv", blocks("東京都", "新宿区", "西新宿", 2)));
+    run(ImportMode::Update);
+    ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION管理"), 3);
+    EXPECT_FALSE(workFilesLeft());
+}
+
+TEST_F(ImportRunTest, ARegionNameThatCannotBeAFileNameIsRefused) {
+    selectRegion("a/b");
+    state.srcFiles = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 1))};
+    run(ImportMode::Register);
+    EXPECT_FALSE(state.blnProcessing);
+    EXPECT_EQ(person.progressShown, 0);
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_TRUE(readCatalog(state.strBaseDbPath).empty());
+}
+
+}  // namespace
+}  // namespace mrk2::test

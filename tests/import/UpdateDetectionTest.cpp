@@ -1,0 +1,103 @@
+#include "import/UpdateDetection.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "import/ImportRun.h"
+#include "import/RegionFixture.h"
+
+namespace mrk2::test {
+namespace {
+
+// A registered region with three files; the tests then work on a copy as the run does.
+class UpdateDetectionTest : public ::testing::Test, public RegionFixture {
+  protected:
+    void SetUp() override {
+        selectRegion("r");
+        state.lngMinRecs = 1000;  // every file shares POSITION_0001
+        a = writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 2));
+        b = writeCsv("13102_b.csv", blocks("東京都", "中央区", "銀座", 2));
+        state.srcFiles = {a, b};
+        state.blnProcessing = true;
+        runImport(state, person, ImportMode::Register);
+        ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+        db = regionPath();
+    }
+    std::int32_t check() { return checkUpdatedFiles(state, person, db, loadList); }
+
+    SourceFile a, b;
+    std::string db;
+    std::vector<SourceFile> loadList;
+};
+
+TEST_F(UpdateDetectionTest, NothingChangedRemovesAndLoadsNothing) {
+    std::string before = readFile(db);
+    EXPECT_EQ(check(), 0);
+    EXPECT_TRUE(loadList.empty());
+    EXPECT_EQ(readFile(db), before);
+}
+
+TEST_F(UpdateDetectionTest, ATouchedFileIsRemovedAndReloadedButAnOlderCopyIsNot) {
+    setModifiedTime(joinPath(b.dir, b.file), 1700000000);
+    setModifiedTime(joinPath(a.dir, a.file), 1500000000);  // older copy: unchanged
+    EXPECT_EQ(check(), 1);
+    EXPECT_EQ(loadList, (std::vector<SourceFile>{b}));
+    EXPECT_EQ(column(db, "SELECT fldSrcFile FROM POSITION管理"),
+              (std::vector<std::string>{"13101_a.csv"}));
+    // The shared table keeps the other file's rows.
+    EXPECT_EQ(count(db, "SELECT count(*) FROM POSITION_0001"), 2);
+    EXPECT_EQ(count(db, "SELECT count(*) FROM POSITION"), 1);
+}
+
+TEST_F(UpdateDetectionTest, ChangedFilesComeBeforeNewFiles) {
+    SourceFile c = writeCsv("13103_c.csv", blocks("東京都", "港区", "芝", 1));
+    state.srcFiles = {c, a, b};
+    setModifiedTime(joinPath(a.dir, a.file), 1700000000);
+    EXPECT_EQ(check(), 1);
+    EXPECT_EQ(loadList, (std::vector<SourceFile>{a, c}));
+}
+
+TEST_F(UpdateDetectionTest, AFileTakenOutLosesItsDataAndAnEmptiedTableIsDropped) {
+    state.lngMinRecs = 0;  // every town its own table; POSITION_0001 stays empty
+    state.srcFiles = {a, b};
+    state.blnProcessing = true;
+    runImport(state, person, ImportMode::Register);
+    ASSERT_EQ(count(db, "SELECT count(*) FROM sqlite_schema WHERE name LIKE 'POSITION_0%'"), 3);
+    state.srcFiles = {a};
+    EXPECT_EQ(check(), 1);
+    EXPECT_TRUE(loadList.empty());
+    EXPECT_EQ(count(db, "SELECT count(*) FROM sqlite_schema WHERE name LIKE 'POSITION_0%'"), 2);
+    EXPECT_EQ(count(db, "SELECT count(*) FROM sqlite_schema WHERE name = 'POSITION_0003'"), 0);
+    EXPECT_EQ(count(db, "SELECT count(*) FROM POSITION管理"), 1);
+}
+
+TEST_F(UpdateDetectionTest, ANameThatDiffersOnlyInCaseIsANewFile) {
+    // Recorded as 13102_b.csv; listed as 13102_B.csv: the old data goes and the
+    // new name is loaded, never lost between the two comparisons.
+    std::string upper =
+        csvDir.write("13102_B.csv", positionCsv(blocks("東京都", "中央区", "銀座", 2)));
+    setModifiedTime(upper, 1600000000);
+    SourceFile bUpper{b.dir, "13102_B.csv"};
+    state.srcFiles = {a, bUpper};
+    EXPECT_EQ(check(), 1);
+    EXPECT_EQ(loadList, (std::vector<SourceFile>{bUpper}));
+}
+
+TEST_F(UpdateDetectionTest, QuotesInNamesWorkAndAMissingFileFails) {
+    TempDir quoted;
+    std::string qdir = quoted.path() + "/it's";
+    std::filesystem::create_directory(qdir);
+    state.srcFiles.push_back({qdir, "13103_q.csv"});
+    EXPECT_EQ(check(), 0);
+    EXPECT_EQ(loadList.size(), 1u);
+
+    std::remove(joinPath(a.dir, a.file).c_str());
+    EXPECT_EQ(check(), -1);
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_NE(person.messages[0].text.find("\n" + db), std::string::npos);
+}
+
+}  // namespace
+}  // namespace mrk2::test
