@@ -1,0 +1,132 @@
+#include "postal/NationalPostalBuild.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "app/Paths.h"
+#include "data/BaseDbInit.h"
+#include "data/Database.h"
+#include "postal/PostalTable.h"
+#include "support/RecordingPerson.h"
+#include "support/TempDir.h"
+
+namespace mrk2::test {
+namespace {
+
+std::string postalLine(const std::string& code, const std::string& town) {
+    return "13101,\"100  \",\"" + code +
+           "\",\"ﾄｳｷｮｳﾄ\",\"ﾁﾖﾀﾞｸ\",\"ｶﾅ\",\"東京都\",\"千代田区\",\"" + town +
+           "\",0,0,0,0,0,0\r\n";
+}
+
+// Runs in a scratch current directory, where the build puts its copy.
+class NationalPostalBuildTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char buf[4096];
+        oldCwd = ::getcwd(buf, sizeof buf);
+        ASSERT_EQ(::chdir(work.path().c_str()), 0);
+        state.strDbDir = dir.path();
+        state.strBaseDbPath = dir.file("mrk2.mdb");
+        createBaseDatabase(state.strBaseDbPath);
+    }
+    void TearDown() override { (void)::chdir(oldCwd.c_str()); }
+
+    PostalBuildResult build(const std::string& bytes, const std::string& start = "1") {
+        std::string csv = dir.write("KEN_ALL.CSV", bytes);
+        return buildNationalPostal(state, person, csv, start);
+    }
+    std::vector<std::string> codes() {
+        Database db = Database::open(state.strBaseDbPath, Database::Mode::ReadOnly);
+        Statement st = db.prepare("SELECT fld郵便番号 FROM POST ORDER BY fldID");
+        std::vector<std::string> out;
+        while (st.step())
+            out.push_back(st.text(0));
+        return out;
+    }
+    bool workFilesLeft() {
+        return fileExists(work.file("mrk_123.mdb")) || fileExists(dir.file("mrk_cmpact.mdb"));
+    }
+
+    TempDir work, dir;
+    std::string oldCwd;
+    AppState state;
+    RecordingPerson person;
+};
+
+TEST_F(NationalPostalBuildTest, BuildsPostDroppingLeadingZerosAndReplacesAnOldOne) {
+    ASSERT_EQ(build(sjis(postalLine("0600000", "札幌") + postalLine("1000001", "千代田"))),
+              PostalBuildResult::Done)
+        << person.allMessages();
+    EXPECT_EQ(codes(), (std::vector<std::string>{"600000", "1000001"}));
+    EXPECT_FALSE(person.lastStopVisible);
+    EXPECT_EQ(person.labelHistory(ProgressLabel::DetailProc),
+              (std::vector<std::string>{"全国郵便番号テーブル作成中です。",
+                                        "基本データベースを最適化中です。"}));
+    EXPECT_FALSE(workFilesLeft());
+    EXPECT_TRUE(state.blnBaseDbOpen);
+
+    ASSERT_EQ(build(sjis(postalLine("1000002", "皇居外苑"))), PostalBuildResult::Done);
+    EXPECT_EQ(codes(), (std::vector<std::string>{"1000002"}));
+    // Other tables travel through the copy.
+    Database db = Database::open(state.strBaseDbPath, Database::Mode::ReadOnly);
+    EXPECT_TRUE(db.tableExists("都道府県名"));
+    EXPECT_TRUE(db.tableExists("学習"));
+}
+
+TEST_F(NationalPostalBuildTest, AHeaderLineFailsAndLeavesTheBaseDatabaseUnchanged) {
+    std::string before = readFile(state.strBaseDbPath);
+    EXPECT_EQ(build(sjis("code,a,郵便番号,b,c,d,e,f,g\r\n" + postalLine("1000001", "x"))),
+              PostalBuildResult::Failed);
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_NE(person.messages[0].text.find("\n" + dir.file("KEN_ALL.CSV")), std::string::npos);
+    EXPECT_EQ(readFile(state.strBaseDbPath), before);
+    EXPECT_FALSE(workFilesLeft());
+    EXPECT_EQ(person.progressClosed, 1);
+}
+
+TEST_F(NationalPostalBuildTest, EmptyLinesAndShortLines) {
+    // A final line break makes no row; an empty line in the middle fails.
+    ASSERT_EQ(build(sjis(postalLine("1000001", "a") + postalLine("1000002", "b"))),
+              PostalBuildResult::Done);
+    EXPECT_EQ(codes().size(), 2u);
+    EXPECT_EQ(build(sjis(postalLine("1000001", "a") + "\r\n" + postalLine("1000002", "b"))),
+              PostalBuildResult::Failed);
+    EXPECT_EQ(codes().size(), 2u);
+}
+
+TEST_F(NationalPostalBuildTest, TheFirstSevenColumnsWhenConfigured) {
+    state.intPostalFieldNo = {0, 1, 2, 3, 4, 5, 6};
+    ASSERT_EQ(build(sjis("0010000,ﾎｯｶｲﾄﾞｳ,ｻｯﾎﾟﾛｼ,ｷﾀｸ,北海道,札幌市北区,北十条\r\n")),
+              PostalBuildResult::Done)
+        << person.allMessages();
+    Database db = Database::open(state.strBaseDbPath, Database::Mode::ReadOnly);
+    Statement st = db.prepare("SELECT fld郵便番号, fldトドウフケン, fld地名 FROM POST");
+    ASSERT_TRUE(st.step());
+    EXPECT_EQ(st.text(0), "10000");
+    EXPECT_EQ(st.text(1), "ﾎｯｶｲﾄﾞｳ");
+    EXPECT_EQ(st.text(2), "北十条");
+}
+
+TEST_F(NationalPostalBuildTest, ChecksComeFirstAndStaleWorkFilesAreReplaced) {
+    EXPECT_EQ(buildNationalPostal(state, person, "", "1"), PostalBuildResult::Refused);
+    EXPECT_EQ(buildNationalPostal(state, person, dir.file("none.csv"), "1"),
+              PostalBuildResult::Refused);
+    EXPECT_EQ(build(sjis(postalLine("1000001", "a")), "x"), PostalBuildResult::BadStartLine);
+    ASSERT_EQ(person.messages.size(), 3u);
+    EXPECT_EQ(person.messages[0].text, "全国版郵便番号CSVファイルが指定されていません。");
+    EXPECT_EQ(person.messages[1].text, "全国版郵便番号CSVファイルが見つかりません。");
+    EXPECT_EQ(person.messages[2].text, "開始行数に数値を入力して下さい");
+    EXPECT_EQ(person.progressShown, 0);
+
+    work.write("mrk_123.mdb", "stale");
+    work.write("mrk_123.mdb-journal", "stale journal");
+    dir.write("mrk_cmpact.mdb", "stale");
+    ASSERT_EQ(build(sjis(postalLine("1000001", "a"))), PostalBuildResult::Done)
+        << person.allMessages();
+    EXPECT_FALSE(workFilesLeft());
+    EXPECT_FALSE(fileExists(work.file("mrk_123.mdb-journal")));
+}
+
+}  // namespace
+}  // namespace mrk2::test
