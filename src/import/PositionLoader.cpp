@@ -1,0 +1,223 @@
+#include "import/PositionLoader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "app/CsvField.h"
+#include "app/Error.h"
+#include "app/Limits.h"
+#include "app/LineReader.h"
+#include "app/Paths.h"
+#include "app/ProgressPacer.h"
+#include "data/Database.h"
+
+namespace mrk2 {
+
+namespace {
+
+// The twelve configured columns, in the order of POSINFOFIELDNO.
+enum Entry {
+    Pref,
+    Muni,
+    Town,
+    Block,
+    CoordSystem,
+    X,
+    Y,
+    Lat,
+    Lon,
+    Mesh,
+    ResidenceFlag,
+    RepresentativeFlag,
+    kEntries
+};
+
+// Parameter numbers of the staging insert for each entry.
+constexpr int kParam[kEntries] = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+
+constexpr const char* kInsertStaging =
+    "INSERT INTO POSITION_TMP (fld市区町村コード, fld都道府県名, fld市区町村名, fld大字・町丁目, "
+    "fld街区・番地, fld座標系番号, fldＸ座標, fldＹ座標, fld緯度, fld経度, fldメッシュコード, "
+    "fld住居表示フラグ, fld代表フラグ, fldSrcID, fldSrcDir, fldSrcFile) "
+    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)";
+
+Error asError(const std::exception& e) {
+    if (auto* err = dynamic_cast<const Error*>(&e))
+        return *err;
+    return Error(-1, std::string("予期しないエラーです。[") + e.what() + "]");
+}
+
+// The first `count` characters (not bytes) of a UTF-8 text.
+std::string firstCharacters(const std::string& text, int count) {
+    std::size_t i = 0;
+    for (int n = 0; n < count && i < text.size(); ++n) {
+        ++i;
+        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+            ++i;
+    }
+    return text.substr(0, i);
+}
+
+// How many lines to skip before the first data line: the start line minus one,
+// rounded to the nearest 16-bit integer (halves to even, as the tool always did).
+long linesToSkip(const std::string& startLine) {
+    std::string s = startLine;
+    s.erase(0, s.find_first_not_of(' '));
+    s.erase(s.find_last_not_of(' ') + 1);
+    std::size_t used = 0;
+    double value = 0;
+    bool ok = !s.empty();
+    if (ok) {
+        try {
+            value = std::stod(s, &used);
+        } catch (const std::exception&) {
+            ok = false;
+        }
+    }
+    double skip = std::nearbyint(value - 1);
+    if (!ok || used != s.size() || !std::isfinite(value) || skip < -32768 || skip > 32767) {
+        throw Error(FormatError::NotANumber, "開始行 \"" + startLine + "\" は数値ではありません。");
+    }
+    return static_cast<long>(skip);
+}
+
+class StagingWriter {
+  public:
+    StagingWriter(Database& db, const std::array<int, 12>& columns)
+        : insert_(db.prepare(kInsertStaging)), columns_(columns) {}
+
+    void bindSource(const std::string& code, std::int64_t srcId, const std::string& dir,
+                    const std::string& file) {
+        insert_.bind(1, code).bind(14, srcId).bind(15, dir).bind(16, file);
+    }
+
+    // Stages one line; returns the cleaned prefecture name.
+    std::string_view stage(std::string_view line, std::size_t lineNo) {
+        splitCsvLine(line, fields_);
+        std::string_view pref;
+        for (int entry = 0; entry < kEntries; ++entry) {
+            int col = columns_[static_cast<std::size_t>(entry)];
+            bool present = col >= 0 && static_cast<std::size_t>(col) < fields_.size();
+            std::string_view value =
+                present ? cleanCsvFieldView(fields_[static_cast<std::size_t>(col)]) : "";
+            if (entry == Town || entry == Mesh) {
+                // An absent town or mesh code is stored as NULL, never as "".
+                if (value.empty())
+                    insert_.bindNull(kParam[entry]);
+                else
+                    insert_.bind(kParam[entry], value);
+                continue;
+            }
+            if (!present) {
+                throw Error(FormatError::MissingColumn, std::to_string(lineNo) + " 行目: 列 " +
+                                                            std::to_string(col) +
+                                                            " がありません。");
+            }
+            if (value.empty()) {
+                throw Error(FormatError::EmptyValue, std::to_string(lineNo) + " 行目: 列 " +
+                                                         std::to_string(col) + " の値が空です。");
+            }
+            insert_.bind(kParam[entry], value);
+            if (entry == Pref)
+                pref = value;
+        }
+        insert_.run();
+        return pref;
+    }
+
+  private:
+    Statement insert_;
+    const std::array<int, 12>& columns_;
+    std::vector<std::string_view> fields_;
+};
+
+void recordPrefecture(AppState& state, const std::string& pref) {
+    auto& list = state.importPrefs;
+    if (std::find(list.begin(), list.end(), pref) != list.end())
+        return;
+    if (list.size() >= kMaxImportPrefs) {
+        throw Error(FormatError::TooManyEntries,
+                    "都道府県名が多過ぎます。(最大" + std::to_string(kMaxImportPrefs) + ")");
+    }
+    list.push_back(pref);
+}
+
+}  // namespace
+
+bool loadPositionCsv(AppState& state, Person& person, const std::string& dbPath,
+                     const std::string& dir, const std::string& file, int n, int count) {
+    const std::string path = joinPath(dir, file);
+    if (!fileExists(path))
+        return person.askYesNo(path + "が見つかりません。継続しますか？");
+
+    Database db;
+    std::optional<Transaction> tx;
+    try {
+        db = Database::open(dbPath);
+        // The run's work file is thrown away on any failure, so it needs no journal.
+        db.useFastUnsafePragmas();
+        tx.emplace(db);
+
+        // The source is recorded before any of its rows.
+        std::int64_t srcId;
+        {
+            Statement src = db.prepare(
+                "INSERT INTO POSITION管理 (fldSrcFile, fldSrcDir, fldDate) VALUES (?1, ?2, ?3)");
+            src.bind(1, file).bind(2, dir).bind(3, fileModifiedText(path));
+            src.run();
+            srcId = db.lastInsertRowid();
+        }
+
+        const std::string code = firstCharacters(file, 5);
+        person.setProgressLabel(ProgressLabel::DetailProc, code + " (" + std::to_string(n) + "/" +
+                                                               std::to_string(count) + ")");
+
+        LineReader reader;
+        reader.open(path);
+        for (long skip = linesToSkip(state.strPosInfoStart); skip > 0; --skip) {
+            std::string header;
+            if (!reader.next(header))
+                break;
+        }
+
+        StagingWriter writer(db, state.intPosInfoFieldNo);
+        writer.bindSource(code, srcId, dir, file);
+        ProgressPacer pacer;
+        std::int32_t records = 0;
+        std::string line;
+        std::string pref;
+        while (state.blnProcessing) {
+            if (pacer.due()) {
+                person.setProgressLabel(ProgressLabel::DetailProcSub, std::to_string(records));
+                person.yield();
+            }
+            if (!reader.next(line))
+                break;
+            ++records;
+            pref = writer.stage(line, reader.lineNumber());
+        }
+        person.setProgressLabel(ProgressLabel::DetailProcSub, std::to_string(records));
+        reader.close();
+
+        recordPrefecture(state, pref);
+        tx->commit();
+        return state.blnProcessing;
+    } catch (const std::exception& e) {
+        // Like a row-by-row load, what was staged before the fault stays; the run
+        // discards the whole work file anyway.
+        if (tx) {
+            try {
+                tx->commit();
+            } catch (const std::exception&) {
+            }
+        }
+        person.message(standardErrorText(asError(e), path));
+        return false;
+    }
+}
+
+}  // namespace mrk2

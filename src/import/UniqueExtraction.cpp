@@ -1,0 +1,273 @@
+#include "import/UniqueExtraction.h"
+
+#include <exception>
+#include <optional>
+#include <vector>
+
+#include "app/Error.h"
+#include "app/Limits.h"
+#include "app/ProgressPacer.h"
+#include "data/Database.h"
+#include "data/RegionSchema.h"
+
+namespace mrk2 {
+
+namespace {
+
+constexpr const char* kTableLimitMessage = "テーブル数が多過ぎます。(最大9999テーブル)";
+
+// Both passes order the staged rows the same way, with SQLite's binary collation,
+// so they agree exactly on where one town ends and the next begins.
+constexpr const char* kDistinctTowns =
+    "SELECT DISTINCT fld都道府県名, fld市区町村名, fld大字・町丁目, fldSrcID, fldSrcFile "
+    "FROM POSITION_TMP ORDER BY fld都道府県名, fld市区町村名, fld大字・町丁目";
+constexpr const char* kStagedRows =
+    "SELECT fld都道府県名, fld市区町村名, fld大字・町丁目, fld街区・番地, fld座標系番号, "
+    "fldＸ座標, fldＹ座標, fld緯度, fld経度, fldメッシュコード, fld住居表示フラグ, fld代表フラグ "
+    "FROM POSITION_TMP ORDER BY fld都道府県名, fld市区町村名, fld大字・町丁目";
+
+struct TownKey {
+    std::string pref;
+    std::string muni;
+    std::string town;  // NULL reads as "" (a stored town is never "")
+    bool operator==(const TownKey&) const = default;
+};
+
+struct Town {
+    TownKey key;
+    std::int64_t positionId = 0;
+};
+
+Error asError(const std::exception& e) {
+    if (auto* err = dynamic_cast<const Error*>(&e))
+        return *err;
+    return Error(-1, std::string("予期しないエラーです。[") + e.what() + "]");
+}
+
+std::string firstCharacters(const std::string& text, int count) {
+    std::size_t i = 0;
+    for (int n = 0; n < count && i < text.size(); ++n) {
+        ++i;
+        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+            ++i;
+    }
+    return text.substr(0, i);
+}
+
+Statement prepareTownInsert(Database& db, const std::string& table) {
+    return db.prepare(
+        "INSERT INTO " + quoteIdentifier(table) +
+        " (fldPositionID, fld街区・番地, fld座標系番号, fldＸ座標, fldＹ座標, fld緯度, "
+        "fld経度, fldメッシュコード, fld住居表示フラグ, fld代表フラグ) "
+        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
+}
+
+// Thrown when a new per-town table cannot be had.
+struct TableLimitReached {};
+
+class Extraction {
+  public:
+    Extraction(AppState& state, Person& person, Database& db, TownTableCursor& cursor)
+        : state_(state), person_(person), db_(db), cursor_(cursor) {}
+
+    // First pass: one POSITION row per distinct town of the file, in key order.
+    void addTowns() {
+        Statement select = db_.prepare(kDistinctTowns);
+        Statement insert = db_.prepare(
+            "INSERT INTO POSITION (fld市区町村コード, fld都道府県名, fld市区町村名, "
+            "fld大字・町丁目, "
+            "fldSrcID) VALUES (?1, ?2, ?3, ?4, ?5)");
+        while (state_.blnProcessing && select.step()) {
+            pace();
+            Town town{{select.text(0), select.text(1), select.text(2)}, 0};
+            insert.bind(1, firstCharacters(select.text(4), 5))
+                .bind(2, select.optText(0))
+                .bind(3, select.optText(1))
+                .bind(4, select.optText(2));
+            if (auto src = select.optInt64(3))
+                insert.bind(5, *src);
+            else
+                insert.bindNull(5);
+            insert.run();
+            town.positionId = db_.lastInsertRowid();
+            towns_.push_back(std::move(town));
+        }
+    }
+
+    // Second pass: every staged row into the current per-town table.
+    void distribute() {
+        Statement select = db_.prepare(kStagedRows);
+        Statement insert = prepareTownInsert(db_, cursor_.tableName);
+        cursor_.lngTableRows = 0;
+        TownKey previous;
+        std::int64_t positionId = 0;
+        while (state_.blnProcessing && select.step()) {
+            pace();
+            TownKey key{select.text(0), select.text(1), select.text(2)};
+            if (!(key == previous)) {
+                if (cursor_.lngTableRows >= state_.lngMinRecs) {
+                    insert = Statement();
+                    beginNextTable();
+                    insert = prepareTownInsert(db_, cursor_.tableName);
+                }
+                positionId = lookUpTown(key, select.isNull(2));
+                previous = std::move(key);
+            }
+            insert.bind(1, positionId);
+            for (int col = 3; col <= 11; ++col)
+                insert.bind(col - 1, select.optText(col));
+            insert.run();
+            ++cursor_.lngTableRows;
+        }
+    }
+
+  private:
+    void pace() {
+        if (pacer_.due())
+            person_.yield();
+    }
+
+    void beginNextTable() {
+        int number = cursor_.intTableNo + 1;
+        cursor_.intTableNo = number;
+        if (number > kMaxTownTableNumber)
+            throw TableLimitReached{};
+        std::string name = townTableName(number);
+        cursor_.lngTableRows = 0;
+        try {
+            createTownTableIn(db_, name);
+        } catch (const std::exception& e) {
+            person_.message(standardErrorText(asError(e), db_.path()));
+            throw TableLimitReached{};
+        }
+        cursor_.tableName = name;
+    }
+
+    // The town's POSITION row: the one this file's first pass added, which both
+    // passes reach in the same order, so the lookup is by id rather than a search
+    // of the whole directory. Its table is set when it names none yet.
+    std::int64_t lookUpTown(const TownKey& key, bool townIsNull) {
+        std::optional<std::int64_t> id;
+        if (next_ < towns_.size() && towns_[next_].key == key) {
+            id = towns_[next_++].positionId;
+        } else {
+            if (!byKey_) {
+                byKey_ = db_.prepare(
+                    "SELECT fldID FROM POSITION WHERE fld都道府県名 = ?1 AND fld市区町村名 = ?2 "
+                    "AND "
+                    "fld大字・町丁目 IS ?3 ORDER BY fldID DESC LIMIT 1");
+            }
+            byKey_->reset();
+            byKey_->bind(1, key.pref).bind(2, key.muni);
+            if (townIsNull)
+                byKey_->bindNull(3);
+            else
+                byKey_->bind(3, key.town);
+            if (byKey_->step())
+                id = byKey_->int64(0);
+            byKey_->reset();
+        }
+        if (!id) {
+            throw Error(FormatError::NotFound,
+                        "POSITION に町域がありません: " + key.pref + key.muni + key.town);
+        }
+        tableOf_.bind(1, *id);
+        bool unset = tableOf_.step() && tableOf_.isNull(0);
+        tableOf_.reset();
+        if (unset) {
+            setTable_.bind(1, cursor_.tableName).bind(2, *id);
+            setTable_.run();
+        }
+        return *id;
+    }
+
+    AppState& state_;
+    Person& person_;
+    Database& db_;
+    TownTableCursor& cursor_;
+    ProgressPacer pacer_;
+    std::vector<Town> towns_;
+    std::size_t next_ = 0;
+    Statement tableOf_ = db_.prepare("SELECT fldTableName FROM POSITION WHERE fldID = ?1");
+    Statement setTable_ = db_.prepare("UPDATE POSITION SET fldTableName = ?1 WHERE fldID = ?2");
+    std::optional<Statement> byKey_;
+};
+
+}  // namespace
+
+bool getUniqueTable(AppState& state, Person& person, const std::string& dbPath,
+                    TownTableCursor& cursor) {
+    Database db;
+    std::optional<Transaction> tx;
+    auto commit = [&] {
+        if (tx) {
+            try {
+                tx->commit();
+            } catch (const std::exception&) {
+            }
+            tx.reset();
+        }
+    };
+    try {
+        db = Database::open(dbPath);
+        // The run's work file is thrown away on any failure, so it needs no journal.
+        db.useFastUnsafePragmas();
+        tx.emplace(db);
+        {
+            Extraction extraction(state, person, db, cursor);
+            extraction.addTowns();
+            if (state.blnProcessing)
+                extraction.distribute();
+        }
+        dropTable(db, "POSITION_TMP");
+        tx->commit();
+        tx.reset();
+        return state.blnProcessing;
+    } catch (const TableLimitReached&) {
+        dropTable(db, "POSITION_TMP");
+        commit();
+        db.close();
+        person.message(kTableLimitMessage);
+        return false;
+    } catch (const std::exception& e) {
+        // What was distributed before the fault stays; the run discards the work file.
+        commit();
+        person.message(standardErrorText(asError(e), dbPath));
+        return false;
+    }
+}
+
+std::string addTownTable(Person& person, const std::string& dbPath, int number,
+                         TownTableCursor& cursor) {
+    std::string name = townTableName(number);
+    bool created = createTownTable(person, dbPath, name);
+    cursor.lngTableRows = 0;
+    return created ? name : std::string();
+}
+
+std::int32_t nextTableNumber(Person& person, const std::string& dbPath) {
+    try {
+        Database db = Database::open(dbPath, Database::Mode::ReadOnly);
+        // Fixed-width names sort in numeric order; rows without a table name hold
+        // no number and are passed over.
+        Statement st = db.prepare(
+            "SELECT fldTableName FROM POSITION WHERE fldTableName IS NOT NULL "
+            "ORDER BY fldTableName DESC LIMIT 1");
+        if (!st.step())
+            return 1;
+        std::string name = st.text(0);
+        std::string digits = name.size() >= 4 ? name.substr(name.size() - 4) : name;
+        bool numeric =
+            !digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos;
+        if (!numeric) {
+            throw Error(FormatError::NotANumber,
+                        "テーブル名 \"" + name + "\" の末尾 4 文字が番号ではありません。");
+        }
+        return std::stoi(digits) + 1;
+    } catch (const std::exception& e) {
+        person.message(standardErrorText(asError(e), dbPath));
+        return 0;
+    }
+}
+
+}  // namespace mrk2

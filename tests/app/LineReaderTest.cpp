@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include "app/Error.h"
+#include "app/LineReader.h"
+#include "support/TempDir.h"
+
+using namespace mrk2;
+using mrk2::test::sjis;
+using mrk2::test::TempDir;
+
+namespace {
+
+std::vector<std::string> readAll(const std::string& path) {
+    LineReader r;
+    r.open(path);
+    std::vector<std::string> lines;
+    std::string line;
+    while (r.next(line)) {
+        lines.push_back(line);
+        EXPECT_EQ(r.lineNumber(), lines.size());
+    }
+    return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+}  // namespace
+
+TEST(LineReader, CrLfCrAndLfAllEndALineAndAFinalBreakAddsNoLine) {
+    TempDir dir;
+    EXPECT_EQ(readAll(dir.write("a", "a\r\nb\rc\nd\r\n")), (Lines{"a", "b", "c", "d"}));
+    EXPECT_EQ(readAll(dir.write("b", "a\r\nb")), (Lines{"a", "b"}));
+    EXPECT_EQ(readAll(dir.write("c", "")), Lines{});
+    // An extra break at the end is an empty line, as is one in the middle.
+    EXPECT_EQ(readAll(dir.write("d", "a\r\n\r\n")), (Lines{"a", ""}));
+    EXPECT_EQ(readAll(dir.write("e", "a\n\nb\r\rc")), (Lines{"a", "", "b", "", "c"}));
+    EXPECT_EQ(readAll(dir.write("f", "\r\n")), Lines{""});
+}
+
+TEST(LineReader, LinesLongerThanTheBufferAndCrLfSplitAcrossReads) {
+    TempDir dir;
+    std::string longLine(3 * 1024 * 1024 + 5, 'x');
+    // The CR of this line ends exactly at a 1 MiB boundary, its LF in the next read.
+    std::string first(1024 * 1024 - 1, 'y');
+    std::string bytes = first + "\r\n" + longLine + "\r\nz";
+    Lines lines = readAll(dir.write("big", bytes));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], first);
+    EXPECT_EQ(lines[1], longLine);
+    EXPECT_EQ(lines[2], "z");
+}
+
+TEST(LineReader, DecodesCp932WithTheWindowsMappings) {
+    TempDir dir;
+    // ～ (0x8160) and － (0x817C) are where CP932 and plain Shift_JIS differ.
+    std::string bytes = std::string("\x81\x60,\x81\x7c\r\n", 6) + sjis("ﾄｳｷｮｳﾄ,千代田区") + "\r\n";
+    LineReader r;
+    r.open(dir.write("sjis.csv", bytes));
+    EXPECT_EQ(r.encoding(), LineReader::Encoding::Cp932);
+    std::string line;
+    ASSERT_TRUE(r.next(line));
+    EXPECT_EQ(line, "\uFF5E,\uFF0D");
+    ASSERT_TRUE(r.next(line));
+    EXPECT_EQ(line, "ﾄｳｷｮｳﾄ,千代田区");
+    EXPECT_FALSE(r.next(line));
+}
+
+TEST(LineReader, InvalidCp932ByteIsAnErrorNamingItsLine) {
+    TempDir dir;
+    std::string bytes = sjis("東京都,港区") + "\r\nabc\r\n" + std::string("x\x81\x20y", 4) + "\r\n";
+    LineReader r;
+    r.open(dir.write("bad.csv", bytes));
+    std::string line;
+    ASSERT_TRUE(r.next(line));
+    ASSERT_TRUE(r.next(line));
+    try {
+        r.next(line);
+        FAIL() << "no error for an invalid byte";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), FormatError::InvalidEncoding);
+        EXPECT_EQ(e.description().rfind("3 行目", 0), 0u) << e.description();
+    }
+}
+
+TEST(LineReader, Utf8IsRecognisedByBomOrByValidNonAsciiText) {
+    TempDir dir;
+    LineReader r;
+    std::string line;
+
+    r.open(dir.write("bom.csv",
+                     "\xEF\xBB\xBF"
+                     "abc\r\n"));
+    EXPECT_EQ(r.encoding(), LineReader::Encoding::Utf8);
+    ASSERT_TRUE(r.next(line));
+    EXPECT_EQ(line, "abc");  // the mark is not part of the text
+
+    r.open(dir.write("plain.csv", "東京都,千代田区\r\n"));
+    EXPECT_EQ(r.encoding(), LineReader::Encoding::Utf8);
+    ASSERT_TRUE(r.next(line));
+    EXPECT_EQ(line, "東京都,千代田区");
+
+    // Pure ASCII stays CP932 (they read the same).
+    r.open(dir.write("ascii.csv", "a,b\r\n"));
+    EXPECT_EQ(r.encoding(), LineReader::Encoding::Cp932);
+}
+
+TEST(LineReader, InvalidUtf8AfterTheProbeIsAnErrorNotAGuess) {
+    TempDir dir;
+    std::string bytes;
+    std::size_t lines = 0;
+    while (bytes.size() < LineReader::kProbeSize + 100) {
+        bytes += "東京都,千代田区\n";
+        ++lines;
+    }
+    bytes += "\xFF\n";
+    LineReader r;
+    r.open(dir.write("late.csv", bytes));
+    EXPECT_EQ(r.encoding(), LineReader::Encoding::Utf8);
+    std::string line;
+    for (std::size_t i = 0; i < lines; ++i)
+        ASSERT_TRUE(r.next(line));
+    try {
+        r.next(line);
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), FormatError::InvalidEncoding);
+        EXPECT_NE(e.description().find(std::to_string(lines + 1) + " 行目"), std::string::npos);
+    }
+}
+
+TEST(DetectEncoding, ASequenceCutAtTheProbeBoundaryStillCountsAsUtf8) {
+    std::string text = "東a東";  // 東 is three bytes
+    for (std::size_t cut = 5; cut <= 6; ++cut) {
+        EXPECT_EQ(detectEncoding(text.data(), cut, false), LineReader::Encoding::Utf8) << cut;
+        // When those are all the bytes of the file, a cut sequence is simply invalid.
+        EXPECT_EQ(detectEncoding(text.data(), cut, true), LineReader::Encoding::Cp932) << cut;
+    }
+    std::string sj = sjis("東京");
+    EXPECT_EQ(detectEncoding(sj.data(), sj.size(), false), LineReader::Encoding::Cp932);
+}
+
+TEST(LineReader, MissingFileIsAFileError) {
+    LineReader r;
+    try {
+        r.open("/nonexistent/dir/x.csv");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), ENOENT);
+    }
+}

@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include "app/Error.h"
+#include "app/Paths.h"
+#include "data/Database.h"
+#include "data/RegionSchema.h"
+#include "import/PositionLoader.h"
+#include "support/RecordingPerson.h"
+#include "support/TempDir.h"
+
+using namespace mrk2;
+using mrk2::test::RecordingPerson;
+using mrk2::test::sjis;
+using mrk2::test::TempDir;
+
+namespace {
+
+using Row = std::vector<std::optional<std::string>>;
+
+class PositionLoaderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        db = dir.file("region_$$$.mdb");
+        Database::open(db, Database::Mode::Create);
+        ASSERT_TRUE(createPositionTables(person, db));
+        ASSERT_TRUE(createStagingTable(person, db));
+        state.blnProcessing = true;
+    }
+
+    // Writes a CP932 CSV file with CRLF line ends.
+    std::string csv(const std::string& name, const std::vector<std::string>& lines) {
+        std::string bytes;
+        for (const auto& l : lines)
+            bytes += sjis(l) + "\r\n";
+        return dir.write(name, bytes);
+    }
+
+    bool load(const std::string& file, int n = 1, int count = 1) {
+        return loadPositionCsv(state, person, db, dir.path(), file, n, count);
+    }
+
+    std::vector<Row> staged() {
+        Database d = Database::open(db);
+        Statement st = d.prepare(
+            "SELECT fld市区町村コード, fld都道府県名, fld市区町村名, fld大字・町丁目, "
+            "fld街区・番地, "
+            "fld座標系番号, fldＸ座標, fldＹ座標, fld緯度, fld経度, fldメッシュコード, "
+            "fld住居表示フラグ, fld代表フラグ, fldPositionID, fldSrcID, fldSrcDir, fldSrcFile "
+            "FROM POSITION_TMP ORDER BY fldID");
+        std::vector<Row> rows;
+        while (st.step()) {
+            Row r;
+            for (int i = 0; i < st.columnCount(); ++i)
+                r.push_back(st.optText(i));
+            rows.push_back(r);
+        }
+        return rows;
+    }
+
+    std::int64_t count(const std::string& sql) {
+        Database d = Database::open(db);
+        Statement st = d.prepare(sql);
+        st.step();
+        return st.int64(0);
+    }
+
+    TempDir dir;
+    std::string db;
+    RecordingPerson person;
+    AppState state;
+};
+
+const std::string kLine =
+    "\"東京都\",\"千代田区\",\"飯田橋一丁目\",\"1\",\"9\",\"-35225.1\",\"-7012.8\","
+    "\"35.699\",\"139.748\",\"53394611\",\"1\",\"0\"";
+
+}  // namespace
+
+TEST_F(PositionLoaderTest, StagesEveryColumnWithTheSourceAndRecordsTheSourceFirst) {
+    csv("13101_2023.csv", {kLine, "東京都,千代田区,,2,9,1,2,3,4,,0,1"});
+    ASSERT_TRUE(load("13101_2023.csv", 2, 5)) << person.allMessages();
+    auto rows = staged();
+    ASSERT_EQ(rows.size(), 2u);
+    std::string dirPath = dir.path();
+    EXPECT_EQ(rows[0], (Row{"13101", "東京都", "千代田区", "飯田橋一丁目", "1", "9", "-35225.1",
+                            "-7012.8", "35.699", "139.748", "53394611", "1", "0", std::nullopt, "1",
+                            dirPath, "13101_2023.csv"}));
+    // Empty town and empty mesh code stay NULL.
+    EXPECT_EQ(rows[1][3], std::nullopt);
+    EXPECT_EQ(rows[1][10], std::nullopt);
+
+    Database d = Database::open(db);
+    Statement src = d.prepare("SELECT fldID, fldSrcFile, fldSrcDir, fldDate FROM POSITION管理");
+    ASSERT_TRUE(src.step());
+    EXPECT_EQ(src.int64(0), 1);
+    EXPECT_EQ(src.text(1), "13101_2023.csv");
+    EXPECT_EQ(src.text(2), dirPath);
+    EXPECT_EQ(src.text(3), *fileModifiedText(dir.file("13101_2023.csv")));
+
+    EXPECT_EQ(person.lastLabel(ProgressLabel::DetailProc), "13101 (2/5)");
+    EXPECT_EQ(person.lastLabel(ProgressLabel::DetailProcSub), "2");
+    EXPECT_EQ(state.importPrefs, (std::vector<std::string>{"東京都"}));
+}
+
+TEST_F(PositionLoaderTest, StartLineSkipsHeaderLines) {
+    csv("13101.csv", {"h1", "h2,x", "h3", kLine});
+    state.strPosInfoStart = "4";
+    ASSERT_TRUE(load("13101.csv")) << person.allMessages();
+    EXPECT_EQ(staged().size(), 1u);
+
+    // With start line 1 the header lines are data and the first one fails.
+    ASSERT_TRUE(createStagingTable(person, db));
+    state.strPosInfoStart = "1";
+    EXPECT_FALSE(load("13101.csv"));
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_EQ(person.messages[0].text,
+              "1 行目: 列 1 がありません。(10001)\n" + dir.file("13101.csv"));
+}
+
+TEST_F(PositionLoaderTest, StartLineThatIsNotANumberFails) {
+    csv("13101.csv", {kLine});
+    state.strPosInfoStart = "abc";
+    EXPECT_FALSE(load("13101.csv"));
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_NE(person.messages[0].text.find("(10003)"), std::string::npos);
+}
+
+TEST_F(PositionLoaderTest, MissingMeshColumnIsNullButAnyOtherMissingColumnFails) {
+    // The mesh code is configured as the last column and the lines lack it.
+    state.intPosInfoFieldNo = {0, 1, 2, 3, 4, 5, 6, 7, 8, 11, 9, 10};
+    csv("a.csv", {"東京都,港区,芝,1,9,1,2,3,4,1,0"});
+    ASSERT_TRUE(load("a.csv")) << person.allMessages();
+    auto rows = staged();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][10], std::nullopt);
+    EXPECT_EQ(rows[0][11], "1");
+
+    state.intPosInfoFieldNo = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    ASSERT_TRUE(createStagingTable(person, db));
+    csv("b.csv", {kLine, kLine, "東京都,港区,芝,1,9,1,2,3,4,5,1"});
+    EXPECT_FALSE(load("b.csv"));
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_EQ(person.messages[0].text, "3 行目: 列 11 がありません。(10001)\n" + dir.file("b.csv"));
+    // The rows before the fault and the source stay for the run to discard.
+    EXPECT_EQ(staged().size(), 2u);
+    EXPECT_EQ(count("SELECT count(*) FROM POSITION管理"), 2);
+}
+
+TEST_F(PositionLoaderTest, EmptyValuesAndEmptyLinesFail) {
+    csv("a.csv", {"東京都,港区,芝,1,\"  \",1,2,3,4,5,1,0"});
+    EXPECT_FALSE(load("a.csv"));
+    csv("b.csv", {kLine, ""});
+    EXPECT_FALSE(load("b.csv"));
+    ASSERT_EQ(person.messages.size(), 2u);
+    EXPECT_EQ(person.messages[0].text, "1 行目: 列 4 の値が空です。(10002)\n" + dir.file("a.csv"));
+    EXPECT_EQ(person.messages[1].text, "2 行目: 列 0 がありません。(10001)\n" + dir.file("b.csv"));
+}
+
+TEST_F(PositionLoaderTest, QuotedCommaSplitsTheValue) {
+    // "芝,公園" becomes two columns, shifting every later one.
+    csv("a.csv", {"東京都,港区,\"芝,公園\",1,9,1,2,3,4,5,1,0"});
+    ASSERT_TRUE(load("a.csv")) << person.allMessages();
+    auto rows = staged();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][3], "芝");
+    EXPECT_EQ(rows[0][4], "公園");
+    EXPECT_EQ(rows[0][12], "1");
+}
+
+TEST_F(PositionLoaderTest, InvalidBytesFailNamingTheLine) {
+    dir.write("a.csv", sjis(kLine) + "\r\n" + std::string("\x81\x20", 2) + "\r\n");
+    EXPECT_FALSE(load("a.csv"));
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_EQ(person.messages[0].text.rfind("2 行目", 0), 0u);
+    EXPECT_NE(person.messages[0].text.find("(10005)\n" + dir.file("a.csv")), std::string::npos);
+}
+
+TEST_F(PositionLoaderTest, NamesWithQuotesAndUtf8FilesLoad) {
+    dir.write("13101.csv", "東京都,千代田区,O'Hare町,1,9,1,2,3,4,5,1,0\n");
+    ASSERT_TRUE(load("13101.csv")) << person.allMessages();
+    EXPECT_EQ(staged()[0][3], "O'Hare町");
+}
+
+TEST_F(PositionLoaderTest, PrefectureListKeepsLoadOrderWithoutRepeats) {
+    csv("13101.csv", {kLine});
+    csv("13102.csv", {kLine});
+    csv("14101.csv", {"神奈川県,横浜市,a,1,9,1,2,3,4,5,1,0"});
+    csv("00000.csv", {});
+    state.importPrefs = {};
+    ASSERT_TRUE(load("13101.csv"));
+    ASSERT_TRUE(load("14101.csv"));
+    ASSERT_TRUE(load("13102.csv"));
+    // A file without data lines registers its source and records an empty name.
+    ASSERT_TRUE(load("00000.csv"));
+    EXPECT_EQ(state.importPrefs, (std::vector<std::string>{"東京都", "神奈川県", ""}));
+    EXPECT_EQ(count("SELECT count(*) FROM POSITION管理"), 4);
+}
+
+TEST_F(PositionLoaderTest, PrefectureListLimitIsAnError) {
+    csv("13101.csv", {kLine});
+    for (int i = 0; i < 1000; ++i)
+        state.importPrefs.push_back("p" + std::to_string(i));
+    EXPECT_FALSE(load("13101.csv"));
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_NE(person.messages[0].text.find("(10004)"), std::string::npos);
+    EXPECT_EQ(state.importPrefs.size(), 1000u);
+}
+
+TEST_F(PositionLoaderTest, MissingFileAsksWhetherToGoOnAndWritesNothing) {
+    person.answers = {Answer::Yes, Answer::No};
+    EXPECT_TRUE(load("gone.csv"));
+    EXPECT_FALSE(load("gone.csv"));
+    ASSERT_EQ(person.questions.size(), 2u);
+    EXPECT_EQ(person.questions[0], dir.file("gone.csv") + "が見つかりません。継続しますか？");
+    EXPECT_TRUE(person.messages.empty());
+    EXPECT_EQ(count("SELECT count(*) FROM POSITION管理"), 0);
+    EXPECT_TRUE(state.importPrefs.empty());
+}
+
+TEST_F(PositionLoaderTest, StopEndsTheLoadAfterTheLineInProgress) {
+    std::vector<std::string> lines(50, kLine);
+    csv("13101.csv", lines);
+    // The first line always yields; Stop pressed there still saves that line.
+    person.onYield = [&](int) { state.blnProcessing = false; };
+    EXPECT_FALSE(load("13101.csv"));
+    EXPECT_TRUE(person.messages.empty());
+    EXPECT_EQ(staged().size(), 1u);
+    EXPECT_EQ(person.yields, 1);
+    EXPECT_EQ(state.importPrefs, (std::vector<std::string>{"東京都"}));
+}
