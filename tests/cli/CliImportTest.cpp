@@ -1,0 +1,114 @@
+// mrk2cli register / update / check / delete / postal-build, end to end.
+#include <gtest/gtest.h>
+
+#include "app/Paths.h"
+#include "data/Database.h"
+#include "support/CliRunner.h"
+#include "support/TempDir.h"
+
+namespace mrk2::test {
+namespace {
+
+std::string townLines(const std::string& city, int towns, int blocksPerTown) {
+    std::string out = "header\r\n";
+    for (int t = 1; t <= towns; ++t)
+        for (int b = 1; b <= blocksPerTown; ++b)
+            out += "東京都," + city + ",町" + std::to_string(t) + ",," + std::to_string(b) +
+                   ",9,-1.5,2.5,35.1,139.2,1,0,0,0\r\n";
+    return sjis(out);
+}
+
+class CliImportTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ini = d.write("mrk2tool.ini",
+                      "[MRK]\r\nDBDIR=" + d.file("db") +
+                          "\r\nPOSINFOFIELDNO=0,1,2,4,5,6,7,8,9,99,10,11\r\nPOSINFOSTART=2\r\n");
+        ASSERT_EQ(cli({"init"}).exitCode, 0);
+        a = d.write("13101_a.csv", townLines("千代田区", 3, 4));
+        b = d.write("13102_b.csv", townLines("中央区", 2, 5));
+        setModifiedTime(a, 1600000000);
+        setModifiedTime(b, 1600000000);
+        std::string postal = d.write(
+            "KEN.CSV", sjis("13101,\"100  \",\"1000001\",\"ﾄｳｷｮｳﾄ\",\"ﾁﾖﾀﾞｸ\",\"ﾁﾖﾀﾞ\",\"東京都\","
+                            "\"千代田区\",\"千代田\",0,0,0,0,0,0\r\n"));
+        auto r = cli({"postal-build", postal});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+    }
+    CliResult cli(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--ini", ini, "--quiet"});
+        return runCli(args);
+    }
+    long long rows(const std::string& sql) {
+        Database db = Database::open(d.file("db/東京.mdb"), Database::Mode::ReadOnly);
+        Statement st = db.prepare(sql);
+        return st.step() ? st.int64(0) : -1;
+    }
+
+    TempDir d;
+    std::string ini, a, b;
+};
+
+TEST_F(CliImportTest, RegisterUpdateCheckDelete) {
+    auto r = cli({"register", "東京", a});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("処理を完了しました。"), std::string::npos);
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION_0001"), 12);
+    EXPECT_EQ(rows("SELECT count(*) FROM POST"), 1);
+
+    // Add b, then take a out: only what changed is loaded or removed.
+    r = cli({"update", "東京", b, b});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION管理"), 2);
+    r = cli({"update", "東京", "--remove", a});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION管理"), 1);
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION"), 2);
+    r = cli({"update", "東京", "--remove", d.file("none.csv")});
+    EXPECT_EQ(r.exitCode, 2);
+
+    r = cli({"check", "東京"});
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("ソース: 1\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("行: 10\n"), std::string::npos) << r.out;
+
+    r = cli({"delete", "東京"});  // no terminal: the question is answered No
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(fileExists(d.file("db/東京.mdb")));
+    r = cli({"--yes", "delete", "東京"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_FALSE(fileExists(d.file("db/東京.mdb")));
+}
+
+TEST_F(CliImportTest, CheckReportsBrokenInvariants) {
+    ASSERT_EQ(cli({"register", "東京", a}).exitCode, 0);
+    {
+        Database db = Database::open(d.file("db/東京.mdb"));
+        db.exec(
+            "INSERT INTO POSITION (fld都道府県名, fldSrcID, fldTableName) "
+            "VALUES ('x', 99, 'POSITION_0042')");
+        db.exec("CREATE TABLE POSITION_TMP (x)");
+    }
+    auto r = cli({"check", "東京"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find("POSITION_0042"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("POSITION_TMP"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("fldSrcID"), std::string::npos) << r.out;
+}
+
+TEST_F(CliImportTest, RefusalsAndFailuresExitWithOne) {
+    auto r = cli({"register", "a/b", a});
+    EXPECT_EQ(r.exitCode, 1);
+    r = cli({"update", "未登録"});
+    EXPECT_EQ(r.exitCode, 1);
+    r = cli({"register", "東京", d.file("13199_bad.csv")});  // missing file: answered No
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("処理を中止しました。"), std::string::npos) << r.err;
+    EXPECT_FALSE(fileExists(d.file("db/東京.mdb")));
+    EXPECT_FALSE(fileExists(d.file("db/東京_$$$.mdb")));
+    r = cli({"register", "東京"});
+    EXPECT_EQ(r.exitCode, 2);
+}
+
+}  // namespace
+}  // namespace mrk2::test
