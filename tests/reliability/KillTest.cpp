@@ -1,0 +1,225 @@
+// Kills real runs of mrk2cli at many moments and checks that the database each
+// one replaces is always either exactly the old one or exactly the new one; and
+// that a run on a full disk fails cleanly.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fcntl.h>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <thread>
+
+#include "app/FileOps.h"
+#include "app/Paths.h"
+#include "data/Database.h"
+#include "support/TempDir.h"
+
+namespace mrk2::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kKills = 24;
+
+struct Child {
+    int exitCode = -1;  // -signal when killed
+    std::string err;
+};
+
+// Runs mrk2cli in `cwd`; kills it after `killAfter` unless that is zero. With a
+// file size limit the child gets EFBIG instead of SIGXFSZ, like a full disk.
+Child runChild(const std::vector<std::string>& args, const std::string& cwd,
+               std::chrono::microseconds killAfter = {}, rlim_t fileSizeLimit = 0) {
+    std::string errPath = cwd + "/child.err";
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::chdir(cwd.c_str()) != 0)
+            ::_exit(126);
+        int in = ::open("/dev/null", O_RDONLY);
+        int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(in, 0);
+        ::dup2(err, 1);
+        ::dup2(err, 2);
+        if (fileSizeLimit) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit rl {
+                fileSizeLimit, fileSizeLimit
+            };
+            ::setrlimit(RLIMIT_FSIZE, &rl);
+        }
+        std::vector<std::string> copy = args;
+        std::string exe = MRK2_CLI_PATH;
+        std::vector<char*> argv{exe.data()};
+        for (auto& a : copy)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(exe.c_str(), argv.data());
+        ::_exit(127);
+    }
+    if (killAfter.count() > 0) {
+        std::this_thread::sleep_for(killAfter);
+        ::kill(pid, SIGKILL);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    Child c;
+    c.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+    c.err = readFile(errPath);
+    return c;
+}
+
+// The whole content of a database as text, after integrity_check; "" for no file.
+std::string snapshot(const std::string& path) {
+    if (!fileExists(path))
+        return "";
+    Database db = Database::open(path, Database::Mode::ReadOnly);
+    std::string out;
+    {
+        Statement st = db.prepare("PRAGMA integrity_check");
+        EXPECT_TRUE(st.step());
+        EXPECT_EQ(st.text(0), "ok") << path;
+    }
+    std::vector<std::string> tables;
+    {
+        Statement st = db.prepare("SELECT name FROM sqlite_schema WHERE type='table' ORDER BY 1");
+        while (st.step())
+            tables.push_back(st.text(0));
+    }
+    for (const auto& t : tables) {
+        out += "#" + t + "\n";
+        Statement st = db.prepare("SELECT * FROM " + quoteIdentifier(t) + " ORDER BY rowid");
+        while (st.step()) {
+            for (int i = 0; i < st.columnCount(); ++i)
+                out += (st.isNull(i) ? std::string("∅") : st.text(i)) + "|";
+            out += "\n";
+        }
+    }
+    return out;
+}
+
+std::string positionFile(const std::string& city, int towns, int blocksPerTown) {
+    std::string out;
+    for (int t = 1; t <= towns; ++t)
+        for (int b = 1; b <= blocksPerTown; ++b)
+            out += "東京都," + city + ",町" + std::to_string(t) + "," + std::to_string(b) +
+                   ",9,-1000.5,2000.5,35.1,139.2,,1,0\r\n";
+    return sjis(out);
+}
+
+std::string postalFile(int lines, const std::string& town) {
+    std::string out;
+    for (int i = 0; i < lines; ++i)
+        out += "13101,\"100  \",\"" + std::to_string(1000000 + i) +
+               "\",\"ﾄｳｷｮｳﾄ\",\"ﾁﾖﾀﾞｸ\",\"ｶﾅ\",\"東京都\",\"千代田区\",\"" + town +
+               std::to_string(i) + "\",0,0,0,0,0,0\r\n";
+    return sjis(out);
+}
+
+class KillTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ini = d.write("mrk2tool.ini", "[MRK]\nDBDIR=" + d.file("db") + "\n");
+        ASSERT_EQ(cli({"init"}).exitCode, 0);
+        postalA = d.write("A.CSV", postalFile(20000, "町"));
+        postalB = d.write("B.CSV", postalFile(25000, "丁"));
+        ASSERT_EQ(cli({"postal-build", postalA}).exitCode, 0);
+        const char* cities[] = {"千代田区", "中央区", "港区"};
+        for (int i = 0; i < 3; ++i) {
+            csv.push_back(
+                d.write("1310" + std::to_string(i + 1) + ".csv", positionFile(cities[i], 40, 100)));
+            setModifiedTime(csv.back(), 1600000000);
+        }
+        region = d.file("db/東京.mdb");
+    }
+    Child cli(std::vector<std::string> args, std::chrono::microseconds killAfter = {},
+              rlim_t limit = 0) {
+        args.insert(args.begin(), {"--ini", ini, "--quiet", "--yes"});
+        return runChild(args, d.path(), killAfter, limit);
+    }
+
+    // Runs `args` once to learn the new state and its duration, then kills it at
+    // kKills moments spread over that duration, each time from the old state.
+    void killAcrossTheRun(const std::vector<std::string>& args, const std::string& target,
+                          const std::function<void()>& beforeRun = {}) {
+        std::string oldBytes = readFile(target);
+        std::string oldState = snapshot(target);
+        auto restore = [&] {
+            if (oldBytes.empty())
+                std::remove(target.c_str());
+            else
+                d.write(target.substr(d.path().size() + 1), oldBytes);
+            if (beforeRun)
+                beforeRun();
+        };
+        restore();
+        auto t0 = Clock::now();
+        Child ok = cli(args);
+        auto duration = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - t0);
+        ASSERT_EQ(ok.exitCode, 0) << ok.err;
+        std::string newState = snapshot(target);
+        ASSERT_NE(newState, oldState);
+
+        int killed = 0, sawOld = 0, sawNew = 0;
+        for (int i = 1; i <= kKills; ++i) {
+            restore();  // work files of the previous kill stay: the next run must cope
+            Child c = cli(args, duration * i / kKills);
+            killed += c.exitCode == -SIGKILL;
+            std::string now = snapshot(target);
+            ASSERT_TRUE(now == oldState || now == newState) << "kill " << i << ": neither state";
+            (now == oldState ? sawOld : sawNew)++;
+        }
+        std::printf("%s: run %lld ms, %d kills, %d old, %d new, all intact\n", args[0].c_str(),
+                    static_cast<long long>(duration.count() / 1000), killed, sawOld, sawNew);
+        EXPECT_GE(killed, kKills / 2);
+        EXPECT_GT(sawOld, 0);
+
+        restore();
+        Child after = cli(args);
+        ASSERT_EQ(after.exitCode, 0) << after.err;
+        EXPECT_EQ(snapshot(target), newState);
+    }
+
+    TempDir d;
+    std::string ini, postalA, postalB, region;
+    std::vector<std::string> csv;
+};
+
+TEST_F(KillTest, RegisterIsAlwaysOldOrNew) {
+    ASSERT_EQ(cli({"register", "東京", csv[0]}).exitCode, 0);
+    killAcrossTheRun({"register", "東京", csv[0], csv[1], csv[2]}, region);
+}
+
+TEST_F(KillTest, UpdateIsAlwaysOldOrNew) {
+    ASSERT_EQ(cli({"register", "東京", csv[0], csv[1], csv[2]}).exitCode, 0);
+    killAcrossTheRun({"update", "東京"}, region, [&] { setModifiedTime(csv[1], 1700000000); });
+}
+
+TEST_F(KillTest, PostalBuildIsAlwaysOldOrNew) {
+    killAcrossTheRun({"postal-build", postalB}, d.file("db/mrk2.mdb"));
+}
+
+TEST_F(KillTest, AFullDiskFailsCleanlyAndLeavesTheOldDatabase) {
+    ASSERT_EQ(cli({"register", "東京", csv[0]}).exitCode, 0);
+    std::string before = readFile(region);
+    // Room for a copy of the region database, not for the three files.
+    Child c = cli({"update", "東京", csv[1], csv[2]}, {}, before.size() + 64 * 1024);
+    EXPECT_EQ(c.exitCode, 1);
+    EXPECT_NE(c.err.find("処理を中止しました。"), std::string::npos) << c.err;
+    EXPECT_NE(c.err.find("("), std::string::npos) << c.err;
+    std::printf("full disk, update: %s", c.err.c_str());
+    EXPECT_EQ(readFile(region), before);
+    EXPECT_FALSE(fileExists(d.file("db/東京_$$$.mdb")));
+
+    std::string base = readFile(d.file("db/mrk2.mdb"));
+    c = cli({"postal-build", postalB}, {}, base.size() + 64 * 1024);
+    EXPECT_EQ(c.exitCode, 1);
+    std::printf("full disk, postal-build: %s", c.err.c_str());
+    EXPECT_EQ(readFile(d.file("db/mrk2.mdb")), base);
+    EXPECT_FALSE(fileExists(d.file("mrk_123.mdb")));
+}
+
+}  // namespace
+}  // namespace mrk2::test
