@@ -78,6 +78,8 @@ class LearningDictEditor {
     std::string recordNoText() const;                          // lblRecordNo
     std::string recordNumText() const;                         // lblRecordNum
     bool isNewEntry() const { return adding_; }
+    // Whether an entry (stored or new) is shown; false for an empty set.
+    bool hasEntry() const { return hasCurrent(); }
     // fldID of the shown entry; nullopt for a new entry or an empty set.
     std::optional<std::int64_t> currentId() const;
     const std::string& queryText() const { return queryText_; }
