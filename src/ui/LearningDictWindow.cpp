@@ -156,6 +156,7 @@ void LearningDictWindow::buildControls() {
     userTypeLayout->addWidget(optLocalUser_, 0, 0);
     userTypeLayout->addWidget(cmbDbID_, 0, 1);
     userTypeLayout->addWidget(optCommonUser_, 1, 0);
+    userTypeLayout->setColumnStretch(2, 1);
     auto* frmTypeOpt = frame(QStringLiteral("区分"), "frmTypeOpt");
     optTown_ = named(new QRadioButton(QStringLiteral("大字・町丁目")), "optTown");
     optCity_ = named(new QRadioButton(QStringLiteral("市区町村")), "optCity");

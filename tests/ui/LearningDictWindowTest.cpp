@@ -238,3 +238,20 @@ TEST_F(LearningDictWindowTest, SearchesWithAQuoteAndDeletesToAnEmptyView) {
 }
 
 }  // namespace
+
+// Not a check: MRK2_SCREENSHOT_DIR=docs/screenshots test_ui --gtest_filter='*Picture*'
+// draws the editor with a few entries for the documentation.
+TEST_F(LearningDictWindowTest, PictureForTheDocumentation) {
+    QByteArray out = qgetenv("MRK2_SCREENSHOT_DIR");
+    if (out.isEmpty())
+        GTEST_SKIP() << "MRK2_SCREENSHOT_DIR is not set";
+    add("ｼﾝｼﾞｭｸ", "新宿区");
+    add("ﾆｼｼﾝｼﾞｭｸ", "西新宿", 1, kLevelTown);
+    add("ｳﾒﾀﾞ", "梅田", 2, kLevelTown);
+    add("ｼﾌﾞﾔ", "渋谷区");
+    auto w = open(QStringLiteral("東京"));
+    w->show();
+    QApplication::processEvents();
+    click(*w, "cmdNext");
+    ASSERT_TRUE(w->grab().save(QString::fromLocal8Bit(out) + "/learning-dict.png"));
+}
