@@ -257,6 +257,7 @@ void LearningDictWindow::buildControls() {
 }
 
 void LearningDictWindow::loadCatalogLists() {
+    showing_ = true;
     editor_->loadCatalog();  // an error is reported; the lists keep what was read
     for (const std::string& name : editor_->catalog().names) {
         cmbSearchDbID_->addItem(qs(name));
@@ -265,6 +266,7 @@ void LearningDictWindow::loadCatalogLists() {
     cmbSearchDbID_->setCurrentIndex(-1);
     cmbDbID_->setCurrentIndex(-1);
     cmbDbID_->setEnabled(false);
+    showing_ = false;
 }
 
 void LearningDictWindow::preset(const QString& regionText) {
