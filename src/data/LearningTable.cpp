@@ -8,6 +8,21 @@ namespace {
 
 const std::string kColumns = "fldID, fld登録字句, fld変換字句, fld参照回数, fldDbNo, fldType";
 
+LearningEntry readRow(const Statement& st) {
+    LearningEntry e;
+    e.id = st.int64(0);
+    e.registered = st.optText(1);
+    e.transformed = st.optText(2);
+    e.refCount = st.optText(3);
+    e.dbNo = st.optInt64(4);
+    e.type = st.optInt64(5);
+    return e;
+}
+
+std::string whereClause(const std::string& condition) {
+    return (condition.empty() ? std::string() : " WHERE " + condition) + " ORDER BY fldID";
+}
+
 void bindValues(Statement& st, const LearningValues& v) {
     st.bind(1, v.registered);
     st.bind(2, v.transformed);
@@ -26,11 +41,7 @@ void bindValues(Statement& st, const LearningValues& v) {
 
 std::vector<std::int64_t> selectLearningIds(Database& db, const std::string& condition,
                                             const std::optional<std::string>& pattern) {
-    std::string sql = "SELECT fldID FROM 学習";
-    if (!condition.empty())
-        sql += " WHERE " + condition;
-    sql += " ORDER BY fldID";
-    Statement st = db.prepare(sql);
+    Statement st = db.prepare("SELECT fldID FROM 学習" + whereClause(condition));
     if (pattern)
         st.bind(1, *pattern);
     std::vector<std::int64_t> ids;
@@ -44,14 +55,18 @@ std::optional<LearningEntry> readLearningEntry(Database& db, std::int64_t id) {
     st.bind(1, id);
     if (!st.step())
         return std::nullopt;
-    LearningEntry e;
-    e.id = st.int64(0);
-    e.registered = st.optText(1);
-    e.transformed = st.optText(2);
-    e.refCount = st.optText(3);
-    e.dbNo = st.optInt64(4);
-    e.type = st.optInt64(5);
-    return e;
+    return readRow(st);
+}
+
+std::vector<LearningEntry> selectLearningEntries(Database& db, const std::string& condition,
+                                                 const std::optional<std::string>& pattern) {
+    Statement st = db.prepare("SELECT " + kColumns + " FROM 学習" + whereClause(condition));
+    if (pattern)
+        st.bind(1, *pattern);
+    std::vector<LearningEntry> rows;
+    while (st.step())
+        rows.push_back(readRow(st));
+    return rows;
 }
 
 std::int64_t insertLearningEntry(Database& db, const LearningValues& values) {

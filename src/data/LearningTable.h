@@ -40,6 +40,10 @@ struct LearningValues {
 std::vector<std::int64_t> selectLearningIds(Database& db, const std::string& condition,
                                             const std::optional<std::string>& pattern);
 
+// The whole rows of such a search, in id order (for listings).
+std::vector<LearningEntry> selectLearningEntries(Database& db, const std::string& condition,
+                                                 const std::optional<std::string>& pattern);
+
 // The row with this id, nullopt when it is gone.
 std::optional<LearningEntry> readLearningEntry(Database& db, std::int64_t id);
 

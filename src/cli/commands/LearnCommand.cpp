@@ -111,14 +111,11 @@ int list(CommandContext& ctx, ArgList& args) {
     try {
         Database db = Database::open(ctx.state.strBaseDbPath, Database::Mode::ReadOnly);
         std::cout << "ID\t登録字句\t変換字句\t参照回数\tユーザー\t区分\n";
-        for (std::int64_t id : selectLearningIds(db, q.condition, q.pattern)) {
-            auto e = readLearningEntry(db, id);
-            if (!e)
-                continue;
-            std::cout << e->id << '\t' << cell(e->registered.value_or("")) << '\t'
-                      << cell(e->transformed.value_or("")) << '\t' << cell(e->refCount.value_or(""))
-                      << '\t' << ownerText(*e, catalog) << '\t'
-                      << (effectiveType(*e) == kLevelCity ? "市区町村" : "大字・町丁目") << '\n';
+        for (const LearningEntry& e : selectLearningEntries(db, q.condition, q.pattern)) {
+            std::cout << e.id << '\t' << cell(e.registered.value_or("")) << '\t'
+                      << cell(e.transformed.value_or("")) << '\t' << cell(e.refCount.value_or(""))
+                      << '\t' << ownerText(e, catalog) << '\t'
+                      << (effectiveType(e) == kLevelCity ? "市区町村" : "大字・町丁目") << '\n';
         }
     } catch (const Error& e) {
         say(ctx, standardErrorText(e, ctx.state.strBaseDbPath));
