@@ -1,0 +1,342 @@
+#include "ui/CsvSelectionWindow.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <optional>
+#include <vector>
+
+#include "app/Limits.h"
+#include "app/Paths.h"
+#include "data/Catalog.h"
+#include "data/SourceStatus.h"
+#include "ui/DriveList.h"
+#include "ui/GuiPerson.h"
+#include "ui/UiText.h"
+#include "ui/WindowPlacement.h"
+
+namespace mrk2::ui {
+
+namespace {
+QListWidget* makeList(QWidget* parent, const char* name, QAbstractItemView::SelectionMode mode) {
+    auto* list = new QListWidget(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setSelectionMode(mode);
+    return list;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+}  // namespace
+
+CsvSelectionWindow::CsvSelectionWindow(AppState& state, GuiPerson& person, QWidget* parent)
+    : QDialog(parent), state_(state), person_(person) {
+    setObjectName(QStringLiteral("frmSelectCsv"));
+    setWindowTitle(QStringLiteral("辞書登録ＣＳＶの選択"));
+    setModal(true);
+
+    drives_ = new QComboBox(this);
+    drives_->setObjectName(QStringLiteral("drvSelectCsv"));
+    model_ = new QFileSystemModel(this);
+    model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    model_->setRootPath(QStringLiteral("/"));
+    tree_ = new QTreeView(this);
+    tree_->setObjectName(QStringLiteral("dirSelectCsv"));
+    tree_->setModel(model_);
+    for (int c = 1; c < model_->columnCount(); ++c)
+        tree_->hideColumn(c);
+    tree_->header()->hide();
+    // The file list of the browsed directory only feeds the two lists below.
+    candidates_ = makeList(this, "fileCandidates", QAbstractItemView::NoSelection);
+    candidates_->hide();
+    unselected_ = makeList(this, "lstUnselectCsv", QAbstractItemView::ExtendedSelection);
+    selected_ = makeList(this, "lstSelectCsv", QAbstractItemView::ExtendedSelection);
+    // Several entries can be marked, so every changed file stays marked after loading.
+    inDb_ = makeList(this, "lstCsvListInDB", QAbstractItemView::MultiSelection);
+    cmdSelectCsv_ = makeButton(this, "cmdSelectCsv", QStringLiteral(">"));
+    cmdSelectAll_ = makeButton(this, "cmdSelectAll", QStringLiteral(">>"));
+    cmdUnselectCsv_ = makeButton(this, "cmdUnselectCsv", QStringLiteral("<"));
+    cmdUnselectAll_ = makeButton(this, "cmdUnselectAll", QStringLiteral("<<"));
+    cmdCancel_ = makeButton(this, "cmdCancel", QStringLiteral("キャンセル"));
+    cmdUpdate_ = makeButton(this, "cmdUpdate", QStringLiteral("更新"));
+    cmdSelect_ = makeButton(this, "cmdSelect", QStringLiteral("登録"));
+    cmdDelete_ = makeButton(this, "cmdDelete", QStringLiteral("削除"));
+    cmdDelete_->hide();
+
+    auto* top = new QHBoxLayout;
+    auto* browsing = new QVBoxLayout;
+    browsing->addWidget(drives_);
+    browsing->addWidget(tree_, 1);
+    top->addLayout(browsing, 1);
+    top->addSpacing(56);
+    top->addWidget(inDb_, 1);
+    auto* middle = new QHBoxLayout;
+    auto* arrows = new QVBoxLayout;
+    arrows->addStretch();
+    for (QPushButton* b : {cmdSelectCsv_, cmdSelectAll_, cmdUnselectCsv_, cmdUnselectAll_}) {
+        b->setFixedWidth(44);
+        arrows->addWidget(b);
+        if (b == cmdSelectAll_)
+            arrows->addSpacing(24);
+    }
+    arrows->addStretch();
+    middle->addWidget(unselected_, 1);
+    middle->addLayout(arrows);
+    middle->addWidget(selected_, 1);
+    auto* bottom = new QHBoxLayout;
+    for (QPushButton* b : {cmdCancel_, cmdUpdate_, cmdSelect_}) {
+        b->setMinimumSize(150, 34);
+        bottom->addWidget(b);
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 14, 24, 14);
+    layout->addLayout(top, 1);
+    layout->addSpacing(8);
+    layout->addLayout(middle, 1);
+    layout->addSpacing(8);
+    layout->addLayout(bottom);
+    layout->addWidget(candidates_);
+    layout->addWidget(cmdDelete_);
+    resize(620, 540);
+
+    QWidget* order[] = {drives_,         tree_,      cmdSelectCsv_, cmdSelectAll_, cmdUnselectCsv_,
+                        cmdUnselectAll_, cmdSelect_, cmdCancel_,    candidates_,   unselected_,
+                        selected_,       inDb_,      cmdDelete_,    cmdUpdate_};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    fillDriveBox(drives_, driveRoots());
+    showInTree(QDir::currentPath());
+    connect(drives_, &QComboBox::currentIndexChanged, this, &CsvSelectionWindow::onDriveChanged);
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                if (!quietTree_ && index.isValid())
+                    browse(model_->filePath(index));
+            });
+    connect(cmdSelectCsv_, &QPushButton::clicked, this, &CsvSelectionWindow::selectChosen);
+    connect(cmdSelectAll_, &QPushButton::clicked, this, &CsvSelectionWindow::selectAll);
+    connect(cmdUnselectCsv_, &QPushButton::clicked, this, &CsvSelectionWindow::unselectChosen);
+    connect(cmdUnselectAll_, &QPushButton::clicked, this, &CsvSelectionWindow::unselectAll);
+    connect(cmdSelect_, &QPushButton::clicked, this, [this] { startRun(ImportMode::Register); });
+    connect(cmdUpdate_, &QPushButton::clicked, this, [this] { startRun(ImportMode::Update); });
+    connect(cmdCancel_, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
+
+    person_.setSelectionWindow(this);
+}
+
+QString CsvSelectionWindow::makeListEntry(const QString& dir, const QString& file) {
+    return file + QStringLiteral(" (") + dir + QStringLiteral(")");
+}
+
+void CsvSelectionWindow::load() {
+    const std::string& dbPath = state_.strPrefDbPath;
+    newDb_ = !fileExists(dbPath);
+    state_.srcFiles.clear();
+    inDb_->clear();
+    if (!newDb_) {
+        std::vector<std::optional<std::string>> dates;
+        if (readSrcFileList(person_, dbPath, state_.srcFiles, dates) == 0)
+            state_.srcFiles.clear();  // an unreadable list counts as no list
+        // Browsing starts where the first recorded file lives, when that is still there.
+        if (!state_.srcFiles.empty())
+            showInTree(qs(state_.srcFiles.front().dir));
+        const std::vector<SourceStatus> statuses = compareSources(state_.srcFiles, dates);
+        int updated = 0;
+        for (std::size_t i = 0; i < state_.srcFiles.size(); ++i) {
+            addListEntry(state_.srcFiles[i]);
+            // A file that is gone counts as changed: its data no longer matches disk.
+            if (i < statuses.size() && statuses[i].changed) {
+                ++updated;
+                inDb_->item(inDb_->count() - 1)->setSelected(true);
+            }
+        }
+        if (updated > 0) {
+            const SourceFile& last = state_.srcFiles.back();
+            person_.say(QStringLiteral("更新されたＣＳＶファイルが") + fullWidthNumber(updated) +
+                        QStringLiteral("ファイルあります。\n") + qs(joinPath(last.dir, last.file)));
+        }
+    }
+    cmdUpdate_->setEnabled(!newDb_);
+    fillFileLists();
+}
+
+void CsvSelectionWindow::onDriveChanged(int row) {
+    const QString root = drives_->itemData(row).toString();
+    if (quietTree_)
+        return;
+    if (!QDir(root).exists()) {
+        person_.say(QStringLiteral("デバイスの準備ができていません。"));
+        return;
+    }
+    browse(root);
+}
+
+// Moves drive list and tree to `dir` without treating it as the operator's click.
+void CsvSelectionWindow::showInTree(const QString& dir) {
+    if (!QDir(dir).exists())
+        return;
+    dir_ = normalDirPath(dir);
+    quietTree_ = true;
+    const QString root = driveOf(dir_, driveRoots());
+    const int row = drives_->findData(root);
+    if (row >= 0)
+        drives_->setCurrentIndex(row);
+    tree_->setRootIndex(model_->index(root));
+    const QModelIndex index = model_->index(dir_);
+    tree_->setCurrentIndex(index);
+    tree_->expand(index);
+    tree_->scrollTo(index);
+    quietTree_ = false;
+}
+
+bool CsvSelectionWindow::browse(const QString& dir) {
+    if (!QDir(dir).exists())
+        return false;
+    if (normalDirPath(dir) != dir_ || tree_->currentIndex() != model_->index(normalDirPath(dir)))
+        showInTree(dir);
+    fillFileLists();
+    return true;
+}
+
+void CsvSelectionWindow::fillFileLists() {
+    candidates_->clear();
+    unselected_->clear();
+    selected_->clear();
+    const QStringList names = QDir(dir_).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& name : names) {
+        candidates_->addItem(name);
+        // Names only: a same-named file of another directory counts as chosen.
+        const std::string n = str(name);
+        bool listed = false;
+        for (const SourceFile& f : state_.srcFiles)
+            if (f.file == n) {
+                listed = true;
+                break;
+            }
+        (listed ? selected_ : unselected_)->addItem(name);
+    }
+}
+
+void CsvSelectionWindow::addListEntry(const SourceFile& file) {
+    inDb_->addItem(makeListEntry(qs(file.dir), qs(file.file)));
+}
+
+bool CsvSelectionWindow::appendSource(const QString& name) {
+    if (state_.srcFiles.size() >= kMaxSourceFiles) {
+        person_.say(
+            QStringLiteral("CSVファイルは%1ファイルまでしか選択できません。").arg(kMaxSourceFiles));
+        return false;
+    }
+    selected_->addItem(name);
+    state_.srcFiles.push_back({str(dir_), str(name)});
+    addListEntry(state_.srcFiles.back());
+    return true;
+}
+
+void CsvSelectionWindow::takeOut(const QString& name) {
+    const QString entry = makeListEntry(dir_, name);
+    for (int i = 0; i < inDb_->count(); ++i)
+        if (inDb_->item(i)->text() == entry) {
+            delete inDb_->takeItem(i);
+            break;
+        }
+    const SourceFile wanted{str(dir_), str(name)};
+    for (auto it = state_.srcFiles.begin(); it != state_.srcFiles.end(); ++it)
+        if (*it == wanted) {
+            state_.srcFiles.erase(it);
+            break;
+        }
+}
+
+// Chosen files join from the bottom of the list up, as they always have.
+void CsvSelectionWindow::selectChosen() {
+    for (int i = unselected_->count() - 1; i >= 0; --i) {
+        if (!unselected_->item(i)->isSelected())
+            continue;
+        const QString name = unselected_->item(i)->text();
+        if (!appendSource(name))
+            return;
+        delete unselected_->takeItem(i);
+    }
+}
+
+void CsvSelectionWindow::selectAll() {
+    while (unselected_->count() > 0) {
+        if (!appendSource(unselected_->item(0)->text()))
+            return;
+        delete unselected_->takeItem(0);
+    }
+}
+
+void CsvSelectionWindow::unselectChosen() {
+    for (int i = selected_->count() - 1; i >= 0; --i) {
+        if (!selected_->item(i)->isSelected())
+            continue;
+        const QString name = selected_->item(i)->text();
+        delete selected_->takeItem(i);
+        unselected_->addItem(name);
+        takeOut(name);
+    }
+}
+
+void CsvSelectionWindow::unselectAll() {
+    while (selected_->count() > 0) {
+        const QString name = selected_->item(0)->text();
+        delete selected_->takeItem(0);
+        unselected_->addItem(name);
+        takeOut(name);
+    }
+}
+
+void CsvSelectionWindow::startRun(ImportMode mode) {
+    if (state_.blnProcessing) {
+        person_.say(QStringLiteral("処理を実行中です。"), Icon::Critical);
+        done(QDialog::Rejected);
+        return;
+    }
+    if (inDb_->count() == 0) {
+        person_.say(QStringLiteral("CSVファイルを選択してください。"));
+        return;
+    }
+    state_.blnProcessing = true;
+    runImport(state_, person_, mode);
+    if (!state_.blnForceQuit) {
+        if (state_.blnProcessing) {
+            // The run is over only once the operator has seen that it finished.
+            person_.say(QStringLiteral("処理を完了しました。"));
+            state_.blnProcessing = false;
+        } else {
+            person_.say(QStringLiteral("処理を中止しました。"));
+        }
+    }
+    done(QDialog::Accepted);
+}
+
+void CsvSelectionWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!placed_) {
+        placed_ = true;
+        centerOnScreen(this);
+    }
+}
+
+void CsvSelectionWindow::done(int result) {
+    if (!closed_) {
+        closed_ = true;
+        emit closingInDirectory(dir_);
+    }
+    QDialog::done(result);
+}
+
+}  // namespace mrk2::ui

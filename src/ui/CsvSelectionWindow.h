@@ -1,0 +1,84 @@
+#pragma once
+#include <QDialog>
+
+#include "app/AppState.h"
+#include "import/ImportRun.h"
+
+class QComboBox;
+class QFileSystemModel;
+class QListWidget;
+class QPushButton;
+class QTreeView;
+
+namespace mrk2::ui {
+
+class GuiPerson;
+
+// frmSelectCsv: the operator puts together the source-file list of one region
+// (state.srcFiles) from the files of browsed directories, then starts the import
+// in register ("登録") or update ("更新") mode.
+class CsvSelectionWindow : public QDialog {
+    Q_OBJECT
+  public:
+    CsvSelectionWindow(AppState& state, GuiPerson& person, QWidget* parent = nullptr);
+
+    // Reads the region's recorded files (when its database exists), tells how
+    // many changed on disk, and fills the lists. Call once before showing.
+    void load();
+
+    // The directory being browsed, as the tree stands.
+    QString browsedDir() const { return dir_; }
+    // Browses to a directory as a click in the tree would. False if it is not there.
+    bool browse(const QString& dir);
+    bool isNewDb() const { return newDb_; }
+
+    static QString makeListEntry(const QString& dir, const QString& file);
+
+  signals:
+    // The window is closing; `dir` is the directory last browsed.
+    void closingInDirectory(const QString& dir);
+
+  public slots:
+    void done(int result) override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void onDriveChanged(int row);
+    void showInTree(const QString& dir);
+    void fillFileLists();
+    void addListEntry(const SourceFile& file);
+    bool appendSource(const QString& name);
+    void takeOut(const QString& name);
+    void selectChosen();
+    void selectAll();
+    void unselectChosen();
+    void unselectAll();
+    void startRun(ImportMode mode);
+
+    AppState& state_;
+    GuiPerson& person_;
+    QComboBox* drives_;
+    QTreeView* tree_;
+    QFileSystemModel* model_;
+    QListWidget* candidates_;
+    QListWidget* unselected_;
+    QListWidget* selected_;
+    QListWidget* inDb_;
+    QPushButton* cmdSelectCsv_;
+    QPushButton* cmdSelectAll_;
+    QPushButton* cmdUnselectCsv_;
+    QPushButton* cmdUnselectAll_;
+    QPushButton* cmdCancel_;
+    QPushButton* cmdUpdate_;
+    QPushButton* cmdSelect_;
+    QPushButton* cmdDelete_;
+    QString dir_;
+    bool newDb_ = true;
+    bool quietTree_ = false;
+    bool closed_ = false;
+    bool placed_ = false;
+};
+
+}  // namespace mrk2::ui

@@ -1,0 +1,88 @@
+#pragma once
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+#include "app/AppState.h"
+
+class QComboBox;
+class QDialog;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace mrk2::ui {
+
+class GuiPerson;
+class StartLineBox;
+
+// frmDataBase, the main window: base-database directory, region list, national
+// postal CSV and start lines, and the buttons that start every operation.
+class MainWindow : public QWidget {
+    Q_OBJECT
+  public:
+    MainWindow(AppState& state, GuiPerson& person, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Form_Load: configuration, base database, region list, saved choices.
+    void formLoad();
+    // Enables or disables every operating control (a run switches them off).
+    void buttonEnabled(bool on);
+    // Keeps the directory of the text box in the configuration file.
+    void updateIniFile();
+
+    // The directory text as the program sets it: checked at once.
+    void setDbDirText(const QString& text);
+    // What happens when the region box loses the focus.
+    void regionBoxLeft();
+
+    // How the window runs its modal dialogs (directory chooser, CSV selection,
+    // file dialog). Tests replace it to drive a dialog instead of blocking.
+    std::function<int(QDialog&)> runModal;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildControls();
+    void checkDbDir(const QString& text);
+    void reloadRegionList();
+    QString selectCsvFile();
+    void onDbDirButton();
+    void onPostalSelect();
+    void onRegister();
+    void onPostalUpdate();
+    void onDelete();
+    void onDictionary();
+    void onExit();
+    bool confirmCloseDuringRun();
+    void unload();
+
+    AppState& state_;
+    GuiPerson& person_;
+    QLineEdit* txtDbDir_;
+    QPushButton* cmdDbDir_;
+    QComboBox* cmbPrefDB_;
+    QLineEdit* txtPostalCsv_;
+    QPushButton* cmdPostalSelect_;
+    QLineEdit* txtCensusCsv_;
+    StartLineBox* txtPostalStartLine_;
+    StartLineBox* txtCensusStartLine_;
+    QPushButton* cmdSelect_;
+    QPushButton* cmdUpdate_;
+    QPushButton* cmdDelete_;
+    QPushButton* cmdDictionary_;
+    QPushButton* cmdExit_;
+    QPushButton* cmdRegister_;
+    QPushButton* cmdBackUp_;
+    QPushButton* cmdDetail_;
+    QPushButton* cmdUserDictionary_;
+    QPointer<QWidget> dictionary_;
+    QString postalDir_;     // start directory of the postal file dialog
+    QString checkedDbDir_;  // the directory text as last checked
+    bool exiting_ = false;  // the close comes from "閉じる"
+    bool unloaded_ = false;
+};
+
+}  // namespace mrk2::ui

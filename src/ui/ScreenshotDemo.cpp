@@ -1,0 +1,125 @@
+#include "ui/ScreenshotDemo.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/Config.h"
+#include "data/Catalog.h"
+#include "ui/CsvSelectionWindow.h"
+#include "ui/DirectoryChooser.h"
+#include "ui/GuiPerson.h"
+#include "ui/MainWindow.h"
+#include "ui/Prompter.h"
+#include "ui/UiText.h"
+
+namespace mrk2::ui {
+
+namespace {
+
+// Says everything on stderr and agrees to every question.
+class ConsolePrompter : public Prompter {
+  public:
+    void message(QWidget*, const QString& caption, const QString& text, Icon) override {
+        std::fprintf(stderr, "[%s] %s\n", qPrintable(caption), qPrintable(text));
+    }
+    Answer ask(QWidget* parent, const QString& caption, const QString& text,
+               QuestionButtons) override {
+        message(parent, caption, text, Icon::None);
+        return Answer::Yes;
+    }
+};
+
+// Lets the window system paint, and the file-system model fill its tree.
+void settle(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool save(QWidget* window, const QString& dir, const char* name) {
+    const QString path = QDir(dir).filePath(QString::fromLatin1(name));
+    const bool ok = window->grab().save(path);
+    std::fprintf(stderr, "%s %s\n", ok ? "saved" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+}  // namespace
+
+int runScreenshotDemo(const char* dbDirArg, const char* csvDirArg, const char* outDirArg) {
+    const QString dbDir = QDir(QString::fromLocal8Bit(dbDirArg)).absolutePath();
+    const QString csvDir = QDir(QString::fromLocal8Bit(csvDirArg)).absolutePath();
+    const QString outDir = QDir(QString::fromLocal8Bit(outDirArg)).absolutePath();
+    QDir().mkpath(outDir);
+
+    ConsolePrompter prompter;
+    AppState state;
+    GuiPerson person(state, prompter);
+    // The demo keeps its settings beside its databases, not beside the executable.
+    state.strIniPath = str(QDir(dbDir).filePath(QStringLiteral("mrk2tool.ini")));
+    state.strDbDir = str(dbDir);
+    saveIniFile(state);
+    if (!loadIniFile(state, person) || !openWorkspace(state))
+        return 1;
+    state.strBaseDbPath = state.strDbDir + "/mrk2.mdb";
+
+    int failures = 0;
+    auto first = std::make_unique<MainWindow>(state, person);
+    first->runModal = [&](QDialog& dialog) {
+        dialog.show();
+        settle(600);
+        if (auto* csv = qobject_cast<CsvSelectionWindow*>(&dialog)) {
+            csv->browse(csvDir);
+            settle(400);
+            csv->findChild<QPushButton*>(QStringLiteral("cmdSelectAll"))->click();
+            settle(200);
+            failures += !save(csv, outDir, "csv-selection.png");
+            // Photograph the progress window once the loading of a file shows.
+            bool taken = false;
+            QTimer poll;
+            QObject::connect(&poll, &QTimer::timeout, [&] {
+                ProgressDialog& progress = person.progressDialog();
+                if (!taken && progress.isVisible() &&
+                    !progress.label(ProgressLabel::DetailProcSub).isEmpty()) {
+                    taken = true;
+                    failures += !save(&progress, outDir, "progress.png");
+                }
+            });
+            poll.start(5);
+            csv->findChild<QPushButton*>(QStringLiteral("cmdSelect"))->click();
+            poll.stop();
+            if (!taken) {
+                std::fprintf(stderr, "the run ended before the progress window could be taken\n");
+                ++failures;
+            }
+            return 0;
+        }
+        failures += !save(&dialog, outDir, "directory-chooser.png");
+        dialog.reject();
+        return 0;
+    };
+    first->formLoad();
+    first->show();
+    settle(300);
+    auto* region = first->findChild<QComboBox*>(QStringLiteral("cmbPrefDB"));
+    region->setEditText(QStringLiteral("東京都"));
+    first->findChild<QPushButton*>(QStringLiteral("cmdSelect"))->click();
+    first->findChild<QPushButton*>(QStringLiteral("cmdDbDir"))->click();
+    saveIniFile(state);  // remembers the region just built, for the second window
+    first.reset();
+
+    MainWindow window(state, person);
+    window.formLoad();
+    window.show();
+    settle(400);
+    failures += !save(&window, outDir, "main-window.png");
+    window.close();
+    return failures == 0 ? 0 : 1;
+}
+
+}  // namespace mrk2::ui

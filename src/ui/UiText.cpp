@@ -1,0 +1,27 @@
+#include "ui/UiText.h"
+
+namespace mrk2::ui {
+
+bool isNumericText(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    bool ok = false;
+    t.toDouble(&ok);
+    return ok;
+}
+
+QString fullWidthNumber(long long n) {
+    QString out;
+    for (QChar c : QString::number(n)) {
+        if (c.isDigit())
+            out += QChar(0xFF10 + (c.unicode() - u'0'));
+        else if (c == u'-')
+            out += QChar(0xFF0D);
+        else
+            out += c;
+    }
+    return out;
+}
+
+}  // namespace mrk2::ui
