@@ -1,18 +1,171 @@
 #include "app/Config.h"
 
+#include <charconv>
+#include <cstdio>
+#include <limits>
+#include <vector>
+
+#include "app/Error.h"
+#include "app/IniFile.h"
+#include "app/Limits.h"
 #include "app/Paths.h"
 
 namespace mrk2 {
+
+namespace {
+
+const char* const kSection = "MRK";
+
+std::string mrkIniString(const AppState& state, const std::string& key,
+                         const std::string& defaultValue) {
+    return getIniString(state.strIniPath, kSection, key, defaultValue);
+}
+
+void putMrkIniString(const AppState& state, const std::string& key, const std::string& value) {
+    // A failed write is not reported: the operator has nothing to decide here, and
+    // the values are still in use for this session.
+    putIniString(state.strIniPath, kSection, key, value);
+}
+
+// Every comma starts a new part; nothing is quoted.
+std::vector<std::string> splitAtCommas(const std::string& text) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t comma = text.find(',', start);
+        parts.push_back(text.substr(start, comma == std::string::npos ? comma : comma - start));
+        if (comma == std::string::npos)
+            return parts;
+        start = comma + 1;
+    }
+}
+
+// A decimal integer with an optional sign; blanks around it are allowed, as the
+// conversion of the settings always allowed them.
+std::optional<long long> parseInteger(const std::string& text) {
+    std::size_t b = text.find_first_not_of(' ');
+    if (b == std::string::npos)
+        return std::nullopt;
+    std::size_t e = text.find_last_not_of(' ');
+    const char* first = text.data() + b;
+    const char* last = text.data() + e + 1;
+    if (*first == '+' && last - first > 1 && first[1] != '-')
+        ++first;
+    long long v = 0;
+    auto [ptr, ec] = std::from_chars(first, last, v);
+    if (ec != std::errc() || ptr != last || first == last)
+        return std::nullopt;
+    return v;
+}
+
+// `part` names the piece of a list value ("3 番目の"), or is empty.
+long long toInteger(const std::string& key, const std::string& part, const std::string& value,
+                    long long low, long long high) {
+    std::optional<long long> v = parseInteger(value);
+    if (!v || *v < low || *v > high) {
+        throw Error(FormatError::NotANumber, "設定ファイルの " + key + " の" + part + "値「" +
+                                                 value + "」は " + std::to_string(low) + " から " +
+                                                 std::to_string(high) +
+                                                 " までの整数ではありません。");
+    }
+    return *v;
+}
+
+constexpr long long kInt16Min = std::numeric_limits<std::int16_t>::min();
+constexpr long long kInt16Max = std::numeric_limits<std::int16_t>::max();
+
+// A column number: a 16-bit integer that can index a column, so not negative.
+template <std::size_t N>
+void readFieldList(const AppState& state, const std::string& key, const std::string& defaultText,
+                   std::array<int, N>& target, const std::array<int, N>& fallback) {
+    std::vector<std::string> parts = splitAtCommas(mrkIniString(state, key, defaultText));
+    if (parts.size() < N) {
+        target = fallback;
+        return;
+    }
+    std::array<int, N> indexes{};
+    for (std::size_t i = 0; i < N; ++i) {
+        indexes[i] = static_cast<int>(
+            toInteger(key, std::to_string(i + 1) + " 番目の", parts[i], 0, kInt16Max));
+    }
+    target = indexes;
+}
+
+std::string fixedTermKey(std::size_t n) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "FIXEDTERM_%04zu", n);
+    return buf;
+}
+
+// False when an entry without a comma ended the list early.
+bool readFixedTerms(AppState& state, Person& person) {
+    state.fixedTerms.clear();
+    for (std::size_t n = 1; n <= kMaxFixedTerms; ++n) {
+        std::string key = fixedTermKey(n);
+        std::string value = mrkIniString(state, key, "");
+        if (value.empty())
+            return true;
+        std::vector<std::string> parts = splitAtCommas(value);
+        if (parts.size() < 2) {
+            person.message("システム固定名称の読み込みに失敗しました。");
+            return false;
+        }
+        FixedTerm term;
+        term.code = static_cast<int>(toInteger(key, "コードの", parts[0], kInt16Min, kInt16Max));
+        term.name = parts[1];
+        state.fixedTerms.push_back(term);
+    }
+    return true;  // entries past the table's end are not read
+}
+
+}  // namespace
 
 std::string defaultIniPath() {
     return addPathSeparator(executableDir()) + "mrk2tool.ini";
 }
 
-// Placeholder until the INI layer lands: every key takes its default.
-bool loadIniFile(AppState&, Person&) {
+bool loadIniFile(AppState& state, Person& person) {
+    try {
+        state.strDbDir = mrkIniString(state, "DBDIR", "");
+        state.strPrefDb = mrkIniString(state, "PREFDIR", "");
+        state.strInputDir = mrkIniString(state, "INPUTDIR", "");
+        state.strOutputDir = mrkIniString(state, "OUTPUTDIR", "");
+        state.strDelimiter = mrkIniString(state, "DELIMITER", ",");
+        state.strPosInfoStart = mrkIniString(state, "POSINFOSTART", "1");
+        state.strPostalStart = mrkIniString(state, "POSTALSTART", "1");
+        state.strPostalPath = mrkIniString(state, "POSTALPATH", "");
+
+        state.lngMinRecs = static_cast<std::int32_t>(toInteger(
+            "MINRECS", "", mrkIniString(state, "MINRECS", "1000"),
+            std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+
+        readFieldList<12>(state, "POSINFOFIELDNO", "0,1,2,3,4,5,6,7,8,9", state.intPosInfoFieldNo,
+                          {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+        readFieldList<7>(state, "POSTALFIELDNO", "2,3,4,5,6,7,8", state.intPostalFieldNo,
+                         {2, 3, 4, 5, 6, 7, 8});
+
+        // A fixed name without a comma ends the list with its message; the rest of
+        // the configuration is read by then, so loading still succeeds.
+        readFixedTerms(state, person);
+    } catch (const Error& e) {
+        person.message(standardErrorText(e, state.strIniPath));
+        return false;
+    }
     return true;
 }
-void saveIniFile(const AppState&) {}
-void saveStartLines(const AppState&) {}
+
+void saveIniFile(const AppState& state) {
+    putMrkIniString(state, "DBDIR", state.strDbDir);
+    putMrkIniString(state, "PREFDIR", state.strPrefDb);
+    putMrkIniString(state, "INPUTDIR", state.strInputDir);
+    putMrkIniString(state, "OUTPUTDIR", state.strOutputDir);
+    putMrkIniString(state, "DELIMITER", state.strDelimiter);
+}
+
+void saveStartLines(const AppState& state) {
+    putMrkIniString(state, "POSINFOSTART", state.strPosInfoStart);
+    putMrkIniString(state, "POSTALSTART", state.strPostalStart);
+    putMrkIniString(state, "POSTALPATH", state.strPostalPath);
+}
 
 }  // namespace mrk2

@@ -31,6 +31,11 @@ std::int32_t readSrcFileList(Person& person, const std::string& dbPath,
                              std::vector<SourceFile>& files,
                              std::vector<std::optional<std::string>>& dates);
 
+// The same rows without the report: throws mrk2::Error (a missing file or table, a
+// Null name, more than kMaxSourceFiles rows).
+void readSourceFiles(const std::string& dbPath, std::vector<SourceFile>& files,
+                     std::vector<std::optional<std::string>>& dates);
+
 // Adds the region to ＤＢ一覧 or brings its fldDbDir up to state.strDbDir.
 void registerDbInCatalog(AppState& state, Person& person, const std::string& regionName);
 
