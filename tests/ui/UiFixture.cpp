@@ -1,0 +1,105 @@
+#include "UiFixture.h"
+
+#include <QListWidget>
+#include <fstream>
+
+#include "app/Paths.h"
+#include "data/BaseDbInit.h"
+#include "data/Catalog.h"
+#include "data/Database.h"
+#include "data/RegionSchema.h"
+#include "import/ImportRun.h"
+#include "support/RecordingPerson.h"
+
+namespace mrk2::test {
+
+void ScriptedPrompter::message(QWidget*, const QString& caption, const QString& text, Icon icon) {
+    messages.push_back({caption, text, icon});
+}
+
+Answer ScriptedPrompter::ask(QWidget*, const QString& caption, const QString& text,
+                             ui::QuestionButtons buttons) {
+    questions.push_back({caption, text, Icon::None});
+    questionButtons.push_back(buttons);
+    if (answers.empty())
+        return buttons == ui::QuestionButtons::YesNo ? Answer::No : Answer::Cancel;
+    Answer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+QStringList ScriptedPrompter::texts() const {
+    QStringList out;
+    for (const Shown& m : messages)
+        out << m.text;
+    return out;
+}
+
+UiFixture::UiFixture() : oldCurrent_(QDir::currentPath()) {
+    state.strIniPath = dir.file("mrk2tool.ini");
+    state.strDbDir = dir.path();
+    state.strBaseDbPath = dir.file("mrk2.mdb");
+    createBaseDatabase(state.strBaseDbPath);
+    openWorkspace(state);
+    person.setButtonEnabledHandler([this](bool on) { buttonStates.push_back(on); });
+    // Windows that start "in the current directory" start in the CSV directory.
+    QDir::setCurrent(QString::fromStdString(csvDir.path()));
+}
+
+UiFixture::~UiFixture() {
+    RecordingPerson quiet;
+    closeBaseDb(state, quiet);
+    QDir::setCurrent(oldCurrent_);
+}
+
+void UiFixture::writeIni(const std::vector<std::string>& lines) {
+    std::string text = "[MRK]\r\n";
+    for (const std::string& l : lines)
+        text += l + "\r\n";
+    dir.write("mrk2tool.ini", sjis(text));
+}
+
+void UiFixture::addCatalogRow(const std::string& region) {
+    Database db = Database::open(state.strBaseDbPath);
+    db.prepare("INSERT INTO ＤＢ一覧 (fldDbName, fldDbDir) VALUES (?1, ?2)")
+        .bind(1, region)
+        .bind(2, dir.path())
+        .run();
+}
+
+std::string UiFixture::makeRegionDb(const std::string& region, const std::vector<SourceFile>& files,
+                                    const std::vector<std::string>& dates) {
+    const std::string path = dir.file(region + ".mdb");
+    RecordingPerson quiet;
+    createEmptyDatabase(path);
+    createPositionTables(quiet, path);
+    Database db = Database::open(path);
+    for (std::size_t i = 0; i < files.size(); ++i)
+        db.prepare("INSERT INTO POSITION管理 (fldSrcFile, fldSrcDir, fldDate) VALUES (?1, ?2, ?3)")
+            .bind(1, files[i].file)
+            .bind(2, files[i].dir)
+            .bind(3, dates[i])
+            .run();
+    return path;
+}
+
+std::string UiFixture::writeCsv(const std::string& name, int rows, const std::string& where) {
+    std::string text;
+    for (int i = 1; i <= rows; ++i)
+        text +=
+            "東京都,千代田区,千代田," + std::to_string(i) + ",9,-1000.5,2000.5,35.1,139.2,,1,0\r\n";
+    const std::string folder = where.empty() ? csvDir.path() : where;
+    const std::string path = joinPath(folder, name);
+    std::ofstream(path, std::ios::binary) << sjis(text);
+    setModifiedTime(path, 1600000000);
+    return path;
+}
+
+QStringList itemTexts(QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+}  // namespace mrk2::test
