@@ -6,8 +6,17 @@
 #include <QStringList>
 
 class QListWidget;
+
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+    *os << '[' << l.join(QStringLiteral("|")).toStdString() << ']';
+}
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 

@@ -1,0 +1,243 @@
+// The CSV selection window: lists, arrow buttons, notice, and the runs it starts.
+#include <gtest/gtest.h>
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+#include "UiFixture.h"
+#include "app/Paths.h"
+#include "data/Catalog.h"
+#include "postal/PostalTable.h"
+#include "ui/CsvSelectionWindow.h"
+
+using namespace mrk2;
+using namespace mrk2::test;
+using mrk2::ui::CsvSelectionWindow;
+
+namespace {
+
+struct CsvSelectionWindowTest : ::testing::Test, UiFixture {
+    TempDir other;  // a second CSV directory
+    std::unique_ptr<CsvSelectionWindow> window;
+    QString closedIn;
+    bool closed = false;
+
+    CsvSelectionWindowTest() {
+        state.strRegionName = "東京都";
+        state.strPrefDb = "東京都.mdb";
+        state.strPrefDbPath = dir.file("東京都.mdb");
+    }
+    void open() {
+        window = std::make_unique<CsvSelectionWindow>(state, person);
+        QObject::connect(window.get(), &CsvSelectionWindow::closingInDirectory,
+                         [this](const QString& d) {
+                             closed = true;
+                             closedIn = d;
+                         });
+        window->load();
+        window->show();
+    }
+    QListWidget* list(const char* name) { return child<QListWidget>(window.get(), name); }
+    QStringList texts(const char* name) { return itemTexts(list(name)); }
+    void choose(const char* listName, const QStringList& names) {
+        QListWidget* l = list(listName);
+        for (int i = 0; i < l->count(); ++i)
+            l->item(i)->setSelected(names.contains(l->item(i)->text()));
+    }
+    void click(const char* name) { child<QPushButton>(window.get(), name)->click(); }
+    QString entry(const std::string& d, const char* f) {
+        return CsvSelectionWindow::makeListEntry(QString::fromStdString(d), f);
+    }
+};
+
+TEST_F(CsvSelectionWindowTest, NewRegionStartsEmptyInTheCurrentDirectory) {
+    writeCsv("a.csv", 1);
+    writeCsv("b.csv", 1);
+    open();
+    EXPECT_TRUE(window->isNewDb());
+    EXPECT_TRUE(texts("lstCsvListInDB").isEmpty());
+    EXPECT_FALSE(child<QPushButton>(window.get(), "cmdUpdate")->isEnabled());
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(window->browsedDir().toStdString(), csvDir.path());
+    EXPECT_EQ(texts("lstUnselectCsv"), (QStringList{"a.csv", "b.csv"}));
+    EXPECT_TRUE(texts("lstSelectCsv").isEmpty());
+}
+
+TEST_F(CsvSelectionWindowTest, NoticeCountsChangedFilesInFullWidthAndNamesTheLastFile) {
+    const std::string a = writeCsv("13101.csv", 1, other.path());
+    const std::string b = writeCsv("13102.csv", 1, other.path());
+    const std::string c = writeCsv("13103.csv", 1, other.path());
+    const std::string recorded = *fileModifiedText(a);
+    setModifiedTime(a, 1600000000 + 3600);  // edited after loading
+    setModifiedTime(b, 1600000000 - 3600);  // replaced by an older copy
+    makeRegionDb(
+        "東京都",
+        {{other.path(), "13101.csv"}, {other.path(), "13102.csv"}, {other.path(), "13103.csv"}},
+        {recorded, recorded, recorded});
+    open();
+
+    EXPECT_FALSE(window->isNewDb());
+    EXPECT_TRUE(child<QPushButton>(window.get(), "cmdUpdate")->isEnabled());
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(
+        prompter.messages[0].text,
+        QString("更新されたＣＳＶファイルが２ファイルあります。\n") + QString::fromStdString(c));
+    QListWidget* inDb = list("lstCsvListInDB");
+    ASSERT_EQ(inDb->count(), 3);
+    EXPECT_TRUE(inDb->item(0)->isSelected());
+    EXPECT_TRUE(inDb->item(1)->isSelected());
+    EXPECT_FALSE(inDb->item(2)->isSelected());
+    EXPECT_EQ(window->browsedDir().toStdString(), other.path()) << "starts at the first file";
+    EXPECT_EQ(texts("lstSelectCsv").size(), 3);
+}
+
+TEST_F(CsvSelectionWindowTest, SameNameInAnotherDirectoryCountsAsChosenButIsNotTakenOut) {
+    writeCsv("a.csv", 1, other.path());
+    writeCsv("a.csv", 1);
+    writeCsv("b.csv", 1);
+    const std::string date = *fileModifiedText(other.file("a.csv"));
+    makeRegionDb("東京都", {{other.path(), "a.csv"}}, {date});
+    open();
+    ASSERT_TRUE(window->browse(QString::fromStdString(csvDir.path())));
+    EXPECT_EQ(texts("lstSelectCsv"), QStringList{"a.csv"});
+    EXPECT_EQ(texts("lstUnselectCsv"), QStringList{"b.csv"});
+
+    choose("lstSelectCsv", {"a.csv"});
+    click("cmdUnselectCsv");
+    EXPECT_EQ(texts("lstUnselectCsv"), (QStringList{"b.csv", "a.csv"}));
+    EXPECT_EQ(texts("lstCsvListInDB"), QStringList{entry(other.path(), "a.csv")});
+    ASSERT_EQ(state.srcFiles.size(), 1u);
+    EXPECT_EQ(state.srcFiles[0].dir, other.path());
+}
+
+TEST_F(CsvSelectionWindowTest, AllInThenAllOutRestoresTheList) {
+    writeCsv("x.csv", 1);
+    writeCsv("y.csv", 1);
+    writeCsv("k.csv", 1, other.path());
+    const std::string date = *fileModifiedText(other.file("k.csv"));
+    makeRegionDb("東京都", {{other.path(), "k.csv"}}, {date});
+    open();
+    window->browse(QString::fromStdString(csvDir.path()));
+
+    click("cmdSelectAll");
+    EXPECT_EQ(texts("lstSelectCsv"), (QStringList{"x.csv", "y.csv"}));
+    EXPECT_TRUE(texts("lstUnselectCsv").isEmpty());
+    EXPECT_EQ(texts("lstCsvListInDB"),
+              (QStringList{entry(other.path(), "k.csv"), entry(csvDir.path(), "x.csv"),
+                           entry(csvDir.path(), "y.csv")}));
+    EXPECT_EQ(state.srcFiles.size(), 3u);
+
+    click("cmdUnselectAll");
+    EXPECT_EQ(texts("lstCsvListInDB"), QStringList{entry(other.path(), "k.csv")});
+    ASSERT_EQ(state.srcFiles.size(), 1u);
+    EXPECT_EQ(state.srcFiles[0], (SourceFile{other.path(), "k.csv"}));
+    EXPECT_EQ(texts("lstUnselectCsv"), (QStringList{"x.csv", "y.csv"}));
+}
+
+TEST_F(CsvSelectionWindowTest, ChosenFilesJoinFromTheBottomUp) {
+    writeCsv("w.csv", 1);
+    writeCsv("x.csv", 1);
+    writeCsv("y.csv", 1);
+    open();
+    choose("lstUnselectCsv", {"x.csv", "y.csv"});
+    click("cmdSelectCsv");
+    EXPECT_EQ(texts("lstCsvListInDB"),
+              (QStringList{entry(csvDir.path(), "y.csv"), entry(csvDir.path(), "x.csv")}));
+    EXPECT_EQ(texts("lstUnselectCsv"), QStringList{"w.csv"});
+    ASSERT_EQ(state.srcFiles.size(), 2u);
+    EXPECT_EQ(state.srcFiles[0].file, "y.csv");
+}
+
+TEST_F(CsvSelectionWindowTest, EmptyListRunsNothingAndKeepsTheWindowOpen) {
+    open();
+    click("cmdSelect");
+    EXPECT_EQ(prompter.texts(), QStringList{"CSVファイルを選択してください。"});
+    EXPECT_FALSE(state.blnProcessing);
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(buttonStates.empty());
+}
+
+TEST_F(CsvSelectionWindowTest, BusyGuardRefusesASecondRunAndCloses) {
+    writeCsv("a.csv", 1);
+    open();
+    click("cmdSelectAll");
+    state.blnProcessing = true;
+    click("cmdSelect");
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "処理を実行中です。");
+    EXPECT_EQ(prompter.messages[0].icon, Icon::Critical);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(closedIn.toStdString(), csvDir.path());
+    EXPECT_TRUE(buttonStates.empty()) << "no run may start";
+}
+
+TEST_F(CsvSelectionWindowTest, RegisterRunCompletesAndRegistersTheRegion) {
+    writeCsv("13101.csv", 3);
+    writeCsv("13102.csv", 2);
+    ASSERT_TRUE(createPostTable(person, state.strBaseDbPath));  // the national table, empty
+    open();
+    click("cmdSelectAll");
+    click("cmdSelect");
+    EXPECT_EQ(prompter.texts().last(), "処理を完了しました。")
+        << prompter.texts().join("|").toStdString();
+    EXPECT_FALSE(state.blnProcessing);
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(fileExists(state.strPrefDbPath));
+    EXPECT_EQ(buttonStates, (std::vector<bool>{false, true}));
+    EXPECT_FALSE(person.progressDialog().isVisible());
+    std::vector<std::string> names;
+    ASSERT_TRUE(loadDbList(state, person, names));
+    EXPECT_EQ(names, std::vector<std::string>{"東京都"});
+}
+
+TEST_F(CsvSelectionWindowTest, StopDuringALoadEndsTheRunAndGivesTheButtonsBack) {
+    writeCsv("13101.csv", 40000);
+    open();
+    click("cmdSelectAll");
+    bool stopped = false;
+    bool hiddenDuringRun = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        ui::ProgressDialog& progress = person.progressDialog();
+        if (!window->isVisible())
+            hiddenDuringRun = true;
+        if (!stopped && progress.isVisible() &&
+            progress.label(ProgressLabel::DetailStatus) == "一時テーブルに登録中") {
+            stopped = true;
+            progress.stopButton()->click();
+        }
+    });
+    poll.start(0);
+    click("cmdSelect");
+    poll.stop();
+
+    ASSERT_TRUE(stopped) << "the load ended before Stop could be pressed";
+    EXPECT_TRUE(hiddenDuringRun);
+    EXPECT_EQ(prompter.texts().last(), "処理を中止しました。");
+    EXPECT_FALSE(state.blnProcessing);
+    EXPECT_FALSE(person.progressDialog().isVisible());
+    ASSERT_FALSE(buttonStates.empty());
+    EXPECT_TRUE(buttonStates.back());
+    EXPECT_FALSE(fileExists(state.strPrefDbPath)) << "a stopped run leaves no region database";
+}
+
+TEST_F(CsvSelectionWindowTest, ForcedQuitDuringARunSuppressesTheEndMessage) {
+    writeCsv("13101.csv", 40000);
+    open();
+    click("cmdSelectAll");
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (state.blnProcessing && person.progressDialog().isVisible()) {
+            state.blnForceQuit = true;  // what a confirmed forced close does
+            state.blnProcessing = false;
+        }
+    });
+    poll.start(0);
+    click("cmdSelect");
+    poll.stop();
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.texts().join("|").toStdString();
+    EXPECT_FALSE(window->isVisible()) << "the window does not come back after a forced close";
+}
+
+}  // namespace
