@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <optional>
@@ -119,6 +120,14 @@ CsvSelectionWindow::CsvSelectionWindow(AppState& state, GuiPerson& person, QWidg
     fillDriveBox(drives_, driveRoots());
     showInTree(QDir::currentPath());
     connect(drives_, &QComboBox::currentIndexChanged, this, &CsvSelectionWindow::onDriveChanged);
+    // The model reads directories in the background: once a level has arrived,
+    // bring the current directory back into view.
+    // (After its delayed sort, hence the short wait.)
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this] {
+        QTimer::singleShot(50, this, [this] {
+            tree_->scrollTo(tree_->currentIndex(), QAbstractItemView::PositionAtCenter);
+        });
+    });
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& index) {
                 if (!quietTree_ && index.isValid())

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 
 #include "ui/DriveList.h"
@@ -54,6 +55,14 @@ DirectoryChooser::DirectoryChooser(AppState& state, GuiPerson& person, QWidget* 
 
     fillDriveBox(drives_, driveRoots());
     connect(drives_, &QComboBox::currentIndexChanged, this, &DirectoryChooser::onDriveChanged);
+    // The model reads directories in the background: once a level has arrived,
+    // bring the current directory back into view.
+    // (After its delayed sort, hence the short wait.)
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this] {
+        QTimer::singleShot(50, this, [this] {
+            tree_->scrollTo(tree_->currentIndex(), QAbstractItemView::PositionAtCenter);
+        });
+    });
     // A click highlights a directory and offers it; opening it (double click,
     // Return) moves the tree there. Either way the text box shows the directory.
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,

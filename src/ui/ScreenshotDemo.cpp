@@ -75,7 +75,7 @@ int runScreenshotDemo(const char* dbDirArg, const char* csvDirArg, const char* o
         settle(600);
         if (auto* csv = qobject_cast<CsvSelectionWindow*>(&dialog)) {
             csv->browse(csvDir);
-            settle(400);
+            settle(1000);
             csv->findChild<QPushButton*>(QStringLiteral("cmdSelectAll"))->click();
             settle(200);
             failures += !save(csv, outDir, "csv-selection.png");
@@ -85,7 +85,7 @@ int runScreenshotDemo(const char* dbDirArg, const char* csvDirArg, const char* o
             QObject::connect(&poll, &QTimer::timeout, [&] {
                 ProgressDialog& progress = person.progressDialog();
                 if (!taken && progress.isVisible() &&
-                    !progress.label(ProgressLabel::DetailProcSub).isEmpty()) {
+                    progress.label(ProgressLabel::DetailProcSub).toInt() > 0) {
                     taken = true;
                     failures += !save(&progress, outDir, "progress.png");
                 }
