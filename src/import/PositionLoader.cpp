@@ -14,6 +14,7 @@
 #include "app/Paths.h"
 #include "app/ProgressPacer.h"
 #include "data/Database.h"
+#include "import/BatchInsert.h"
 
 namespace mrk2 {
 
@@ -36,14 +37,13 @@ enum Entry {
     kEntries
 };
 
-// Parameter numbers of the staging insert for each entry.
-constexpr int kParam[kEntries] = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
-
-constexpr const char* kInsertStaging =
-    "INSERT INTO POSITION_TMP (fld市区町村コード, fld都道府県名, fld市区町村名, fld大字・町丁目, "
-    "fld街区・番地, fld座標系番号, fldＸ座標, fldＹ座標, fld緯度, fld経度, fldメッシュコード, "
-    "fld住居表示フラグ, fld代表フラグ, fldSrcID, fldSrcDir, fldSrcFile) "
-    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)";
+const std::vector<std::string> kSourceColumns = {"fld市区町村コード", "fldSrcID", "fldSrcDir",
+                                                 "fldSrcFile"};
+// In the order of the entries.
+const std::vector<std::string> kEntryColumns = {
+    "fld都道府県名", "fld市区町村名",     "fld大字・町丁目",   "fld街区・番地",
+    "fld座標系番号", "fldＸ座標",         "fldＹ座標",         "fld緯度",
+    "fld経度",       "fldメッシュコード", "fld住居表示フラグ", "fld代表フラグ"};
 
 Error asError(const std::exception& e) {
     if (auto* err = dynamic_cast<const Error*>(&e))
@@ -88,14 +88,18 @@ long linesToSkip(const std::string& startLine) {
 class StagingWriter {
   public:
     StagingWriter(Database& db, const std::array<int, 12>& columns)
-        : insert_(db.prepare(kInsertStaging)), columns_(columns) {}
+        : insert_(db, "POSITION_TMP", kSourceColumns, kEntryColumns), columns_(columns) {}
 
     void bindSource(const std::string& code, std::int64_t srcId, const std::string& dir,
                     const std::string& file) {
-        insert_.bind(1, code).bind(14, srcId).bind(15, dir).bind(16, file);
+        insert_.setConstant(0, code);
+        insert_.setConstant(1, srcId);
+        insert_.setConstant(2, dir);
+        insert_.setConstant(3, file);
     }
 
-    // Stages one line; returns the cleaned prefecture name.
+    // Stages one line; returns the cleaned prefecture name. A faulty line throws
+    // and is not staged.
     std::string_view stage(std::string_view line, std::size_t lineNo) {
         splitCsvLine(line, fields_);
         std::string_view pref;
@@ -107,9 +111,9 @@ class StagingWriter {
             if (entry == Town || entry == Mesh) {
                 // An absent town or mesh code is stored as NULL, never as "".
                 if (value.empty())
-                    insert_.bindNull(kParam[entry]);
+                    insert_.null();
                 else
-                    insert_.bind(kParam[entry], value);
+                    insert_.value(value);
                 continue;
             }
             if (!present) {
@@ -121,16 +125,19 @@ class StagingWriter {
                 throw Error(FormatError::EmptyValue, std::to_string(lineNo) + " 行目: 列 " +
                                                          std::to_string(col) + " の値が空です。");
             }
-            insert_.bind(kParam[entry], value);
+            insert_.value(value);
             if (entry == Pref)
                 pref = value;
         }
-        insert_.run();
+        insert_.endRow();
         return pref;
     }
 
+    // Writes the lines staged so far.
+    void flush() { insert_.flush(); }
+
   private:
-    Statement insert_;
+    BatchInsert insert_;
     const std::array<int, 12>& columns_;
     std::vector<std::string_view> fields_;
 };
@@ -156,6 +163,7 @@ bool loadPositionCsv(AppState& state, Person& person, const std::string& dbPath,
 
     Database db;
     std::optional<Transaction> tx;
+    std::optional<StagingWriter> writer;
     try {
         db = Database::open(dbPath);
         // The run's work file is thrown away on any failure, so it needs no journal.
@@ -184,8 +192,8 @@ bool loadPositionCsv(AppState& state, Person& person, const std::string& dbPath,
                 break;
         }
 
-        StagingWriter writer(db, state.intPosInfoFieldNo);
-        writer.bindSource(code, srcId, dir, file);
+        writer.emplace(db, state.intPosInfoFieldNo);
+        writer->bindSource(code, srcId, dir, file);
         ProgressPacer pacer;
         std::int32_t records = 0;
         std::string line;
@@ -198,10 +206,11 @@ bool loadPositionCsv(AppState& state, Person& person, const std::string& dbPath,
             if (!reader.next(line))
                 break;
             ++records;
-            pref = writer.stage(line, reader.lineNumber());
+            pref = writer->stage(line, reader.lineNumber());
         }
         person.setProgressLabel(ProgressLabel::DetailProcSub, std::to_string(records));
         reader.close();
+        writer->flush();
 
         recordPrefecture(state, pref);
         tx->commit();
@@ -211,6 +220,8 @@ bool loadPositionCsv(AppState& state, Person& person, const std::string& dbPath,
         // discards the whole work file anyway.
         if (tx) {
             try {
+                if (writer)
+                    writer->flush();
                 tx->commit();
             } catch (const std::exception&) {
             }

@@ -9,6 +9,7 @@
 #include "app/ProgressPacer.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
+#include "import/BatchInsert.h"
 
 namespace mrk2 {
 
@@ -54,13 +55,14 @@ std::string firstCharacters(const std::string& text, int count) {
     return text.substr(0, i);
 }
 
-Statement prepareTownInsert(Database& db, const std::string& table) {
-    return db.prepare(
-        "INSERT INTO " + quoteIdentifier(table) +
-        " (fldPositionID, fld街区・番地, fld座標系番号, fldＸ座標, fldＹ座標, fld緯度, "
-        "fld経度, fldメッシュコード, fld住居表示フラグ, fld代表フラグ) "
-        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
-}
+const std::vector<std::string> kTownColumns = {
+    "fldPositionID", "fld街区・番地", "fld座標系番号",     "fldＸ座標",         "fldＹ座標",
+    "fld緯度",       "fld経度",       "fldメッシュコード", "fld住居表示フラグ", "fld代表フラグ"};
+
+// A per-town table takes about MINRECS rows and needs statements of its own, so
+// its batches are smaller than the loader's: preparing a long statement for
+// every table would cost more than the batching saves.
+constexpr int kTownBatchRows = 32;
 
 // Thrown when a new per-town table cannot be had.
 struct TableLimitReached {};
@@ -97,7 +99,8 @@ class Extraction {
     // Second pass: every staged row into the current per-town table.
     void distribute() {
         Statement select = db_.prepare(kStagedRows);
-        Statement insert = prepareTownInsert(db_, cursor_.tableName);
+        std::optional<BatchInsert> insert(std::in_place, db_, cursor_.tableName,
+                                          std::vector<std::string>{}, kTownColumns, kTownBatchRows);
         cursor_.lngTableRows = 0;
         TownKey previous;
         std::int64_t positionId = 0;
@@ -106,19 +109,26 @@ class Extraction {
             TownKey key{select.text(0), select.text(1), select.text(2)};
             if (!(key == previous)) {
                 if (cursor_.lngTableRows >= state_.lngMinRecs) {
-                    insert = Statement();
+                    insert->flush();
+                    insert.reset();
                     beginNextTable();
-                    insert = prepareTownInsert(db_, cursor_.tableName);
+                    insert.emplace(db_, cursor_.tableName, std::vector<std::string>{}, kTownColumns,
+                                   kTownBatchRows);
                 }
                 positionId = lookUpTown(key, select.isNull(2));
                 previous = std::move(key);
             }
-            insert.bind(1, positionId);
-            for (int col = 3; col <= 11; ++col)
-                insert.bind(col - 1, select.optText(col));
-            insert.run();
+            insert->value(positionId);
+            for (int col = 3; col <= 11; ++col) {
+                if (select.isNull(col))
+                    insert->null();
+                else
+                    insert->value(select.text(col));
+            }
+            insert->endRow();
             ++cursor_.lngTableRows;
         }
+        insert->flush();
     }
 
   private:

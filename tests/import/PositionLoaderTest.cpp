@@ -228,3 +228,24 @@ TEST_F(PositionLoaderTest, StopEndsTheLoadAfterTheLineInProgress) {
     EXPECT_EQ(person.yields, 1);
     EXPECT_EQ(state.importPrefs, (std::vector<std::string>{"東京都"}));
 }
+
+TEST_F(PositionLoaderTest, LongFilesKeepEveryLineInOrderUpToAFault) {
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 250; ++i)
+        lines.push_back("東京都,港区,芝,b" + std::to_string(i) + ",9,1,2,3,4,5,1,0");
+    csv("a.csv", lines);
+    ASSERT_TRUE(load("a.csv")) << person.allMessages();
+    auto rows = staged();
+    ASSERT_EQ(rows.size(), 250u);
+    for (int i = 0; i < 250; ++i)
+        ASSERT_EQ(rows[static_cast<std::size_t>(i)][4], "b" + std::to_string(i + 1));
+
+    // A fault on line 150: the 149 lines before it are staged, nothing after.
+    ASSERT_TRUE(createStagingTable(person, db));
+    lines[149] = "東京都,港区";
+    csv("b.csv", lines);
+    EXPECT_FALSE(load("b.csv"));
+    rows = staged();
+    ASSERT_EQ(rows.size(), 149u);
+    EXPECT_EQ(rows.back()[4], "b149");
+}

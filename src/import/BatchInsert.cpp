@@ -1,0 +1,182 @@
+#include "import/BatchInsert.h"
+
+#include <sqlite3.h>
+
+#include "app/Error.h"
+
+namespace mrk2 {
+
+namespace {
+
+std::string insertSql(const std::string& table, const std::vector<std::string>& constants,
+                      const std::vector<std::string>& columns, std::size_t rows) {
+    std::string sql = "INSERT INTO " + quoteIdentifier(table) + " (";
+    bool first = true;
+    for (const auto* group : {&constants, &columns}) {
+        for (const auto& c : *group) {
+            if (!first)
+                sql += ", ";
+            first = false;
+            sql += quoteIdentifier(c);
+        }
+    }
+    sql += ") VALUES ";
+    for (std::size_t r = 0; r < rows; ++r) {
+        sql += r ? ", (" : "(";
+        for (std::size_t c = 0; c < constants.size(); ++c) {
+            sql += c ? ", ?" : "?";
+            sql += std::to_string(c + 1);
+        }
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (c || !constants.empty())
+                sql += ", ";
+            // Anonymous parameters take the next number without the parser
+            // searching its list of numbered ones, which costs O(n²) per prepare.
+            sql += '?';
+        }
+        sql += ")";
+    }
+    return sql;
+}
+
+}  // namespace
+
+BatchInsert::BatchInsert(Database& db, const std::string& table,
+                         const std::vector<std::string>& constants,
+                         const std::vector<std::string>& columns, int batchRows)
+    : db_(db),
+      table_(table),
+      constantNames_(constants),
+      columnNames_(columns),
+      constantTexts_(constants.size()),
+      constantNumbers_(constants.size()),
+      constantIsText_(constants.size()),
+      constants_(constants.size()),
+      width_(columns.size()),
+      batchRows_(static_cast<std::size_t>(batchRows < 1 ? 1 : batchRows)),
+      cells_(width_ * batchRows_) {
+    batch_ = prepare(batchRows_);
+}
+
+BatchInsert::~BatchInsert() {
+    sqlite3_finalize(batch_);
+    sqlite3_finalize(single_);
+}
+
+void BatchInsert::check(int rc) {
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        sqlite3* h = db_.handle();
+        throw sqliteError(sqlite3_extended_errcode(h), sqlite3_errmsg(h));
+    }
+}
+
+sqlite3_stmt* BatchInsert::prepare(std::size_t rows) {
+    std::string sql = insertSql(table_, constantNames_, columnNames_, rows);
+    sqlite3_stmt* st = nullptr;
+    check(
+        sqlite3_prepare_v2(db_.handle(), sql.c_str(), static_cast<int>(sql.size()), &st, nullptr));
+    for (std::size_t i = 0; i < constants_; ++i) {
+        int param = static_cast<int>(i) + 1;
+        if (constantIsText_[i]) {
+            const std::string& t = constantTexts_[i];
+            check(
+                sqlite3_bind_text(st, param, t.data(), static_cast<int>(t.size()), SQLITE_STATIC));
+        } else {
+            check(sqlite3_bind_int64(st, param, constantNumbers_[i]));
+        }
+    }
+    return st;
+}
+
+void BatchInsert::setConstant(int index, std::string_view text) {
+    auto i = static_cast<std::size_t>(index);
+    constantTexts_[i].assign(text.data(), text.size());
+    constantIsText_[i] = true;
+    for (sqlite3_stmt* st : {batch_, single_}) {
+        if (st) {
+            check(sqlite3_bind_text(st, index + 1, constantTexts_[i].data(),
+                                    static_cast<int>(constantTexts_[i].size()), SQLITE_STATIC));
+        }
+    }
+}
+
+void BatchInsert::setConstant(int index, std::int64_t value) {
+    auto i = static_cast<std::size_t>(index);
+    constantNumbers_[i] = value;
+    constantIsText_[i] = false;
+    for (sqlite3_stmt* st : {batch_, single_}) {
+        if (st)
+            check(sqlite3_bind_int64(st, index + 1, value));
+    }
+}
+
+BatchInsert::Cell& BatchInsert::nextCell() {
+    return cells_[filled_++];
+}
+
+void BatchInsert::value(std::string_view text) {
+    Cell& c = nextCell();
+    c.kind = Cell::Kind::Text;
+    c.text.assign(text.data(), text.size());
+}
+
+void BatchInsert::value(std::int64_t number) {
+    Cell& c = nextCell();
+    c.kind = Cell::Kind::Number;
+    c.number = number;
+}
+
+void BatchInsert::null() {
+    nextCell().kind = Cell::Kind::Null;
+}
+
+void BatchInsert::endRow() {
+    ++rows_;
+    filled_ = rows_ * width_;
+    if (rows_ == batchRows_)
+        flush();
+}
+
+void BatchInsert::bindCells(sqlite3_stmt* st, std::size_t firstCell, std::size_t rows) {
+    int param = static_cast<int>(constants_) + 1;
+    for (std::size_t i = firstCell; i < firstCell + rows * width_; ++i, ++param) {
+        const Cell& c = cells_[i];
+        switch (c.kind) {
+            case Cell::Kind::Null:
+                check(sqlite3_bind_null(st, param));
+                break;
+            case Cell::Kind::Text:
+                check(sqlite3_bind_text(st, param, c.text.data(), static_cast<int>(c.text.size()),
+                                        SQLITE_STATIC));
+                break;
+            case Cell::Kind::Number:
+                check(sqlite3_bind_int64(st, param, c.number));
+                break;
+        }
+    }
+}
+
+void BatchInsert::run(sqlite3_stmt* st) {
+    int rc = sqlite3_step(st);
+    sqlite3_reset(st);
+    check(rc);
+}
+
+void BatchInsert::flush() {
+    std::size_t rows = rows_;
+    rows_ = 0;
+    filled_ = 0;
+    if (rows == batchRows_) {
+        bindCells(batch_, 0, rows);
+        run(batch_);
+        return;
+    }
+    if (rows > 0 && !single_)
+        single_ = prepare(1);
+    for (std::size_t r = 0; r < rows; ++r) {
+        bindCells(single_, r * width_, 1);
+        run(single_);
+    }
+}
+
+}  // namespace mrk2
