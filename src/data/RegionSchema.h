@@ -16,6 +16,7 @@ bool dropPositionTables(const std::string& dbPath);
 // An empty position schema: POSITION with IdxPosition_all, and POSITION管理.
 bool createPositionTables(Person& person, const std::string& dbPath);
 // A fresh, empty POSITION_TMP with IdxPosition_tmp; false at once when no file exists.
+// Meant for an import run's work file only: it is written without disk syncs.
 bool createStagingTable(Person& person, const std::string& dbPath);
 // A per-town table and its index Idx + name; a taken name fails with the report.
 bool createTownTable(Person& person, const std::string& dbPath, const std::string& tableName);

@@ -1,7 +1,10 @@
 #include "import/UniqueExtraction.h"
 
+#include <sqlite3.h>
+
 #include <exception>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "app/Error.h"
@@ -64,6 +67,44 @@ const std::vector<std::string> kTownColumns = {
 // every table would cost more than the batching saves.
 constexpr int kTownBatchRows = 32;
 
+// The staged rows are read without copying each value into a string of its own.
+class RawSelect {
+  public:
+    RawSelect(Database& db, const char* sql) : db_(db) {
+        if (sqlite3_prepare_v2(db.handle(), sql, -1, &stmt_, nullptr) != SQLITE_OK)
+            fail();
+    }
+    ~RawSelect() { sqlite3_finalize(stmt_); }
+    RawSelect(const RawSelect&) = delete;
+    RawSelect& operator=(const RawSelect&) = delete;
+
+    bool step() {
+        int rc = sqlite3_step(stmt_);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc != SQLITE_DONE)
+            fail();
+        return false;
+    }
+    bool isNull(int col) const { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
+    // Valid until the next step; NULL reads as "".
+    std::string_view view(int col) const {
+        const unsigned char* p = sqlite3_column_text(stmt_, col);
+        if (!p)
+            return {};
+        return {reinterpret_cast<const char*>(p),
+                static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col))};
+    }
+
+  private:
+    [[noreturn]] void fail() {
+        sqlite3* h = db_.handle();
+        throw sqliteError(sqlite3_extended_errcode(h), sqlite3_errmsg(h));
+    }
+    Database& db_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
 // Thrown when a new per-town table cannot be had.
 struct TableLimitReached {};
 
@@ -98,7 +139,7 @@ class Extraction {
 
     // Second pass: every staged row into the current per-town table.
     void distribute() {
-        Statement select = db_.prepare(kStagedRows);
+        RawSelect select(db_, kStagedRows);
         std::optional<BatchInsert> insert(std::in_place, db_, cursor_.tableName,
                                           std::vector<std::string>{}, kTownColumns, kTownBatchRows);
         cursor_.lngTableRows = 0;
@@ -106,8 +147,10 @@ class Extraction {
         std::int64_t positionId = 0;
         while (state_.blnProcessing && select.step()) {
             pace();
-            TownKey key{select.text(0), select.text(1), select.text(2)};
-            if (!(key == previous)) {
+            if (select.view(0) != previous.pref || select.view(1) != previous.muni ||
+                select.view(2) != previous.town) {
+                TownKey key{std::string(select.view(0)), std::string(select.view(1)),
+                            std::string(select.view(2))};
                 if (cursor_.lngTableRows >= state_.lngMinRecs) {
                     insert->flush();
                     insert.reset();
@@ -123,7 +166,7 @@ class Extraction {
                 if (select.isNull(col))
                     insert->null();
                 else
-                    insert->value(select.text(col));
+                    insert->value(select.view(col));
             }
             insert->endRow();
             ++cursor_.lngTableRows;
