@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
+#include <string_view>
 
 #include "app/Cp932.h"
 #include "app/Error.h"
@@ -34,6 +36,85 @@ int sequenceLength(unsigned char c) {
         return 4;
     return 0;
 }
+
+// CP932 decoding by table. The table is read off glibc's own converter once, so
+// it maps every byte pair exactly as iconv does (～ and － included), but a line
+// then costs a few lookups instead of a converter call.
+class Cp932Table {
+  public:
+    static const Cp932Table& instance() {
+        static const Cp932Table table;
+        return table;
+    }
+
+    // Appends the UTF-8 text of `in` to `out`; false at the first invalid byte.
+    bool decode(std::string_view in, std::string& out) const {
+        out.clear();
+        out.reserve(in.size() * 3 / 2);
+        for (std::size_t i = 0; i < in.size();) {
+            auto b = static_cast<unsigned char>(in[i]);
+            if (b < 0x80) {
+                out += static_cast<char>(b);
+                ++i;
+                continue;
+            }
+            const Entry* e = &single_[b];
+            std::size_t used = 1;
+            if (lead_[b]) {
+                if (i + 1 >= in.size())
+                    return false;
+                e = &pairs_[pairIndex(b, static_cast<unsigned char>(in[i + 1]))];
+                used = 2;
+            }
+            if (e->len == 0)
+                return false;
+            out.append(e->bytes, e->len);
+            i += used;
+        }
+        return true;
+    }
+
+  private:
+    struct Entry {
+        unsigned char len = 0;  // 0: not a valid sequence
+        char bytes[3] = {};
+    };
+
+    static std::size_t pairIndex(unsigned char lead, unsigned char trail) {
+        return static_cast<std::size_t>(lead - 0x80) * 256 + trail;
+    }
+
+    static Entry entryOf(const std::optional<std::string>& utf8) {
+        Entry e;
+        if (utf8 && !utf8->empty() && utf8->size() <= sizeof e.bytes) {
+            e.len = static_cast<unsigned char>(utf8->size());
+            std::memcpy(e.bytes, utf8->data(), utf8->size());
+        }
+        return e;
+    }
+
+    Cp932Table() : pairs_(128 * 256) {
+        for (int b = 0x80; b < 0x100; ++b) {
+            char one = static_cast<char>(b);
+            single_[b] = entryOf(cp932ToUtf8(std::string_view(&one, 1)));
+            if (single_[b].len)
+                continue;
+            for (int t = 0; t < 0x100; ++t) {
+                char two[2] = {one, static_cast<char>(t)};
+                Entry e = entryOf(cp932ToUtf8(std::string_view(two, 2)));
+                if (e.len) {
+                    lead_[b] = true;
+                    pairs_[pairIndex(static_cast<unsigned char>(b),
+                                     static_cast<unsigned char>(t))] = e;
+                }
+            }
+        }
+    }
+
+    Entry single_[256];
+    bool lead_[256] = {};
+    std::vector<Entry> pairs_;
+};
 
 }  // namespace
 
@@ -167,13 +248,11 @@ void LineReader::decode(std::string& line) {
         line.swap(raw_);
         return;
     }
-    auto text = cp932ToUtf8(raw_);
-    if (!text) {
+    if (!Cp932Table::instance().decode(raw_, line)) {
         throw Error(FormatError::InvalidEncoding,
                     std::to_string(lineNumber_) +
                         " 行目: シフトJIS (CP932) として正しくないバイトがあります。");
     }
-    line = std::move(*text);
 }
 
 }  // namespace mrk2

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/Cp932.h"
 #include "app/Error.h"
 #include "app/LineReader.h"
 #include "support/TempDir.h"
@@ -147,4 +148,34 @@ TEST(LineReader, MissingFileIsAFileError) {
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), ENOENT);
     }
+}
+
+TEST(LineReader, DecodesEveryCp932CharacterExactlyAsIconvDoes) {
+    // Every single byte and byte pair that the system converter accepts, one per
+    // line, plus half-width kana: the reader's own table must agree with it.
+    TempDir dir;
+    std::string bytes;
+    std::vector<std::string> expected;
+    auto add = [&](std::string_view seq) {
+        auto utf8 = cp932ToUtf8(seq);
+        if (!utf8 || seq.find_first_of("\r\n") != std::string_view::npos)
+            return;
+        bytes.append(seq);
+        bytes += "\r\n";
+        expected.push_back(*utf8);
+    };
+    for (int b = 0x80; b < 0x100; ++b) {
+        char one = static_cast<char>(b);
+        add(std::string_view(&one, 1));
+        for (int t = 0x40; t < 0x100; ++t) {
+            char two[2] = {one, static_cast<char>(t)};
+            add(std::string_view(two, 2));
+        }
+    }
+    ASSERT_GT(expected.size(), 7000u);
+    Lines lines = readAll(dir.write("all.csv", sjis("ｱｲｳ") + "\r\n" + bytes));
+    ASSERT_EQ(lines.size(), expected.size() + 1);
+    EXPECT_EQ(lines[0], "ｱｲｳ");
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        ASSERT_EQ(lines[i + 1], expected[i]) << "line " << i + 2;
 }
