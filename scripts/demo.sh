@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake --preset release >/dev/null
-cmake --build --preset release --target mrk2cli
+cmake --build --preset release --target mrk2cli mrk2tool
 build=build/release
 cli=$build/mrk2cli
 demo=$PWD/demo
@@ -27,23 +27,9 @@ seconds() { local s=$1 e=$2; awk -v s="$s" -v e="$e" 'BEGIN { printf "%.2f", e -
 
 # Position-reference files from the benchmark's generator, with the town names of
 # the bundled postal sample.
-if cmake --build --preset release --target gen_position_csv >/dev/null 2>&1; then
-    "$build/bench/gen_position_csv" --layout 14 --files 5 --rows 50000 \
-        --towns data/13TOKYO.CSV --out "$demo/csv" >/dev/null
-else
-    # Without the generator: the same layout written from the postal sample.
-    iconv -f CP932 -t UTF-8 data/13TOKYO.CSV | tr -d '"\r' | awk -F, -v out="$demo/csv" '
-        $1 ~ /^1310[1-5]$/ {
-            f = out "/" $1 "_2023.csv"
-            if (!(f in seen)) {
-                seen[f] = 1
-                print "都道府県名,市区町村名,大字・町丁目名,小字・通称名,街区符号・地番,座標系番号,Ｘ座標,Ｙ座標,緯度,経度,住居表示フラグ,代表フラグ,更新前履歴フラグ,更新後履歴フラグ" > f
-            }
-            for (b = 1; b <= 100; b++)
-                printf "%s,%s,%s,,%d,9,-%d.5,%d.5,35.%04d,139.%04d,1,0,0,0\n", $7, $8, $9, b, 30000 + NR, 2000 + b, NR, b >> f
-        }'
-    for f in "$demo"/csv/*.csv; do iconv -f UTF-8 -t CP932 "$f" | sed 's/$/\r/' >"$f.tmp" && mv "$f.tmp" "$f"; done
-fi
+cmake --build --preset release --target gen_position_csv >/dev/null
+"$build/bench/gen_position_csv" --layout 14 --files 5 --rows 50000 \
+    --towns data/13TOKYO.CSV --out "$demo/csv" >/dev/null
 files=("$demo"/csv/*.csv)
 
 mrk init >/dev/null
@@ -71,3 +57,11 @@ echo "登録 (register): $(seconds "$t0" "$t1") 秒"
 echo "更新 (update, 1 ファイル変更): $(seconds "$t2" "$t3") 秒"
 echo "データベース: $demo/db"
 ls -l "$demo/db"
+
+# With a display, the desktop tool opens on the demo: it reads the INI beside its
+# executable, so the demo's settings are put there.
+if [[ -n "${DISPLAY:-}" ]]; then
+    cp "$demo/mrk2tool.ini" "$build/mrk2tool.ini"
+    echo "mrk2tool を起動します (設定: $build/mrk2tool.ini)"
+    "$build/mrk2tool" &
+fi
