@@ -128,8 +128,7 @@ class Writer {
 }  // namespace
 
 std::string defaultTownsPath() {
-    std::string shared = MRK2_SHARED_TOWNS;
-    return fileExists(shared) ? shared : std::string(MRK2_BUNDLED_TOWNS);
+    return MRK2_BUNDLED_TOWNS;
 }
 
 std::string fieldNumbersFor(int layout) {

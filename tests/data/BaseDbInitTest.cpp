@@ -63,7 +63,7 @@ TEST_F(BaseDbInitTest, HoldsThe47PrefecturesInJisOrderWithJapanPostReadings) {
 }
 
 TEST_F(BaseDbInitTest, TokyoReadsAsTheJapanPostFileSpellsIt) {
-    std::ifstream in(std::string(MRK2_SHARED_DATA_DIR) + "/13TOKYO.CSV", std::ios::binary);
+    std::ifstream in(std::string(MRK2_SAMPLE_DATA_DIR) + "/13TOKYO.CSV", std::ios::binary);
     std::string line;
     ASSERT_TRUE(std::getline(in, line)) << "sample file missing";
     if (!line.empty() && line.back() == '\r')
