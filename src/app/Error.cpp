@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 namespace mrk2 {
 
@@ -103,6 +104,14 @@ Error sqliteError(int resultCode, const std::string& detail) {
     if (!detail.empty())
         text += " [" + detail + "]";
     return Error(resultCode, text);
+}
+
+Error asError(const std::exception& e) {
+    if (const auto* err = dynamic_cast<const Error*>(&e))
+        return *err;
+    if (dynamic_cast<const std::bad_alloc*>(&e))
+        return Error(ENOMEM, "メモリが不足しています。");
+    return Error(0, std::string("予期しないエラーです。 [") + e.what() + "]");
 }
 
 std::string standardErrorText(const Error& e, const std::string& context) {

@@ -36,6 +36,10 @@ Error fileError(int errnoValue, const std::string& what = {});
 // An Error from an SQLite result code and SQLite's own message.
 Error sqliteError(int resultCode, const std::string& detail = {});
 
+// Any exception as the operator sees it: an mrk2::Error as it is; running out of
+// memory as ENOMEM; anything else under number 0 with its own text.
+Error asError(const std::exception& e);
+
 // The standard error report: description, "(", number, ")", and, when there is a
 // context (a path or a region name), a line break and that context.
 std::string standardErrorText(const Error& e, const std::string& context = {});

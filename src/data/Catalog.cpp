@@ -5,6 +5,7 @@
 #include <new>
 
 #include "app/Error.h"
+#include "app/ErrorReport.h"
 #include "app/Limits.h"
 #include "app/Paths.h"
 #include "data/Database.h"
@@ -50,14 +51,6 @@ std::string suffixReading(const std::optional<std::string>& type) {
     if (type == "府")
         return "ﾌ";
     return "ｹﾝ";
-}
-
-// Anything else that escapes (in practice only memory running out) is still
-// reported the standard way.
-Error asError(const std::exception& e) {
-    if (dynamic_cast<const std::bad_alloc*>(&e))
-        return Error(ENOMEM, "メモリが不足しています。");
-    return Error(0, std::string("処理に失敗しました。 [") + e.what() + "]");
 }
 
 }  // namespace
@@ -119,10 +112,8 @@ bool loadPrefNames(AppState& state, Person& person) {
                         "テーブル " + std::string(kPrefTable) + " に都道府県が1件もありません。");
         }
         return true;
-    } catch (const Error& e) {
-        person.message(standardErrorText(e));
     } catch (const std::exception& e) {
-        person.message(standardErrorText(asError(e)));
+        reportError(person, e);
     }
     return false;
 }
@@ -138,10 +129,8 @@ bool loadDbList(AppState& state, Person& person, std::vector<std::string>& names
             names.push_back(
                 requiredText(st, 0, state.strDbListTable, "fldDbName", names.size() + 1));
         return true;
-    } catch (const Error& e) {
-        person.message(standardErrorText(e));
     } catch (const std::exception& e) {
-        person.message(standardErrorText(asError(e)));
+        reportError(person, e);
     }
     return false;
 }
@@ -172,10 +161,8 @@ std::int32_t readSrcFileList(Person& person, const std::string& dbPath,
     try {
         readSourceFiles(dbPath, files, dates);
         return static_cast<std::int32_t>(files.size());
-    } catch (const Error& e) {
-        person.message(standardErrorText(e, dbPath));
     } catch (const std::exception& e) {
-        person.message(standardErrorText(asError(e), dbPath));
+        reportError(person, e, dbPath);
     }
     // The count is what callers go by; lists that disagree with it would mislead.
     files.clear();
@@ -209,10 +196,8 @@ void registerDbInCatalog(AppState& state, Person& person, const std::string& reg
             insert.bind(1, regionName).bind(2, state.strDbDir).run();
         }
         tx.commit();
-    } catch (const Error& e) {
-        person.message(standardErrorText(e, regionName));
     } catch (const std::exception& e) {
-        person.message(standardErrorText(asError(e), regionName));
+        reportError(person, e, regionName);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/Error.h"
+#include "app/ErrorReport.h"
 #include "data/Database.h"
 
 namespace mrk2 {
@@ -18,10 +19,7 @@ LearningDictEditor::LearningDictEditor(std::string baseDbPath, Person& person)
     : path_(std::move(baseDbPath)), person_(person) {}
 
 void LearningDictEditor::report(const std::exception& e) {
-    if (auto* err = dynamic_cast<const Error*>(&e))
-        person_.message(standardErrorText(*err));
-    else
-        person_.message(e.what());
+    reportError(person_, e);
 }
 
 bool LearningDictEditor::loadCatalog() {

@@ -1,6 +1,7 @@
 #include "data/RegionDeletion.h"
 
 #include "app/Error.h"
+#include "app/ErrorReport.h"
 #include "app/FileOps.h"
 #include "app/Paths.h"
 #include "data/Database.h"
@@ -46,7 +47,7 @@ bool deleteRegion(AppState& state, Person& person, const std::string& regionName
         person.message(standardErrorText(e));
         return false;
     } catch (const std::exception& e) {
-        person.message(standardErrorText(Error(0, e.what())));
+        reportError(person, e);
         return false;
     }
     return true;

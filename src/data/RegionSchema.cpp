@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/Error.h"
+#include "app/ErrorReport.h"
 #include "app/Paths.h"
 #include "data/Database.h"
 
@@ -91,12 +92,6 @@ const std::vector<Column> kTownColumns = {
     {"fld代表フラグ", Kind::Text},
 };
 
-Error asError(const std::exception& e) {
-    if (auto* err = dynamic_cast<const Error*>(&e))
-        return *err;
-    return Error(-1, std::string("予期しないエラーです。[") + e.what() + "]");
-}
-
 }  // namespace
 
 std::string townTableName(int number) {
@@ -137,7 +132,7 @@ bool createPositionTables(Person& person, const std::string& dbPath) {
         createTable(db, "POSITION管理", kSourceColumns);
         return true;
     } catch (const std::exception& e) {
-        person.message(standardErrorText(asError(e), dbPath));
+        reportError(person, e, dbPath);
         return false;
     }
 }
@@ -157,7 +152,7 @@ bool createStagingTable(Person& person, const std::string& dbPath) {
             {"fldID", "fld都道府県名", "fld市区町村名", "fld大字・町丁目", "fld街区・番地"});
         return true;
     } catch (const std::exception& e) {
-        person.message(standardErrorText(asError(e), dbPath));
+        reportError(person, e, dbPath);
         return false;
     }
 }
@@ -173,7 +168,7 @@ bool createTownTable(Person& person, const std::string& dbPath, const std::strin
         createTownTableIn(db, tableName);
         return true;
     } catch (const std::exception& e) {
-        person.message(standardErrorText(asError(e), dbPath));
+        reportError(person, e, dbPath);
         return false;
     }
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/Error.h"
+#include "app/ErrorReport.h"
 #include "app/FileOps.h"
 #include "app/Limits.h"
 #include "app/Paths.h"
@@ -37,13 +38,6 @@ void createEmptyDatabaseOrThrow(const std::string& path) {
     // Writes the header, so the file is a database and not an empty file.
     db.exec("PRAGMA application_id = 1297238834");  // "MRK2"
     db.close();
-}
-
-void reportError(Person& person, const std::exception& e, const std::string& context) {
-    if (const auto* err = dynamic_cast<const Error*>(&e))
-        person.message(standardErrorText(*err, context));
-    else
-        person.message(standardErrorText(Error(0, e.what()), context));
 }
 
 // Ends a stopped or failed run: the temporary database goes, the windows come back.

@@ -9,10 +9,12 @@
 
 #include "app/CsvField.h"
 #include "app/Error.h"
+#include "app/ErrorReport.h"
 #include "app/Limits.h"
 #include "app/LineReader.h"
 #include "app/Paths.h"
 #include "app/ProgressPacer.h"
+#include "app/Utf8Text.h"
 #include "data/Database.h"
 #include "import/BatchInsert.h"
 
@@ -44,23 +46,6 @@ const std::vector<std::string> kEntryColumns = {
     "fld都道府県名", "fld市区町村名",     "fld大字・町丁目",   "fld街区・番地",
     "fld座標系番号", "fldＸ座標",         "fldＹ座標",         "fld緯度",
     "fld経度",       "fldメッシュコード", "fld住居表示フラグ", "fld代表フラグ"};
-
-Error asError(const std::exception& e) {
-    if (auto* err = dynamic_cast<const Error*>(&e))
-        return *err;
-    return Error(-1, std::string("予期しないエラーです。[") + e.what() + "]");
-}
-
-// The first `count` characters (not bytes) of a UTF-8 text.
-std::string firstCharacters(const std::string& text, int count) {
-    std::size_t i = 0;
-    for (int n = 0; n < count && i < text.size(); ++n) {
-        ++i;
-        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
-            ++i;
-    }
-    return text.substr(0, i);
-}
 
 // How many lines to skip before the first data line: the start line minus one,
 // rounded to the nearest 16-bit integer (halves to even, as the tool always did).
@@ -226,7 +211,7 @@ bool loadPositionCsv(AppState& state, Person& person, const std::string& dbPath,
             } catch (const std::exception&) {
             }
         }
-        person.message(standardErrorText(asError(e), path));
+        reportError(person, e, path);
         return false;
     }
 }

@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "app/Error.h"
+#include "app/ErrorReport.h"
 #include "app/Paths.h"
 #include "data/Database.h"
 
@@ -74,7 +75,7 @@ bool fillRegionPostTable(AppState& state, Person& person, const std::string& tem
         person.message(standardErrorText(e, tempDbPath));
         return false;
     } catch (const std::exception& e) {
-        person.message(standardErrorText(Error(0, e.what()), tempDbPath));
+        reportError(person, e, tempDbPath);
         return false;
     }
     return state.blnProcessing;

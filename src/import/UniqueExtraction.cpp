@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "app/Error.h"
+#include "app/ErrorReport.h"
 #include "app/Limits.h"
 #include "app/ProgressPacer.h"
+#include "app/Utf8Text.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "import/BatchInsert.h"
@@ -41,22 +43,6 @@ struct Town {
     TownKey key;
     std::int64_t positionId = 0;
 };
-
-Error asError(const std::exception& e) {
-    if (auto* err = dynamic_cast<const Error*>(&e))
-        return *err;
-    return Error(-1, std::string("予期しないエラーです。[") + e.what() + "]");
-}
-
-std::string firstCharacters(const std::string& text, int count) {
-    std::size_t i = 0;
-    for (int n = 0; n < count && i < text.size(); ++n) {
-        ++i;
-        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
-            ++i;
-    }
-    return text.substr(0, i);
-}
 
 const std::vector<std::string> kTownColumns = {
     "fldPositionID", "fld街区・番地", "fld座標系番号",     "fldＸ座標",         "fldＹ座標",
@@ -190,7 +176,7 @@ class Extraction {
         try {
             createTownTableIn(db_, name);
         } catch (const std::exception& e) {
-            person_.message(standardErrorText(asError(e), db_.path()));
+            reportError(person_, e, db_.path());
             throw TableLimitReached{};
         }
         cursor_.tableName = name;
@@ -285,7 +271,7 @@ bool getUniqueTable(AppState& state, Person& person, const std::string& dbPath,
     } catch (const std::exception& e) {
         // What was distributed before the fault stays; the run discards the work file.
         commit();
-        person.message(standardErrorText(asError(e), dbPath));
+        reportError(person, e, dbPath);
         return false;
     }
 }
@@ -318,7 +304,7 @@ std::int32_t nextTableNumber(Person& person, const std::string& dbPath) {
         }
         return std::stoi(digits) + 1;
     } catch (const std::exception& e) {
-        person.message(standardErrorText(asError(e), dbPath));
+        reportError(person, e, dbPath);
         return 0;
     }
 }

@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "app/Error.h"
+#include "app/ErrorReport.h"
 #include "app/Limits.h"
 #include "app/Paths.h"
 #include "data/Database.h"
@@ -151,7 +152,7 @@ std::int32_t checkUpdatedFiles(AppState& state, Person& person, const std::strin
     } catch (const Error& e) {
         person.message(standardErrorText(e, dbPath));
     } catch (const std::exception& e) {
-        person.message(standardErrorText(Error(0, e.what()), dbPath));
+        reportError(person, e, dbPath);
     }
     return -1;
 }

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "app/Error.h"
+#include "app/ErrorReport.h"
 #include "app/FileOps.h"
 #include "app/Paths.h"
 #include "data/Catalog.h"
@@ -89,8 +90,8 @@ PostalBuildResult buildNationalPostal(AppState& state, Person& person, const std
         Database::open(state.strBaseDbPath).close();
         copyFile(state.strBaseDbPath, kTempCopy);
         copied = true;
-    } catch (const Error& e) {
-        person.message(standardErrorText(e));
+    } catch (const std::exception& e) {
+        reportError(person, e);
         return failExit();
     }
 
@@ -103,8 +104,8 @@ PostalBuildResult buildNationalPostal(AppState& state, Person& person, const std
     try {
         person.setProgressLabel(ProgressLabel::DetailProc, "基本データベースを最適化中です。");
         compactAndReplace(kTempCopy, compacted, state.strBaseDbPath);
-    } catch (const Error& e) {
-        person.message(standardErrorText(e));
+    } catch (const std::exception& e) {
+        reportError(person, e);
         return failExit();
     }
     // The base database is the new one from here; a copy that cannot be removed

@@ -9,6 +9,7 @@
 
 #include "app/CsvField.h"
 #include "app/Error.h"
+#include "app/ErrorReport.h"
 #include "app/LineReader.h"
 #include "data/Database.h"
 
@@ -56,8 +57,8 @@ bool createPostTable(Person& person, const std::string& dbPath) {
             "fld地名 TEXT CHECK(fld地名 <> ''))");
         db.exec(
             "CREATE INDEX idxPost ON POST (fldID, fldトドウフケン, fldシクチョウソン, fldチメイ)");
-    } catch (const Error& e) {
-        person.message(standardErrorText(e, dbPath));
+    } catch (const std::exception& e) {
+        reportError(person, e, dbPath);
         return false;
     }
     return true;
@@ -104,11 +105,8 @@ bool loadPostalCsv(AppState& state, Person& person, const std::string& dbPath,
             insert.run();
         }
         tx.commit();
-    } catch (const Error& e) {
-        person.message(standardErrorText(e, csvPath));
-        return false;
     } catch (const std::exception& e) {
-        person.message(standardErrorText(Error(0, e.what()), csvPath));
+        reportError(person, e, csvPath);
         return false;
     }
     return true;

@@ -8,6 +8,7 @@
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
+#include "cli/Listing.h"
 #include "data/Database.h"
 #include "data/LearningCatalog.h"
 #include "data/LearningSearch.h"
@@ -37,16 +38,6 @@ int usage(const std::string& why) {
 
 void say(CommandContext& ctx, const std::string& text) {
     static_cast<Person&>(ctx.person).message(text);
-}
-
-// A tab or line break inside a phrase would break the listing's columns.
-std::string cell(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) {
-        if (c == '\t' || c == '\n' || c == '\r')
-            c = ' ';
-    }
-    return out;
 }
 
 std::string ownerText(const LearningEntry& e, const LearningCatalog& catalog) {
@@ -112,9 +103,9 @@ int list(CommandContext& ctx, ArgList& args) {
         Database db = Database::open(ctx.state.strBaseDbPath, Database::Mode::ReadOnly);
         std::cout << "ID\t登録字句\t変換字句\t参照回数\tユーザー\t区分\n";
         for (const LearningEntry& e : selectLearningEntries(db, q.condition, q.pattern)) {
-            std::cout << e.id << '\t' << cell(e.registered.value_or("")) << '\t'
-                      << cell(e.transformed.value_or("")) << '\t' << cell(e.refCount.value_or(""))
-                      << '\t' << ownerText(e, catalog) << '\t'
+            std::cout << e.id << '\t' << listingCell(e.registered) << '\t'
+                      << listingCell(e.transformed) << '\t' << listingCell(e.refCount) << '\t'
+                      << ownerText(e, catalog) << '\t'
                       << (effectiveType(e) == kLevelCity ? "市区町村" : "大字・町丁目") << '\n';
         }
     } catch (const Error& e) {

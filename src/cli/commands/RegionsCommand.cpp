@@ -7,6 +7,7 @@
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
+#include "cli/Listing.h"
 #include "data/Catalog.h"
 #include "data/RegionDeletion.h"
 
@@ -20,16 +21,6 @@ const CommandInfo kInfo{"regions", "regions", "地域別ＤＢの一覧 (ＤＢ�
                         &runRegions};
 
 MRK2_COMMAND(kInfo);
-
-// A tab or line break inside a name would break the listing's columns.
-std::string cell(const std::optional<std::string>& text) {
-    std::string out = text.value_or("");
-    for (char& c : out) {
-        if (c == '\t' || c == '\n' || c == '\r')
-            c = ' ';
-    }
-    return out;
-}
 
 int runRegions(CommandContext& ctx) {
     ArgList args(ctx.args);
@@ -48,7 +39,7 @@ int runRegions(CommandContext& ctx) {
     for (const CatalogRow& r : rows) {
         bool exists = r.name && isUsableRegionName(*r.name) &&
                       fileExists(joinPath(ctx.state.strDbDir, *r.name + ".mdb"));
-        std::cout << r.id << '\t' << cell(r.name) << '\t' << cell(r.dir) << '\t'
+        std::cout << r.id << '\t' << listingCell(r.name) << '\t' << listingCell(r.dir) << '\t'
                   << (exists ? "あり" : "なし") << '\n';
     }
     return kExitOk;

@@ -8,6 +8,7 @@
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
+#include "cli/Listing.h"
 #include "data/Catalog.h"
 #include "data/RegionDeletion.h"
 #include "data/SourceStatus.h"
@@ -22,15 +23,6 @@ const CommandInfo kInfo{"sources", "sources REGION",
                         "地域別ＤＢに登録されたＣＳＶファイルと変更の有無を表示する", &runSources};
 
 MRK2_COMMAND(kInfo);
-
-std::string cell(const std::optional<std::string>& text) {
-    std::string out = text.value_or("");
-    for (char& c : out) {
-        if (c == '\t' || c == '\n' || c == '\r')
-            c = ' ';
-    }
-    return out;
-}
 
 const char* changeText(const SourceStatus& s) {
     if (!s.currentDate)
@@ -66,9 +58,9 @@ int runSources(CommandContext& ctx) {
     }
     std::cout << "ディレクトリ\tファイル\t登録時の日付\t現在の日付\t変更\n";
     for (const SourceStatus& s : compareSources(files, dates)) {
-        std::cout << cell(s.source.dir) << '\t' << cell(s.source.file) << '\t'
-                  << cell(s.recordedDate) << '\t' << cell(s.currentDate) << '\t' << changeText(s)
-                  << '\n';
+        std::cout << listingCell(s.source.dir) << '\t' << listingCell(s.source.file) << '\t'
+                  << listingCell(s.recordedDate) << '\t' << listingCell(s.currentDate) << '\t'
+                  << changeText(s) << '\n';
     }
     return kExitOk;
 }
