@@ -22,7 +22,7 @@ namespace mrk2::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kKills = 24;
+constexpr int kKills = 26;
 
 struct Child {
     int exitCode = -1;  // -signal when killed
@@ -165,7 +165,8 @@ class KillTest : public ::testing::Test {
         int killed = 0, sawOld = 0, sawNew = 0;
         for (int i = 1; i <= kKills; ++i) {
             restore();  // work files of the previous kill stay: the next run must cope
-            Child c = cli(args, duration * i / kKills);
+            // Midpoints of kKills equal slices: every moment lies inside a typical run.
+            Child c = cli(args, duration * (2 * i - 1) / (2 * kKills));
             killed += c.exitCode == -SIGKILL;
             std::string now = snapshot(target);
             ASSERT_TRUE(now == oldState || now == newState) << "kill " << i << ": neither state";
