@@ -93,8 +93,8 @@ class StagingWriter {
             bool present = col >= 0 && static_cast<std::size_t>(col) < fields_.size();
             std::string_view value =
                 present ? cleanCsvFieldView(fields_[static_cast<std::size_t>(col)]) : "";
-            if (entry == Town || entry == Mesh) {
-                // An absent town or mesh code is stored as NULL, never as "".
+            if (entry == Mesh) {
+                // The mesh code may be missing from the line or empty: NULL, never "".
                 if (value.empty())
                     insert_.null();
                 else
@@ -105,6 +105,15 @@ class StagingWriter {
                 throw Error(FormatError::MissingColumn, std::to_string(lineNo) + " 行目: 列 " +
                                                             std::to_string(col) +
                                                             " がありません。");
+            }
+            if (entry == Town) {
+                // The town column must be there, but may be empty: a town without a
+                // name is stored as NULL.
+                if (value.empty())
+                    insert_.null();
+                else
+                    insert_.value(value);
+                continue;
             }
             if (value.empty()) {
                 throw Error(FormatError::EmptyValue, std::to_string(lineNo) + " 行目: 列 " +

@@ -144,6 +144,16 @@ TEST_F(PositionLoaderTest, MissingMeshColumnIsNullButAnyOtherMissingColumnFails)
     // The rows before the fault and the source stay for the run to discard.
     EXPECT_EQ(staged().size(), 2u);
     EXPECT_EQ(count("SELECT count(*) FROM POSITION管理"), 2);
+
+    // The town may be empty, but a line without the town column is as faulty as
+    // one without any other column.
+    state.intPosInfoFieldNo = {0, 1, 12, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    ASSERT_TRUE(createStagingTable(person, db));
+    csv("c.csv", {kLine});
+    EXPECT_FALSE(load("c.csv"));
+    ASSERT_EQ(person.messages.size(), 2u);
+    EXPECT_EQ(person.messages[1].text, "1 行目: 列 12 がありません。(10001)\n" + dir.file("c.csv"));
+    EXPECT_EQ(staged().size(), 0u);
 }
 
 TEST_F(PositionLoaderTest, EmptyValuesAndEmptyLinesFail) {
