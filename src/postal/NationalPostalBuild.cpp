@@ -1,6 +1,7 @@
 #include "postal/NationalPostalBuild.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "app/Error.h"
 #include "app/ErrorReport.h"
@@ -26,11 +27,12 @@ bool isNumericText(const std::string& text) {
     std::size_t e = text.find_last_not_of(' ');
     const char* first = text.data() + b;
     const char* last = text.data() + e + 1;
-    if (*first == '+')
+    if (*first == '+' && last - first > 1 && first[1] != '-')
         ++first;
+    // from_chars also reads "inf" and "nan", which are not numbers to the operator.
     double value = 0;
     auto [ptr, ec] = std::from_chars(first, last, value);
-    return ec == std::errc() && ptr == last;
+    return ec == std::errc() && ptr == last && std::isfinite(value);
 }
 
 // A work file and any journal a killed build left beside it.

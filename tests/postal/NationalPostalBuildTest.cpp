@@ -113,7 +113,11 @@ TEST_F(NationalPostalBuildTest, ChecksComeFirstAndStaleWorkFilesAreReplaced) {
     EXPECT_EQ(buildNationalPostal(state, person, dir.file("none.csv"), "1"),
               PostalBuildResult::Refused);
     EXPECT_EQ(build(sjis(postalLine("1000001", "a")), "x"), PostalBuildResult::BadStartLine);
-    ASSERT_EQ(person.messages.size(), 3u);
+    for (const char* notANumber : {"inf", "nan", "+-1", ""})
+        EXPECT_EQ(build(sjis(postalLine("1000001", "a")), notANumber),
+                  PostalBuildResult::BadStartLine)
+            << notANumber;
+    ASSERT_EQ(person.messages.size(), 7u);
     EXPECT_EQ(person.messages[0].text, "全国版郵便番号CSVファイルが指定されていません。");
     EXPECT_EQ(person.messages[1].text, "全国版郵便番号CSVファイルが見つかりません。");
     EXPECT_EQ(person.messages[2].text, "開始行数に数値を入力して下さい");
