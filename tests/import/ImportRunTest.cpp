@@ -119,6 +119,26 @@ TEST_F(ImportRunTest, StopDuringTheSecondOfThreeFilesLeavesTheRegionUntouched) {
     EXPECT_GE(person.progressClosed, 1);
 }
 
+TEST_F(ImportRunTest, StopJustBeforeTheCompactionLeavesTheRegionUntouched) {
+    selectRegion("東京");
+    registerTwoFiles();
+    std::string before = readFile(regionPath());
+    state.srcFiles.resize(1);
+    // A Stop that arrives while "optimising" is shown, after every file was
+    // loaded: the run says it stopped, so the region database must not change.
+    person.onYield = [&](int) {
+        if (person.lastLabel(ProgressLabel::DetailProc) == "データベースの最適化中です")
+            state.blnProcessing = false;
+    };
+    person.buttonStates.clear();
+    run(ImportMode::Register);
+    EXPECT_FALSE(state.blnProcessing);
+    EXPECT_EQ(readFile(regionPath()), before);
+    EXPECT_FALSE(workFilesLeft());
+    EXPECT_EQ(person.buttonStates.back(), true);
+    EXPECT_TRUE(person.messages.empty()) << person.allMessages();
+}
+
 TEST_F(ImportRunTest, AFailingFileAbortsAndStaleWorkFilesAreReplaced) {
     selectRegion("東京");
     registerTwoFiles();
