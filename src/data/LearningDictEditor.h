@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Person.h"
@@ -44,6 +45,10 @@ class LearningDictEditor {
     void bind(const LearningQuery& query);
     // Activation: "select * from 学習".
     void activate() { bind(allLearningEntries()); }
+    // The base database the next binding reads. The main window may have moved
+    // to another directory since the editor opened; an activation follows it.
+    void setBaseDbPath(std::string path) { path_ = std::move(path); }
+    const std::string& baseDbPath() const { return path_; }
     // cmdSearch.
     void search(const LearningSearch& search) { bind(buildLearningQuery(search, catalog_)); }
 

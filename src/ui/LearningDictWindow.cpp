@@ -84,6 +84,7 @@ QGroupBox* frame(const QString& caption, const char* name) {
 LearningDictWindow::LearningDictWindow(AppState& state, Person& person, const QString& regionText,
                                        QWidget* parent)
     : QWidget(parent, Qt::Window),
+      state_(state),
       person_(std::make_unique<GuardedPerson>(person)),
       editor_(std::make_unique<LearningDictEditor>(state.strBaseDbPath, *person_)) {
     setObjectName(QStringLiteral("frmLearningDict"));
@@ -313,6 +314,9 @@ void LearningDictWindow::onActivated() {
     readForm();
     if (!editor_->settleEdits())
         return;
+    // The entry settled above belonged to the database shown so far; from here on
+    // the base database is the one the main window names now.
+    editor_->setBaseDbPath(state_.strBaseDbPath);
     editor_->activate();
     showForm();
 }

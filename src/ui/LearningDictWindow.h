@@ -52,6 +52,7 @@ class LearningDictWindow : public QWidget {
     void onLocalUserToggled(bool on);
     void onCommonUserToggled(bool on);
 
+    const mrk2::AppState& state_;
     std::unique_ptr<GuardedPerson> person_;
     std::unique_ptr<mrk2::LearningDictEditor> editor_;
     bool showing_ = false;  // the window itself is filling the controls

@@ -215,6 +215,29 @@ TEST_F(LearningDictWindowTest, ComingBackOrClosingAsksAboutAnEditedEntry) {
     EXPECT_EQ(row(a)->transformed, "変更");
 }
 
+TEST_F(LearningDictWindowTest, ComingBackReadsTheBaseDatabaseTheMainWindowNamesNow) {
+    auto a = add("新宿", "新宿区");
+    auto w = open();
+    EXPECT_EQ(text(*w, "lblRecordNum"), QStringLiteral("1 件"));
+
+    // The operator edits, then moves the main window to another directory.
+    type(*w, "txtTransform", QStringLiteral("新宿区役所"));
+    TempDir other;
+    const std::string oldBase = state.strBaseDbPath;
+    state.strBaseDbPath = other.file("mrk2.mdb");
+    createBaseDatabase(state.strBaseDbPath);
+    add("梅田", "梅田");
+    add("難波", "難波");
+    person.answers = {Answer::Yes};
+    activate(*w);
+
+    EXPECT_EQ(text(*w, "lblRecordNum"), QStringLiteral("2 件"));
+    EXPECT_EQ(box(*w, "txtRegister"), QStringLiteral("梅田"));
+    // The edit went to the database it was made in.
+    Database db = Database::open(oldBase);
+    EXPECT_EQ(readLearningEntry(db, a)->transformed, "新宿区役所");
+}
+
 TEST_F(LearningDictWindowTest, SearchesWithAQuoteAndDeletesToAnEmptyView) {
     add("O'Neil", "オニール");
     add("新宿", "新宿区");
