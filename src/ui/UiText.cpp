@@ -1,5 +1,7 @@
 #include "ui/UiText.h"
 
+#include <cmath>
+
 namespace mrk2::ui {
 
 bool isNumericText(const QString& text) {
@@ -7,8 +9,9 @@ bool isNumericText(const QString& text) {
     if (t.isEmpty())
         return false;
     bool ok = false;
-    t.toDouble(&ok);
-    return ok;
+    const double value = t.toDouble(&ok);
+    // Qt reads "inf" and "nan" as numbers; a start line never is one.
+    return ok && std::isfinite(value);
 }
 
 QString fullWidthNumber(long long n) {

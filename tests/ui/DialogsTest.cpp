@@ -64,6 +64,8 @@ TEST_F(ProgressTest, NumbersAndNumericTextsForTheWindows) {
     EXPECT_FALSE(ui::isNumericText("abc"));
     EXPECT_FALSE(ui::isNumericText(""));
     EXPECT_FALSE(ui::isNumericText("12abc"));
+    EXPECT_FALSE(ui::isNumericText("inf"));
+    EXPECT_FALSE(ui::isNumericText("nan"));
 }
 
 struct ChooserTest : ::testing::Test, UiFixture {
