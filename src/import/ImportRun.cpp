@@ -40,6 +40,36 @@ void createEmptyDatabaseOrThrow(const std::string& path) {
     db.close();
 }
 
+// A per-town table that holds no rows and that no town names is left over from an
+// earlier run: the table made for a run's first town when MINRECS is 0 (every
+// town then begins a table of its own), or for a file without data lines. Its
+// name would be taken when the numbering reaches it again, and that run would
+// fail; so such tables go before any table is made.
+void dropUnusedTownTables(const std::string& dbPath) {
+    Database db = Database::open(dbPath);
+    std::vector<std::string> tables;
+    {
+        Statement st = db.prepare(
+            "SELECT name FROM sqlite_schema WHERE type = 'table' AND name GLOB "
+            "'POSITION_[0-9][0-9][0-9][0-9]'");
+        while (st.step())
+            tables.push_back(st.text(0));
+    }
+    Statement named = db.prepare("SELECT 1 FROM POSITION WHERE fldTableName = ?1 LIMIT 1");
+    for (const std::string& table : tables) {
+        named.bind(1, table);
+        bool isNamed = named.step();
+        named.reset();
+        if (isNamed)
+            continue;
+        Statement rows = db.prepare("SELECT 1 FROM " + quoteIdentifier(table) + " LIMIT 1");
+        bool empty = !rows.step();
+        rows = Statement();
+        if (empty)
+            db.exec("DROP TABLE " + quoteIdentifier(table));
+    }
+}
+
 // Ends a stopped or failed run: the temporary database goes, the windows come back.
 void abortImport(Person& person, const std::string& tempPath) {
     if (!tempPath.empty()) {
@@ -141,7 +171,7 @@ class Run {
     void prepareTables() {
         if (register_) {
             cursor_.intTableNo = 1;
-            if (!createPositionTables(person_, tempPath_))
+            if (!createPositionTables(person_, tempPath_) || !dropUnusedTables())
                 return fail();
             label(ProgressLabel::DetailProc, "位置参照情報テーブル作成中です");
             person_.yield();
@@ -149,12 +179,22 @@ class Run {
             return;
         }
         removed_ = checkUpdatedFiles(state_, person_, tempPath_, loadList_);
-        if (removed_ < 0)
+        if (removed_ < 0 || !dropUnusedTables())
             return fail();
         std::int32_t next = nextTableNumber(person_, tempPath_);
         if (next <= 0)  // it has shown its error
             return fail();
         cursor_.intTableNo = static_cast<int>(next);
+    }
+
+    bool dropUnusedTables() {
+        try {
+            dropUnusedTownTables(tempPath_);
+            return true;
+        } catch (const std::exception& e) {
+            reportError(person_, e, tempPath_);
+            return false;
+        }
     }
 
     void loadFiles() {

@@ -139,6 +139,32 @@ TEST_F(ImportRunTest, StopJustBeforeTheCompactionLeavesTheRegionUntouched) {
     EXPECT_TRUE(person.messages.empty()) << person.allMessages();
 }
 
+TEST_F(ImportRunTest, MinRecsZeroLeavesNoTableThatBlocksALaterRun) {
+    // With MINRECS 0 every town begins a table, so the table made for the first
+    // town of a run stays empty and unnamed; later runs must still find their
+    // table numbers free.
+    selectRegion("東京");
+    state.lngMinRecs = 0;
+    registerTwoFiles();
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION_0001"), 0);
+    run(ImportMode::Register);
+    ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+    for (long long mtime : {1700000000LL, 1800000000LL}) {
+        writeCsv("13113_b.csv", blocks("東京都", "渋谷区", "神宮前", 4), mtime);
+        run(ImportMode::Update);
+        ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+    }
+    writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 5), 1900000000);
+    run(ImportMode::Update);
+    ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+    EXPECT_TRUE(person.messages.empty()) << person.allMessages();
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION"), 2);
+    long long rows = 0;
+    for (const std::string& t : column(regionPath(), "SELECT DISTINCT fldTableName FROM POSITION"))
+        rows += count(regionPath(), "SELECT count(*) FROM \"" + t + "\"");
+    EXPECT_EQ(rows, 9);
+}
+
 TEST_F(ImportRunTest, AFailingFileAbortsAndStaleWorkFilesAreReplaced) {
     selectRegion("東京");
     registerTwoFiles();
