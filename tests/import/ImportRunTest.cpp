@@ -22,6 +22,14 @@ class ImportRunTest : public ::testing::Test, public RegionFixture {
         ASSERT_TRUE(state.blnProcessing) << person.allMessages();
     }
     bool workFilesLeft() const { return fileExists(tempPath()) || fileExists(compactPath()); }
+    // A stopped run leaves the region file as it was, no work file, and the
+    // main window's buttons enabled again.
+    void expectStoppedCleanly(const std::string& regionBefore) {
+        EXPECT_FALSE(state.blnProcessing);
+        EXPECT_EQ(readFile(regionPath()), regionBefore);
+        EXPECT_FALSE(workFilesLeft());
+        EXPECT_EQ(person.buttonStates.back(), true);
+    }
 };
 
 TEST_F(ImportRunTest, RegisterCreatesTheRegionDatabaseAndCatalogRow) {
@@ -112,10 +120,7 @@ TEST_F(ImportRunTest, StopDuringTheSecondOfThreeFilesLeavesTheRegionUntouched) {
     };
     person.buttonStates.clear();
     run(ImportMode::Register);
-    EXPECT_FALSE(state.blnProcessing);
-    EXPECT_EQ(readFile(regionPath()), before);
-    EXPECT_FALSE(workFilesLeft());
-    EXPECT_EQ(person.buttonStates.back(), true);
+    expectStoppedCleanly(before);
     EXPECT_GE(person.progressClosed, 1);
 }
 
@@ -132,10 +137,7 @@ TEST_F(ImportRunTest, StopJustBeforeTheCompactionLeavesTheRegionUntouched) {
     };
     person.buttonStates.clear();
     run(ImportMode::Register);
-    EXPECT_FALSE(state.blnProcessing);
-    EXPECT_EQ(readFile(regionPath()), before);
-    EXPECT_FALSE(workFilesLeft());
-    EXPECT_EQ(person.buttonStates.back(), true);
+    expectStoppedCleanly(before);
     EXPECT_TRUE(person.messages.empty()) << person.allMessages();
 }
 
