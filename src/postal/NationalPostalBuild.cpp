@@ -23,6 +23,9 @@ void checkRequest(const NationalPostalRequest& request) {
         throw Refusal("全国版郵便番号CSVファイルが指定されていません。");
     if (!fileExists(request.csvPath))
         throw Refusal("全国版郵便番号CSVファイルが見つかりません。");
+    const std::string base = files::baseDbPath(request.dbDir);
+    if (!fileExists(base))
+        throw Refusal("基本データベースが見つかりません。\n" + base);
 }
 
 void build(const NationalPostalRequest& request, RunProgress& progress, const std::string& work) {
