@@ -61,6 +61,7 @@ class Statement {
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
     ~Statement();
+    bool isPrepared() const { return stmt_ != nullptr; }
 
     // Parameters are numbered from 1.
     Statement& bind(int index, std::string_view text);

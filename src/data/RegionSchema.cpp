@@ -143,12 +143,15 @@ void createStagingTable(const std::string& dbPath) {
         // The staging table only ever lives in an import run's work file, which is
         // thrown away on any failure: a disk sync per file loaded would buy nothing.
         db.useFastUnsafePragmas();
-        dropTable(db, "POSITION_TMP");
-        createTable(db, "POSITION_TMP", kStagingColumns);
-        createIndex(
-            db, "IdxPosition_tmp", "POSITION_TMP",
-            {"fldID", "fld都道府県名", "fld市区町村名", "fld大字・町丁目", "fld街区・番地"});
+        createStagingTableIn(db);
     });
+}
+
+void createStagingTableIn(Database& db) {
+    dropTable(db, "POSITION_TMP");
+    createTable(db, "POSITION_TMP", kStagingColumns);
+    createIndex(db, "IdxPosition_tmp", "POSITION_TMP",
+                {"fldID", "fld都道府県名", "fld市区町村名", "fld大字・町丁目", "fld街区・番地"});
 }
 
 void createTownTableIn(Database& db, const std::string& tableName) {

@@ -17,6 +17,8 @@ void createPositionTables(const std::string& dbPath);
 // A fresh, empty POSITION_TMP with IdxPosition_tmp; the file must exist.
 // Meant for an import run's work file only: it is written without disk syncs.
 void createStagingTable(const std::string& dbPath);
+// The same on an open connection.
+void createStagingTableIn(Database& db);
 // A per-town table and its index Idx + name; a taken name fails.
 void createTownTable(const std::string& dbPath, const std::string& tableName);
 

@@ -8,6 +8,8 @@
 
 namespace mrk2 {
 
+inline constexpr std::size_t kDefaultGroupingBudget = 24u << 20;
+
 enum class ImportMode {
     Register,  // "登録": every position table is rebuilt from the whole list
     Update     // "更新": only changed and new files are loaded, dropped ones removed
@@ -22,6 +24,9 @@ struct ImportRequest {
     std::vector<SourceFile> sources;  // the region's files, in order (at most 1000)
     PositionLayout layout;            // start line and columns of the position files
     std::int32_t minRecs = 1000;      // MINRECS
+    // The bytes of one file's lines a run keeps in memory to write them straight
+    // to their per-town tables; a larger file goes through the staging table.
+    std::size_t groupingBudget = kDefaultGroupingBudget;
 };
 
 }  // namespace mrk2

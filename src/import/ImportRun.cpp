@@ -13,6 +13,7 @@
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "data/WorkFiles.h"
+#include "import/GroupedExtraction.h"
 #include "import/PositionLoader.h"
 #include "import/RegionPostal.h"
 #include "import/UniqueExtraction.h"
@@ -134,7 +135,13 @@ class Run {
     }
 
     void loadFiles(std::vector<std::string>& prefs) {
-        addTownTable(workPath_, cursor_.intTableNo, cursor_);
+        // One connection for every file: each opening would read a schema that
+        // grows by a table every few towns.
+        Database db = inContext(workPath_, [&] { return Database::open(workPath_); });
+        db.useFastUnsafePragmas();
+        inContext(workPath_, [&] { addTownTable(db, cursor_.intTableNo, cursor_); });
+        GroupedExtraction grouped(db);
+        TownGroups groups(request_.groupingBudget);
         Progress& report = progress_.report();
         report.files = static_cast<int>(loadList_.size());
         report.bytesTotal = 0;
@@ -144,14 +151,20 @@ class Run {
         for (int n = 1; n <= report.files; ++n) {
             const SourceFile& f = loadList_[static_cast<std::size_t>(n - 1)];
             yield();
-            createStagingTable(workPath_);
             progress_.beginFile(n, f.file, bytesBefore);
             progress_.step(ProgressStep::Staging);
-            loadPositionCsv(workPath_, f, request_.layout, progress_, prefs);
+            Transaction tx(db);
+            LoadedFile loaded = loadPositionFile(db, f, request_.layout, progress_, prefs, groups);
             yield();
             progress_.step(ProgressStep::Extracting);
             yield();
-            getUniqueTable(workPath_, request_.minRecs, cursor_, progress_);
+            inContext(workPath_, [&] {
+                if (loaded.where == LoadedFile::Where::Staging)
+                    getUniqueTable(db, request_.minRecs, cursor_, progress_);
+                else if (loaded.where == LoadedFile::Where::Memory)
+                    grouped.write(groups, loaded.source, request_.minRecs, cursor_, progress_);
+            });
+            tx.commit();
             checkStop();
             bytesBefore += fileSizeOf(joinPath(f.dir, f.file));
         }

@@ -12,28 +12,13 @@
 #include "app/Paths.h"
 #include "app/Utf8Text.h"
 #include "data/Database.h"
+#include "data/RegionSchema.h"
 #include "import/BatchInsert.h"
+#include "import/PositionLine.h"
 
 namespace mrk2 {
 
 namespace {
-
-// The twelve configured columns, in the order of POSINFOFIELDNO.
-enum Entry {
-    Pref,
-    Muni,
-    Town,
-    Block,
-    CoordSystem,
-    X,
-    Y,
-    Lat,
-    Lon,
-    Mesh,
-    ResidenceFlag,
-    RepresentativeFlag,
-    kEntries
-};
 
 const std::vector<std::string> kSourceColumns = {"fld市区町村コード", "fldSrcID", "fldSrcDir",
                                                  "fldSrcFile"};
@@ -45,59 +30,26 @@ const std::vector<std::string> kEntryColumns = {
 
 class StagingWriter {
   public:
-    StagingWriter(Database& db, const std::array<int, 12>& columns)
-        : insert_(db, "POSITION_TMP", kSourceColumns, kEntryColumns), columns_(columns) {}
+    explicit StagingWriter(Database& db)
+        : insert_(db, "POSITION_TMP", kSourceColumns, kEntryColumns) {}
 
-    void bindSource(const std::string& code, std::int64_t srcId, const std::string& dir,
-                    const std::string& file) {
-        insert_.setConstant(0, code);
-        insert_.setConstant(1, srcId);
-        insert_.setConstant(2, dir);
-        insert_.setConstant(3, file);
+    void bindSource(const GroupedSource& source, const SourceFile& file) {
+        insert_.setConstant(0, source.code);
+        insert_.setConstant(1, source.srcId);
+        insert_.setConstant(2, file.dir);
+        insert_.setConstant(3, file.file);
     }
 
-    // Stages one line; returns the cleaned prefecture name. A faulty line throws
-    // and is not staged.
-    std::string_view stage(std::string_view line, std::size_t lineNo) {
-        splitCsvLine(line, fields_);
-        std::string_view pref;
-        for (int entry = 0; entry < kEntries; ++entry) {
-            int col = columns_[static_cast<std::size_t>(entry)];
-            bool present = col >= 0 && static_cast<std::size_t>(col) < fields_.size();
-            std::string_view value =
-                present ? cleanCsvFieldView(fields_[static_cast<std::size_t>(col)]) : "";
-            if (entry == Mesh) {
-                // The mesh code may be missing from the line or empty: NULL, never "".
-                if (value.empty())
-                    insert_.null();
-                else
-                    insert_.value(value);
-                continue;
-            }
-            if (!present) {
-                throw Error(FormatError::MissingColumn, std::to_string(lineNo) + " 行目: 列 " +
-                                                            std::to_string(col) +
-                                                            " がありません。");
-            }
-            if (entry == Town) {
-                // The town column must be there, but may be empty: a town without a
-                // name is stored as NULL.
-                if (value.empty())
-                    insert_.null();
-                else
-                    insert_.value(value);
-                continue;
-            }
-            if (value.empty()) {
-                throw Error(FormatError::EmptyValue, std::to_string(lineNo) + " 行目: 列 " +
-                                                         std::to_string(col) + " の値が空です。");
-            }
-            insert_.value(value);
-            if (entry == Pref)
-                pref = value;
+    // Stages the checked values of one line; the town and the mesh code may be
+    // empty, which stores NULL.
+    void stage(const PositionValues& values) {
+        for (std::string_view v : values) {
+            if (v.empty())
+                insert_.null();
+            else
+                insert_.value(v);
         }
         insert_.endRow();
-        return pref;
     }
 
     // Writes the lines staged so far.
@@ -105,8 +57,6 @@ class StagingWriter {
 
   private:
     BatchInsert insert_;
-    const std::array<int, 12>& columns_;
-    std::vector<std::string_view> fields_;
 };
 
 void recordPrefecture(std::vector<std::string>& list, const std::string& pref) {
@@ -121,33 +71,26 @@ void recordPrefecture(std::vector<std::string>& list, const std::string& pref) {
 
 }  // namespace
 
-void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
-                     const PositionLayout& layout, RunProgress& progress,
-                     std::vector<std::string>& prefs) {
+LoadedFile loadPositionFile(Database& db, const SourceFile& source, const PositionLayout& layout,
+                            RunProgress& progress, std::vector<std::string>& prefs,
+                            TownGroups& groups) {
     const std::string path = joinPath(source.dir, source.file);
+    groups.clear();
     if (!fileExists(path)) {
         if (!progress.person().askYesNo(path + "が見つかりません。継続しますか？"))
             throw Declined{};
-        return;
+        return {LoadedFile::Where::Skipped, {}};
     }
 
-    Database db;
-    std::optional<Transaction> tx;
-    std::optional<StagingWriter> writer;
     try {
-        db = Database::open(dbPath);
-        // The run's work file is thrown away on any failure, so it needs no journal.
-        db.useFastUnsafePragmas();
-        tx.emplace(db);
-
         // The source is recorded before any of its rows.
-        std::int64_t srcId;
+        LoadedFile loaded{LoadedFile::Where::Memory, {firstCharacters(source.file, 5), 0}};
         {
             Statement src = db.prepare(
                 "INSERT INTO POSITION管理 (fldSrcFile, fldSrcDir, fldDate) VALUES (?1, ?2, ?3)");
             src.bind(1, source.file).bind(2, source.dir).bind(3, fileModifiedText(path));
             src.run();
-            srcId = db.lastInsertRowid();
+            loaded.source.srcId = db.lastInsertRowid();
         }
 
         LineReader reader;
@@ -156,8 +99,8 @@ void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
         for (int skip = layout.startLine - 1; skip > 0 && reader.next(line); --skip) {
         }
 
-        writer.emplace(db, layout.columns);
-        writer->bindSource(firstCharacters(source.file, 5), srcId, source.dir, source.file);
+        PositionLineParser parser(layout.columns);
+        std::optional<StagingWriter> staging;
         std::int32_t records = 0;
         std::string pref;
         while (!progress.stopped()) {
@@ -165,19 +108,63 @@ void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
             if (!reader.next(line))
                 break;
             ++records;
-            pref = writer->stage(line, reader.lineNumber());
+            const PositionValues& values = parser.parse(line, reader.lineNumber());
+            pref = values[Pref];
+            if (staging) {
+                staging->stage(values);
+                continue;
+            }
+            if (groups.add(values))
+                continue;
+            // Beyond the memory budget the file goes the way of the staging
+            // table, with the lines kept so far first, in their order.
+            createStagingTableIn(db);
+            staging.emplace(db);
+            staging->bindSource(loaded.source, source);
+            for (std::size_t i = 0; i < groups.rows(); ++i)
+                staging->stage(groups.lineValues(i));
+            groups.clear();
+            staging->stage(values);
+            loaded.where = LoadedFile::Where::Staging;
         }
         progress.fileRead(records, reader.bytesRead());
         reader.close();
-        writer->flush();
+        if (staging)
+            staging->flush();
+        else
+            groups.group();
 
         recordPrefecture(prefs, pref);
-        tx->commit();
+        return loaded;
     } catch (const Error& e) {
         throw e.in(path);
     } catch (const std::exception& e) {
         throw asError(e).in(path);
     }
+}
+
+void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
+                     const PositionLayout& layout, RunProgress& progress,
+                     std::vector<std::string>& prefs) {
+    const std::string path = joinPath(source.dir, source.file);
+    Database db;
+    try {
+        if (fileExists(path)) {
+            db = Database::open(dbPath);
+            // The run's work file is thrown away on any failure, so it needs no journal.
+            db.useFastUnsafePragmas();
+        }
+    } catch (const Error& e) {
+        throw e.in(path);
+    }
+    std::optional<Transaction> tx;
+    if (db.isOpen())
+        tx.emplace(db);
+    // No memory at all: every line goes to the staging table.
+    TownGroups none(0);
+    loadPositionFile(db, source, layout, progress, prefs, none);
+    if (tx)
+        tx->commit();
 }
 
 }  // namespace mrk2

@@ -5,6 +5,9 @@
 
 #include "app/RunProgress.h"
 #include "app/SourceFile.h"
+#include "data/Database.h"
+#include "import/GroupedExtraction.h"
+#include "import/TownGroups.h"
 
 namespace mrk2 {
 
@@ -21,5 +24,23 @@ struct PositionLayout {
 void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
                      const PositionLayout& layout, RunProgress& progress,
                      std::vector<std::string>& prefs);
+
+// What became of a file's lines.
+struct LoadedFile {
+    enum class Where {
+        Skipped,  // the file was missing and the person went on without it
+        Memory,   // kept, grouped by town, in the TownGroups
+        Staging   // more than the TownGroups' budget: in POSITION_TMP
+    };
+    Where where;
+    GroupedSource source;
+};
+
+// The same on a connection the run holds, within its transaction: the file's
+// lines are kept in `groups` while they fit its budget; a file beyond it is
+// staged in POSITION_TMP (created here) instead, for getUniqueTable.
+LoadedFile loadPositionFile(Database& db, const SourceFile& source, const PositionLayout& layout,
+                            RunProgress& progress, std::vector<std::string>& prefs,
+                            TownGroups& groups);
 
 }  // namespace mrk2

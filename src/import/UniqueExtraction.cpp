@@ -22,14 +22,16 @@ namespace {
 constexpr const char* kTableLimitMessage = "テーブル数が多過ぎます。(最大9999テーブル)";
 
 // Both passes order the staged rows the same way, with SQLite's binary collation,
-// so they agree exactly on where one town ends and the next begins.
+// so they agree exactly on where one town ends and the next begins. Within a town
+// the rows keep the order of the file's lines (fldID), as rows grouped in memory
+// do (TownGroups.h).
 constexpr const char* kDistinctTowns =
     "SELECT DISTINCT fld都道府県名, fld市区町村名, fld大字・町丁目, fldSrcID, fldSrcFile "
     "FROM POSITION_TMP ORDER BY fld都道府県名, fld市区町村名, fld大字・町丁目";
 constexpr const char* kStagedRows =
     "SELECT fld都道府県名, fld市区町村名, fld大字・町丁目, fld街区・番地, fld座標系番号, "
     "fldＸ座標, fldＹ座標, fld緯度, fld経度, fldメッシュコード, fld住居表示フラグ, fld代表フラグ "
-    "FROM POSITION_TMP ORDER BY fld都道府県名, fld市区町村名, fld大字・町丁目";
+    "FROM POSITION_TMP ORDER BY fld都道府県名, fld市区町村名, fld大字・町丁目, fldID";
 
 struct TownKey {
     std::string pref;
@@ -136,7 +138,7 @@ class Extraction {
                 if (cursor_.lngTableRows >= minRecs_) {
                     insert->flush();
                     insert.reset();
-                    beginNextTable();
+                    beginNextTownTable(db_, cursor_);
                     insert.emplace(db_, cursor_.tableName, std::vector<std::string>{}, kTownColumns,
                                    kTownBatchRows);
                 }
@@ -160,17 +162,6 @@ class Extraction {
     void pace() {
         if (pacer_.due())
             progress_.yield();
-    }
-
-    void beginNextTable() {
-        int number = cursor_.intTableNo + 1;
-        cursor_.intTableNo = number;
-        if (number > kMaxTownTableNumber)
-            throw Refusal(kTableLimitMessage);
-        std::string name = townTableName(number);
-        cursor_.lngTableRows = 0;
-        createTownTableIn(db_, name);
-        cursor_.tableName = name;
     }
 
     // The town's POSITION row: the one this file's first pass added, which both
@@ -225,6 +216,17 @@ class Extraction {
 
 }  // namespace
 
+void getUniqueTable(Database& db, std::int32_t minRecs, TownTableCursor& cursor,
+                    RunProgress& progress) {
+    {
+        Extraction extraction(db, minRecs, cursor, progress);
+        extraction.addTowns();
+        if (!progress.stopped())
+            extraction.distribute();
+    }
+    dropTable(db, "POSITION_TMP");
+}
+
 void getUniqueTable(const std::string& dbPath, std::int32_t minRecs, TownTableCursor& cursor,
                     RunProgress& progress) {
     inContext(dbPath, [&] {
@@ -232,15 +234,30 @@ void getUniqueTable(const std::string& dbPath, std::int32_t minRecs, TownTableCu
         // The run's work file is thrown away on any failure, so it needs no journal.
         db.useFastUnsafePragmas();
         Transaction tx(db);
-        {
-            Extraction extraction(db, minRecs, cursor, progress);
-            extraction.addTowns();
-            if (!progress.stopped())
-                extraction.distribute();
-        }
-        dropTable(db, "POSITION_TMP");
+        getUniqueTable(db, minRecs, cursor, progress);
         tx.commit();
     });
+}
+
+void beginNextTownTable(Database& db, TownTableCursor& cursor) {
+    int number = cursor.intTableNo + 1;
+    cursor.intTableNo = number;
+    if (number > kMaxTownTableNumber)
+        throw Refusal(kTableLimitMessage);
+    std::string name = townTableName(number);
+    cursor.lngTableRows = 0;
+    createTownTableIn(db, name);
+    cursor.tableName = name;
+}
+
+void addTownTable(Database& db, int number, TownTableCursor& cursor) {
+    if (number > kMaxTownTableNumber)
+        throw Refusal(kTableLimitMessage);
+    std::string name = townTableName(number);
+    createTownTableIn(db, name);
+    cursor.intTableNo = number;
+    cursor.tableName = name;
+    cursor.lngTableRows = 0;
 }
 
 void addTownTable(const std::string& dbPath, int number, TownTableCursor& cursor) {

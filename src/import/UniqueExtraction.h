@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/RunProgress.h"
+#include "data/Database.h"
 
 namespace mrk2 {
 
@@ -21,9 +22,18 @@ struct TownTableCursor {
 void getUniqueTable(const std::string& dbPath, std::int32_t minRecs, TownTableCursor& cursor,
                     RunProgress& progress);
 
+// The same on an open connection, within the caller's transaction.
+void getUniqueTable(Database& db, std::int32_t minRecs, TownTableCursor& cursor,
+                    RunProgress& progress);
+
 // Creates the per-town table for `number` and makes it the cursor's current,
 // empty table. Throws as above.
 void addTownTable(const std::string& dbPath, int number, TownTableCursor& cursor);
+void addTownTable(Database& db, int number, TownTableCursor& cursor);
+
+// Creates the table after the cursor's and makes it current; Refusal past the
+// last table number.
+void beginNextTownTable(Database& db, TownTableCursor& cursor);
 
 // One above the highest table number named in POSITION; 1 when none. Throws
 // mrk2::Error naming the database.

@@ -1,0 +1,198 @@
+#include "import/GroupedExtraction.h"
+
+#include <sqlite3.h>
+
+#include <vector>
+
+#include "app/Error.h"
+#include "app/Limits.h"
+#include "app/ProgressPacer.h"
+#include "app/Utf8Text.h"
+#include "data/RegionSchema.h"
+
+namespace mrk2 {
+
+namespace {
+
+const std::vector<std::string> kTownFeedColumns = {"fld市区町村コード", "fld都道府県名",
+                                                   "fld市区町村名",     "fld大字・町丁目",
+                                                   "fldSrcID",          "fldTableName"};
+const std::vector<std::string> kBlockFeedColumns = {
+    "fldPositionID", "fld街区・番地", "fld座標系番号",     "fldＸ座標",         "fldＹ座標",
+    "fld緯度",       "fld経度",       "fldメッシュコード", "fld住居表示フラグ", "fld代表フラグ"};
+
+// One statement writes at most this many rows, so that a Stop is seen and the
+// window system gets its turn between them even inside a very large town.
+constexpr std::size_t kChunkRows = 8192;
+
+std::string columnList(const std::vector<std::string>& columns) {
+    std::string out;
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        out += (i ? ", " : "") + quoteIdentifier(columns[i]);
+    return out;
+}
+
+void resultText(sqlite3_context* ctx, std::string_view text) {
+    // An empty value is a NULL: a stored text is never "".
+    if (text.empty())
+        sqlite3_result_null(ctx);
+    else
+        sqlite3_result_text(ctx, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+}
+
+// The file's towns as POSITION rows, each naming the table its rows go to.
+class TownRows : public RowSource {
+  public:
+    TownRows(const TownGroups& groups, const GroupedSource& source,
+             const std::vector<std::string>& tables)
+        : towns_(groups.towns()), source_(source), tables_(tables) {}
+
+    bool next() override { return ++index_ < towns_.size(); }
+    void column(sqlite3_context* ctx, int col) override {
+        const TownGroups::Group& t = towns_[index_];
+        switch (col) {
+            case 0:
+                resultText(ctx, source_.code);
+                break;
+            case 1:
+                resultText(ctx, t.pref);
+                break;
+            case 2:
+                resultText(ctx, t.muni);
+                break;
+            case 3:
+                resultText(ctx, t.town);
+                break;
+            case 4:
+                sqlite3_result_int64(ctx, source_.srcId);
+                break;
+            default:
+                resultText(ctx, tables_[index_]);
+                break;
+        }
+    }
+
+  private:
+    const std::vector<TownGroups::Group>& towns_;
+    const GroupedSource& source_;
+    const std::vector<std::string>& tables_;
+    std::size_t index_ = static_cast<std::size_t>(-1);
+};
+
+// Rows of the grouped order from `first` on, at most `limit` of them, each with
+// the position id of its town.
+class BlockRows : public RowSource {
+  public:
+    BlockRows(const TownGroups& groups, const std::vector<std::int64_t>& positionIds,
+              std::size_t town, std::size_t first, std::size_t limit)
+        : groups_(groups), ids_(positionIds), town_(town), row_(first - 1), left_(limit) {}
+
+    bool next() override {
+        if (left_ == 0)
+            return false;
+        --left_;
+        ++row_;
+        const auto& towns = groups_.towns();
+        while (row_ >= towns[town_].first + towns[town_].count)
+            ++town_;
+        values_ = groups_.groupedValues(row_);
+        return true;
+    }
+    void column(sqlite3_context* ctx, int col) override {
+        if (col == 0)
+            sqlite3_result_int64(ctx, ids_[town_]);
+        else
+            resultText(ctx, values_[static_cast<std::size_t>(Block + col - 1)]);
+    }
+
+  private:
+    const TownGroups& groups_;
+    const std::vector<std::int64_t>& ids_;
+    std::size_t town_;
+    std::size_t row_;
+    std::size_t left_;
+    PositionValues values_;
+};
+
+}  // namespace
+
+GroupedExtraction::GroupedExtraction(Database& db)
+    : db_(db),
+      towns_(db, "mrk2_grouped_towns", kTownFeedColumns),
+      blocks_(db, "mrk2_grouped_blocks", kBlockFeedColumns) {}
+
+Statement& GroupedExtraction::blocksInto(const std::string& table) {
+    if (table != blocksTable_) {
+        insertBlocks_ =
+            db_.prepare("INSERT INTO " + quoteIdentifier(table) + " (" +
+                        columnList(kBlockFeedColumns) + ") SELECT * FROM mrk2_grouped_blocks");
+        blocksTable_ = table;
+    }
+    return insertBlocks_;
+}
+
+void GroupedExtraction::write(const TownGroups& groups, const GroupedSource& source,
+                              std::int32_t minRecs, TownTableCursor& cursor,
+                              RunProgress& progress) {
+    const auto& towns = groups.towns();
+    // The table of every town, by the rule of the extraction: a new table
+    // begins at a town once the current one has taken `minRecs` rows of this
+    // file (the count starts at 0 with every file).
+    std::vector<int> numbers(towns.size());
+    {
+        std::int64_t rows = 0;
+        int number = cursor.intTableNo;
+        for (std::size_t t = 0; t < towns.size(); ++t) {
+            if (rows >= minRecs) {
+                ++number;
+                rows = 0;
+            }
+            numbers[t] = number;
+            rows += static_cast<std::int64_t>(towns[t].count);
+        }
+    }
+    std::vector<std::string> tables(towns.size());
+    for (std::size_t t = 0; t < towns.size(); ++t)
+        tables[t] = numbers[t] == cursor.intTableNo ? cursor.tableName : townTableName(numbers[t]);
+
+    ProgressPacer pacer;
+    if (!towns.empty()) {
+        if (!insertTowns_.isPrepared()) {
+            insertTowns_ = db_.prepare("INSERT INTO POSITION (" + columnList(kTownFeedColumns) +
+                                       ") SELECT * FROM mrk2_grouped_towns");
+        }
+        TownRows townRows(groups, source, tables);
+        towns_.run(insertTowns_, townRows);
+    }
+    // The towns' ids follow each other: nothing else writes to POSITION meanwhile.
+    std::vector<std::int64_t> ids(towns.size());
+    const std::int64_t firstId =
+        db_.lastInsertRowid() - static_cast<std::int64_t>(towns.size()) + 1;
+    for (std::size_t t = 0; t < towns.size(); ++t)
+        ids[t] = firstId + static_cast<std::int64_t>(t);
+
+    cursor.lngTableRows = 0;
+    std::size_t t = 0;
+    while (t < towns.size() && !progress.stopped()) {
+        if (numbers[t] != cursor.intTableNo)
+            beginNextTownTable(db_, cursor);
+        // The towns that share this table are written together.
+        std::size_t end = t;
+        std::size_t rows = 0;
+        while (end < towns.size() && numbers[end] == numbers[t])
+            rows += towns[end++].count;
+        Statement& insert = blocksInto(cursor.tableName);
+        for (std::size_t done = 0; done < rows && !progress.stopped();) {
+            std::size_t n = std::min(kChunkRows, rows - done);
+            BlockRows blockRows(groups, ids, t, towns[t].first + done, n);
+            blocks_.run(insert, blockRows);
+            done += n;
+            cursor.lngTableRows += static_cast<std::int32_t>(n);
+            if (pacer.due())
+                progress.yield();
+        }
+        t = end;
+    }
+}
+
+}  // namespace mrk2

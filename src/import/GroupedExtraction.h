@@ -1,0 +1,43 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "app/RunProgress.h"
+#include "data/Database.h"
+#include "data/RowFeed.h"
+#include "import/TownGroups.h"
+#include "import/UniqueExtraction.h"
+
+namespace mrk2 {
+
+// Where the lines of one file came from, as their POSITION rows record it.
+struct GroupedSource {
+    std::string code;  // the first five characters of the file name
+    std::int64_t srcId = 0;
+};
+
+// Writes the towns of one file that were kept in memory (TownGroups) to
+// POSITION and the per-town tables: the same rows, ids and tables as the
+// extraction of the same lines from the staging table (getUniqueTable), without
+// writing them to the staging table and sorting them there first.
+class GroupedExtraction {
+  public:
+    // One per connection: it gives the connection the names its INSERTs read.
+    explicit GroupedExtraction(Database& db);
+
+    // `groups` must be grouped. A Stop ends it early. Throws as getUniqueTable.
+    void write(const TownGroups& groups, const GroupedSource& source, std::int32_t minRecs,
+               TownTableCursor& cursor, RunProgress& progress);
+
+  private:
+    Statement& blocksInto(const std::string& table);
+
+    Database& db_;
+    RowFeed towns_;
+    RowFeed blocks_;
+    Statement insertTowns_;
+    std::string blocksTable_;  // the table insertBlocks_ writes to
+    Statement insertBlocks_;
+};
+
+}  // namespace mrk2

@@ -1,0 +1,178 @@
+#include "import/TownGroups.h"
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+namespace mrk2 {
+
+namespace {
+
+constexpr std::size_t kBlockBytes = 1 << 20;
+// The values after the town's three: block number to representative flag.
+constexpr int kFirstRowEntry = Block;
+// A town costs its names, its map entry and its place in the lists.
+constexpr std::size_t kTownOverhead = 160;
+
+void put16(char*& p, std::size_t n) {
+    auto v = static_cast<std::uint16_t>(n);
+    std::memcpy(p, &v, sizeof v);
+    p += sizeof v;
+}
+
+std::uint16_t get16(const char*& p) {
+    std::uint16_t v;
+    std::memcpy(&v, p, sizeof v);
+    p += sizeof v;
+    return v;
+}
+
+void appendPart(std::string& key, std::string_view part) {
+    auto n = static_cast<std::uint32_t>(part.size());
+    key.append(reinterpret_cast<const char*>(&n), sizeof n);
+    key.append(part);
+}
+
+}  // namespace
+
+TownGroups::TownGroups(std::size_t budgetBytes) : budget_(budgetBytes) {}
+
+std::string TownGroups::keyOf(const PositionValues& values) {
+    std::string key;
+    key.reserve(values[Pref].size() + values[Muni].size() + values[Town].size() + 12);
+    appendPart(key, values[Pref]);
+    appendPart(key, values[Muni]);
+    appendPart(key, values[Town]);
+    return key;
+}
+
+char* TownGroups::reserve(std::size_t bytes) {
+    if (blocks_.empty() || blockUsed_ + bytes > kBlockBytes) {
+        blocks_.push_back(std::make_unique<char[]>(kBlockBytes));
+        blockUsed_ = 0;
+    }
+    char* p = blocks_.back().get() + blockUsed_;
+    blockUsed_ += bytes;
+    return p;
+}
+
+bool TownGroups::add(const PositionValues& values) {
+    std::size_t bytes = sizeof(std::uint32_t);
+    for (int e = kFirstRowEntry; e < kPositionEntries; ++e) {
+        std::size_t n = values[static_cast<std::size_t>(e)].size();
+        // Longer values than a record can describe take the other way.
+        if (n > UINT16_MAX)
+            return false;
+        bytes += sizeof(std::uint16_t) + n;
+    }
+    // Whole blocks are what the memory holds; the row lists are counted twice
+    // for the grouped order built later.
+    std::size_t blocks = blocks_.size() + (blocks_.empty() || blockUsed_ + bytes > kBlockBytes);
+    std::string key = keyOf(values);
+    auto found = townIndex_.find(key);
+    std::size_t towns = towns_.size() + (found == townIndex_.end());
+    std::size_t need = blocks * kBlockBytes + (rows_.size() + 1) * 2 * sizeof(const char*) +
+                       towns * (kTownOverhead + key.size());
+    if (need > budget_)
+        return false;
+
+    std::uint32_t town;
+    if (found == townIndex_.end()) {
+        town = static_cast<std::uint32_t>(towns_.size());
+        towns_.push_back({std::string(values[Pref]), std::string(values[Muni]),
+                          std::string(values[Town]), 0, 0});
+        townIndex_.emplace(std::move(key), town);
+    } else {
+        town = found->second;
+    }
+    ++towns_[town].count;
+    char* record = reserve(bytes);
+    char* p = record;
+    std::memcpy(p, &town, sizeof town);
+    p += sizeof town;
+    for (int e = kFirstRowEntry; e < kPositionEntries; ++e) {
+        std::string_view v = values[static_cast<std::size_t>(e)];
+        put16(p, v.size());
+        std::memcpy(p, v.data(), v.size());
+        p += v.size();
+    }
+    rows_.push_back(record);
+    used_ = need;
+    return true;
+}
+
+PositionValues TownGroups::decode(const char* record) const {
+    PositionValues values;
+    const char* p = record + sizeof(std::uint32_t);
+    for (int e = kFirstRowEntry; e < kPositionEntries; ++e) {
+        std::uint16_t n = get16(p);
+        values[static_cast<std::size_t>(e)] = std::string_view(p, n);
+        p += n;
+    }
+    return values;
+}
+
+PositionValues TownGroups::lineValues(std::size_t line) const {
+    const char* record = rows_[line];
+    std::uint32_t town;
+    std::memcpy(&town, record, sizeof town);
+    PositionValues values = decode(record);
+    const Group& t = towns_[town];
+    values[Pref] = t.pref;
+    values[Muni] = t.muni;
+    values[Town] = t.town;
+    return values;
+}
+
+void TownGroups::group() {
+    // Towns in key order; a nameless town's "" sorts before every name.
+    std::vector<std::uint32_t> order(towns_.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const Group& x = towns_[a];
+        const Group& y = towns_[b];
+        if (int c = x.pref.compare(y.pref))
+            return c < 0;
+        if (int c = x.muni.compare(y.muni))
+            return c < 0;
+        return x.town.compare(y.town) < 0;
+    });
+    std::vector<Group> sorted;
+    sorted.reserve(towns_.size());
+    std::vector<std::size_t> next(towns_.size());
+    std::size_t first = 0;
+    for (std::uint32_t index : order) {
+        Group t = std::move(towns_[index]);
+        t.first = first;
+        next[index] = first;
+        first += t.count;
+        sorted.push_back(std::move(t));
+    }
+    // A stable counting sort: each town's rows keep their line order.
+    grouped_.assign(rows_.size(), nullptr);
+    for (const char* record : rows_) {
+        std::uint32_t town;
+        std::memcpy(&town, record, sizeof town);
+        grouped_[next[town]++] = record;
+    }
+    towns_ = std::move(sorted);
+    townIndex_.clear();
+    rows_.clear();
+    rows_.shrink_to_fit();
+}
+
+PositionValues TownGroups::groupedValues(std::size_t index) const {
+    return decode(grouped_[index]);
+}
+
+void TownGroups::clear() {
+    blocks_.clear();
+    blockUsed_ = 0;
+    used_ = 0;
+    townIndex_.clear();
+    towns_.clear();
+    rows_.clear();
+    grouped_.clear();
+}
+
+}  // namespace mrk2

@@ -1,0 +1,72 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "import/PositionLine.h"
+
+namespace mrk2 {
+
+// The lines of one position file kept in memory and grouped by town, so that
+// they can go straight to their per-town tables instead of through the staging
+// table and its sort.
+//
+// The grouping is the staging table's order exactly: towns ascending by
+// prefecture, municipality and town name compared byte by byte (SQLite's
+// BINARY collation), a town without a name before the named towns of its
+// municipality, and the lines of one town in the order they were read.
+//
+// Memory is bounded: add() refuses a line once the kept lines would take more
+// than the budget, and the caller goes on another way.
+class TownGroups {
+  public:
+    explicit TownGroups(std::size_t budgetBytes);
+
+    // Keeps the values of one line; false, keeping nothing, when they do not fit
+    // the budget.
+    bool add(const PositionValues& values);
+    std::size_t rows() const { return rows_.size(); }
+
+    // The kept lines in the order they were added.
+    PositionValues lineValues(std::size_t line) const;
+
+    struct Group {
+        std::string pref;
+        std::string muni;
+        std::string town;       // "" when the town has no name (a name is never "")
+        std::size_t first = 0;  // its first row in grouped order
+        std::size_t count = 0;
+    };
+
+    // Orders the kept lines by town; after it, towns() and groupedValues() hold.
+    void group();
+    const std::vector<Group>& towns() const { return towns_; }
+    // The values of the row at `index` of the grouped order; the first three
+    // entries are left empty (they are its town's).
+    PositionValues groupedValues(std::size_t index) const;
+
+    // Forgets every line; the budget stays.
+    void clear();
+
+  private:
+    // Town key bytes: each part with its length in front, so no two keys of
+    // different parts can collide.
+    static std::string keyOf(const PositionValues& values);
+    char* reserve(std::size_t bytes);
+    PositionValues decode(const char* record) const;
+
+    std::size_t budget_;
+    std::size_t used_ = 0;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t blockUsed_ = 0;
+    std::unordered_map<std::string, std::uint32_t> townIndex_;
+    std::vector<Group> towns_;       // in order of first appearance until group()
+    std::vector<const char*> rows_;  // one record per line, in line order
+    std::vector<const char*> grouped_;
+};
+
+}  // namespace mrk2
