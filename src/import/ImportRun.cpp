@@ -16,6 +16,7 @@
 #include "import/GroupedExtraction.h"
 #include "import/PositionLoader.h"
 #include "import/RegionPostal.h"
+#include "import/RegisterWorkDatabase.h"
 #include "import/UniqueExtraction.h"
 #include "import/UpdateDetection.h"
 #include "postal/PostalTable.h"
@@ -108,6 +109,9 @@ class Run {
             progress_.step(ProgressStep::CreatingDatabase);
             yield();
             createEmptyDatabase(workPath_);
+        } else if (register_) {
+            inContext(workPath_, [&] { makeRegisterWorkDatabase(regionPath_, workPath_); });
+            yield();
         } else {
             inContext(workPath_, [&] {
                 removeDatabaseFiles(workPath_);
