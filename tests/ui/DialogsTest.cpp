@@ -4,7 +4,10 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include "UiFixture.h"
@@ -66,6 +69,18 @@ TEST_F(ProgressTest, NumbersAndNumericTextsForTheWindows) {
     EXPECT_FALSE(ui::isNumericText("12abc"));
     EXPECT_FALSE(ui::isNumericText("inf"));
     EXPECT_FALSE(ui::isNumericText("nan"));
+}
+
+// The test program loads Qt's translations as the tool does at start-up.
+TEST(QtTranslationTest, StandardButtonsReadInJapaneseWhenInstalled) {
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_ja.qm"))
+        GTEST_SKIP() << "Qt's Japanese translations are not installed";
+    QMessageBox box(QMessageBox::NoIcon, "t", "x",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith("はい"))
+        << box.button(QMessageBox::Yes)->text().toStdString();
+    EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith("いいえ"));
+    EXPECT_TRUE(box.button(QMessageBox::Cancel)->text().startsWith("キャンセル"));
 }
 
 struct ChooserTest : ::testing::Test, UiFixture {
