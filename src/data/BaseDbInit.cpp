@@ -9,6 +9,7 @@
 #include "app/FileOps.h"
 #include "app/Paths.h"
 #include "data/Database.h"
+#include "data/PostSchema.h"
 
 namespace mrk2 {
 
@@ -65,6 +66,9 @@ CREATE TABLE "学習" (
 void fill(Database& db) {
     Transaction tx(db);
     db.exec(kSchema);
+    // An empty national postal table: a region can be registered before the
+    // first national build, with no postal rows until then.
+    createPostSchema(db);
     Statement insert = db.prepare(
         "INSERT INTO \"都道府県名\" (fldKanjiName, fldKatakanaName, fldPrefType) VALUES (?1, ?2, "
         "?3)");

@@ -12,6 +12,7 @@
 #include "app/ErrorReport.h"
 #include "app/LineReader.h"
 #include "data/Database.h"
+#include "data/PostSchema.h"
 
 namespace mrk2 {
 
@@ -45,18 +46,7 @@ bool createPostTable(Person& person, const std::string& dbPath) {
     try {
         Database db = Database::open(dbPath);
         dropTable(db, "POST");
-        db.exec(
-            "CREATE TABLE POST ("
-            "fldID INTEGER PRIMARY KEY AUTOINCREMENT, "
-            "fld郵便番号 TEXT CHECK(fld郵便番号 <> ''), "
-            "fldトドウフケン TEXT CHECK(fldトドウフケン <> ''), "
-            "fldシクチョウソン TEXT CHECK(fldシクチョウソン <> ''), "
-            "fldチメイ TEXT CHECK(fldチメイ <> ''), "
-            "fld都道府県 TEXT CHECK(fld都道府県 <> ''), "
-            "fld市区町村 TEXT CHECK(fld市区町村 <> ''), "
-            "fld地名 TEXT CHECK(fld地名 <> ''))");
-        db.exec(
-            "CREATE INDEX idxPost ON POST (fldID, fldトドウフケン, fldシクチョウソン, fldチメイ)");
+        createPostSchema(db);
     } catch (const std::exception& e) {
         reportError(person, e, dbPath);
         return false;
