@@ -62,7 +62,7 @@ void GuiPerson::setProgressLabel(ProgressLabel label, const std::string& text) {
 
 void GuiPerson::closeProgress() {
     if (progress_)
-        progress_->close();
+        progress_->dismiss();
 }
 
 void GuiPerson::yield() {

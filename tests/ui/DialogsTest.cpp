@@ -5,14 +5,17 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 
 #include "UiFixture.h"
 #include "ui/DirectoryChooser.h"
 #include "ui/DriveList.h"
+#include "ui/TimeLeftText.h"
 #include "ui/UiText.h"
 
 using namespace mrk2;
@@ -38,16 +41,20 @@ TEST_F(ProgressTest, StopClearsTheRunFlagAndClosesTheWindow) {
     EXPECT_TRUE(prompter.messages.empty()) << "Stop asks nothing and says nothing";
 }
 
-TEST_F(ProgressTest, TitleBarCloseIsNoStopAndLaterLabelsStayHidden) {
+TEST_F(ProgressTest, OnlyTheRunsEndClosesItAndLaterLabelsStayHidden) {
     state.blnProcessing = true;
     person.showProgress(true);
     person.setProgressLabel(ProgressLabel::DetailProc, "位置参照情報テーブル作成中です");
-    dialog().close();
+    dialog().setProgressFraction(0.5);
+    EXPECT_FALSE(dialog().close()) << "no close from outside while the run goes on";
+    EXPECT_TRUE(dialog().isVisible());
+    person.closeProgress();
     EXPECT_TRUE(state.blnProcessing);
     person.setProgressLabel(ProgressLabel::DetailProcSub, "120");
     EXPECT_FALSE(dialog().isVisible());
     EXPECT_EQ(dialog().label(ProgressLabel::DetailProc), "") << "a closed window starts blank";
     EXPECT_EQ(dialog().label(ProgressLabel::DetailProcSub), "120");
+    EXPECT_TRUE(dialog().progressBar()->isHidden()) << "the bar shows only once a run sets it";
 }
 
 TEST_F(ProgressTest, PostalBuildShowsNoStopButton) {
@@ -57,6 +64,18 @@ TEST_F(ProgressTest, PostalBuildShowsNoStopButton) {
     person.showProgress(true);
     EXPECT_TRUE(dialog().stopButton()->isVisible());
     person.closeProgress();
+}
+
+TEST_F(ProgressTest, TimeLeftIsRoundedUpToWholeMinutes) {
+    using std::chrono::seconds;
+    EXPECT_EQ(ui::timeLeftText(seconds(59)), "残り1分未満");
+    EXPECT_EQ(ui::timeLeftText(seconds(61)), "残り約2分");
+    EXPECT_EQ(ui::timeLeftText(seconds(3600)), "残り約1時間0分");
+    EXPECT_EQ(ui::timeLeftText(seconds(3601)), "残り約1時間1分");
+    dialog().setTimeLeft(seconds(600));
+    EXPECT_EQ(dialog().timeLeftLabel()->text(), "残り約10分");
+    dialog().setTimeLeft(std::nullopt);
+    EXPECT_TRUE(dialog().timeLeftLabel()->isHidden());
 }
 
 TEST_F(ProgressTest, NumbersAndNumericTextsForTheWindows) {
