@@ -3,8 +3,10 @@
 #include <chrono>
 #include <optional>
 
-#include "app/AppState.h"
-#include "app/Person.h"
+#include <functional>
+
+#include "app/Progress.h"
+#include "app/ProgressText.h"
 
 class QLabel;
 class QProgressBar;
@@ -20,8 +22,11 @@ namespace mrk2::ui {
 class ProgressDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit ProgressDialog(AppState& state, QWidget* parent = nullptr);
+    // `onStop` is what "中止" does besides closing the window.
+    explicit ProgressDialog(std::function<void()> onStop, QWidget* parent = nullptr);
 
+    // Writes the four lines for the report.
+    void setProgress(const Progress& progress);
     void setLabel(ProgressLabel which, const QString& text);
     QString label(ProgressLabel which) const;
     void setStopVisible(bool visible);
@@ -45,7 +50,7 @@ class ProgressDialog : public QDialog {
     void clearLabels();
     QLabel* labelFor(ProgressLabel which) const;
 
-    AppState& state_;
+    std::function<void()> onStop_;
     QLabel* onProccess_;
     QLabel* detailStatus_;
     QLabel* detailProc_;
