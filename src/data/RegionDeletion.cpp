@@ -1,6 +1,8 @@
 #include "data/RegionDeletion.h"
 
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "app/Error.h"
 #include "app/ErrorReport.h"
@@ -38,6 +40,16 @@ void removeRegion(const RegionDeletionRequest& request, const std::string& regio
     tx.commit();
 }
 
+// The region is there to delete: its file, or at least its catalog row. A row
+// whose file is gone (a deletion cut off by a crash between the two) could
+// otherwise never be taken out again.
+bool regionExists(const RegionDeletionRequest& request, const std::string& regionPath) {
+    if (fileExists(regionPath))
+        return true;
+    const std::vector<std::string> names = loadDbList(files::baseDbPath(request.dbDir));
+    return std::find(names.begin(), names.end(), request.region) != names.end();
+}
+
 }  // namespace
 
 Outcome deleteRegion(const RegionDeletionRequest& request, Person& person) {
@@ -47,12 +59,12 @@ Outcome deleteRegion(const RegionDeletionRequest& request, Person& person) {
         if (auto problem = regionNameProblem(request.region))
             throw Refusal(*problem);
         const std::string regionPath = files::regionDbPath(request.dbDir, request.region);
-        if (!fileExists(regionPath))
+        if (!regionExists(request, regionPath))
             throw Refusal("地域別ＤＢが見つかりません。");
         if (!person.askOkCancel(files::regionDbFileName(request.region) + "を削除していいですか？"))
             return Outcome::nothingToDo();
         WriterLock lock = WriterLock::take(request.dbDir);
-        if (!fileExists(regionPath))
+        if (!regionExists(request, regionPath))
             throw Refusal("地域別ＤＢが見つかりません。");
         removeRegion(request, regionPath);
         return Outcome::completed();

@@ -158,16 +158,27 @@ class Run {
             progress_.beginFile(n, f.file, bytesBefore);
             progress_.step(ProgressStep::Staging);
             Transaction tx(db);
-            LoadedFile loaded = loadPositionFile(db, f, request_.layout, progress_, prefs, groups);
-            yield();
-            progress_.step(ProgressStep::Extracting);
-            yield();
-            inContext(workPath_, [&] {
-                if (loaded.where == LoadedFile::Where::Staging)
-                    getUniqueTable(db, request_.minRecs, cursor_, progress_);
-                else if (loaded.where == LoadedFile::Where::Memory)
-                    grouped.write(groups, loaded.source, request_.minRecs, cursor_, progress_);
-            });
+            try {
+                LoadedFile loaded =
+                    loadPositionFile(db, f, request_.layout, progress_, prefs, groups);
+                yield();
+                progress_.step(ProgressStep::Extracting);
+                yield();
+                inContext(workPath_, [&] {
+                    if (loaded.where == LoadedFile::Where::Staging)
+                        getUniqueTable(db, request_.minRecs, cursor_, progress_);
+                    else if (loaded.where == LoadedFile::Where::Memory)
+                        grouped.write(groups, loaded.source, request_.minRecs, cursor_, progress_);
+                });
+            } catch (...) {
+                // The work file has no journal, where a rollback is undefined:
+                // what was done stays, and the run throws the file away.
+                try {
+                    tx.commit();
+                } catch (const std::exception&) {
+                }
+                throw;
+            }
             tx.commit();
             checkStop();
             bytesBefore += fileSizeOf(joinPath(f.dir, f.file));

@@ -69,6 +69,25 @@ void recordPrefecture(std::vector<std::string>& list, const std::string& pref) {
     list.push_back(pref);
 }
 
+// After a fault, the lines staged before it stay, as with a line-by-line load.
+// The work file has no journal, and without one a rollback is undefined in
+// SQLite; so what was done is committed, and the run throws the work file away.
+void keepWhatWasStaged(std::optional<StagingWriter>& writer) {
+    try {
+        if (writer)
+            writer->flush();
+    } catch (const std::exception&) {
+    }
+}
+
+void commitAfterFault(std::optional<Transaction>& tx) {
+    try {
+        if (tx)
+            tx->commit();
+    } catch (const std::exception&) {
+    }
+}
+
 }  // namespace
 
 LoadedFile loadPositionFile(Database& db, const SourceFile& source, const PositionLayout& layout,
@@ -82,6 +101,7 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
         return {LoadedFile::Where::Skipped, {}};
     }
 
+    std::optional<StagingWriter> staging;
     try {
         // The source is recorded before any of its rows.
         LoadedFile loaded{LoadedFile::Where::Memory, {firstCharacters(source.file, 5), 0}};
@@ -100,7 +120,6 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
         }
 
         PositionLineParser parser(layout.columns);
-        std::optional<StagingWriter> staging;
         std::int32_t records = 0;
         std::string pref;
         while (!progress.stopped()) {
@@ -136,9 +155,8 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
 
         recordPrefecture(prefs, pref);
         return loaded;
-    } catch (const Error& e) {
-        throw e.in(path);
     } catch (const std::exception& e) {
+        keepWhatWasStaged(staging);
         throw asError(e).in(path);
     }
 }
@@ -162,7 +180,12 @@ void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
         tx.emplace(db);
     // No memory at all: every line goes to the staging table.
     TownGroups none(0);
-    loadPositionFile(db, source, layout, progress, prefs, none);
+    try {
+        loadPositionFile(db, source, layout, progress, prefs, none);
+    } catch (...) {
+        commitAfterFault(tx);
+        throw;
+    }
     if (tx)
         tx->commit();
 }
