@@ -58,18 +58,6 @@ void compactAndReplace(const std::string& source, const std::string& compacted,
     try {
         removeFile(compacted);
         removeSideFiles(compacted);
-        // A journal beside the work file would belong to its content; such a file
-        // goes the long way.
-        const bool settled = !fileExists(source + "-journal") && !fileExists(source + "-wal");
-        if (settled && !hasFreePages(source)) {
-            // The work file itself becomes the result, on the same terms as a
-            // compacted copy: on disk, checked, then renamed in one step.
-            syncFile(source);
-            verify(source);
-            settleJournal(target);
-            renameReplacing(source, target);
-            return;
-        }
         writeCompactedCopy(source, compacted);
         // VACUUM INTO leaves syncing to the operating system; the file must be
         // on disk before a rename can make it the only copy of the data.
@@ -84,6 +72,25 @@ void compactAndReplace(const std::string& source, const std::string& compacted,
         }
         throw;
     }
+}
+
+void replaceWithWorkDatabase(const std::string& work, const std::string& compacted,
+                             const std::string& target) {
+    // A journal beside the work file would belong to its content; such a file
+    // goes the long way.
+    const bool settled = !fileExists(work + "-journal") && !fileExists(work + "-wal");
+    if (!settled || hasFreePages(work)) {
+        compactAndReplace(work, compacted, target);
+        return;
+    }
+    // The work file itself becomes the result, on the same terms as a compacted
+    // copy: on disk, checked, then renamed in one step.
+    removeFile(compacted);
+    removeSideFiles(compacted);
+    syncFile(work);
+    verify(work);
+    settleJournal(target);
+    renameReplacing(work, target);
 }
 
 }  // namespace mrk2

@@ -206,7 +206,8 @@ class Run {
         yield();
         // The old file stays in place until the verified new one is renamed over
         // it; a crash at any moment leaves one of the two complete.
-        inContext(regionPath_, [&] { compactAndReplace(workPath_, compactedPath_, regionPath_); });
+        inContext(regionPath_,
+                  [&] { replaceWithWorkDatabase(workPath_, compactedPath_, regionPath_); });
     }
 
     void finish() {

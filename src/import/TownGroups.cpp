@@ -8,7 +8,9 @@ namespace mrk2 {
 
 namespace {
 
-constexpr std::size_t kBlockBytes = 1 << 20;
+// Lines are kept in blocks of this size, or of an eighth of a smaller budget.
+constexpr std::size_t kMaxBlockBytes = 1 << 20;
+constexpr std::size_t kMinBlockBytes = 4 << 10;
 // The values after the town's three: block number to representative flag.
 constexpr int kFirstRowEntry = Block;
 // A town costs its names, its map entry and its place in the lists.
@@ -35,7 +37,9 @@ void appendPart(std::string& key, std::string_view part) {
 
 }  // namespace
 
-TownGroups::TownGroups(std::size_t budgetBytes) : budget_(budgetBytes) {}
+TownGroups::TownGroups(std::size_t budgetBytes)
+    : budget_(budgetBytes),
+      blockBytes_(std::clamp(budgetBytes / 8, kMinBlockBytes, kMaxBlockBytes)) {}
 
 std::string TownGroups::keyOf(const PositionValues& values) {
     std::string key;
@@ -47,8 +51,8 @@ std::string TownGroups::keyOf(const PositionValues& values) {
 }
 
 char* TownGroups::reserve(std::size_t bytes) {
-    if (blocks_.empty() || blockUsed_ + bytes > kBlockBytes) {
-        blocks_.push_back(std::make_unique<char[]>(kBlockBytes));
+    if (blocks_.empty() || blockUsed_ + bytes > blockBytes_) {
+        blocks_.push_back(std::make_unique<char[]>(blockBytes_));
         blockUsed_ = 0;
     }
     char* p = blocks_.back().get() + blockUsed_;
@@ -61,17 +65,17 @@ bool TownGroups::add(const PositionValues& values) {
     for (int e = kFirstRowEntry; e < kPositionEntries; ++e) {
         std::size_t n = values[static_cast<std::size_t>(e)].size();
         // Longer values than a record can describe take the other way.
-        if (n > UINT16_MAX)
+        if (n > UINT16_MAX || bytes + n > blockBytes_ / 2)
             return false;
         bytes += sizeof(std::uint16_t) + n;
     }
     // Whole blocks are what the memory holds; the row lists are counted twice
     // for the grouped order built later.
-    std::size_t blocks = blocks_.size() + (blocks_.empty() || blockUsed_ + bytes > kBlockBytes);
+    std::size_t blocks = blocks_.size() + (blocks_.empty() || blockUsed_ + bytes > blockBytes_);
     std::string key = keyOf(values);
     auto found = townIndex_.find(key);
     std::size_t towns = towns_.size() + (found == townIndex_.end());
-    std::size_t need = blocks * kBlockBytes + (rows_.size() + 1) * 2 * sizeof(const char*) +
+    std::size_t need = blocks * blockBytes_ + (rows_.size() + 1) * 2 * sizeof(const char*) +
                        towns * (kTownOverhead + key.size());
     if (need > budget_)
         return false;
@@ -97,7 +101,6 @@ bool TownGroups::add(const PositionValues& values) {
         p += v.size();
     }
     rows_.push_back(record);
-    used_ = need;
     return true;
 }
 
@@ -168,7 +171,6 @@ PositionValues TownGroups::groupedValues(std::size_t index) const {
 void TownGroups::clear() {
     blocks_.clear();
     blockUsed_ = 0;
-    used_ = 0;
     townIndex_.clear();
     towns_.clear();
     rows_.clear();

@@ -60,7 +60,7 @@ class TownGroups {
     PositionValues decode(const char* record) const;
 
     std::size_t budget_;
-    std::size_t used_ = 0;
+    std::size_t blockBytes_;
     std::vector<std::unique_ptr<char[]>> blocks_;
     std::size_t blockUsed_ = 0;
     std::unordered_map<std::string, std::uint32_t> townIndex_;

@@ -44,8 +44,9 @@ void build(const NationalPostalRequest& request, RunProgress& progress, const st
     progress.beginFile(1, fileNameOf(request.csvPath), 0);
     loadPostalCsv({work, request.csvPath, request.startLine, request.columns}, progress);
     progress.step(ProgressStep::CompactingBase);
-    inContext(base,
-              [&] { compactAndReplace(work, files::postalCompactedPath(request.dbDir), base); });
+    inContext(base, [&] {
+        replaceWithWorkDatabase(work, files::postalCompactedPath(request.dbDir), base);
+    });
 }
 
 }  // namespace

@@ -54,5 +54,29 @@ TEST(CompactionTest, AnyFailureLeavesTheTargetUntouched) {
     EXPECT_EQ(readFile(d.file("target.mdb")), before);
 }
 
+TEST(CompactionTest, AWorkFileWithoutFreePagesIsRenamedAndOneWithThemIsCompacted) {
+    TempDir d;
+    makeDb(d.file("work.mdb"), "new");
+    makeDb(d.file("target.mdb"), "old");
+    d.write("c.mdb", "left by a killed run");
+    replaceWithWorkDatabase(d.file("work.mdb"), d.file("c.mdb"), d.file("target.mdb"));
+    EXPECT_EQ(valueOf(d.file("target.mdb")), "new");
+    EXPECT_FALSE(fileExists(d.file("work.mdb")));
+    EXPECT_FALSE(fileExists(d.file("c.mdb")));
+
+    // A dropped table leaves free pages: the result is a compacted copy.
+    makeDb(d.file("work.mdb"), "newer");
+    {
+        Database db = Database::open(d.file("work.mdb"));
+        db.exec("CREATE TABLE gone (v TEXT)");
+        db.exec("INSERT INTO gone SELECT hex(zeroblob(2000)) FROM t");
+        db.exec("DROP TABLE gone");
+    }
+    replaceWithWorkDatabase(d.file("work.mdb"), d.file("c.mdb"), d.file("target.mdb"));
+    EXPECT_EQ(valueOf(d.file("target.mdb")), "newer");
+    EXPECT_TRUE(fileExists(d.file("work.mdb")));
+    EXPECT_LT(fileSizeOf(d.file("target.mdb")), fileSizeOf(d.file("work.mdb")));
+}
+
 }  // namespace
 }  // namespace mrk2::test
