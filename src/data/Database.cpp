@@ -238,6 +238,15 @@ std::string quoteIdentifier(std::string_view name) {
     return out;
 }
 
+std::string tableNameKey(std::string_view name) {
+    std::string key(name);
+    for (char& c : key) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return key;
+}
+
 void dropTable(Database& db, const std::string& name) {
     try {
         db.exec("DROP TABLE " + quoteIdentifier(name));

@@ -116,6 +116,9 @@ class Transaction {
 // "name" with inner quotes doubled, for table and index names in DDL.
 std::string quoteIdentifier(std::string_view name);
 
+// A table name as SQLite compares names: ASCII letters without regard to case.
+std::string tableNameKey(std::string_view name);
+
 // Deletes a table; every error, a missing table included, is ignored.
 void dropTable(Database& db, const std::string& name);
 

@@ -28,14 +28,6 @@ bool startsWith(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-std::string foldCase(std::string name) {
-    for (char& c : name) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return name;
-}
-
 // The statement that copies a table's rows with their row ids: a table without
 // an INTEGER PRIMARY KEY would otherwise number its rows anew.
 std::string copyRowsSql(Database& db, const std::string& table) {
@@ -47,7 +39,7 @@ std::string copyRowsSql(Database& db, const std::string& table) {
         Statement info = db.prepare("PRAGMA old.table_info(" + quoteIdentifier(table) + ")");
         while (info.step()) {
             columns.push_back(quoteIdentifier(info.text(1)));
-            taken.insert(foldCase(info.text(1)));
+            taken.insert(tableNameKey(info.text(1)));
         }
     }
     for (const char* alias : {"rowid", "oid", "_rowid_"}) {

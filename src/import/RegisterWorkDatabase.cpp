@@ -13,28 +13,19 @@ namespace mrk2 {
 
 namespace {
 
-// SQLite matches table names without regard to the case of ASCII letters.
-std::string foldCase(std::string name) {
-    for (char& c : name) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return name;
-}
-
 // The tables a register run drops from its copy before it builds anew: the
 // per-town tables POSITION names, POSITION itself, the staging and source
 // tables, the empty per-town tables no town names any more, and POST, which
 // the run makes again from the base database.
 std::set<std::string> replacedTables(const std::string& regionPath) {
-    std::set<std::string> replaced = {foldCase("POSITION"), foldCase("POSITION_TMP"),
-                                      foldCase("POSITION管理"), foldCase("POST")};
+    std::set<std::string> replaced = {tableNameKey("POSITION"), tableNameKey("POSITION_TMP"),
+                                      tableNameKey("POSITION管理"), tableNameKey("POST")};
     Database db = Database::open(regionPath, Database::Mode::ReadOnly);
     try {
         Statement st = db.prepare("select distinct fldTableName from POSITION");
         while (st.step()) {
             if (!st.isNull(0))
-                replaced.insert(foldCase(st.text(0)));
+                replaced.insert(tableNameKey(st.text(0)));
         }
     } catch (const Error&) {
         // Without a readable POSITION no per-town table is named.
@@ -48,11 +39,11 @@ std::set<std::string> replacedTables(const std::string& regionPath) {
             townTables.push_back(st.text(0));
     }
     for (const std::string& table : townTables) {
-        if (replaced.count(foldCase(table)))
+        if (replaced.count(tableNameKey(table)))
             continue;
         Statement rows = db.prepare("SELECT 1 FROM " + quoteIdentifier(table) + " LIMIT 1");
         if (!rows.step())
-            replaced.insert(foldCase(table));
+            replaced.insert(tableNameKey(table));
     }
     return replaced;
 }
@@ -62,7 +53,7 @@ std::set<std::string> replacedTables(const std::string& regionPath) {
 void makeRegisterWorkDatabase(const std::string& regionPath, const std::string& workPath) {
     const std::set<std::string> replaced = replacedTables(regionPath);
     bool copied = copyTablesToNewDatabase(regionPath, workPath, [&](const std::string& table) {
-        return !replaced.count(foldCase(table));
+        return !replaced.count(tableNameKey(table));
     });
     if (!copied) {
         removeDatabaseFiles(workPath);

@@ -11,6 +11,7 @@
 #include "app/WriterLock.h"
 #include "data/Compaction.h"
 #include "data/Database.h"
+#include "data/TableCopy.h"
 #include "data/WorkFiles.h"
 #include "postal/PostalTable.h"
 
@@ -37,7 +38,12 @@ void build(const NationalPostalRequest& request, RunProgress& progress, const st
         // Opening the base database once lets SQLite roll back a journal that a
         // killed catalog write left, so the copy is a committed state.
         Database::open(base, Database::Mode::ReadWrite).close();
-        copyFile(base, work);
+        // Every table but POST, which is built anew: a copy of the whole file
+        // would leave the old POST's pages free and need a compaction.
+        bool copied = copyTablesToNewDatabase(
+            base, work, [](const std::string& table) { return tableNameKey(table) != "post"; });
+        if (!copied)
+            copyFile(base, work);
     });
     createPostTable(work);
     progress.yield();

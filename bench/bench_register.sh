@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Times complete `mrk2cli register` and `update` runs against sqlite3's own CSV
+# import of the same data lines, in the same run, best of N each.
+#
+# Usage: bench/bench_register.sh [BUILD_DIR] [--rows N] [--files N] [--repeat N]
+#                                [--work DIR] [--no-import]
+# Defaults: build/release, 1,000,000 rows in 20 files of MLIT's 14-column layout
+# (CP932), 3 repeats, a temporary work directory that is removed at the end.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build/release
+rows=1000000 files=20 repeat=3 work="" import=1
+while (($#)); do
+    case $1 in
+        --rows) rows=$2; shift ;;
+        --files) files=$2; shift ;;
+        --repeat) repeat=$2; shift ;;
+        --work) work=$2; shift ;;
+        --no-import) import=0 ;;
+        *) build=$1 ;;
+    esac
+    shift
+done
+cli=$(realpath "$build/mrk2cli")
+gen=$(realpath "$build/bench/gen_position_csv")
+if [[ -z $work ]]; then
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+fi
+mkdir -p "$work/csv" "$work/db"
+rm -f "$work"/csv/*.csv "$work"/db/*
+
+"$gen" --layout 14 --files "$files" --rows "$rows" --out "$work/csv" >/dev/null
+# The same data lines as one UTF-8 file, without the header lines.
+if ((import)); then
+    for f in "$work"/csv/*.csv; do tail -n +2 "$f"; done | iconv -f CP932 -t UTF-8 >"$work/all_utf8.csv"
+fi
+cat >"$work/mrk2tool.ini" <<INI
+[MRK]
+DBDIR=$work/db
+POSINFOFIELDNO=0,1,2,4,5,6,7,8,9,14,10,11
+POSINFOSTART=2
+MINRECS=1000
+INI
+# A run's messages go to a log, shown when it fails.
+run() { "$cli" --ini "$work/mrk2tool.ini" --quiet "$@" >/dev/null 2>"$work/stderr.txt" || fail; }
+fail() { cat "$work/stderr.txt" >&2; exit 1; }
+run init "$work/db"
+run postal-build data/13TOKYO.CSV
+
+# Seconds and peak resident KiB of one command: "S KIB".
+timed() {
+    /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt" || fail
+    cat "$work/time.txt"
+}
+region() { timed "$cli" --ini "$work/mrk2tool.ini" --quiet "$@"; }
+
+csvs=("$work"/csv/*.csv)
+new=() again=() update=() imp=() rss=0
+for ((r = 1; r <= repeat; r++)); do
+    rm -f "$work/db/東京都.mdb"
+    read -r s k < <(region register 東京都 "${csvs[@]}")
+    new+=("$s"); ((k > rss)) && rss=$k
+    read -r s k < <(region register 東京都 "${csvs[@]}")
+    again+=("$s"); ((k > rss)) && rss=$k
+    # One file of the region changed: a new modification time.
+    touch -d "@$((1700000000 + r))" "${csvs[0]}"
+    read -r s k < <(region update 東京都)
+    update+=("$s"); ((k > rss)) && rss=$k
+    if ((import)); then
+        rm -f "$work/import.db"
+        # The table exists first, so every line is a row (no header line is taken).
+        read -r s k < <(timed sqlite3 "$work/import.db" \
+            "CREATE TABLE t($(seq -s, -f 'c%g' 1 14))" ".mode csv" ".import $work/all_utf8.csv t")
+        imp+=("$s")
+    fi
+done
+
+db="$work/db/東京都.mdb"
+got=0
+for t in $(sqlite3 "$db" "SELECT DISTINCT fldTableName FROM POSITION"); do
+    got=$((got + $(sqlite3 "$db" "SELECT count(*) FROM $t")))
+done
+((got == rows)) || { echo "per-town tables hold $got rows, expected $rows" >&2; exit 1; }
+
+best() { printf '%s\n' "$@" | sort -n | head -1; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+bn=$(best "${new[@]}") ba=$(best "${again[@]}") bu=$(best "${update[@]}")
+echo "rows                $rows in $files files (14 columns, CP932), best of $repeat"
+echo "machine             $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "register (new)      ${new[*]} s (best $bn)"
+echo "register (again)    ${again[*]} s (best $ba)"
+echo "update (1 changed)  ${update[*]} s (best $bu)"
+echo "peak RSS            $((rss / 1024)) MB"
+if ((import)); then
+    bi=$(best "${imp[@]}")
+    echo "sqlite3 .import     ${imp[*]} s (best $bi)"
+    echo "ratio new/import    $(ratio "$bn" "$bi")"
+    echo "ratio again/import  $(ratio "$ba" "$bi")"
+fi
+echo "ratio update/new    $(ratio "$bu" "$bn")"
