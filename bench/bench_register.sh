@@ -30,7 +30,7 @@ fi
 mkdir -p "$work/csv" "$work/db"
 rm -f "$work"/csv/*.csv "$work"/db/*
 
-"$gen" --layout 14 --files "$files" --rows "$rows" --out "$work/csv" >/dev/null
+"$gen" --layout 14 --files "$files" --rows "$rows" --out "$work/csv" >/dev/null 2>&1
 # The same data lines as one UTF-8 file, without the header lines.
 if ((import)); then
     for f in "$work"/csv/*.csv; do tail -n +2 "$f"; done | iconv -f CP932 -t UTF-8 >"$work/all_utf8.csv"
