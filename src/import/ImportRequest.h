@@ -8,7 +8,7 @@
 
 namespace mrk2 {
 
-inline constexpr std::size_t kDefaultGroupingBudget = 24u << 20;
+inline constexpr std::size_t kDefaultGroupingBudget = 48u << 20;
 
 enum class ImportMode {
     Register,  // "登録": every position table is rebuilt from the whole list

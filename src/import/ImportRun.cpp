@@ -143,6 +143,9 @@ class Run {
         // grows by a table every few towns.
         Database db = inContext(workPath_, [&] { return Database::open(workPath_); });
         db.useFastUnsafePragmas();
+        // Rows are only appended, which needs little cache; the memory goes to
+        // the lines grouped in memory (ImportRequest::groupingBudget) instead.
+        db.exec("PRAGMA cache_size = -16384");
         inContext(workPath_, [&] { addTownTable(db, cursor_.intTableNo, cursor_); });
         GroupedExtraction grouped(db);
         TownGroups groups(request_.groupingBudget);

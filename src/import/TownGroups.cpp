@@ -1,8 +1,12 @@
 #include "import/TownGroups.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <numeric>
+#include <utility>
 
 namespace mrk2 {
 
@@ -16,18 +20,9 @@ constexpr int kFirstRowEntry = Block;
 // A town costs its names, its map entry and its place in the lists.
 constexpr std::size_t kTownOverhead = 160;
 
-void put16(char*& p, std::size_t n) {
-    auto v = static_cast<std::uint16_t>(n);
-    std::memcpy(p, &v, sizeof v);
-    p += sizeof v;
-}
-
-std::uint16_t get16(const char*& p) {
-    std::uint16_t v;
-    std::memcpy(&v, p, sizeof v);
-    p += sizeof v;
-    return v;
-}
+// A value's length takes one byte; the values of a position line are short,
+// and a line with a longer one takes the other way.
+constexpr std::size_t kMaxValueBytes = UINT8_MAX;
 
 void appendPart(std::string& key, std::string_view part) {
     auto n = static_cast<std::uint32_t>(part.size());
@@ -36,6 +31,21 @@ void appendPart(std::string& key, std::string_view part) {
 }
 
 }  // namespace
+
+TownGroups::Block::Block(std::size_t bytes) : size_(bytes) {
+    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED)
+        throw std::bad_alloc();
+    data_ = static_cast<char*>(p);
+}
+
+TownGroups::Block::Block(Block&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)), size_(other.size_) {}
+
+TownGroups::Block::~Block() {
+    if (data_)
+        munmap(data_, size_);
+}
 
 TownGroups::TownGroups(std::size_t budgetBytes)
     : budget_(budgetBytes),
@@ -52,10 +62,10 @@ std::string TownGroups::keyOf(const PositionValues& values) {
 
 char* TownGroups::reserve(std::size_t bytes) {
     if (blocks_.empty() || blockUsed_ + bytes > blockBytes_) {
-        blocks_.push_back(std::make_unique<char[]>(blockBytes_));
+        blocks_.emplace_back(blockBytes_);
         blockUsed_ = 0;
     }
-    char* p = blocks_.back().get() + blockUsed_;
+    char* p = blocks_.back().data() + blockUsed_;
     blockUsed_ += bytes;
     return p;
 }
@@ -64,10 +74,9 @@ bool TownGroups::add(const PositionValues& values) {
     std::size_t bytes = sizeof(std::uint32_t);
     for (int e = kFirstRowEntry; e < kPositionEntries; ++e) {
         std::size_t n = values[static_cast<std::size_t>(e)].size();
-        // Longer values than a record can describe take the other way.
-        if (n > UINT16_MAX || bytes + n > blockBytes_ / 2)
+        if (n > kMaxValueBytes)
             return false;
-        bytes += sizeof(std::uint16_t) + n;
+        bytes += 1 + n;
     }
     // Whole blocks are what the memory holds; the row lists are counted twice
     // for the grouped order built later.
@@ -96,7 +105,7 @@ bool TownGroups::add(const PositionValues& values) {
     p += sizeof town;
     for (int e = kFirstRowEntry; e < kPositionEntries; ++e) {
         std::string_view v = values[static_cast<std::size_t>(e)];
-        put16(p, v.size());
+        *p++ = static_cast<char>(static_cast<unsigned char>(v.size()));
         std::memcpy(p, v.data(), v.size());
         p += v.size();
     }
@@ -108,7 +117,7 @@ PositionValues TownGroups::decode(const char* record) const {
     PositionValues values;
     const char* p = record + sizeof(std::uint32_t);
     for (int e = kFirstRowEntry; e < kPositionEntries; ++e) {
-        std::uint16_t n = get16(p);
+        std::size_t n = static_cast<unsigned char>(*p++);
         values[static_cast<std::size_t>(e)] = std::string_view(p, n);
         p += n;
     }
@@ -173,8 +182,8 @@ void TownGroups::clear() {
     blockUsed_ = 0;
     townIndex_.clear();
     towns_.clear();
-    rows_.clear();
-    grouped_.clear();
+    std::vector<const char*>().swap(rows_);
+    std::vector<const char*>().swap(grouped_);
 }
 
 }  // namespace mrk2

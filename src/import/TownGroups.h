@@ -1,7 +1,6 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -59,9 +58,24 @@ class TownGroups {
     char* reserve(std::size_t bytes);
     PositionValues decode(const char* record) const;
 
+    // Memory straight from the system, so that a file's lines, once written,
+    // give their memory back for the next one (or for a staged file's sort).
+    class Block {
+      public:
+        explicit Block(std::size_t bytes);
+        Block(Block&& other) noexcept;
+        Block& operator=(Block&&) = delete;
+        ~Block();
+        char* data() const { return data_; }
+
+      private:
+        char* data_;
+        std::size_t size_;
+    };
+
     std::size_t budget_;
     std::size_t blockBytes_;
-    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::vector<Block> blocks_;
     std::size_t blockUsed_ = 0;
     std::unordered_map<std::string, std::uint32_t> townIndex_;
     std::vector<Group> towns_;       // in order of first appearance until group()
