@@ -8,7 +8,6 @@
 #include "app/Error.h"
 #include "app/IniFile.h"
 #include "app/Limits.h"
-#include "app/Paths.h"
 
 namespace mrk2 {
 
@@ -119,10 +118,6 @@ bool readFixedTerms(AppState& state, Person& person) {
 }
 
 }  // namespace
-
-std::string defaultIniPath() {
-    return addPathSeparator(executableDir()) + "mrk2tool.ini";
-}
 
 bool loadIniFile(AppState& state, Person& person) {
     try {

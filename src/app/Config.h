@@ -6,9 +6,6 @@
 
 namespace mrk2 {
 
-// mrk2tool.ini beside the executable, section "MRK".
-std::string defaultIniPath();
-
 // Reads every key of section MRK into the state (defaults for missing or empty
 // keys). A value that must be a number but is not is reported to the person with
 // its key and value; the function then returns false and the caller stops.

@@ -9,6 +9,7 @@
 #include "app/Cp932.h"
 #include "app/Error.h"
 #include "app/FileOps.h"
+#include "app/Paths.h"
 
 namespace mrk2 {
 
@@ -263,6 +264,8 @@ bool putIniString(const std::string& file, const std::string& sectionName,
         return false;
     doc.set(section, key, *s, *k, *v);
     try {
+        // A per-person settings file under ~/.config may be the first of its directory.
+        makeDirectories(dirNameOf(file));
         writeFileAtomically(file, doc.bytes());
     } catch (const Error&) {
         return false;

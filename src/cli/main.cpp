@@ -8,6 +8,7 @@
 #include "app/AppState.h"
 #include "app/Config.h"
 #include "app/Paths.h"
+#include "app/SettingsLocation.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 
@@ -26,7 +27,7 @@ void printHelp() {
                  "MRKメンテナンスツールの処理をウィンドウなしで実行します。\n"
                  "\n"
                  "共通オプション:\n"
-                 "  --ini FILE    設定ファイル (既定: mrk2cli と同じディレクトリの mrk2tool.ini)\n"
+                 "  --ini FILE    設定ファイル (既定は下の「設定ファイル」)\n"
                  "  --db-dir DIR  データベースのディレクトリ (設定ファイルの DBDIR より優先)\n"
                  "  --yes, --no   問い合わせにすべて「はい」/「いいえ」で答える\n"
                  "  --quiet       進行状況を表示しない\n"
@@ -44,6 +45,9 @@ void printHelp() {
         std::cout << c.summary << "\n";
     }
     std::cout
+        << "\n"
+           "設定ファイル:\n"
+        << kSettingsLocationHelp
         << "\n"
            "終了状態: 0 完了, 1 失敗・拒否・中止, 2 使い方の誤り\n"
            "\n"
@@ -116,7 +120,7 @@ int main(int argc, char** argv) {
     }
 
     AppState state;
-    state.strIniPath = iniPath.empty() ? defaultIniPath() : absolutePath(iniPath);
+    state.strIniPath = settingsFilePath(iniPath);
     CliPerson person(state, policy, quiet);
     if (command->needsConfig && !loadIniFile(state, person))
         return kExitFailed;

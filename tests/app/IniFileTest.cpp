@@ -120,12 +120,15 @@ TEST(IniWrite, FollowsTheLineEndingsTheFileAlreadyUses) {
     EXPECT_EQ(readFile(ini), "[MRK]\nA=1\nB=2\n");
 }
 
-TEST(IniWrite, CreatesAMissingFileInCp932) {
+TEST(IniWrite, CreatesAMissingFileInCp932AndItsMissingDirectoriesForItsOwnerOnly) {
     TempDir dir;
-    std::string ini = dir.file("new.ini");
+    std::string ini = dir.file("config/mrk2tool/new.ini");
     ASSERT_TRUE(putIniString(ini, "MRK", "PREFDIR", "東京都.mdb"));
     EXPECT_EQ(readFile(ini), sjis("[MRK]\r\nPREFDIR=東京都.mdb\r\n"));
     EXPECT_EQ(getIniString(ini, "MRK", "PREFDIR", ""), "東京都.mdb");
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.file("config").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
 TEST(IniWrite, RefusesTextThatWouldCorruptTheFileAndLeavesItAlone) {
