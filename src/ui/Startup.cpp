@@ -13,10 +13,12 @@
 
 namespace mrk2::ui {
 
-QString singleInstanceLockPath() {
+QString singleInstanceLockPath(const std::string& iniPath) {
     const QString exe = QCoreApplication::applicationFilePath();
     const QByteArray hash =
-        QCryptographicHash::hash(exe.toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
+        QCryptographicHash::hash(QByteArray::fromStdString(iniPath), QCryptographicHash::Sha1)
+            .toHex()
+            .left(12);
     return QDir::temp().filePath(QStringLiteral("%1-%2-%3.lock")
                                      .arg(QFileInfo(exe).completeBaseName())
                                      .arg(getuid())
@@ -28,8 +30,8 @@ QString alreadyRunningText() {
            QStringLiteral("は起動済みです");
 }
 
-bool initApplication(AppState& state, GuiPerson& person) {
-    state.strIniPath = defaultIniPath();
+bool initApplication(AppState& state, GuiPerson& person, const std::string& iniPath) {
+    state.strIniPath = iniPath;
     // A value that is no number has been reported; the tool ends in order.
     if (!loadIniFile(state, person))
         return false;

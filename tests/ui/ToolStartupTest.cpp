@@ -1,0 +1,34 @@
+// What the desktop tool decides before its first window: its options and the
+// single-instance rule, which follows the settings file.
+#include <gtest/gtest.h>
+
+#include <QLockFile>
+
+#include "ui/Startup.h"
+#include "ui/ToolCommandLine.h"
+
+using namespace mrk2::ui;
+
+TEST(ToolStartup, OneInstancePerSettingsFile) {
+    QLockFile running(singleInstanceLockPath("/tmp/mrk-test-a/mrk2tool.ini"));
+    ASSERT_TRUE(running.tryLock(0));
+    QLockFile sameFile(singleInstanceLockPath("/tmp/mrk-test-a/mrk2tool.ini"));
+    EXPECT_FALSE(sameFile.tryLock(0));
+    QLockFile otherFile(singleInstanceLockPath("/tmp/mrk-test-b/mrk2tool.ini"));
+    EXPECT_TRUE(otherFile.tryLock(0));
+}
+
+TEST(ToolStartup, OptionsAreReadPastUnknownWordsWhichAreReported) {
+    ToolOptions o = parseToolOptions({"--ini", "/a.ini"});
+    EXPECT_EQ(o.ini, "/a.ini");
+    EXPECT_TRUE(o.error.empty());
+
+    // Before QApplication has taken out its own options, --help is still seen.
+    o = parseToolOptions({"-platform", "offscreen", "--help"});
+    EXPECT_TRUE(o.help);
+    EXPECT_NE(o.error.find("-platform"), std::string::npos);
+
+    o = parseToolOptions({"--version", "--ini"});
+    EXPECT_TRUE(o.version);
+    EXPECT_NE(o.error.find("--ini"), std::string::npos);
+}
