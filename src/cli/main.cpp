@@ -38,7 +38,8 @@ void printHelp() {
     for (const auto& c : list) {
         std::string usage = c.usage;
         std::cout << "  " << usage;
-        if (usage.size() < 40)
+        // At least two blanks between usage and summary, or the summary goes below.
+        if (usage.size() + 2 <= 40)
             std::cout << std::string(40 - usage.size(), ' ');
         else
             std::cout << "\n" << std::string(42, ' ');

@@ -4,6 +4,7 @@
 
 #include <QLockFile>
 
+#include "support/ManPage.h"
 #include "ui/Startup.h"
 #include "ui/ToolCommandLine.h"
 
@@ -31,4 +32,14 @@ TEST(ToolStartup, OptionsAreReadPastUnknownWordsWhichAreReported) {
     o = parseToolOptions({"--version", "--ini"});
     EXPECT_TRUE(o.version);
     EXPECT_NE(o.error.find("--ini"), std::string::npos);
+}
+
+TEST(ToolStartup, ManualPageHasTheSynopsisAndEveryOptionOfTheHelp) {
+    const std::string help = toolHelpText();
+    const std::string man = mrk2::test::manPageText("src/ui/mrk2tool.1.in");
+    EXPECT_NE(man.find("\nmrk2tool [--ini FILE]\n"), std::string::npos);
+    ASSERT_NE(help.find("使い方: mrk2tool [--ini FILE]\n"), std::string::npos);
+    for (const auto& option : mrk2::test::longOptionsIn(help))
+        EXPECT_NE(man.find(option), std::string::npos) << option;
+    EXPECT_NE(man.find("~/.config/mrk2tool/mrk2tool.ini"), std::string::npos);
 }
