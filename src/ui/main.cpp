@@ -30,6 +30,8 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    // Lets the desktop match the windows to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("mrk2tool"));
     mrk2::ui::MessageBoxPrompter prompter;
 
     if (argc == 5 && std::strcmp(argv[1], "--screenshot-demo") == 0)
