@@ -58,10 +58,8 @@ echo "更新 (update, 1 ファイル変更): $(seconds "$t2" "$t3") 秒"
 echo "データベース: $demo/db"
 ls -l "$demo/db"
 
-# With a display, the desktop tool opens on the demo: it reads the INI beside its
-# executable, so the demo's settings are put there.
+# With a display, the desktop tool opens on the demo's settings.
 if [[ -n "${DISPLAY:-}" ]]; then
-    cp "$demo/mrk2tool.ini" "$build/mrk2tool.ini"
-    echo "mrk2tool を起動します (設定: $build/mrk2tool.ini)"
-    "$build/mrk2tool" &
+    echo "mrk2tool を起動します (設定: $demo/mrk2tool.ini)"
+    "$build/mrk2tool" --ini "$demo/mrk2tool.ini" &
 fi
