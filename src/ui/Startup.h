@@ -2,7 +2,7 @@
 #include <QString>
 #include <string>
 
-#include "app/AppState.h"
+#include "ui/Session.h"
 
 namespace mrk2::ui {
 
@@ -16,8 +16,8 @@ QString singleInstanceLockPath(const std::string& iniPath);
 // The text a second start shows: the executable's name and "は起動済みです".
 QString alreadyRunningText();
 
-// InitApplication: configuration file, database globals, workspace.
-// False when the tool cannot go on (the reason has been shown).
-bool initApplication(AppState& state, GuiPerson& person, const std::string& iniPath);
+// InitApplication: the settings file's values. False when the tool cannot go on
+// (the reason has been shown).
+bool initApplication(Session& session, GuiPerson& person, const std::string& iniPath);
 
 }  // namespace mrk2::ui

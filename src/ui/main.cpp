@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
 #include "app/SettingsLocation.h"
 #include "ui/GuiPerson.h"
 #include "ui/MainWindow.h"
@@ -15,7 +14,7 @@
 #include "ui/ToolCommandLine.h"
 #include "ui/UiText.h"
 
-// Main: one instance per settings file, configuration and workspace, then the main
+// Main: one instance per settings file, the settings, then the main
 // window, modeless. The process ends when the last window has closed.
 int main(int argc, char** argv) {
     // Answered before QApplication exists: they need no display.
@@ -56,14 +55,14 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    mrk2::AppState state;
-    mrk2::ui::GuiPerson person(state, prompter);
-    if (!mrk2::ui::initApplication(state, person, iniPath))
+    mrk2::ui::Session session;
+    mrk2::ui::GuiPerson person(session, prompter);
+    if (!mrk2::ui::initApplication(session, person, iniPath))
         return 1;
 
     // Not deleted on close: a forced close happens inside a running import whose
     // selection window still belongs to the main window.
-    mrk2::ui::MainWindow window(state, person);
+    mrk2::ui::MainWindow window(session, person);
     window.formLoad();
     window.show();
     return app.exec();
