@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 using namespace mrk2;
@@ -48,9 +49,14 @@ TEST(SettingsFile, TheIniOptionWinsOverBothAndIsMadeAbsolute) {
 }
 
 TEST(SettingsFile, FactsOfThisProcessNameTheExecutablesDirectoryAndEnvironment) {
+    const char* before = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = before ? before : "";
     ::setenv("XDG_CONFIG_HOME", "/cfg-of-this-test", 1);
     SettingsFacts f = settingsFactsOfThisProcess();
-    ::unsetenv("XDG_CONFIG_HOME");
+    if (before)
+        ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(f.xdgConfigHome, "/cfg-of-this-test");
     EXPECT_TRUE(std::filesystem::exists(f.exeDir + "/test_app"));
     EXPECT_TRUE(f.exeDirWritable);  // the build tree

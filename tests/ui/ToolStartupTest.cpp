@@ -5,17 +5,19 @@
 #include <QLockFile>
 
 #include "support/ManPage.h"
+#include "support/TempDir.h"
 #include "ui/Startup.h"
 #include "ui/ToolCommandLine.h"
 
 using namespace mrk2::ui;
 
 TEST(ToolStartup, OneInstancePerSettingsFile) {
-    QLockFile running(singleInstanceLockPath("/tmp/mrk-test-a/mrk2tool.ini"));
+    mrk2::test::TempDir dir;  // names no other run's settings file
+    QLockFile running(singleInstanceLockPath(dir.file("a.ini")));
     ASSERT_TRUE(running.tryLock(0));
-    QLockFile sameFile(singleInstanceLockPath("/tmp/mrk-test-a/mrk2tool.ini"));
+    QLockFile sameFile(singleInstanceLockPath(dir.file("a.ini")));
     EXPECT_FALSE(sameFile.tryLock(0));
-    QLockFile otherFile(singleInstanceLockPath("/tmp/mrk-test-b/mrk2tool.ini"));
+    QLockFile otherFile(singleInstanceLockPath(dir.file("b.ini")));
     EXPECT_TRUE(otherFile.tryLock(0));
 }
 
