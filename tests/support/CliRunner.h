@@ -10,7 +10,8 @@ struct CliResult {
     std::string err;  // stderr
 };
 
-// Runs the built mrk2cli with these arguments (stdin from /dev/null) and waits.
-CliResult runCli(const std::vector<std::string>& args);
+// Runs the built mrk2cli with these arguments and waits; standard input reads
+// `input` (nothing: /dev/null).
+CliResult runCli(const std::vector<std::string>& args, const std::string& input = {});
 
 }  // namespace mrk2::test

@@ -3,6 +3,7 @@
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
+#include "cli/ComparisonReport.h"
 #include "cli/RunStarter.h"
 
 namespace mrk2::cli {
@@ -33,7 +34,11 @@ int runRegister(CommandContext& ctx) {
     ctx.state.srcFiles.clear();
     for (std::size_t i = 1; i < words.size(); ++i)
         ctx.state.srcFiles.push_back(sourceFileOf(words[i]));
-    return startImport(ctx, ImportMode::Register);
+    RegionSnapshot before = snapshotBeforeRun(ctx.state.strPrefDbPath);
+    int status = startImport(ctx, ImportMode::Register);
+    if (status == kExitOk)
+        printRunSummary(before, ctx.state.strPrefDbPath);
+    return status;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
+#include "cli/ComparisonReport.h"
 #include "cli/RunStarter.h"
 #include "data/Catalog.h"
 
@@ -59,7 +60,11 @@ int runUpdate(CommandContext& ctx) {
     }
     if (state.srcFiles.size() > kMaxSourceFiles)
         return usageError(kInfo, "CSVファイルは1000個までです。");
-    return startImport(ctx, ImportMode::Update);
+    RegionSnapshot before = snapshotBeforeRun(ctx.state.strPrefDbPath);
+    int status = startImport(ctx, ImportMode::Update);
+    if (status == kExitOk)
+        printRunSummary(before, ctx.state.strPrefDbPath);
+    return status;
 }
 
 }  // namespace
