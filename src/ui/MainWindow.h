@@ -55,6 +55,7 @@ class MainWindow : public QWidget {
     void onPostalUpdate();
     void onDelete();
     void onDictionary();
+    void onRegionMap();
     void onExit();
     bool confirmCloseDuringRun();
     void unload();
@@ -73,6 +74,7 @@ class MainWindow : public QWidget {
     QPushButton* cmdUpdate_;
     QPushButton* cmdDelete_;
     QPushButton* cmdDictionary_;
+    QPushButton* cmdRegionMap_;
     QPushButton* cmdExit_;
     QPushButton* cmdRegister_;
     QPushButton* cmdBackUp_;
