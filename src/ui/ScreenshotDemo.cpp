@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "ui/GuiPerson.h"
 #include "ui/MainWindow.h"
 #include "ui/Prompter.h"
+#include "ui/RegionMapWindow.h"
 #include "ui/UiText.h"
 
 namespace mrk2::ui {
@@ -118,6 +120,20 @@ int runScreenshotDemo(const char* dbDirArg, const char* csvDirArg, const char* o
     window.show();
     settle(400);
     failures += !save(&window, outDir, "main-window.png");
+
+    // The region just built, on its map, with an address looked up.
+    RegionMapWindow map(QStringLiteral("東京都"), qs(state.strDbDir + "/東京都.mdb"));
+    map.show();
+    QElapsedTimer loading;
+    loading.start();
+    while (!map.isLoaded() && loading.elapsed() < 20000)
+        settle(50);
+    map.findChild<QLineEdit*>(QStringLiteral("txtAddress"))
+        ->setText(QStringLiteral("千代田区丸の内一丁目12番地"));
+    map.findChild<QPushButton*>(QStringLiteral("cmdLookup"))->click();
+    settle(400);
+    failures += !save(&map, outDir, "region-map.png");
+    map.close();
     window.close();
     return failures == 0 ? 0 : 1;
 }
