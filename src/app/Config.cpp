@@ -16,15 +16,15 @@ namespace {
 
 const char* const kSection = "MRK";
 
-std::string mrkIniString(const AppState& state, const std::string& key,
+std::string mrkIniString(const std::string& iniPath, const std::string& key,
                          const std::string& defaultValue) {
-    return getIniString(state.strIniPath, kSection, key, defaultValue);
+    return getIniString(iniPath, kSection, key, defaultValue);
 }
 
-void putMrkIniString(const AppState& state, const std::string& key, const std::string& value) {
+void putMrkIniString(const std::string& iniPath, const std::string& key, const std::string& value) {
     // A failed write is not reported: the operator has nothing to decide here, and
     // the values are still in use for this session.
-    putIniString(state.strIniPath, kSection, key, value);
+    putIniString(iniPath, kSection, key, value);
 }
 
 // Every comma starts a new part; nothing is quoted.
@@ -76,9 +76,10 @@ constexpr long long kInt16Max = std::numeric_limits<std::int16_t>::max();
 
 // A column number: a 16-bit integer that can index a column, so not negative.
 template <std::size_t N>
-void readFieldList(const AppState& state, const std::string& key, const std::string& defaultText,
-                   std::array<int, N>& target, const std::array<int, N>& fallback) {
-    std::vector<std::string> parts = splitAtCommas(mrkIniString(state, key, defaultText));
+void readFieldList(const std::string& iniPath, const std::string& key,
+                   const std::string& defaultText, std::array<int, N>& target,
+                   const std::array<int, N>& fallback) {
+    std::vector<std::string> parts = splitAtCommas(mrkIniString(iniPath, key, defaultText));
     if (parts.size() < N) {
         target = fallback;
         return;
@@ -98,11 +99,11 @@ std::string fixedTermKey(std::size_t n) {
 }
 
 // False when an entry without a comma ended the list early.
-bool readFixedTerms(AppState& state, Person& person) {
-    state.fixedTerms.clear();
+bool readFixedTerms(Settings& settings, Person& person) {
+    settings.fixedTerms.clear();
     for (std::size_t n = 1; n <= kMaxFixedTerms; ++n) {
         std::string key = fixedTermKey(n);
-        std::string value = mrkIniString(state, key, "");
+        std::string value = mrkIniString(settings.iniPath, key, "");
         if (value.empty())
             return true;
         std::vector<std::string> parts = splitAtCommas(value);
@@ -113,7 +114,7 @@ bool readFixedTerms(AppState& state, Person& person) {
         FixedTerm term;
         term.code = static_cast<int>(toInteger(key, "コードの", parts[0], kInt16Min, kInt16Max));
         term.name = parts[1];
-        state.fixedTerms.push_back(term);
+        settings.fixedTerms.push_back(term);
     }
     return true;  // entries past the table's end are not read
 }
@@ -124,48 +125,50 @@ std::string defaultIniPath() {
     return addPathSeparator(executableDir()) + "mrk2tool.ini";
 }
 
-bool loadIniFile(AppState& state, Person& person) {
+Settings loadSettings(const std::string& iniPath, Person& person) {
+    Settings s;
+    s.iniPath = iniPath;
     try {
-        state.strDbDir = mrkIniString(state, "DBDIR", "");
-        state.strPrefDb = mrkIniString(state, "PREFDIR", "");
-        state.strInputDir = mrkIniString(state, "INPUTDIR", "");
-        state.strOutputDir = mrkIniString(state, "OUTPUTDIR", "");
-        state.strDelimiter = mrkIniString(state, "DELIMITER", ",");
-        state.strPosInfoStart = mrkIniString(state, "POSINFOSTART", "1");
-        state.strPostalStart = mrkIniString(state, "POSTALSTART", "1");
-        state.strPostalPath = mrkIniString(state, "POSTALPATH", "");
+        s.dbDir = mrkIniString(iniPath, "DBDIR", "");
+        s.regionFileName = mrkIniString(iniPath, "PREFDIR", "");
+        s.inputDir = mrkIniString(iniPath, "INPUTDIR", "");
+        s.outputDir = mrkIniString(iniPath, "OUTPUTDIR", "");
+        s.delimiter = mrkIniString(iniPath, "DELIMITER", ",");
+        s.posInfoStart = mrkIniString(iniPath, "POSINFOSTART", "1");
+        s.postalStart = mrkIniString(iniPath, "POSTALSTART", "1");
+        s.postalPath = mrkIniString(iniPath, "POSTALPATH", "");
 
-        state.lngMinRecs = static_cast<std::int32_t>(toInteger(
-            "MINRECS", "", mrkIniString(state, "MINRECS", "1000"),
+        s.minRecs = static_cast<std::int32_t>(toInteger(
+            "MINRECS", "", mrkIniString(iniPath, "MINRECS", "1000"),
             std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 
-        readFieldList<12>(state, "POSINFOFIELDNO", "0,1,2,3,4,5,6,7,8,9", state.intPosInfoFieldNo,
+        readFieldList<12>(iniPath, "POSINFOFIELDNO", "0,1,2,3,4,5,6,7,8,9", s.posInfoColumns,
                           {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
-        readFieldList<7>(state, "POSTALFIELDNO", "2,3,4,5,6,7,8", state.intPostalFieldNo,
+        readFieldList<7>(iniPath, "POSTALFIELDNO", "2,3,4,5,6,7,8", s.postalColumns,
                          {2, 3, 4, 5, 6, 7, 8});
 
         // A fixed name without a comma ends the list with its message; the rest of
         // the configuration is read by then, so loading still succeeds.
-        readFixedTerms(state, person);
+        readFixedTerms(s, person);
     } catch (const Error& e) {
-        person.message(standardErrorText(e, state.strIniPath));
-        return false;
+        throw e.in(iniPath);
     }
-    return true;
+    return s;
 }
 
-void saveIniFile(const AppState& state) {
-    putMrkIniString(state, "DBDIR", state.strDbDir);
-    putMrkIniString(state, "PREFDIR", state.strPrefDb);
-    putMrkIniString(state, "INPUTDIR", state.strInputDir);
-    putMrkIniString(state, "OUTPUTDIR", state.strOutputDir);
-    putMrkIniString(state, "DELIMITER", state.strDelimiter);
+void saveDirectories(const std::string& iniPath, const DirectorySettings& d) {
+    putMrkIniString(iniPath, "DBDIR", d.dbDir);
+    putMrkIniString(iniPath, "PREFDIR", d.regionFileName);
+    putMrkIniString(iniPath, "INPUTDIR", d.inputDir);
+    putMrkIniString(iniPath, "OUTPUTDIR", d.outputDir);
+    putMrkIniString(iniPath, "DELIMITER", d.delimiter);
 }
 
-void saveStartLines(const AppState& state) {
-    putMrkIniString(state, "POSINFOSTART", state.strPosInfoStart);
-    putMrkIniString(state, "POSTALSTART", state.strPostalStart);
-    putMrkIniString(state, "POSTALPATH", state.strPostalPath);
+void saveStartLines(const std::string& iniPath, const std::string& posInfoStart,
+                    const std::string& postalStart, const std::string& postalPath) {
+    putMrkIniString(iniPath, "POSINFOSTART", posInfoStart);
+    putMrkIniString(iniPath, "POSTALSTART", postalStart);
+    putMrkIniString(iniPath, "POSTALPATH", postalPath);
 }
 
 }  // namespace mrk2

@@ -4,8 +4,11 @@
 #include <stdio.h>
 
 #include <cerrno>
+#include <filesystem>
 
 #include "app/Error.h"
+#include "app/ErrorReport.h"
+#include "app/FileNames.h"
 #include "app/FileOps.h"
 #include "app/Paths.h"
 #include "data/Database.h"
@@ -110,6 +113,23 @@ void createBaseDatabase(const std::string& path) {
         } catch (...) {
         }
         throw;
+    }
+}
+
+Outcome initBaseDatabase(const BaseDbCreation& request, Person& person) {
+    const std::string path = files::baseDbPath(request.dbDir);
+    try {
+        if (fileExists(path) || directoryExists(path))
+            throw Refusal("基本データベースは既に存在します。上書きはしません。\n" + path);
+        std::error_code ec;
+        std::filesystem::create_directories(request.dbDir, ec);
+        if (ec)
+            throw fileError(ec.value(), request.dbDir);
+        createBaseDatabase(path);
+        return Outcome::completed();
+    } catch (const std::exception& e) {
+        reportError(person, e, path);
+        return Outcome::failed(asError(e));
     }
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 #include <string>
 
+#include "app/Outcome.h"
+#include "app/Person.h"
+
 namespace mrk2 {
 
 // Writes a new base database at `path` (normally DIR/mrk2.mdb):
@@ -11,5 +14,12 @@ namespace mrk2 {
 // Text columns refuse "" (CHECK(col <> '')). Throws mrk2::Error, and refuses to
 // overwrite an existing file.
 void createBaseDatabase(const std::string& path);
+
+// The operation behind `init`: creates the directory when it is missing and the
+// base database in it, refusing (with a message) to touch an existing one.
+struct BaseDbCreation {
+    std::string dbDir;
+};
+Outcome initBaseDatabase(const BaseDbCreation& request, Person& person);
 
 }  // namespace mrk2

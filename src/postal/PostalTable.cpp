@@ -9,7 +9,6 @@
 
 #include "app/CsvField.h"
 #include "app/Error.h"
-#include "app/ErrorReport.h"
 #include "app/LineReader.h"
 #include "data/Database.h"
 
@@ -41,8 +40,8 @@ std::string lineText(std::size_t line) {
 
 }  // namespace
 
-bool createPostTable(Person& person, const std::string& dbPath) {
-    try {
+void createPostTable(const std::string& dbPath) {
+    inContext(dbPath, [&] {
         Database db = Database::open(dbPath);
         dropTable(db, "POST");
         db.exec(
@@ -57,19 +56,14 @@ bool createPostTable(Person& person, const std::string& dbPath) {
             "fld地名 TEXT CHECK(fld地名 <> ''))");
         db.exec(
             "CREATE INDEX idxPost ON POST (fldID, fldトドウフケン, fldシクチョウソン, fldチメイ)");
-    } catch (const std::exception& e) {
-        reportError(person, e, dbPath);
-        return false;
-    }
-    return true;
+    });
 }
 
-bool loadPostalCsv(AppState& state, Person& person, const std::string& dbPath,
-                   const std::string& csvPath) {
-    try {
+void loadPostalCsv(const PostalLoad& load, RunProgress& progress) {
+    inContext(load.csvPath, [&] {
         LineReader reader;
-        reader.open(csvPath);
-        Database db = Database::open(dbPath);
+        reader.open(load.csvPath);
+        Database db = Database::open(load.dbPath);
         // The database is a work copy that is thrown away on any failure.
         db.useFastUnsafePragmas();
         Transaction tx(db);
@@ -78,16 +72,21 @@ bool loadPostalCsv(AppState& state, Person& person, const std::string& dbPath,
             "fld都道府県, fld市区町村, fld地名) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
         std::string line;
         std::vector<std::string_view> fields;
+        // Lines before the start line (a header) are passed over, as for position files.
+        for (int skip = load.startLine - 1; skip > 0 && reader.next(line); --skip) {
+        }
+        std::int64_t rows = 0;
         while (reader.next(line)) {
+            progress.reading(rows, reader.bytesRead());
             splitCsvLine(line, fields);
-            for (int col : state.intPostalFieldNo) {
+            for (int col : load.columns) {
                 if (col < 0 || static_cast<std::size_t>(col) >= fields.size())
                     throw Error(FormatError::MissingColumn,
                                 "列が足りません。" + lineText(reader.lineNumber()));
             }
             auto field = [&](int entry) {
                 return cleanCsvFieldView(fields[static_cast<std::size_t>(
-                    state.intPostalFieldNo[static_cast<std::size_t>(entry)])]);
+                    load.columns[static_cast<std::size_t>(entry)])]);
             };
             std::optional<std::string> code = postalCodeNumberText(field(0));
             if (!code)
@@ -103,13 +102,11 @@ bool loadPostalCsv(AppState& state, Person& person, const std::string& dbPath,
                     insert.bind(entry + 1, v);
             }
             insert.run();
+            ++rows;
         }
+        progress.fileRead(rows, reader.bytesRead());
         tx.commit();
-    } catch (const std::exception& e) {
-        reportError(person, e, csvPath);
-        return false;
-    }
-    return true;
+    });
 }
 
 }  // namespace mrk2

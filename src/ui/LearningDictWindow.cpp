@@ -14,9 +14,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/AppState.h"
 #include "app/Person.h"
 #include "data/LearningDictEditor.h"
+#include "ui/Session.h"
 #include "ui/UiText.h"
 #include "ui/WindowPlacement.h"
 
@@ -48,14 +48,12 @@ class LearningDictWindow::GuardedPerson : public Person {
         Scope s(open_);
         return inner_.askYesNoCancel(text);
     }
-    void showProgress(bool stopVisible) override { inner_.showProgress(stopVisible); }
-    void setProgressLabel(ProgressLabel l, const std::string& t) override {
-        inner_.setProgressLabel(l, t);
+    void runStarted(StopControl& stop, bool stoppable) override {
+        inner_.runStarted(stop, stoppable);
     }
-    void closeProgress() override { inner_.closeProgress(); }
+    void progress(const Progress& p) override { inner_.progress(p); }
     void yield() override { inner_.yield(); }
-    void buttonEnabled(bool on) override { inner_.buttonEnabled(on); }
-    void showSelectionWindow(bool visible) override { inner_.showSelectionWindow(visible); }
+    void runEnded() override { inner_.runEnded(); }
 
   private:
     struct Scope {
@@ -81,12 +79,12 @@ QGroupBox* frame(const QString& caption, const char* name) {
 
 }  // namespace
 
-LearningDictWindow::LearningDictWindow(AppState& state, Person& person, const QString& regionText,
-                                       QWidget* parent)
+LearningDictWindow::LearningDictWindow(const Session& session, Person& person,
+                                       const QString& regionText, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      state_(state),
+      session_(session),
       person_(std::make_unique<GuardedPerson>(person)),
-      editor_(std::make_unique<LearningDictEditor>(state.strBaseDbPath, *person_)) {
+      editor_(std::make_unique<LearningDictEditor>(session.baseDbPath(), *person_)) {
     setObjectName(QStringLiteral("frmLearningDict"));
     setWindowTitle(QStringLiteral("学習辞書編集"));
     buildControls();
@@ -316,7 +314,7 @@ void LearningDictWindow::onActivated() {
         return;
     // The entry settled above belonged to the database shown so far; from here on
     // the base database is the one the main window names now.
-    editor_->setBaseDbPath(state_.strBaseDbPath);
+    editor_->setBaseDbPath(session_.baseDbPath());
     editor_->activate();
     showForm();
 }

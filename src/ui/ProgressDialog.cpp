@@ -24,7 +24,8 @@ QLabel* makeLine(QWidget* parent, const char* name) {
 }
 }  // namespace
 
-ProgressDialog::ProgressDialog(AppState& state, QWidget* parent) : QDialog(parent), state_(state) {
+ProgressDialog::ProgressDialog(std::function<void()> onStop, QWidget* parent)
+    : QDialog(parent), onStop_(std::move(onStop)) {
     setObjectName(QStringLiteral("frmOnProccess"));
     setWindowTitle(QStringLiteral("データベース更新"));
     setModal(false);
@@ -57,7 +58,8 @@ ProgressDialog::ProgressDialog(AppState& state, QWidget* parent) : QDialog(paren
 
     // Stop is the only way to cancel: the run sees the flag at its next record.
     connect(stop_, &QPushButton::clicked, this, [this] {
-        state_.blnProcessing = false;
+        if (onStop_)
+            onStop_();
         close();
     });
 }
@@ -74,6 +76,13 @@ QLabel* ProgressDialog::labelFor(ProgressLabel which) const {
             return detailProcSub_;
     }
     return onProccess_;
+}
+
+void ProgressDialog::setProgress(const Progress& progress) {
+    const auto lines = progressLabels(progress);
+    for (auto which : {ProgressLabel::OnProccess, ProgressLabel::DetailStatus,
+                       ProgressLabel::DetailProc, ProgressLabel::DetailProcSub})
+        setLabel(which, QString::fromStdString(lines[static_cast<std::size_t>(which)]));
 }
 
 void ProgressDialog::setLabel(ProgressLabel which, const QString& text) {

@@ -1,8 +1,10 @@
 #pragma once
 #include <QDialog>
 
-#include "app/AppState.h"
-#include "app/Person.h"
+#include <functional>
+
+#include "app/Progress.h"
+#include "app/ProgressText.h"
 
 class QLabel;
 class QPushButton;
@@ -14,8 +16,11 @@ namespace mrk2::ui {
 class ProgressDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit ProgressDialog(AppState& state, QWidget* parent = nullptr);
+    // `onStop` is what "中止" does besides closing the window.
+    explicit ProgressDialog(std::function<void()> onStop, QWidget* parent = nullptr);
 
+    // Writes the four lines for the report.
+    void setProgress(const Progress& progress);
     void setLabel(ProgressLabel which, const QString& text);
     QString label(ProgressLabel which) const;
     void setStopVisible(bool visible);
@@ -31,7 +36,7 @@ class ProgressDialog : public QDialog {
     void clearLabels();
     QLabel* labelFor(ProgressLabel which) const;
 
-    AppState& state_;
+    std::function<void()> onStop_;
     QLabel* onProccess_;
     QLabel* detailStatus_;
     QLabel* detailProc_;

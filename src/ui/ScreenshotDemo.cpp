@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "app/Config.h"
+#include "app/FileNames.h"
 #include "data/Catalog.h"
 #include "ui/CsvSelectionWindow.h"
 #include "ui/DirectoryChooser.h"
@@ -60,18 +61,14 @@ int runScreenshotDemo(const char* dbDirArg, const char* csvDirArg, const char* o
     QDir().mkpath(outDir);
 
     ConsolePrompter prompter;
-    AppState state;
-    GuiPerson person(state, prompter);
+    Session session;
+    GuiPerson person(session, prompter);
     // The demo keeps its settings beside its databases, not beside the executable.
-    state.strIniPath = str(QDir(dbDir).filePath(QStringLiteral("mrk2tool.ini")));
-    state.strDbDir = str(dbDir);
-    saveIniFile(state);
-    if (!loadIniFile(state, person) || !openWorkspace(state))
-        return 1;
-    state.strBaseDbPath = state.strDbDir + "/mrk2.mdb";
+    session.settings.iniPath = str(QDir(dbDir).filePath(QStringLiteral("mrk2tool.ini")));
+    saveDirectories(session.settings.iniPath, {str(dbDir), "", "", "", ","});
 
     int failures = 0;
-    auto first = std::make_unique<MainWindow>(state, person);
+    auto first = std::make_unique<MainWindow>(session, person);
     first->runModal = [&](QDialog& dialog) {
         dialog.show();
         settle(600);
@@ -112,17 +109,18 @@ int runScreenshotDemo(const char* dbDirArg, const char* csvDirArg, const char* o
     region->setEditText(QStringLiteral("東京都"));
     first->findChild<QPushButton*>(QStringLiteral("cmdSelect"))->click();
     first->findChild<QPushButton*>(QStringLiteral("cmdDbDir"))->click();
-    saveIniFile(state);  // remembers the region just built, for the second window
+    // Remembers the region just built, for the second window.
+    saveDirectories(session.settings.iniPath, {session.dbDir, session.regionFileName, "", "", ","});
     first.reset();
 
-    MainWindow window(state, person);
+    MainWindow window(session, person);
     window.formLoad();
     window.show();
     settle(400);
     failures += !save(&window, outDir, "main-window.png");
 
     // The region just built, on its map, with an address looked up.
-    RegionMapWindow map(QStringLiteral("東京都"), qs(state.strDbDir + "/東京都.mdb"));
+    RegionMapWindow map(QStringLiteral("東京都"), qs(files::regionDbPath(session.dbDir, "東京都")));
     map.show();
     QElapsedTimer loading;
     loading.start();

@@ -7,14 +7,12 @@
 #include "app/LineReader.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
-#include "support/RecordingPerson.h"
 
 namespace mrk2::test {
 
 RegionBuilder::RegionBuilder(std::string path) : path_(std::move(path)) {
     Database::open(path_, Database::Mode::Create).close();
-    RecordingPerson quiet;
-    createPositionTables(quiet, path_);
+    createPositionTables(path_);
 }
 
 void RegionBuilder::addSource(const std::string& file, const std::string& date,

@@ -1,6 +1,7 @@
 // 「地域の確認」 driven offscreen: it opens, draws the points, and marks a hit.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -8,9 +9,12 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <functional>
+#include <stdexcept>
 
-#include "UiFixture.h"
 #include "support/RegionBuilder.h"
+#include "support/TempDir.h"
+#include "ui/GuiPerson.h"
 #include "ui/MainWindow.h"
 #include "ui/MapPalette.h"
 #include "ui/RegionMapCanvas.h"
@@ -23,6 +27,14 @@ using mrk2::ui::RegionMapWindow;
 
 namespace {
 
+template <class T>
+T* child(QWidget* parent, const char* name) {
+    T* w = parent->findChild<T*>(QString::fromLatin1(name));
+    if (!w)
+        throw std::runtime_error(std::string("no widget ") + name);
+    return w;
+}
+
 void waitFor(const std::function<bool()>& done) {
     QElapsedTimer timer;
     timer.start();
@@ -30,7 +42,17 @@ void waitFor(const std::function<bool()>& done) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
-struct RegionMapWindowTest : ::testing::Test, UiFixture {
+// Keeps the texts of the message boxes; answers No.
+struct NotingPrompter : ui::Prompter {
+    void message(QWidget*, const QString&, const QString& text, Icon) override { texts << text; }
+    Answer ask(QWidget*, const QString&, const QString&, ui::QuestionButtons) override {
+        return Answer::No;
+    }
+    QStringList texts;
+};
+
+struct RegionMapWindowTest : ::testing::Test {
+    TempDir dir;
     RegionMapWindowTest() {
         RegionBuilder region(dir.file("東京.mdb"));
         std::vector<BlockRow> rows;
@@ -111,13 +133,14 @@ TEST_F(RegionMapWindowTest, DraggingMovesTheImageAndRedrawsOnlyWhenLetGo) {
 }
 
 TEST_F(RegionMapWindowTest, TheMainWindowOpensItForTheSelectedRegion) {
-    writeIni({"DBDIR=" + dir.path()});
-    addCatalogRow("東京");
-    ui::MainWindow main(state, person);
-    main.formLoad();
+    ui::Session session;
+    session.dbDir = dir.path();
+    NotingPrompter prompter;
+    ui::GuiPerson person(session, prompter);
+    ui::MainWindow main(session, person);
     child<QComboBox>(&main, "cmbPrefDB")->setEditText("大阪");
     button(&main, "cmdRegionMap")->click();
-    EXPECT_EQ(prompter.texts(), QStringList{"地域別DBが見つかりません。"});
+    EXPECT_EQ(prompter.texts, QStringList{"地域別DBが見つかりません。"});
     EXPECT_EQ(main.findChild<RegionMapWindow*>(), nullptr);
 
     child<QComboBox>(&main, "cmbPrefDB")->setEditText("東京");

@@ -5,6 +5,7 @@
 
 #include "app/Cp932.h"
 #include "app/Error.h"
+#include "app/FileNames.h"
 #include "app/Paths.h"
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
@@ -48,9 +49,9 @@ int runLookup(CommandContext& ctx) {
         return usageError(kInfo, "--json と --geojson は同時に指定できません。");
     if (words.size() < 2)
         return usageError(kInfo, "地域名と住所を指定して下さい。");
-    if (!selectRegion(ctx, words[0]))
+    if (!acceptRegionName(ctx, words[0]))
         return kExitFailed;
-    const std::string& dbPath = ctx.state.strPrefDbPath;
+    const std::string dbPath = files::regionDbPath(ctx.settings.dbDir, words[0]);
     if (!fileExists(dbPath)) {
         ctx.person.message("地域別ＤＢが見つかりません。\n" + dbPath);
         return kExitFailed;

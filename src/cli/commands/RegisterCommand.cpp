@@ -1,4 +1,5 @@
 // mrk2cli register: builds a region database afresh from exactly the given files.
+#include "app/FileNames.h"
 #include "app/Limits.h"
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
@@ -27,17 +28,18 @@ int runRegister(CommandContext& ctx) {
         return usageError(kInfo, "地域名とCSVファイルを指定して下さい。");
     if (words.size() - 1 > kMaxSourceFiles)
         return usageError(kInfo, "CSVファイルは1000個までです。");
-    if (startLine)
-        ctx.state.strPosInfoStart = *startLine;
-    if (!selectRegion(ctx, words[0]))
+    if (!acceptRegionName(ctx, words[0]))
         return kExitFailed;
-    ctx.state.srcFiles.clear();
+    auto request = importRequest(ctx, ImportMode::Register, words[0], startLine);
+    if (!request)
+        return kExitFailed;
     for (std::size_t i = 1; i < words.size(); ++i)
-        ctx.state.srcFiles.push_back(sourceFileOf(words[i]));
-    RegionSnapshot before = snapshotBeforeRun(ctx.state.strPrefDbPath);
-    int status = startImport(ctx, ImportMode::Register);
+        request->sources.push_back(sourceFileOf(words[i]));
+    const std::string dbPath = files::regionDbPath(request->dbDir, request->region);
+    RegionSnapshot before = snapshotBeforeRun(dbPath);
+    int status = runImportCommand(ctx, *request);
     if (status == kExitOk)
-        printRunSummary(before, ctx.state.strPrefDbPath);
+        printRunSummary(before, dbPath);
     return status;
 }
 
