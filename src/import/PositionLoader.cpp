@@ -119,6 +119,20 @@ void recordPrefecture(std::vector<std::string>& list, const std::string& pref) {
     list.push_back(pref);
 }
 
+// After a fault, the lines staged before it stay, as with a line-by-line load.
+// The work file has no journal, and without one a rollback is undefined in
+// SQLite; so what was done is committed, and the run throws the work file away.
+void keepWhatWasStaged(std::optional<Transaction>& tx, std::optional<StagingWriter>& writer) {
+    if (!tx)
+        return;
+    try {
+        if (writer)
+            writer->flush();
+        tx->commit();
+    } catch (const std::exception&) {
+    }
+}
+
 }  // namespace
 
 void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
@@ -173,9 +187,8 @@ void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
 
         recordPrefecture(prefs, pref);
         tx->commit();
-    } catch (const Error& e) {
-        throw e.in(path);
     } catch (const std::exception& e) {
+        keepWhatWasStaged(tx, writer);
         throw asError(e).in(path);
     }
 }

@@ -223,6 +223,16 @@ class Extraction {
     std::optional<Statement> byKey_;
 };
 
+// What was distributed before a fault stays. The work file has no journal, and
+// without one a rollback is undefined in SQLite; so what was done is committed,
+// and the run throws the work file away.
+void commitAfterFault(Transaction& tx) {
+    try {
+        tx.commit();
+    } catch (const std::exception&) {
+    }
+}
+
 }  // namespace
 
 void getUniqueTable(const std::string& dbPath, std::int32_t minRecs, TownTableCursor& cursor,
@@ -232,14 +242,24 @@ void getUniqueTable(const std::string& dbPath, std::int32_t minRecs, TownTableCu
         // The run's work file is thrown away on any failure, so it needs no journal.
         db.useFastUnsafePragmas();
         Transaction tx(db);
-        {
-            Extraction extraction(db, minRecs, cursor, progress);
-            extraction.addTowns();
-            if (!progress.stopped())
-                extraction.distribute();
+        try {
+            {
+                Extraction extraction(db, minRecs, cursor, progress);
+                extraction.addTowns();
+                if (!progress.stopped())
+                    extraction.distribute();
+            }
+            dropTable(db, "POSITION_TMP");
+            tx.commit();
+        } catch (const Refusal&) {
+            // The table limit: the file's rows are done with.
+            dropTable(db, "POSITION_TMP");
+            commitAfterFault(tx);
+            throw;
+        } catch (...) {
+            commitAfterFault(tx);
+            throw;
         }
-        dropTable(db, "POSITION_TMP");
-        tx.commit();
     });
 }
 
