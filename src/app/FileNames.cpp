@@ -24,6 +24,10 @@ std::string regionCompactedPath(const std::string& dbDir, const std::string& reg
     return joinPath(dbDir, region + kRegionCompactedSuffix + kDbExtension);
 }
 
+std::string postalWorkPath(const std::string& dbDir) {
+    return joinPath(dbDir, kPostalWork);
+}
+
 std::string postalCompactedPath(const std::string& dbDir) {
     return joinPath(dbDir, kPostalCompacted);
 }

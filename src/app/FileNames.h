@@ -12,6 +12,8 @@ inline constexpr const char* kBaseDb = "mrk2.mdb";
 inline constexpr const char* kPostalWork = "mrk_123.mdb";
 inline constexpr const char* kPostalCompacted = "mrk_cmpact.mdb";
 inline constexpr const char* kDbExtension = ".mdb";
+// The lock a writer of the directory holds (WriterLock.h).
+inline constexpr const char* kWriterLock = "mrk2.lock";
 // What a region's work files add to its name.
 inline constexpr const char* kRegionWorkSuffix = "_$$$";
 inline constexpr const char* kRegionCompactedSuffix = "_cmpact";
@@ -24,6 +26,7 @@ std::string regionDbPath(const std::string& dbDir, const std::string& region);
 // An import run's copy of the region database, and its compacted result.
 std::string regionWorkPath(const std::string& dbDir, const std::string& region);
 std::string regionCompactedPath(const std::string& dbDir, const std::string& region);
+std::string postalWorkPath(const std::string& dbDir);
 std::string postalCompactedPath(const std::string& dbDir);
 
 }  // namespace files

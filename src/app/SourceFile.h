@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace mrk2 {
 
@@ -17,5 +18,11 @@ struct SourceFile {
 // much as a newer one: a file put back from an older copy holds other data.
 bool sourceChanged(const std::optional<std::string>& recordedDate,
                    const std::optional<std::string>& currentDate);
+
+// Keeps each file once, at its first place in the list: the same path again, or
+// the same file reached through another path (the same device and inode, as a
+// link or "../csv/a.csv" gives it). Returns the entries taken out. Loading a file
+// twice would store every one of its rows twice.
+std::vector<SourceFile> dropRepeatedSources(std::vector<SourceFile>& sources);
 
 }  // namespace mrk2

@@ -10,10 +10,10 @@
 namespace mrk2::cli {
 
 bool acceptRegionName(CommandContext& ctx, const std::string& name) {
-    if (isUsableRegionName(name))
-        return true;
-    ctx.person.message("この地域名はファイル名に使えません。\n" + name);
-    return false;
+    auto problem = regionNameProblem(name);
+    if (problem)
+        ctx.person.message(*problem);
+    return !problem;
 }
 
 SourceFile sourceFileOf(const std::string& path) {

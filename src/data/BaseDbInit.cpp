@@ -11,6 +11,7 @@
 #include "app/FileNames.h"
 #include "app/FileOps.h"
 #include "app/Paths.h"
+#include "app/WriterLock.h"
 #include "data/Database.h"
 
 namespace mrk2 {
@@ -125,6 +126,7 @@ Outcome initBaseDatabase(const BaseDbCreation& request, Person& person) {
         std::filesystem::create_directories(request.dbDir, ec);
         if (ec)
             throw fileError(ec.value(), request.dbDir);
+        WriterLock lock = WriterLock::take(request.dbDir);
         createBaseDatabase(path);
         return Outcome::completed();
     } catch (const std::exception& e) {

@@ -4,6 +4,8 @@
 
 #include "app/Error.h"
 #include "app/ErrorReport.h"
+#include "app/Paths.h"
+#include "app/WriterLock.h"
 #include "data/Database.h"
 
 namespace mrk2 {
@@ -149,6 +151,7 @@ bool LearningDictEditor::saveRecord() {
         v.type = kLevelTown;
 
     try {
+        WriterLock lock = WriterLock::take(dirNameOf(path_));
         Database db = Database::open(path_);
         std::size_t pos = static_cast<std::size_t>(currentPos_);
         if (adding_) {
@@ -209,6 +212,7 @@ void LearningDictEditor::deleteCurrent() {
     } else {
         std::size_t pos = static_cast<std::size_t>(currentPos_);
         try {
+            WriterLock lock = WriterLock::take(dirNameOf(path_));
             Database db = Database::open(path_);
             deleteLearningEntry(db, ids_[pos]);
         } catch (const std::exception& e) {

@@ -1,11 +1,16 @@
 #include "data/RegionDeletion.h"
 
+#include <algorithm>
+#include <optional>
+#include <vector>
+
 #include "app/Error.h"
 #include "app/ErrorReport.h"
 #include "app/FileNames.h"
 #include "app/FileOps.h"
 #include "app/Paths.h"
 #include "app/RegionName.h"
+#include "app/WriterLock.h"
 #include "data/Catalog.h"
 #include "data/Database.h"
 
@@ -14,10 +19,19 @@ namespace mrk2 {
 namespace {
 
 void removeRegion(const RegionDeletionRequest& request, const std::string& regionPath) {
-    Database base = Database::open(files::baseDbPath(request.dbDir));
-    // The catalog row goes only if the file goes too: the transaction stays
-    // open while the file is removed and is rolled back if that fails.
-    Transaction tx(base);
+    const std::string basePath = files::baseDbPath(request.dbDir);
+    Database base = Database::open(basePath);
+    // The catalog row goes only if the file goes too: the base database is
+    // taken for this connection alone before anything is removed (a reader that
+    // does not let go fails the deletion here, with nothing touched), and the
+    // transaction is rolled back if the file cannot be removed.
+    std::optional<Transaction> locked;
+    try {
+        locked.emplace(base, Transaction::Lock::Exclusive);
+    } catch (const Error& e) {
+        throw e.in(basePath);
+    }
+    Transaction& tx = *locked;
     Statement del =
         base.prepare("DELETE FROM " + quoteIdentifier(kCatalogTable) + " WHERE fldDbName = ?1");
     del.bind(1, request.region);
@@ -26,19 +40,32 @@ void removeRegion(const RegionDeletionRequest& request, const std::string& regio
     tx.commit();
 }
 
+// The region is there to delete: its file, or at least its catalog row. A row
+// whose file is gone (a deletion cut off by a crash between the two) could
+// otherwise never be taken out again.
+bool regionExists(const RegionDeletionRequest& request, const std::string& regionPath) {
+    if (fileExists(regionPath))
+        return true;
+    const std::vector<std::string> names = loadDbList(files::baseDbPath(request.dbDir));
+    return std::find(names.begin(), names.end(), request.region) != names.end();
+}
+
 }  // namespace
 
 Outcome deleteRegion(const RegionDeletionRequest& request, Person& person) {
     try {
         if (request.region.empty())
             throw Refusal("地域名を選択して下さい。");
-        if (!isUsableRegionName(request.region))
-            throw Refusal("この地域名はファイル名に使えません。\n" + request.region);
+        if (auto problem = regionNameProblem(request.region))
+            throw Refusal(*problem);
         const std::string regionPath = files::regionDbPath(request.dbDir, request.region);
-        if (!fileExists(regionPath))
+        if (!regionExists(request, regionPath))
             throw Refusal("地域別ＤＢが見つかりません。");
         if (!person.askOkCancel(files::regionDbFileName(request.region) + "を削除していいですか？"))
             return Outcome::nothingToDo();
+        WriterLock lock = WriterLock::take(request.dbDir);
+        if (!regionExists(request, regionPath))
+            throw Refusal("地域別ＤＢが見つかりません。");
         removeRegion(request, regionPath);
         return Outcome::completed();
     } catch (const std::exception& e) {

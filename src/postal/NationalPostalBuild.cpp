@@ -1,11 +1,14 @@
 #include "postal/NationalPostalBuild.h"
 
+#include <optional>
+
 #include "app/Error.h"
 #include "app/ErrorReport.h"
 #include "app/FileNames.h"
 #include "app/FileOps.h"
 #include "app/Paths.h"
 #include "app/RunProgress.h"
+#include "app/WriterLock.h"
 #include "data/Compaction.h"
 #include "data/Database.h"
 #include "data/WorkFiles.h"
@@ -20,6 +23,9 @@ void checkRequest(const NationalPostalRequest& request) {
         throw Refusal("全国版郵便番号CSVファイルが指定されていません。");
     if (!fileExists(request.csvPath))
         throw Refusal("全国版郵便番号CSVファイルが見つかりません。");
+    const std::string base = files::baseDbPath(request.dbDir);
+    if (!fileExists(base))
+        throw Refusal("基本データベースが見つかりません。\n" + base);
 }
 
 void build(const NationalPostalRequest& request, RunProgress& progress, const std::string& work) {
@@ -52,8 +58,16 @@ Outcome buildNationalPostal(const NationalPostalRequest& request, StopControl& s
         reportError(person, e);
         return Outcome::failed(asError(e));
     }
-    // The work copy lives in the current directory, whichever that is.
-    const std::string work = files::kPostalWork;
+    std::optional<WriterLock> lock;
+    try {
+        lock.emplace(WriterLock::take(request.dbDir));
+    } catch (const std::exception& e) {
+        reportError(person, e);
+        return Outcome::failed(asError(e));
+    }
+    // The work copy lives beside the base database, under the directory's lock:
+    // two builds for two directories never share it.
+    const std::string work = files::postalWorkPath(request.dbDir);
     RunProgress progress(person, stop);
     person.runStarted(stop, false);
     Outcome outcome = Outcome::completed();

@@ -268,8 +268,12 @@ void MainWindow::regionBoxLeft() {
         return;
     session_.regionFileName = fileName;
     session_.sources.clear();
-    // A name that cannot be a file name has no database, like a name not built yet.
-    if (isUsableRegionName(str(text)) && fileExists(session_.regionDbPath())) {
+    // A name that cannot be a file name has no database, like a name not built yet;
+    // a name of the tool's own files is said at once, before anything reads them.
+    if (auto problem = regionNameProblem(str(text))) {
+        if (isPlainFileName(str(text)))
+            person_.say(qs(*problem));
+    } else if (fileExists(session_.regionDbPath())) {
         try {
             session_.sources = readSourceFiles(session_.regionDbPath()).files;
         } catch (const std::exception& e) {
@@ -336,8 +340,8 @@ void MainWindow::onRegister() {
         return;
     }
     // The name becomes a file name beside the base database; it may not leave that directory.
-    if (!isUsableRegionName(str(region))) {
-        person_.say(QStringLiteral("地域名にファイル名として使えない文字があります。"));
+    if (auto problem = regionNameProblem(str(region))) {
+        person_.say(qs(*problem));
         return;
     }
     session_.regionFileName = files::regionDbFileName(str(region));

@@ -113,5 +113,24 @@ TEST_F(CliImportTest, RefusalsAndFailuresExitWithOne) {
     EXPECT_EQ(r.exitCode, 2);
 }
 
+TEST_F(CliImportTest, StartLinesAreCheckedAsTheWindowChecksThem) {
+    const std::pair<const char*, const char*> refused[] = {
+        {"0x10", "開始行数に数値を入力して下さい"},
+        {"0", "開始行数には 1 から 32767 までの数値を入力して下さい"},
+    };
+    for (const auto& [startLine, message] : refused) {
+        SCOPED_TRACE(startLine);
+        auto r = cli({"register", "東京", a, "--start-line", startLine});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("処理を"), std::string::npos) << "no run began: " << r.err;
+    }
+    EXPECT_FALSE(fileExists(d.file("db/東京.mdb")));
+    // Full-width digits are a number: the header line is skipped.
+    auto r = cli({"register", "東京", a, "--start-line", "２"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION_0001"), 12);
+}
+
 }  // namespace
 }  // namespace mrk2::test

@@ -10,13 +10,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/AppState.h"
 #include "data/BaseDbInit.h"
 #include "data/Database.h"
 #include "data/LearningTable.h"
 #include "support/RecordingPerson.h"
 #include "support/TempDir.h"
 #include "ui/LearningDictWindow.h"
+#include "ui/Session.h"
 
 using namespace mrk2;
 using mrk2::test::RecordingPerson;
@@ -41,22 +41,22 @@ struct BoxPerson : RecordingPerson {
 class LearningDictWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        state.strBaseDbPath = dir.file("mrk2.mdb");
-        createBaseDatabase(state.strBaseDbPath);
-        Database db = Database::open(state.strBaseDbPath);
+        session.dbDir = dir.path();
+        createBaseDatabase(session.baseDbPath());
+        Database db = Database::open(session.baseDbPath());
         db.exec("INSERT INTO ＤＢ一覧 (fldDbName, fldDbDir) VALUES ('東京', '/d'), ('大阪', '/d')");
     }
     std::int64_t add(const std::string& reg, const std::string& tran, std::int64_t dbNo = 0,
                      std::int64_t type = kLevelCity) {
-        Database db = Database::open(state.strBaseDbPath);
+        Database db = Database::open(session.baseDbPath());
         return insertLearningEntry(db, {reg, tran, 1, dbNo, type});
     }
     std::optional<LearningEntry> row(std::int64_t id) {
-        Database db = Database::open(state.strBaseDbPath);
+        Database db = Database::open(session.baseDbPath());
         return readLearningEntry(db, id);
     }
     std::unique_ptr<LearningDictWindow> open(const QString& region = {}) {
-        auto w = std::make_unique<LearningDictWindow>(state, person, region);
+        auto w = std::make_unique<LearningDictWindow>(session, person, region);
         person.window = w.get();
         activate(*w);
         return w;
@@ -82,7 +82,7 @@ class LearningDictWindowTest : public ::testing::Test {
     static QString box(QWidget& w, const char* name) { return get<QLineEdit>(w, name)->text(); }
 
     TempDir dir;
-    AppState state;
+    ui::Session session;
     BoxPerson person;
 };
 
@@ -223,9 +223,9 @@ TEST_F(LearningDictWindowTest, ComingBackReadsTheBaseDatabaseTheMainWindowNamesN
     // The operator edits, then moves the main window to another directory.
     type(*w, "txtTransform", QStringLiteral("新宿区役所"));
     TempDir other;
-    const std::string oldBase = state.strBaseDbPath;
-    state.strBaseDbPath = other.file("mrk2.mdb");
-    createBaseDatabase(state.strBaseDbPath);
+    const std::string oldBase = session.baseDbPath();
+    session.dbDir = other.path();
+    createBaseDatabase(session.baseDbPath());
     add("梅田", "梅田");
     add("難波", "難波");
     person.answers = {Answer::Yes};

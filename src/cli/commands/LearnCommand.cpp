@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/Error.h"
+#include "app/WriterLock.h"
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
@@ -160,10 +161,14 @@ int add(CommandContext& ctx, ArgList& args) {
     }
 
     try {
+        WriterLock lock = WriterLock::take(ctx.settings.dbDir);
         Database db = Database::open(ctx.baseDbPath());
         std::cout << insertLearningEntry(db, v) << '\n';
     } catch (const Error& e) {
         say(ctx, standardErrorText(e, ctx.baseDbPath()));
+        return kExitFailed;
+    } catch (const Refusal& r) {
+        say(ctx, r.what());
         return kExitFailed;
     }
     return kExitOk;
@@ -181,6 +186,7 @@ int remove(CommandContext& ctx, ArgList& args) {
     if (ec != std::errc() || end != w.data() + w.size())
         return usage("ID は整数です: " + w);
     try {
+        WriterLock lock = WriterLock::take(ctx.settings.dbDir);
         Database db = Database::open(ctx.baseDbPath());
         if (!deleteLearningEntry(db, id)) {
             say(ctx, "ID " + w + " の項目はありません。");
@@ -188,6 +194,9 @@ int remove(CommandContext& ctx, ArgList& args) {
         }
     } catch (const Error& e) {
         say(ctx, standardErrorText(e, ctx.baseDbPath()));
+        return kExitFailed;
+    } catch (const Refusal& r) {
+        say(ctx, r.what());
         return kExitFailed;
     }
     return kExitOk;

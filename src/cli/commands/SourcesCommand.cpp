@@ -11,6 +11,7 @@
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/Listing.h"
+#include "cli/RunStarter.h"
 #include "data/Catalog.h"
 #include "data/SourceStatus.h"
 
@@ -40,10 +41,8 @@ int runSources(CommandContext& ctx) {
         return usageError(kInfo,
                           words.empty() ? "地域名を指定して下さい。" : "余分な引数があります。");
     const std::string& region = words[0];
-    if (!isUsableRegionName(region)) {
-        ctx.person.message("この地域名はファイル名に使えません。\n" + region);
+    if (!acceptRegionName(ctx, region))
         return kExitFailed;
-    }
     const std::string path = files::regionDbPath(ctx.settings.dbDir, region);
     if (!fileExists(path)) {
         ctx.person.message("地域別ＤＢが見つかりません。\n" + path);
