@@ -192,6 +192,7 @@ TEST_F(CsvSelectionWindowTest, RegisterRunCompletesAndRegistersTheRegion) {
 
 TEST_F(CsvSelectionWindowTest, StopDuringALoadEndsTheRunAndGivesTheButtonsBack) {
     writeCsv("13101.csv", 40000);
+    createPostTable(basePath);
     open();
     click("cmdSelectAll");
     bool stopped = false;
@@ -223,6 +224,7 @@ TEST_F(CsvSelectionWindowTest, StopDuringALoadEndsTheRunAndGivesTheButtonsBack) 
 
 TEST_F(CsvSelectionWindowTest, ForcedQuitDuringARunSuppressesTheEndMessage) {
     writeCsv("13101.csv", 40000);
+    createPostTable(basePath);
     open();
     click("cmdSelectAll");
     QTimer poll;
