@@ -71,7 +71,7 @@ void GuiPerson::progress(const Progress& progress) {
 
 void GuiPerson::runEnded() {
     if (progress_)
-        progress_->close();
+        progress_->dismiss();
     showSelectionWindow(true);
     buttonEnabled(true);
     session_.stop = nullptr;

@@ -247,7 +247,7 @@ void MainWindow::checkDbDir(const QString& text) {
     txtDbDir_->setText(checkedDbDir_);
 }
 
-void MainWindow::reloadRegionList() {
+void MainWindow::reloadRegionList(const QString& shown) {
     std::vector<std::string> names;
     try {
         names = loadDbList(session_.baseDbPath());
@@ -257,7 +257,11 @@ void MainWindow::reloadRegionList() {
     cmbPrefDB_->clear();
     for (const std::string& name : names)
         cmbPrefDB_->addItem(qs(name));
-    cmbPrefDB_->setEditText(QString());
+    const int index = shown.isEmpty() ? -1 : cmbPrefDB_->findText(shown, Qt::MatchExactly);
+    if (index >= 0)
+        cmbPrefDB_->setCurrentIndex(index);
+    else
+        cmbPrefDB_->setEditText(shown);
 }
 
 void MainWindow::regionBoxLeft() {
@@ -353,6 +357,9 @@ void MainWindow::onRegister() {
             [this](const QString& dir) { txtCensusCsv_->setText(dir); });
     window.load();
     runModal(window);
+    // A region registered by the run belongs in the list from now on.
+    if (!unloaded_)
+        reloadRegionList(region);
 }
 
 void MainWindow::onPostalUpdate() {

@@ -47,7 +47,8 @@ class MainWindow : public QWidget {
   private:
     void buildControls();
     void checkDbDir(const QString& text);
-    void reloadRegionList();
+    // Fills the region list from the catalog; the box then shows `shown`.
+    void reloadRegionList(const QString& shown = {});
     QString selectCsvFile();
     void onDbDirButton();
     void onPostalSelect();

@@ -5,6 +5,7 @@
 #include "ui/GuiPerson.h"
 #include "ui/MainWindow.h"
 #include "ui/Prompter.h"
+#include "ui/QtTranslations.h"
 #include "ui/ScreenshotDemo.h"
 #include "ui/Startup.h"
 #include "ui/UiText.h"
@@ -13,6 +14,7 @@
 // window, modeless. The process ends when the last window has closed.
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    mrk2::ui::installJapaneseQtTranslations(app);
     mrk2::ui::MessageBoxPrompter prompter;
 
     if (argc == 5 && std::strcmp(argv[1], "--screenshot-demo") == 0)

@@ -91,6 +91,19 @@ TEST_F(CliImportTest, RegisterUpdateCheckDelete) {
     EXPECT_FALSE(fileExists(d.file("db/東京.mdb")));
 }
 
+TEST_F(CliImportTest, RegisterRightAfterInitLeavesTheRegionsPostEmpty) {
+    const std::string fresh = d.file("fresh");
+    ASSERT_EQ(cli({"init", fresh}).exitCode, 0);
+    auto r = cli({"--db-dir", fresh, "register", "東京", a});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    Database db = Database::open(fresh + "/東京.mdb", Database::Mode::ReadOnly);
+    Statement st =
+        db.prepare("SELECT (SELECT count(*) FROM POST), (SELECT count(*) FROM POSITION)");
+    ASSERT_TRUE(st.step());
+    EXPECT_EQ(st.int64(0), 0);
+    EXPECT_EQ(st.int64(1), 3);
+}
+
 TEST_F(CliImportTest, CheckReportsBrokenInvariants) {
     ASSERT_EQ(cli({"register", "東京", a}).exitCode, 0);
     {

@@ -231,6 +231,23 @@ TEST_F(MainWindowTest, RegisterChecksRegionAndStartLineBeforeOpeningTheSelection
     EXPECT_EQ(child<QLineEdit>(&window, "txtCensusCsv")->text().toStdString(), csvDir.path());
 }
 
+TEST_F(MainWindowTest, RegisteredRegionJoinsTheListWhenTheSelectionWindowCloses) {
+    addCatalogRow("大阪府");
+    writeCsv("13101.csv", 3);
+    iniWithDbDir();
+    window.formLoad();
+    regionBox()->setEditText("東京都");
+    onModal = [&](QDialog& d) {
+        static_cast<ui::CsvSelectionWindow&>(d).browse(QString::fromStdString(csvDir.path()));
+        child<QPushButton>(&d, "cmdSelectAll")->click();
+        child<QPushButton>(&d, "cmdSelect")->click();
+    };
+    click("cmdSelect");
+    EXPECT_EQ(prompter.texts().last(), "処理を完了しました。");
+    EXPECT_EQ(regionList(), (QStringList{"大阪府", "東京都"}));
+    EXPECT_EQ(regionBox()->currentText(), "東京都");
+}
+
 TEST_F(MainWindowTest, HiddenControlsStayHiddenWhenButtonsComeBack) {
     window.show();
     window.buttonEnabled(false);
