@@ -12,6 +12,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "UiFixture.h"
 #include "support/RegionBuilder.h"
 #include "support/TempDir.h"
 #include "ui/GuiPerson.h"
@@ -26,14 +27,6 @@ using mrk2::ui::RegionMapCanvas;
 using mrk2::ui::RegionMapWindow;
 
 namespace {
-
-template <class T>
-T* child(QWidget* parent, const char* name) {
-    T* w = parent->findChild<T*>(QString::fromLatin1(name));
-    if (!w)
-        throw std::runtime_error(std::string("no widget ") + name);
-    return w;
-}
 
 void waitFor(const std::function<bool()>& done) {
     QElapsedTimer timer;
