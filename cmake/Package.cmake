@@ -21,9 +21,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the programs link come from dpkg-shlibdeps (package dpkg-dev).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(MRK2_BUILD_GUI)
-    # Qt loads its window-system plugin at run time, so no link names it; the
-    # Japanese interface wants a Japanese font.
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+    # Qt loads its window-system plugin and the Japanese texts of its standard
+    # buttons (はい / いいえ) at run time, so no link names them; the Japanese
+    # interface also wants a Japanese font.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
     set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-ipafont-gothic | fonts-vlgothic")
 endif()
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")

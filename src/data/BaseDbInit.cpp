@@ -13,6 +13,7 @@
 #include "app/Paths.h"
 #include "app/WriterLock.h"
 #include "data/Database.h"
+#include "data/PostSchema.h"
 
 namespace mrk2 {
 
@@ -69,6 +70,9 @@ CREATE TABLE "学習" (
 void fill(Database& db) {
     Transaction tx(db);
     db.exec(kSchema);
+    // An empty national postal table: a region can be registered before the
+    // first national build, with no postal rows until then.
+    createPostSchema(db);
     Statement insert = db.prepare(
         "INSERT INTO \"都道府県名\" (fldKanjiName, fldKatakanaName, fldPrefType) VALUES (?1, ?2, "
         "?3)");

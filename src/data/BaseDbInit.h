@@ -10,7 +10,8 @@ namespace mrk2 {
 //   ＤＢ一覧   (fldID INTEGER PRIMARY KEY AUTOINCREMENT, fldDbName TEXT, fldDbDir TEXT), empty;
 //   都道府県名 (fldKanjiName, fldKatakanaName, fldPrefType), the 47 prefectures in JIS order;
 //   学習      (fldID INTEGER PRIMARY KEY AUTOINCREMENT, fld登録字句 TEXT, fld変換字句 TEXT,
-//              fld参照回数 INTEGER, fldDbNo INTEGER, fldType INTEGER), empty.
+//              fld参照回数 INTEGER, fldDbNo INTEGER, fldType INTEGER), empty;
+//   POST      as the national build makes it (data/PostSchema.h), empty.
 // Text columns refuse "" (CHECK(col <> '')). Throws mrk2::Error, and refuses to
 // overwrite an existing file.
 void createBaseDatabase(const std::string& path);

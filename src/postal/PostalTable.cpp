@@ -11,6 +11,7 @@
 #include "app/Error.h"
 #include "app/LineReader.h"
 #include "data/Database.h"
+#include "data/PostSchema.h"
 
 namespace mrk2 {
 
@@ -44,18 +45,7 @@ void createPostTable(const std::string& dbPath) {
     inContext(dbPath, [&] {
         Database db = Database::open(dbPath);
         dropTable(db, "POST");
-        db.exec(
-            "CREATE TABLE POST ("
-            "fldID INTEGER PRIMARY KEY AUTOINCREMENT, "
-            "fld郵便番号 TEXT CHECK(fld郵便番号 <> ''), "
-            "fldトドウフケン TEXT CHECK(fldトドウフケン <> ''), "
-            "fldシクチョウソン TEXT CHECK(fldシクチョウソン <> ''), "
-            "fldチメイ TEXT CHECK(fldチメイ <> ''), "
-            "fld都道府県 TEXT CHECK(fld都道府県 <> ''), "
-            "fld市区町村 TEXT CHECK(fld市区町村 <> ''), "
-            "fld地名 TEXT CHECK(fld地名 <> ''))");
-        db.exec(
-            "CREATE INDEX idxPost ON POST (fldID, fldトドウフケン, fldシクチョウソン, fldチメイ)");
+        createPostSchema(db);
     });
 }
 

@@ -88,7 +88,9 @@ LearningDictWindow::LearningDictWindow(const Session& session, Person& person,
     setObjectName(QStringLiteral("frmLearningDict"));
     setWindowTitle(QStringLiteral("学習辞書編集"));
     buildControls();
-    loadCatalogLists();
+    editor_->loadCatalog();  // an error is reported; the lists keep what was read
+    fillCatalogLists();
+    cmbDbID_->setEnabled(false);
     preset(regionText);
     showForm();
     centerOnScreen(this);
@@ -255,16 +257,16 @@ void LearningDictWindow::buildControls() {
     connect(cmdExit_, &QPushButton::clicked, this, &QWidget::close);
 }
 
-void LearningDictWindow::loadCatalogLists() {
+void LearningDictWindow::fillCatalogLists() {
     showing_ = true;
-    editor_->loadCatalog();  // an error is reported; the lists keep what was read
-    for (const std::string& name : editor_->catalog().names) {
-        cmbSearchDbID_->addItem(qs(name));
-        cmbDbID_->addItem(qs(name));
+    for (QComboBox* list : {cmbSearchDbID_, cmbDbID_}) {
+        const QString shown = list->currentText();
+        list->clear();
+        for (const std::string& name : editor_->catalog().names)
+            list->addItem(qs(name));
+        list->setCurrentIndex(-1);
+        list->setEditText(shown);
     }
-    cmbSearchDbID_->setCurrentIndex(-1);
-    cmbDbID_->setCurrentIndex(-1);
-    cmbDbID_->setEnabled(false);
     showing_ = false;
 }
 
@@ -307,15 +309,17 @@ bool LearningDictWindow::event(QEvent* e) {
 }
 
 void LearningDictWindow::onActivated() {
-    // Coming back shows the whole dictionary again; an entry the operator was
-    // changing is settled first.
+    // Focus coming back changes nothing by itself: the search, the shown entry
+    // and what the operator typed stay as long as the base database does.
+    if (editor_->isCurrent(session_.baseDbPath()))
+        return;
+    // The entry being changed belongs to the database shown so far; it is
+    // settled there before the editor follows the one the main window names now.
     readForm();
     if (!editor_->settleEdits())
         return;
-    // The entry settled above belonged to the database shown so far; from here on
-    // the base database is the one the main window names now.
-    editor_->setBaseDbPath(session_.baseDbPath());
-    editor_->activate();
+    editor_->follow(session_.baseDbPath());
+    fillCatalogLists();
     showForm();
 }
 

@@ -37,7 +37,8 @@ class LearningDictWindow : public QWidget {
     class GuardedPerson;
 
     void buildControls();
-    void loadCatalogLists();
+    // Both database lists from the editor's catalog; the texts they show stay.
+    void fillCatalogLists();
     void preset(const QString& regionText);
     void onActivated();
 

@@ -47,7 +47,8 @@ class MainWindow : public QWidget {
   private:
     void buildControls();
     void checkDbDir(const QString& text);
-    void reloadRegionList();
+    // Fills the region list from the catalog; the box then shows `shown`.
+    void reloadRegionList(const QString& shown = {});
     QString selectCsvFile();
     void onDbDirButton();
     void onPostalSelect();
@@ -55,6 +56,7 @@ class MainWindow : public QWidget {
     void onPostalUpdate();
     void onDelete();
     void onDictionary();
+    void onRegionMap();
     void onExit();
     bool confirmCloseDuringRun();
     void unload();
@@ -73,6 +75,7 @@ class MainWindow : public QWidget {
     QPushButton* cmdUpdate_;
     QPushButton* cmdDelete_;
     QPushButton* cmdDictionary_;
+    QPushButton* cmdRegionMap_;
     QPushButton* cmdExit_;
     QPushButton* cmdRegister_;
     QPushButton* cmdBackUp_;

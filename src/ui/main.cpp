@@ -9,6 +9,7 @@
 #include "ui/GuiPerson.h"
 #include "ui/MainWindow.h"
 #include "ui/Prompter.h"
+#include "ui/QtTranslations.h"
 #include "ui/ScreenshotDemo.h"
 #include "ui/Startup.h"
 #include "ui/ToolCommandLine.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    mrk2::ui::installJapaneseQtTranslations(app);
     // Lets the desktop match the windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("mrk2tool"));
     mrk2::ui::MessageBoxPrompter prompter;

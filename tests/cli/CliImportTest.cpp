@@ -1,7 +1,15 @@
 // mrk2cli register / update / check / delete / postal-build, end to end.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <sys/stat.h>
+
+#include <future>
 
 #include "app/Paths.h"
+#include "app/WriterLock.h"
 #include "data/Database.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
@@ -55,11 +63,14 @@ TEST_F(CliImportTest, RegisterUpdateCheckDelete) {
     EXPECT_NE(r.err.find("処理を完了しました。"), std::string::npos);
     EXPECT_EQ(rows("SELECT count(*) FROM POSITION_0001"), 12);
     EXPECT_EQ(rows("SELECT count(*) FROM POST"), 1);
+    EXPECT_NE(r.out.find("町: 0 → 3 (追加 3, 削除 0, 街区数の変化 0)\n"), std::string::npos)
+        << r.out;
 
     // Add b, then take a out: only what changed is loaded or removed.
     r = cli({"update", "東京", b, b});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(rows("SELECT count(*) FROM POSITION管理"), 2);
+    EXPECT_NE(r.out.find("ソース: 1 → 2 (再読込 0, 追加 1, 削除 0)\n"), std::string::npos) << r.out;
     r = cli({"update", "東京", "--remove", a});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(rows("SELECT count(*) FROM POSITION管理"), 1);
@@ -78,6 +89,19 @@ TEST_F(CliImportTest, RegisterUpdateCheckDelete) {
     r = cli({"--yes", "delete", "東京"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_FALSE(fileExists(d.file("db/東京.mdb")));
+}
+
+TEST_F(CliImportTest, RegisterRightAfterInitLeavesTheRegionsPostEmpty) {
+    const std::string fresh = d.file("fresh");
+    ASSERT_EQ(cli({"init", fresh}).exitCode, 0);
+    auto r = cli({"--db-dir", fresh, "register", "東京", a});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    Database db = Database::open(fresh + "/東京.mdb", Database::Mode::ReadOnly);
+    Statement st =
+        db.prepare("SELECT (SELECT count(*) FROM POST), (SELECT count(*) FROM POSITION)");
+    ASSERT_TRUE(st.step());
+    EXPECT_EQ(st.int64(0), 0);
+    EXPECT_EQ(st.int64(1), 3);
 }
 
 TEST_F(CliImportTest, CheckReportsBrokenInvariants) {
@@ -126,6 +150,68 @@ TEST_F(CliImportTest, StartLinesAreCheckedAsTheWindowChecksThem) {
     // Full-width digits are a number: the header line is skipped.
     auto r = cli({"register", "東京", a, "--start-line", "２"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION_0001"), 12);
+}
+
+TEST_F(CliImportTest, NamesOfTheToolsOwnFilesAreRefusedEverywhere) {
+    ASSERT_EQ(cli({"register", "R", a}).exitCode, 0);
+    const std::string base = readFile(d.file("db/mrk2.mdb"));
+    for (const char* name : {"mrk2", "MRK2", "R_$$$", "R_cmpact", "mrk_123", "mrk_cmpact"}) {
+        SCOPED_TRACE(name);
+        for (auto args : std::vector<std::vector<std::string>>{{"register", name, a},
+                                                               {"update", name},
+                                                               {"--yes", "delete", name},
+                                                               {"check", name},
+                                                               {"sources", name}}) {
+            auto r = cli(args);
+            EXPECT_EQ(r.exitCode, 1) << args[0];
+            EXPECT_NE(r.err.find("作業ファイルの名前と重なります"), std::string::npos) << r.err;
+        }
+    }
+    EXPECT_EQ(readFile(d.file("db/mrk2.mdb")), base);
+    EXPECT_TRUE(fileExists(d.file("db/R.mdb")));
+}
+
+TEST_F(CliImportTest, OneWriterAtATimeAndAKilledHolderLeavesNoLock) {
+    const std::string big = d.write("13103_big.csv", townLines("港区", 200, 100));
+    auto first = std::async(std::launch::async, [&] { return cli({"register", "東京", big}); });
+    auto second = std::async(std::launch::async, [&] { return cli({"register", "東京", big}); });
+    CliResult r1 = first.get(), r2 = second.get();
+    EXPECT_EQ(r1.exitCode + r2.exitCode, 1) << r1.err << r2.err;
+    const CliResult& refused = r1.exitCode ? r1 : r2;
+    EXPECT_NE(refused.err.find("更新中です"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find(d.file("db")), std::string::npos) << refused.err;
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION"), 200);
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION管理"), 1);
+
+    // A holder killed while it holds the lock leaves it free.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    pid_t holder = ::fork();
+    if (holder == 0) {
+        WriterLock lock = WriterLock::take(d.file("db"));
+        (void)!::write(ready[1], "x", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char c;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    EXPECT_EQ(cli({"register", "東京", a}).exitCode, 1);
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    auto r = cli({"register", "東京", a});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+}
+
+TEST_F(CliImportTest, AFileGivenTwiceIsLoadedOnce) {
+    const std::string sub = d.file("sub");
+    ASSERT_EQ(::mkdir(sub.c_str(), 0755), 0);
+    ASSERT_EQ(::symlink(a.c_str(), (sub + "/link.csv").c_str()), 0);
+    auto r = cli({"register", "東京", a, a, sub + "/../" + fileNameOf(a), sub + "/link.csv"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("一度だけ読み込みます"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(sub + "/link.csv"), std::string::npos) << r.err;
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION管理"), 1);
     EXPECT_EQ(rows("SELECT count(*) FROM POSITION_0001"), 12);
 }
 

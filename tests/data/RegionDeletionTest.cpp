@@ -54,10 +54,14 @@ TEST_F(RegionDeletionTest, CancelMissingFileAndFileWithoutRow) {
     EXPECT_TRUE(fileExists(dir.file("a.mdb")));
     EXPECT_EQ(catalogSize(), 1u);
 
-    addCatalogRow("nofile");
-    EXPECT_EQ(remove("nofile"), Outcome::Kind::Failed);
+    EXPECT_EQ(remove("nothing"), Outcome::Kind::Failed);
     EXPECT_EQ(person.messages.back().text, "地域別ＤＢが見つかりません。");
-    EXPECT_EQ(catalogSize(), 2u);
+
+    // A row whose file is gone (a deletion cut off by a crash) can still go.
+    addCatalogRow("nofile");
+    person.answers = {Answer::Yes};
+    EXPECT_EQ(remove("nofile"), Outcome::Kind::Completed);
+    EXPECT_EQ(catalogSize(), 1u);
 
     dir.write("norow.mdb", "x");
     person.answers = {Answer::Yes};
@@ -101,6 +105,22 @@ TEST_F(RegionDeletionTest, NamesThatCannotBeFileNamesAreRefusedFirst) {
     EXPECT_EQ(remove(".."), Outcome::Kind::Failed);
     EXPECT_TRUE(person.questions.empty());
     EXPECT_TRUE(fileExists(dir.file("..mdb")));
+}
+
+TEST_F(RegionDeletionTest, AReaderOfTheBaseDatabaseFailsTheDeletionBeforeAnythingGoes) {
+    addCatalogRow("a");
+    dir.write("a.mdb", "x");
+    Database reader = Database::open(basePath, Database::Mode::ReadOnly);
+    reader.exec("BEGIN");
+    Statement hold = reader.prepare("SELECT count(*) FROM ＤＢ一覧");
+    ASSERT_TRUE(hold.step());
+    person.answers = {Answer::Yes};
+    EXPECT_EQ(remove("a"), Outcome::Kind::Failed);
+    EXPECT_NE(person.allMessages().find(basePath), std::string::npos) << person.allMessages();
+    EXPECT_TRUE(fileExists(dir.file("a.mdb")));
+    hold = Statement();
+    reader.exec("COMMIT");
+    EXPECT_EQ(catalogSize(), 1u);
 }
 
 }  // namespace

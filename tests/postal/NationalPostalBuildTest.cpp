@@ -1,7 +1,6 @@
 #include "postal/NationalPostalBuild.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "app/Paths.h"
 #include "data/BaseDbInit.h"
@@ -19,17 +18,12 @@ std::string postalLine(const std::string& code, const std::string& town) {
            "\",0,0,0,0,0,0\r\n";
 }
 
-// Runs in a scratch current directory, where the build puts its copy.
 class NationalPostalBuildTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char buf[4096];
-        oldCwd = ::getcwd(buf, sizeof buf);
-        ASSERT_EQ(::chdir(work.path().c_str()), 0);
         request.dbDir = dir.path();
         createBaseDatabase(basePath);
     }
-    void TearDown() override { (void)::chdir(oldCwd.c_str()); }
 
     Outcome::Kind build(const std::string& bytes, int startLine = 1) {
         request.csvPath = dir.write("KEN_ALL.CSV", bytes);
@@ -49,12 +43,11 @@ class NationalPostalBuildTest : public ::testing::Test {
         return out;
     }
     bool workFilesLeft() {
-        return fileExists(work.file("mrk_123.mdb")) || fileExists(dir.file("mrk_cmpact.mdb"));
+        return fileExists(dir.file("mrk_123.mdb")) || fileExists(dir.file("mrk_cmpact.mdb"));
     }
 
-    TempDir work, dir;
+    TempDir dir;
     std::string basePath = dir.file("mrk2.mdb");
-    std::string oldCwd;
     NationalPostalRequest request;
     RecordingPerson person;
 };
@@ -131,13 +124,13 @@ TEST_F(NationalPostalBuildTest, ChecksComeFirstAndStaleWorkFilesAreReplaced) {
     EXPECT_TRUE(person.runEvents.empty());
     EXPECT_EQ(readFile(basePath), before);
 
-    work.write("mrk_123.mdb", "stale");
-    work.write("mrk_123.mdb-journal", "stale journal");
+    dir.write("mrk_123.mdb", "stale");
+    dir.write("mrk_123.mdb-journal", "stale journal");
     dir.write("mrk_cmpact.mdb", "stale");
     ASSERT_EQ(build(sjis(postalLine("1000001", "a"))), Outcome::Kind::Completed)
         << person.allMessages();
     EXPECT_FALSE(workFilesLeft());
-    EXPECT_FALSE(fileExists(work.file("mrk_123.mdb-journal")));
+    EXPECT_FALSE(fileExists(dir.file("mrk_123.mdb-journal")));
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 // The CSV selection window: lists, arrow buttons, notice, and the runs it starts.
 #include <gtest/gtest.h>
 
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 #include "UiFixture.h"
 #include "app/Paths.h"
@@ -192,6 +195,7 @@ TEST_F(CsvSelectionWindowTest, RegisterRunCompletesAndRegistersTheRegion) {
 
 TEST_F(CsvSelectionWindowTest, StopDuringALoadEndsTheRunAndGivesTheButtonsBack) {
     writeCsv("13101.csv", 40000);
+    createPostTable(basePath);
     open();
     click("cmdSelectAll");
     bool stopped = false;
@@ -221,8 +225,45 @@ TEST_F(CsvSelectionWindowTest, StopDuringALoadEndsTheRunAndGivesTheButtonsBack) 
     EXPECT_FALSE(fileExists(session.regionDbPath())) << "a stopped run leaves no region database";
 }
 
+TEST_F(CsvSelectionWindowTest, EscapeAndWindowCloseLeaveTheProgressWindowAndTheRunGoesOn) {
+    writeCsv("13101.csv", 2000);
+    open();
+    click("cmdSelectAll");
+    int tried = 0, seenAfter = 0, goneAfter = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        ui::ProgressDialog& progress = person.progressDialog();
+        if (!session.running)
+            return;
+        if (tried > 0) {
+            const bool shown = progress.isVisible() && progress.stopButton()->isVisible();
+            ++(shown ? seenAfter : goneAfter);
+        }
+        if (tried < 2 && progress.isVisible()) {
+            if (tried++ == 0) {
+                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QCoreApplication::sendEvent(&progress, &escape);
+            } else {
+                QCloseEvent close;  // as the window manager's close arrives
+                QCoreApplication::sendEvent(progress.windowHandle(), &close);
+            }
+        }
+    });
+    poll.start(0);
+    click("cmdSelect");
+    poll.stop();
+
+    ASSERT_EQ(tried, 2) << "the run ended before the window could be closed";
+    EXPECT_GT(seenAfter, 1);
+    EXPECT_EQ(goneAfter, 0);
+    EXPECT_EQ(prompter.texts().last(), "処理を完了しました。");
+    EXPECT_TRUE(fileExists(session.regionDbPath()));
+    EXPECT_FALSE(person.progressDialog().isVisible()) << "the run's end closes it";
+}
+
 TEST_F(CsvSelectionWindowTest, ForcedQuitDuringARunSuppressesTheEndMessage) {
     writeCsv("13101.csv", 40000);
+    createPostTable(basePath);
     open();
     click("cmdSelectAll");
     QTimer poll;

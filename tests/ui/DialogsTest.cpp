@@ -4,12 +4,18 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 
 #include "UiFixture.h"
 #include "ui/DirectoryChooser.h"
 #include "ui/DriveList.h"
+#include "ui/TimeLeftText.h"
 #include "ui/UiText.h"
 
 using namespace mrk2;
@@ -38,7 +44,7 @@ TEST_F(ProgressTest, StopSetsTheRunsStopAndClosesTheWindow) {
     person.runEnded();
 }
 
-TEST_F(ProgressTest, TitleBarCloseIsNoStopAndLaterLabelsStayHidden) {
+TEST_F(ProgressTest, OnlyTheRunsEndClosesItAndLaterLabelsStayHidden) {
     StopControl stop;
     Progress report;
     report.target = "東京都.mdb";
@@ -46,7 +52,10 @@ TEST_F(ProgressTest, TitleBarCloseIsNoStopAndLaterLabelsStayHidden) {
     person.runStarted(stop, true);
     person.progress(report);
     EXPECT_EQ(dialog().label(ProgressLabel::DetailProc), "位置参照情報テーブル作成中です");
-    dialog().close();
+    dialog().setProgressFraction(0.5);
+    EXPECT_FALSE(dialog().close()) << "no close from outside while the run goes on";
+    EXPECT_TRUE(dialog().isVisible());
+    person.runEnded();
     EXPECT_FALSE(stop.stopRequested());
     EXPECT_EQ(dialog().label(ProgressLabel::DetailProc), "") << "a closed window starts blank";
     report.step = ProgressStep::Staging;
@@ -54,7 +63,7 @@ TEST_F(ProgressTest, TitleBarCloseIsNoStopAndLaterLabelsStayHidden) {
     person.progress(report);
     EXPECT_FALSE(dialog().isVisible());
     EXPECT_EQ(dialog().label(ProgressLabel::DetailProcSub), "120");
-    person.runEnded();
+    EXPECT_TRUE(dialog().progressBar()->isHidden()) << "the bar shows only once a run sets it";
 }
 
 TEST_F(ProgressTest, PostalBuildShowsNoStopButton) {
@@ -68,9 +77,33 @@ TEST_F(ProgressTest, PostalBuildShowsNoStopButton) {
     EXPECT_FALSE(dialog().isVisible());
 }
 
+TEST_F(ProgressTest, TimeLeftIsRoundedUpToWholeMinutes) {
+    using std::chrono::seconds;
+    EXPECT_EQ(ui::timeLeftText(seconds(59)), "残り1分未満");
+    EXPECT_EQ(ui::timeLeftText(seconds(61)), "残り約2分");
+    EXPECT_EQ(ui::timeLeftText(seconds(3600)), "残り約1時間0分");
+    EXPECT_EQ(ui::timeLeftText(seconds(3601)), "残り約1時間1分");
+    dialog().setTimeLeft(seconds(600));
+    EXPECT_EQ(dialog().timeLeftLabel()->text(), "残り約10分");
+    dialog().setTimeLeft(std::nullopt);
+    EXPECT_TRUE(dialog().timeLeftLabel()->isHidden());
+}
+
 TEST_F(ProgressTest, CountsInFullWidthForTheNotices) {
     EXPECT_EQ(ui::fullWidthNumber(2), "２");
     EXPECT_EQ(ui::fullWidthNumber(1000), "１０００");
+}
+
+// The test program loads Qt's translations as the tool does at start-up.
+TEST(QtTranslationTest, StandardButtonsReadInJapaneseWhenInstalled) {
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_ja.qm"))
+        GTEST_SKIP() << "Qt's Japanese translations are not installed";
+    QMessageBox box(QMessageBox::NoIcon, "t", "x",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith("はい"))
+        << box.button(QMessageBox::Yes)->text().toStdString();
+    EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith("いいえ"));
+    EXPECT_TRUE(box.button(QMessageBox::Cancel)->text().startsWith("キャンセル"));
 }
 
 struct ChooserTest : ::testing::Test, UiFixture {

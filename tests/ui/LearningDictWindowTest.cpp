@@ -193,26 +193,39 @@ TEST_F(LearningDictWindowTest, OwnMessageBoxDoesNotThrowAwayTheNewEntry) {
     EXPECT_EQ(box(*w, "txtTransform"), QStringLiteral("渋谷区"));
 }
 
-TEST_F(LearningDictWindowTest, ComingBackOrClosingAsksAboutAnEditedEntry) {
-    auto a = add("新宿", "新宿区");
-    add("渋谷", "渋谷区");
+TEST_F(LearningDictWindowTest, ComingBackKeepsSearchAndEditUntilTheDatabaseChanges) {
+    add("新宿", "新宿区");
+    auto b = add("渋谷", "渋谷区");
     auto w = open();
-    click(*w, "cmdNext");
-    activate(*w);  // coming back from another window shows the first entry again
-    EXPECT_EQ(text(*w, "lblRecordNo"), QStringLiteral("No. 1"));
+    type(*w, "txtKeyWord", QStringLiteral("谷"));
+    click(*w, "cmdSearch");
+    type(*w, "txtTransform", QStringLiteral("渋谷区役所"));
+    activate(*w);  // focus back from another window, nothing changed
+    EXPECT_EQ(text(*w, "lblRecordNum"), QStringLiteral("1 件"));
+    EXPECT_EQ(box(*w, "txtTransform"), QStringLiteral("渋谷区役所"));
+    EXPECT_TRUE(person.questions.empty());
 
-    type(*w, "txtTransform", QStringLiteral("変更"));
+    // Another program adds an entry: the shown entry is settled, the search runs again.
+    add("世田谷", "世田谷区");
     person.answers = {Answer::Cancel};
     activate(*w);
     ASSERT_EQ(person.questions.size(), 1u);
     EXPECT_EQ(person.questions[0], "変更を保存しますか？");
-    EXPECT_EQ(box(*w, "txtTransform"), QStringLiteral("変更"));
+    EXPECT_EQ(box(*w, "txtTransform"), QStringLiteral("渋谷区役所"));
+    person.answers = {Answer::Yes};
+    activate(*w);
+    EXPECT_EQ(row(b)->transformed, "渋谷区役所");
+    EXPECT_EQ(text(*w, "lblRecordNum"), QStringLiteral("2 件"));
+    EXPECT_EQ(box(*w, "txtRegister"), QStringLiteral("渋谷")) << "still on the shown entry";
+    activate(*w);
+    EXPECT_EQ(person.questions.size(), 2u) << "its own save is no change";
 
+    type(*w, "txtTransform", QStringLiteral("変更"));
     person.answers = {Answer::Cancel};
     EXPECT_FALSE(w->close());
     person.answers = {Answer::Yes};
     EXPECT_TRUE(w->close());
-    EXPECT_EQ(row(a)->transformed, "変更");
+    EXPECT_EQ(row(b)->transformed, "変更");
 }
 
 TEST_F(LearningDictWindowTest, ComingBackReadsTheBaseDatabaseTheMainWindowNamesNow) {
@@ -226,13 +239,22 @@ TEST_F(LearningDictWindowTest, ComingBackReadsTheBaseDatabaseTheMainWindowNamesN
     const std::string oldBase = session.baseDbPath();
     session.dbDir = other.path();
     createBaseDatabase(session.baseDbPath());
+    Database::open(session.baseDbPath())
+        .exec("INSERT INTO ＤＢ一覧 (fldDbName, fldDbDir) VALUES ('北海道', '/e')");
     add("梅田", "梅田");
-    add("難波", "難波");
+    add("難波", "難波", 1);
     person.answers = {Answer::Yes};
     activate(*w);
 
     EXPECT_EQ(text(*w, "lblRecordNum"), QStringLiteral("2 件"));
     EXPECT_EQ(box(*w, "txtRegister"), QStringLiteral("梅田"));
+    for (const char* name : {"cmbSearchDbID", "cmbDbID"}) {
+        QComboBox* list = get<QComboBox>(*w, name);
+        ASSERT_EQ(list->count(), 1) << name;
+        EXPECT_EQ(list->itemText(0), QStringLiteral("北海道")) << name;
+    }
+    click(*w, "cmdNext");
+    EXPECT_EQ(get<QComboBox>(*w, "cmbDbID")->currentText(), QStringLiteral("北海道"));
     // The edit went to the database it was made in.
     Database db = Database::open(oldBase);
     EXPECT_EQ(readLearningEntry(db, a)->transformed, "新宿区役所");
@@ -256,6 +278,9 @@ TEST_F(LearningDictWindowTest, SearchesWithAQuoteAndDeletesToAnEmptyView) {
     EXPECT_TRUE(person.messages.empty());
 
     activate(*w);
+    EXPECT_EQ(text(*w, "lblRecordNum"), QStringLiteral("0 件")) << "the search stays";
+    type(*w, "txtKeyWord", QString());
+    click(*w, "cmdSearch");
     EXPECT_EQ(text(*w, "lblRecordNum"), QStringLiteral("1 件"));
     EXPECT_FALSE(get<QLineEdit>(*w, "txtRegister")->isReadOnly());
 }

@@ -204,6 +204,17 @@ TEST_F(MainWindowTest, RegisterChecksRegionAndStartLineBeforeOpeningTheSelection
     startLine->setLineText("２");
     click("cmdSelect");
     EXPECT_EQ(modalRuns, 0) << "a name that leaves the directory is refused";
+    const std::string base = readFile(dir.file("mrk2.mdb"));
+    for (const char* name : {"mrk2", "Mrk2", "東京_$$$", "mrk_cmpact"}) {
+        regionBox()->setEditText(QString::fromUtf8(name));
+        click("cmdSelect");
+        EXPECT_TRUE(prompter.texts().last().contains("作業ファイルの名前と重なります")) << name;
+        click("cmdDelete");
+        EXPECT_TRUE(prompter.texts().last().contains("作業ファイルの名前と重なります")) << name;
+        EXPECT_EQ(modalRuns, 0) << name;
+    }
+    EXPECT_TRUE(prompter.questions.empty());
+    EXPECT_EQ(readFile(dir.file("mrk2.mdb")), base);
 
     regionBox()->setEditText("東京都");
     onModal = [&](QDialog& d) {
@@ -218,6 +229,23 @@ TEST_F(MainWindowTest, RegisterChecksRegionAndStartLineBeforeOpeningTheSelection
     click("cmdSelect");
     EXPECT_EQ(modalRuns, 1);
     EXPECT_EQ(child<QLineEdit>(&window, "txtCensusCsv")->text().toStdString(), csvDir.path());
+}
+
+TEST_F(MainWindowTest, RegisteredRegionJoinsTheListWhenTheSelectionWindowCloses) {
+    addCatalogRow("大阪府");
+    writeCsv("13101.csv", 3);
+    iniWithDbDir();
+    window.formLoad();
+    regionBox()->setEditText("東京都");
+    onModal = [&](QDialog& d) {
+        static_cast<ui::CsvSelectionWindow&>(d).browse(QString::fromStdString(csvDir.path()));
+        child<QPushButton>(&d, "cmdSelectAll")->click();
+        child<QPushButton>(&d, "cmdSelect")->click();
+    };
+    click("cmdSelect");
+    EXPECT_EQ(prompter.texts().last(), "処理を完了しました。");
+    EXPECT_EQ(regionList(), (QStringList{"大阪府", "東京都"}));
+    EXPECT_EQ(regionBox()->currentText(), "東京都");
 }
 
 TEST_F(MainWindowTest, HiddenControlsStayHiddenWhenButtonsComeBack) {
