@@ -18,7 +18,7 @@ _mrk2cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="init regions sources postal-build register update delete check learn"
+    local commands="init regions sources postal-build register update delete check lookup diff learn"
     local globals="--ini --db-dir --yes --no --quiet --help --version"
 
     # The command is the first word that is neither an option nor an option's value.
@@ -55,6 +55,7 @@ _mrk2cli() {
         postal-build) options="--start-line" ;;
         register) options="--start-line" ;;
         update) options="--remove --start-line" ;;
+        lookup) options="--json --geojson" ;;
         learn)
             case ${words[at + 1]} in
                 list) options="--keyword --field --level --owner" ;;
@@ -68,14 +69,17 @@ _mrk2cli() {
     fi
 
     case $command in
-        sources | register | update | delete | check)
+        sources | register | update | delete | check | lookup)
             if ((position == 1)); then
                 mapfile -t COMPREPLY < <(compgen -W "$(_mrk2cli_regions)" -- "$cur")
+            elif [[ $command == lookup ]]; then
+                ((position == 2)) && mapfile -t COMPREPLY < <(compgen -W "-" -- "$cur")
             elif [[ $command == register || $command == update ]]; then
                 _filedir '@(csv|CSV)'
             fi
             ;;
         postal-build) ((position == 1)) && _filedir '@(csv|CSV)' ;;
+        diff) ((position <= 2)) && _filedir mdb ;;
         init) ((position == 1)) && _filedir -d ;;
         learn)
             ((position == 1)) && mapfile -t COMPREPLY < <(compgen -W "list add delete" -- "$cur")
