@@ -21,10 +21,18 @@ std::string mrkIniString(const AppState& state, const std::string& key,
     return getIniString(state.strIniPath, kSection, key, defaultValue);
 }
 
-void putMrkIniString(const AppState& state, const std::string& key, const std::string& value) {
-    // A failed write is not reported: the operator has nothing to decide here, and
-    // the values are still in use for this session.
-    putIniString(state.strIniPath, kSection, key, value);
+// A file that cannot be written is not reported: the operator has nothing to
+// decide there, and the values are still in use for this session. A value that
+// would read back as another one is not written, and `refused` gets the reason.
+void putMrkIniString(const AppState& state, const std::string& key, const std::string& value,
+                     std::string& refused) {
+    try {
+        writeIniString(state.strIniPath, kSection, key, value);
+    } catch (const Error& e) {
+        if (e.number() < FormatError::MissingColumn)
+            return;  // an errno number
+        refused += (refused.empty() ? "" : "\n") + standardErrorText(e, state.strIniPath);
+    }
 }
 
 // Every comma starts a new part; nothing is quoted.
@@ -154,18 +162,22 @@ bool loadIniFile(AppState& state, Person& person) {
     return true;
 }
 
-void saveIniFile(const AppState& state) {
-    putMrkIniString(state, "DBDIR", state.strDbDir);
-    putMrkIniString(state, "PREFDIR", state.strPrefDb);
-    putMrkIniString(state, "INPUTDIR", state.strInputDir);
-    putMrkIniString(state, "OUTPUTDIR", state.strOutputDir);
-    putMrkIniString(state, "DELIMITER", state.strDelimiter);
+std::string saveIniFile(const AppState& state) {
+    std::string refused;
+    putMrkIniString(state, "DBDIR", state.strDbDir, refused);
+    putMrkIniString(state, "PREFDIR", state.strPrefDb, refused);
+    putMrkIniString(state, "INPUTDIR", state.strInputDir, refused);
+    putMrkIniString(state, "OUTPUTDIR", state.strOutputDir, refused);
+    putMrkIniString(state, "DELIMITER", state.strDelimiter, refused);
+    return refused;
 }
 
-void saveStartLines(const AppState& state) {
-    putMrkIniString(state, "POSINFOSTART", state.strPosInfoStart);
-    putMrkIniString(state, "POSTALSTART", state.strPostalStart);
-    putMrkIniString(state, "POSTALPATH", state.strPostalPath);
+std::string saveStartLines(const AppState& state) {
+    std::string refused;
+    putMrkIniString(state, "POSINFOSTART", state.strPosInfoStart, refused);
+    putMrkIniString(state, "POSTALSTART", state.strPostalStart, refused);
+    putMrkIniString(state, "POSTALPATH", state.strPostalPath, refused);
+    return refused;
 }
 
 }  // namespace mrk2

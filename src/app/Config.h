@@ -15,9 +15,14 @@ std::string defaultIniPath();
 bool loadIniFile(AppState& state, Person& person);
 
 // DBDIR, PREFDIR, INPUTDIR, OUTPUTDIR, DELIMITER from the state, in that order.
-void saveIniFile(const AppState& state);
+// A value that the file cannot hold so that it reads back the same (a character
+// CP932 lacks or holds only as a look-alike, for one) is not written: the result
+// is the standard error report of each such value, one per line, or empty. A file
+// that cannot be written is not reported.
+std::string saveIniFile(const AppState& state);
 
-// POSINFOSTART, POSTALSTART, POSTALPATH from the state, in that order.
-void saveStartLines(const AppState& state);
+// POSINFOSTART, POSTALSTART, POSTALPATH from the state, in that order, with the
+// same result.
+std::string saveStartLines(const AppState& state);
 
 }  // namespace mrk2

@@ -167,3 +167,19 @@ TEST_F(ConfigTest, SavingWritesOnlyItsKeysAndKeepsTheRestOfTheFile) {
     EXPECT_EQ(again.strPosInfoStart, "5");
     EXPECT_EQ(again.lngMinRecs, 500);
 }
+
+TEST_F(ConfigTest, AValueTheFileCannotHoldIsRefusedWithItsReasonAndTheRestIsSaved) {
+    writeIni("[MRK]\r\nDBDIR=/old\r\n");
+    ASSERT_TRUE(load());
+    state.strDbDir = "/data/〜";  // CP932 would write ～ instead
+    state.strPrefDb = "大阪府.mdb";
+    std::string refused = saveIniFile(state);
+    EXPECT_NE(refused.find("「〜」"), std::string::npos) << refused;
+    EXPECT_NE(refused.find("(10005)\n" + state.strIniPath), std::string::npos) << refused;
+    AppState again;
+    again.strIniPath = state.strIniPath;
+    ASSERT_TRUE(loadIniFile(again, person));
+    EXPECT_EQ(again.strDbDir, "/old");
+    EXPECT_EQ(again.strPrefDb, "大阪府.mdb");
+    EXPECT_EQ(saveStartLines(state), "");
+}
