@@ -15,9 +15,11 @@
 #include <string>
 
 #include "PositionCsvGenerator.h"
-#include "app/AppState.h"
+#include "app/Error.h"
 #include "app/LineReader.h"
 #include "app/Person.h"
+#include "app/RunProgress.h"
+#include "app/StartLine.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "import/PositionLoader.h"
@@ -41,13 +43,11 @@ class QuietPerson : public mrk2::Person {
     }
     bool askOkCancel(const std::string&) override { return false; }
     mrk2::Answer askYesNoCancel(const std::string&) override { return mrk2::Answer::Cancel; }
-    void showProgress(bool) override {}
-    void setProgressLabel(mrk2::ProgressLabel, const std::string&) override { ++labels; }
-    void closeProgress() override {}
+    void runStarted(mrk2::StopControl&, bool) override {}
+    void progress(const mrk2::Progress&) override { ++reports; }
     void yield() override { ++yields; }
-    void buttonEnabled(bool) override {}
-    void showSelectionWindow(bool) override {}
-    long labels = 0;
+    void runEnded() override {}
+    long reports = 0;
     long yields = 0;
 };
 
@@ -71,40 +71,42 @@ struct EngineRun {
 };
 
 // One register-mode import of the files into a fresh work database, as the
-// import run drives the engine.
-bool runEngine(const std::vector<mrk2::bench::GeneratedFile>& files, int layout,
+// import run drives the engine. Throws on failure.
+void runEngine(const std::vector<mrk2::bench::GeneratedFile>& files, int layout,
                const std::string& dbPath, QuietPerson& person, EngineRun& run) {
     std::filesystem::remove(dbPath);
     mrk2::Database::open(dbPath, mrk2::Database::Mode::Create).close();
-    mrk2::AppState state;
-    state.blnProcessing = true;
-    state.strPosInfoStart = mrk2::bench::startLineFor(layout);
+    mrk2::PositionLayout positions;
+    positions.startLine = mrk2::parseStartLine(mrk2::bench::startLineFor(layout));
     std::stringstream ss(mrk2::bench::fieldNumbersFor(layout));
     std::string num;
     for (std::size_t k = 0; k < 12 && std::getline(ss, num, ','); ++k)
-        state.intPosInfoFieldNo[k] = std::stoi(num);
+        positions.columns[k] = std::stoi(num);
+    const std::int32_t minRecs = 1000;  // MINRECS as the tool ships it
+    mrk2::StopControl stop;
+    mrk2::RunProgress progress(person, stop);
+    progress.report().files = static_cast<int>(files.size());
+    std::vector<std::string> prefs;
 
     auto s0 = Clock::now();
-    if (!mrk2::createPositionTables(person, dbPath))
-        return false;
+    mrk2::createPositionTables(dbPath);
     mrk2::TownTableCursor cursor;
-    cursor.intTableNo = 1;
-    cursor.tableName = mrk2::addTownTable(person, dbPath, 1, cursor);
+    mrk2::addTownTable(dbPath, 1, cursor);
     run.schema += Clock::now() - s0;
     int n = 0;
     for (const auto& f : files) {
         ++n;
         auto a = Clock::now();
-        if (!mrk2::createStagingTable(person, dbPath))
-            return false;
+        mrk2::createStagingTable(dbPath);
         auto b = Clock::now();
         std::filesystem::path p(f.path);
-        if (!mrk2::loadPositionCsv(state, person, dbPath, p.parent_path().string(),
-                                   p.filename().string(), n, static_cast<int>(files.size())))
-            return false;
+        progress.beginFile(n, p.filename().string(), 0);
+        progress.step(mrk2::ProgressStep::Staging);
+        mrk2::loadPositionCsv(dbPath, {p.parent_path().string(), p.filename().string()}, positions,
+                              progress, prefs);
         auto c = Clock::now();
-        if (!mrk2::getUniqueTable(state, person, dbPath, cursor))
-            return false;
+        progress.step(mrk2::ProgressStep::Extracting);
+        mrk2::getUniqueTable(dbPath, minRecs, cursor, progress);
         auto d = Clock::now();
         run.schema += b - a;
         run.load += c - b;
@@ -115,7 +117,6 @@ bool runEngine(const std::vector<mrk2::bench::GeneratedFile>& files, int layout,
     run.tables = cursor.intTableNo;
     for (int t = 1; t <= cursor.intTableNo; ++t)
         run.distributed += scalar(db, "SELECT count(*) FROM " + mrk2::townTableName(t));
-    return true;
 }
 
 // Wall time of `sqlite3 DB ".mode csv" ".import FILE t"`; negative on failure.
@@ -207,8 +208,12 @@ int main(int argc, char** argv) {
     double bestImport = -1;
     for (int r = 0; r < repeat; ++r) {
         EngineRun run;
-        if (!runEngine(files, gen.layout, dir + "/bench_$$$.mdb", person, run))
+        try {
+            runEngine(files, gen.layout, dir + "/bench_$$$.mdb", person, run);
+        } catch (const std::exception& e) {
+            std::cerr << mrk2::standardErrorText(mrk2::asError(e)) << "\n";
             return 1;
+        }
         if (r == 0 || run.total() < best.total())
             best = run;
         double t = timeSqliteImport(dir + "/import.db", utf8Path);
@@ -230,7 +235,7 @@ int main(int argc, char** argv) {
     std::printf("engine total         %.2f s, %.0f rows/s\n", engine,
                 static_cast<double>(gen.rows) / engine);
     std::printf("peak RSS             %.1f MB\n", rss / 1024.0);
-    std::printf("labels / yields      %ld / %ld (all runs)\n", person.labels, person.yields);
+    std::printf("reports / yields     %ld / %ld (all runs)\n", person.reports, person.yields);
     if (bestImport >= 0) {
         std::printf("sqlite3 .import      %.2f s\n", bestImport);
         std::printf("ratio engine/import  %.2f (target <= 3)\n", engine / bestImport);

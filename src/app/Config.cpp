@@ -16,22 +16,22 @@ namespace {
 
 const char* const kSection = "MRK";
 
-std::string mrkIniString(const AppState& state, const std::string& key,
+std::string mrkIniString(const std::string& iniPath, const std::string& key,
                          const std::string& defaultValue) {
-    return getIniString(state.strIniPath, kSection, key, defaultValue);
+    return getIniString(iniPath, kSection, key, defaultValue);
 }
 
 // A file that cannot be written is not reported: the operator has nothing to
 // decide there, and the values are still in use for this session. A value that
 // would read back as another one is not written, and `refused` gets the reason.
-void putMrkIniString(const AppState& state, const std::string& key, const std::string& value,
+void putMrkIniString(const std::string& iniPath, const std::string& key, const std::string& value,
                      std::string& refused) {
     try {
-        writeIniString(state.strIniPath, kSection, key, value);
+        writeIniString(iniPath, kSection, key, value);
     } catch (const Error& e) {
         if (e.number() < FormatError::MissingColumn)
             return;  // an errno number
-        refused += (refused.empty() ? "" : "\n") + standardErrorText(e, state.strIniPath);
+        refused += (refused.empty() ? "" : "\n") + standardErrorText(e, iniPath);
     }
 }
 
@@ -84,9 +84,10 @@ constexpr long long kInt16Max = std::numeric_limits<std::int16_t>::max();
 
 // A column number: a 16-bit integer that can index a column, so not negative.
 template <std::size_t N>
-void readFieldList(const AppState& state, const std::string& key, const std::string& defaultText,
-                   std::array<int, N>& target, const std::array<int, N>& fallback) {
-    std::vector<std::string> parts = splitAtCommas(mrkIniString(state, key, defaultText));
+void readFieldList(const std::string& iniPath, const std::string& key,
+                   const std::string& defaultText, std::array<int, N>& target,
+                   const std::array<int, N>& fallback) {
+    std::vector<std::string> parts = splitAtCommas(mrkIniString(iniPath, key, defaultText));
     if (parts.size() < N) {
         target = fallback;
         return;
@@ -106,11 +107,11 @@ std::string fixedTermKey(std::size_t n) {
 }
 
 // False when an entry without a comma ended the list early.
-bool readFixedTerms(AppState& state, Person& person) {
-    state.fixedTerms.clear();
+bool readFixedTerms(Settings& settings, Person& person) {
+    settings.fixedTerms.clear();
     for (std::size_t n = 1; n <= kMaxFixedTerms; ++n) {
         std::string key = fixedTermKey(n);
-        std::string value = mrkIniString(state, key, "");
+        std::string value = mrkIniString(settings.iniPath, key, "");
         if (value.empty())
             return true;
         std::vector<std::string> parts = splitAtCommas(value);
@@ -121,7 +122,7 @@ bool readFixedTerms(AppState& state, Person& person) {
         FixedTerm term;
         term.code = static_cast<int>(toInteger(key, "コードの", parts[0], kInt16Min, kInt16Max));
         term.name = parts[1];
-        state.fixedTerms.push_back(term);
+        settings.fixedTerms.push_back(term);
     }
     return true;  // entries past the table's end are not read
 }
@@ -132,51 +133,53 @@ std::string defaultIniPath() {
     return addPathSeparator(executableDir()) + "mrk2tool.ini";
 }
 
-bool loadIniFile(AppState& state, Person& person) {
+Settings loadSettings(const std::string& iniPath, Person& person) {
+    Settings s;
+    s.iniPath = iniPath;
     try {
-        state.strDbDir = mrkIniString(state, "DBDIR", "");
-        state.strPrefDb = mrkIniString(state, "PREFDIR", "");
-        state.strInputDir = mrkIniString(state, "INPUTDIR", "");
-        state.strOutputDir = mrkIniString(state, "OUTPUTDIR", "");
-        state.strDelimiter = mrkIniString(state, "DELIMITER", ",");
-        state.strPosInfoStart = mrkIniString(state, "POSINFOSTART", "1");
-        state.strPostalStart = mrkIniString(state, "POSTALSTART", "1");
-        state.strPostalPath = mrkIniString(state, "POSTALPATH", "");
+        s.dbDir = mrkIniString(iniPath, "DBDIR", "");
+        s.regionFileName = mrkIniString(iniPath, "PREFDIR", "");
+        s.inputDir = mrkIniString(iniPath, "INPUTDIR", "");
+        s.outputDir = mrkIniString(iniPath, "OUTPUTDIR", "");
+        s.delimiter = mrkIniString(iniPath, "DELIMITER", ",");
+        s.posInfoStart = mrkIniString(iniPath, "POSINFOSTART", "1");
+        s.postalStart = mrkIniString(iniPath, "POSTALSTART", "1");
+        s.postalPath = mrkIniString(iniPath, "POSTALPATH", "");
 
-        state.lngMinRecs = static_cast<std::int32_t>(toInteger(
-            "MINRECS", "", mrkIniString(state, "MINRECS", "1000"),
+        s.minRecs = static_cast<std::int32_t>(toInteger(
+            "MINRECS", "", mrkIniString(iniPath, "MINRECS", "1000"),
             std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 
-        readFieldList<12>(state, "POSINFOFIELDNO", "0,1,2,3,4,5,6,7,8,9", state.intPosInfoFieldNo,
+        readFieldList<12>(iniPath, "POSINFOFIELDNO", "0,1,2,3,4,5,6,7,8,9", s.posInfoColumns,
                           {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
-        readFieldList<7>(state, "POSTALFIELDNO", "2,3,4,5,6,7,8", state.intPostalFieldNo,
+        readFieldList<7>(iniPath, "POSTALFIELDNO", "2,3,4,5,6,7,8", s.postalColumns,
                          {2, 3, 4, 5, 6, 7, 8});
 
         // A fixed name without a comma ends the list with its message; the rest of
         // the configuration is read by then, so loading still succeeds.
-        readFixedTerms(state, person);
+        readFixedTerms(s, person);
     } catch (const Error& e) {
-        person.message(standardErrorText(e, state.strIniPath));
-        return false;
+        throw e.in(iniPath);
     }
-    return true;
+    return s;
 }
 
-std::string saveIniFile(const AppState& state) {
+std::string saveDirectories(const std::string& iniPath, const DirectorySettings& d) {
     std::string refused;
-    putMrkIniString(state, "DBDIR", state.strDbDir, refused);
-    putMrkIniString(state, "PREFDIR", state.strPrefDb, refused);
-    putMrkIniString(state, "INPUTDIR", state.strInputDir, refused);
-    putMrkIniString(state, "OUTPUTDIR", state.strOutputDir, refused);
-    putMrkIniString(state, "DELIMITER", state.strDelimiter, refused);
+    putMrkIniString(iniPath, "DBDIR", d.dbDir, refused);
+    putMrkIniString(iniPath, "PREFDIR", d.regionFileName, refused);
+    putMrkIniString(iniPath, "INPUTDIR", d.inputDir, refused);
+    putMrkIniString(iniPath, "OUTPUTDIR", d.outputDir, refused);
+    putMrkIniString(iniPath, "DELIMITER", d.delimiter, refused);
     return refused;
 }
 
-std::string saveStartLines(const AppState& state) {
+std::string saveStartLines(const std::string& iniPath, const std::string& posInfoStart,
+                           const std::string& postalStart, const std::string& postalPath) {
     std::string refused;
-    putMrkIniString(state, "POSINFOSTART", state.strPosInfoStart, refused);
-    putMrkIniString(state, "POSTALSTART", state.strPostalStart, refused);
-    putMrkIniString(state, "POSTALPATH", state.strPostalPath, refused);
+    putMrkIniString(iniPath, "POSINFOSTART", posInfoStart, refused);
+    putMrkIniString(iniPath, "POSTALSTART", postalStart, refused);
+    putMrkIniString(iniPath, "POSTALPATH", postalPath, refused);
     return refused;
 }
 

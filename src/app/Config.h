@@ -1,28 +1,39 @@
 #pragma once
 #include <string>
 
-#include "app/AppState.h"
 #include "app/Person.h"
+#include "app/Settings.h"
 
 namespace mrk2 {
 
 // mrk2tool.ini beside the executable, section "MRK".
 std::string defaultIniPath();
 
-// Reads every key of section MRK into the state (defaults for missing or empty
-// keys). A value that must be a number but is not is reported to the person with
-// its key and value; the function then returns false and the caller stops.
-bool loadIniFile(AppState& state, Person& person);
+// Reads every key of section MRK (defaults for missing or empty keys). A value
+// that must be a number but is not throws mrk2::Error naming its key and value,
+// with the settings file as context; so does a NUL byte in the file, naming its
+// line. A fixed name without a comma is told to the
+// person and ends the fixed names; loading still succeeds.
+Settings loadSettings(const std::string& iniPath, Person& person);
 
-// DBDIR, PREFDIR, INPUTDIR, OUTPUTDIR, DELIMITER from the state, in that order.
-// A value that the file cannot hold so that it reads back the same (a character
-// CP932 lacks or holds only as a look-alike, for one) is not written: the result
-// is the standard error report of each such value, one per line, or empty. A file
-// that cannot be written is not reported.
-std::string saveIniFile(const AppState& state);
+// The keys the main window writes back when its directory changes or it closes.
+struct DirectorySettings {
+    std::string dbDir;           // DBDIR
+    std::string regionFileName;  // PREFDIR
+    std::string inputDir;        // INPUTDIR
+    std::string outputDir;       // OUTPUTDIR
+    std::string delimiter;       // DELIMITER
+};
 
-// POSINFOSTART, POSTALSTART, POSTALPATH from the state, in that order, with the
-// same result.
-std::string saveStartLines(const AppState& state);
+// DBDIR, PREFDIR, INPUTDIR, OUTPUTDIR, DELIMITER, in that order. A value that the
+// file cannot hold so that it reads back the same (a character CP932 lacks or
+// holds only as a look-alike, for one) is not written: the result is the
+// standard error report of each such value, one per line, or empty. A file that
+// cannot be written is not reported.
+std::string saveDirectories(const std::string& iniPath, const DirectorySettings& directories);
+
+// POSINFOSTART, POSTALSTART, POSTALPATH, in that order, with the same result.
+std::string saveStartLines(const std::string& iniPath, const std::string& posInfoStart,
+                           const std::string& postalStart, const std::string& postalPath);
 
 }  // namespace mrk2

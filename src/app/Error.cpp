@@ -8,8 +8,17 @@
 
 namespace mrk2 {
 
-Error::Error(int number, std::string description)
-    : std::runtime_error(description), number_(number), description_(std::move(description)) {}
+Error::Error(int number, std::string description, std::string context)
+    : std::runtime_error(description),
+      number_(number),
+      description_(std::move(description)),
+      context_(std::move(context)) {}
+
+Error Error::in(const std::string& context) const {
+    if (!context_.empty())
+        return *this;
+    return Error(number_, description_, context);
+}
 
 namespace {
 
@@ -109,6 +118,8 @@ Error sqliteError(int resultCode, const std::string& detail) {
 Error asError(const std::exception& e) {
     if (const auto* err = dynamic_cast<const Error*>(&e))
         return *err;
+    if (dynamic_cast<const Refusal*>(&e))
+        return Error(0, e.what());
     if (dynamic_cast<const std::bad_alloc*>(&e))
         return Error(ENOMEM, "メモリが不足しています。");
     return Error(0, std::string("予期しないエラーです。 [") + e.what() + "]");
@@ -116,8 +127,9 @@ Error asError(const std::exception& e) {
 
 std::string standardErrorText(const Error& e, const std::string& context) {
     std::string text = e.description() + "(" + std::to_string(e.number()) + ")";
-    if (!context.empty())
-        text += "\n" + context;
+    const std::string& where = context.empty() ? e.context() : context;
+    if (!where.empty())
+        text += "\n" + where;
     return text;
 }
 

@@ -8,15 +8,31 @@ namespace mrk2 {
 // Numbers are SQLite result codes for database errors, errno values for file
 // errors, and the FormatError codes below for faults in input files and
 // settings (see docs/errors.md).
+//
+// The engine throws it; the place where an operation starts catches it and tells
+// the person once. `context` names what it happened to (a path, a region), so
+// that the report can say so; the innermost place that knows it sets it.
 class Error : public std::runtime_error {
   public:
-    Error(int number, std::string description);
+    Error(int number, std::string description, std::string context = {});
     int number() const { return number_; }
     const std::string& description() const { return description_; }
+    const std::string& context() const { return context_; }
+
+    // The same error, naming `context` unless it names something already.
+    Error in(const std::string& context) const;
 
   private:
     int number_;
     std::string description_;
+    std::string context_;
+};
+
+// An operation that will not start or go on, for a reason the person can act on
+// ("CSVファイルを選択してください。"). It carries its whole message and no number.
+class Refusal : public std::runtime_error {
+  public:
+    explicit Refusal(const std::string& text) : std::runtime_error(text) {}
 };
 
 // Our own numbers for faults in CSV and INI input; chosen above every SQLite
@@ -31,6 +47,10 @@ inline constexpr int InvalidName = 10006;      // a name that cannot be a file n
 inline constexpr int NotFound = 10007;         // a row or table that must be there is not
 }  // namespace FormatError
 
+// The person declined to go on (a missing file, answered No): the operation ends
+// as if stopped, with nothing more to tell.
+struct Declined {};
+
 // An Error from an errno value, described in Japanese; `what` names the operation.
 Error fileError(int errnoValue, const std::string& what = {});
 // An Error from an SQLite result code and SQLite's own message.
@@ -41,7 +61,26 @@ Error sqliteError(int resultCode, const std::string& detail = {});
 Error asError(const std::exception& e);
 
 // The standard error report: description, "(", number, ")", and, when there is a
-// context (a path or a region name), a line break and that context.
+// context (a path or a region name), a line break and that context. Without an
+// explicit one, the error's own context is used.
 std::string standardErrorText(const Error& e, const std::string& context = {});
+
+// Runs `work`, naming `context` in any mrk2::Error (or other exception) it throws
+// that names nothing yet.
+template <class Work>
+decltype(auto) inContext(const std::string& context, Work&& work);
+
+template <class Work>
+decltype(auto) inContext(const std::string& context, Work&& work) {
+    try {
+        return work();
+    } catch (const Error& e) {
+        throw e.in(context);
+    } catch (const Refusal&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw asError(e).in(context);
+    }
+}
 
 }  // namespace mrk2

@@ -154,6 +154,7 @@ void LineReader::open(const std::string& path) {
     path_ = path;
     buf_.resize(kBufferSize);
     pos_ = end_ = 0;
+    fileBytes_ = 0;
     eof_ = false;
     skipLf_ = false;
     lineNumber_ = 0;
@@ -195,6 +196,7 @@ bool LineReader::fill() {
             return false;
         }
         end_ += static_cast<std::size_t>(n);
+        fileBytes_ += static_cast<std::uint64_t>(n);
         return true;
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,8 @@ class LineReader {
     // The number of the line last returned (the first line is 1).
     std::size_t lineNumber() const { return lineNumber_; }
     Encoding encoding() const { return encoding_; }
+    // Bytes of the file taken up by the lines returned so far (for progress).
+    std::uint64_t bytesRead() const { return fileBytes_ - (end_ - pos_); }
 
     // How much of the file decides the encoding.
     static constexpr std::size_t kProbeSize = 64 * 1024;
@@ -49,6 +52,7 @@ class LineReader {
     std::vector<char> buf_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
+    std::uint64_t fileBytes_ = 0;  // bytes read from the file into the buffer
     bool eof_ = false;
     bool skipLf_ = false;  // the previous line ended in CR; a following LF belongs to it
     std::size_t lineNumber_ = 0;

@@ -47,6 +47,11 @@ std::string absolutePath(const std::string& path) {
     return abs.lexically_normal().string();
 }
 
+std::uint64_t fileSizeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+}
+
 bool fileExists(const std::string& path) {
     struct stat st;
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);

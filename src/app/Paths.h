@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -24,6 +25,8 @@ std::string absolutePath(const std::string& path);
 // True when a regular file (not a directory) exists at exactly this path.
 bool fileExists(const std::string& path);
 bool directoryExists(const std::string& path);
+// The size of a file in bytes; 0 when it cannot be read.
+std::uint64_t fileSizeOf(const std::string& path);
 
 // Last-modified time as local "YYYY-MM-DD HH:MM:SS", whole seconds; nullopt when
 // the file cannot be read.

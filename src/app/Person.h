@@ -1,18 +1,18 @@
 #pragma once
 #include <string>
 
+#include "app/Progress.h"
+#include "app/StopControl.h"
+
 namespace mrk2 {
 
 enum class Icon { None, Critical };
 
 enum class Answer { Yes, No, Cancel };
 
-// The four labels of the progress window, top to bottom.
-enum class ProgressLabel { OnProccess, DetailStatus, DetailProc, DetailProcSub };
-
-// Everything the engine shows to, or asks of, the person at the keyboard. The Qt
+// Everything an operation shows to, or asks of, the person at the keyboard. The Qt
 // windows, mrk2cli and the test recorder each implement it; engine code never
-// touches a widget.
+// touches a widget and never reads a window.
 class Person {
   public:
     virtual ~Person() = default;
@@ -26,19 +26,16 @@ class Person {
     // Yes/No/Cancel question.
     virtual Answer askYesNoCancel(const std::string& text) = 0;
 
-    // The progress window ("データベース更新").
-    virtual void showProgress(bool stopVisible) = 0;
-    virtual void setProgressLabel(ProgressLabel label, const std::string& text) = 0;
-    virtual void closeProgress() = 0;
-
-    // Lets the window system run once: a Stop or a forced close may clear
-    // AppState::blnProcessing during this call. Callers pace it (ProgressPacer).
+    // A run begins: nothing else may start until it has ended. `stop` is the
+    // run's Stop, which the person may set during yield(); `stoppable` says
+    // whether the person is offered a Stop at all.
+    virtual void runStarted(StopControl& stop, bool stoppable) = 0;
+    // Where the run stands now.
+    virtual void progress(const Progress& progress) = 0;
+    // Lets the window system run once. Callers pace it (ProgressPacer).
     virtual void yield() = 0;
-
-    // The main window's ButtonEnabled, and hiding/showing the CSV selection window
-    // while a run works. Without windows these do nothing.
-    virtual void buttonEnabled(bool on) = 0;
-    virtual void showSelectionWindow(bool visible) = 0;
+    // The run is over, whatever its outcome; its end message comes after this.
+    virtual void runEnded() = 0;
 };
 
 }  // namespace mrk2

@@ -1,8 +1,12 @@
 #include "cli/CliPerson.h"
 
+#include "app/ProgressText.h"
+#include "app/RunEstimate.h"
+
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <iostream>
 
@@ -45,11 +49,8 @@ std::string fitToTerminal(const std::string& text) {
 
 }  // namespace
 
-CliPerson::CliPerson(AppState& state, AnswerPolicy policy, bool quiet)
-    : state_(state),
-      policy_(policy),
-      quiet_(quiet),
-      statusOnTerminal_(!quiet && ::isatty(STDERR_FILENO)) {
+CliPerson::CliPerson(AnswerPolicy policy, bool quiet)
+    : policy_(policy), quiet_(quiet), statusOnTerminal_(!quiet && ::isatty(STDERR_FILENO)) {
     struct sigaction sa {};
     sa.sa_handler = onInterrupt;
     sigemptyset(&sa.sa_mask);
@@ -117,47 +118,27 @@ Answer CliPerson::askYesNoCancel(const std::string& text) {
     }
 }
 
-void CliPerson::showProgress(bool) {
+void CliPerson::runStarted(StopControl& stop, bool) {
+    stop_ = &stop;
     progressShown_ = true;
     progressStart_ = std::chrono::steady_clock::now();
-    rowsDone_ = 0;
-    rowsCurrent_ = 0;
-    for (auto& l : labels_)
-        l.clear();
+    progress_ = Progress();
 }
 
-void CliPerson::setProgressLabel(ProgressLabel label, const std::string& text) {
-    labels_[static_cast<std::size_t>(label)] = text;
-    if (label == ProgressLabel::DetailProcSub)
-        countRows(text);
+void CliPerson::progress(const Progress& progress) {
+    progress_ = progress;
     drawStatus(false);
 }
 
-void CliPerson::countRows(const std::string& counterText) {
-    std::int64_t n = 0;
-    bool digits = !counterText.empty();
-    for (char c : counterText) {
-        if (c < '0' || c > '9') {
-            digits = false;
-            break;
-        }
-        n = n * 10 + (c - '0');
-    }
-    if (!digits)
-        return;
-    if (n < rowsCurrent_)  // a new file began
-        rowsDone_ += rowsCurrent_;
-    rowsCurrent_ = n;
-}
-
-void CliPerson::closeProgress() {
+void CliPerson::runEnded() {
     progressShown_ = false;
+    stop_ = nullptr;
     clearStatus();
 }
 
 void CliPerson::yield() {
-    if (gInterrupted && state_.blnProcessing)
-        state_.blnProcessing = false;
+    if (gInterrupted && stop_)
+        stop_->requestStop();
     drawStatus(false);
 }
 
@@ -169,7 +150,7 @@ void CliPerson::drawStatus(bool force) {
         return;
     lastDraw_ = now;
     std::string line;
-    for (const auto& l : labels_) {
+    for (const auto& l : progressLabels(progress_)) {
         if (l.empty())
             continue;
         if (!line.empty())
@@ -177,12 +158,17 @@ void CliPerson::drawStatus(bool force) {
         line += l;
     }
     double secs = std::chrono::duration<double>(now - progressStart_).count();
-    std::int64_t rows = rowsDone_ + rowsCurrent_;
     std::string tail = "[" + std::to_string(static_cast<long>(secs)) + "s";
+    const std::int64_t rows = progress_.runRows;
     if (rows > 0) {
         tail += " " + std::to_string(rows) + " 行";
         if (secs > 0.5)
             tail += " " + std::to_string(static_cast<long>(rows / secs)) + " 行/秒";
+    }
+    if (std::optional<double> share = runShare(progress_)) {
+        tail += " " + std::to_string(static_cast<int>(*share * 100)) + "%";
+        if (auto left = timeLeft(progress_, now - progressStart_))
+            tail += " 残り約" + std::to_string(left->count()) + "s";
     }
     tail += "]";
     std::cerr << "\r\033[K" << fitToTerminal(line + "  " + tail) << std::flush;

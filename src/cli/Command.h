@@ -2,7 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
+#include "app/FileNames.h"
+#include "app/Settings.h"
 
 namespace mrk2::cli {
 
@@ -14,10 +15,12 @@ inline constexpr int kExitFailed = 1;  // failed, refused or stopped
 inline constexpr int kExitUsage = 2;
 
 struct CommandContext {
-    AppState& state;
+    Settings settings;  // as read, with --db-dir in DBDIR when given
     CliPerson& person;
     std::vector<std::string> args;  // the words after the command name
     bool quiet = false;
+
+    std::string baseDbPath() const { return files::baseDbPath(settings.dbDir); }
 };
 
 struct CommandInfo {

@@ -1,20 +1,19 @@
 #include "cli/RunStarter.h"
 
+#include "app/Error.h"
 #include "app/Paths.h"
+#include "app/RegionName.h"
+#include "app/StartLine.h"
 #include "cli/CliPerson.h"
-#include "data/RegionDeletion.h"
+#include "import/ImportStarter.h"
 
 namespace mrk2::cli {
 
-bool selectRegion(CommandContext& ctx, const std::string& name) {
-    if (!isUsableRegionName(name)) {
-        ctx.person.message("この地域名はファイル名に使えません。\n" + name);
-        return false;
-    }
-    ctx.state.strRegionName = name;
-    ctx.state.strPrefDb = name + ".mdb";
-    ctx.state.strPrefDbPath = joinPath(ctx.state.strDbDir, ctx.state.strPrefDb);
-    return true;
+bool acceptRegionName(CommandContext& ctx, const std::string& name) {
+    auto problem = regionNameProblem(name);
+    if (problem)
+        ctx.person.message(*problem);
+    return !problem;
 }
 
 SourceFile sourceFileOf(const std::string& path) {
@@ -22,25 +21,28 @@ SourceFile sourceFileOf(const std::string& path) {
     return {dirNameOf(abs), fileNameOf(abs)};
 }
 
-int startImport(CommandContext& ctx, ImportMode mode) {
-    AppState& state = ctx.state;
-    if (state.blnProcessing) {
-        ctx.person.message("処理を実行中です。", Icon::Critical);
-        return kExitFailed;
+std::optional<ImportRequest> importRequest(CommandContext& ctx, ImportMode mode,
+                                           const std::string& region,
+                                           const std::optional<std::string>& startLine) {
+    ImportRequest request;
+    try {
+        request.layout.startLine = parseStartLine(startLine.value_or(ctx.settings.posInfoStart));
+    } catch (const Refusal& r) {
+        ctx.person.message(r.what());
+        return std::nullopt;
     }
-    if (state.srcFiles.empty()) {
-        ctx.person.message("CSVファイルを選択してください。");
-        return kExitFailed;
-    }
-    state.blnProcessing = true;
-    runImport(state, ctx.person, mode);
-    if (state.blnProcessing) {
-        ctx.person.message("処理を完了しました。");
-        state.blnProcessing = false;
-        return kExitOk;
-    }
-    ctx.person.message("処理を中止しました。");
-    return kExitFailed;
+    request.mode = mode;
+    request.dbDir = ctx.settings.dbDir;
+    request.region = region;
+    request.layout.columns = ctx.settings.posInfoColumns;
+    request.minRecs = ctx.settings.minRecs;
+    return request;
+}
+
+int runImportCommand(CommandContext& ctx, const ImportRequest& request) {
+    StopControl stop;
+    std::optional<Outcome> outcome = startImportRun(request, stop, ctx.person);
+    return outcome && outcome->succeeded() ? kExitOk : kExitFailed;
 }
 
 }  // namespace mrk2::cli

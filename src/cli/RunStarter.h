@@ -1,21 +1,27 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "cli/Command.h"
-#include "import/ImportRun.h"
+#include "import/ImportRequest.h"
 
 namespace mrk2::cli {
 
-// Points the state at the region `name` (strRegionName, strPrefDb, strPrefDbPath).
-// False, with a message, when the name cannot be a file name.
-bool selectRegion(CommandContext& ctx, const std::string& name);
+// False, with a message, when the name cannot be a region's file name.
+bool acceptRegionName(CommandContext& ctx, const std::string& name);
 
 // A CSV path from the command line as a source file: made absolute, then split
 // into directory and file name.
 SourceFile sourceFileOf(const std::string& path);
 
-// What the selection window's "登録" and "更新" do: refuse an empty list, run the
-// import, and say how it ended. Returns the exit status.
-int startImport(CommandContext& ctx, ImportMode mode);
+// An import request for `region` from the settings, with --start-line in place of
+// POSINFOSTART when given. Nothing, with the message, for a start line that is no
+// number.
+std::optional<ImportRequest> importRequest(CommandContext& ctx, ImportMode mode,
+                                           const std::string& region,
+                                           const std::optional<std::string>& startLine);
+
+// Runs the import through the one starter; returns the exit status.
+int runImportCommand(CommandContext& ctx, const ImportRequest& request);
 
 }  // namespace mrk2::cli

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
 #include "app/Config.h"
+#include "app/Error.h"
+#include "app/ErrorReport.h"
 #include "app/Paths.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
@@ -115,21 +116,24 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
 
-    AppState state;
-    state.strIniPath = iniPath.empty() ? defaultIniPath() : absolutePath(iniPath);
-    CliPerson person(state, policy, quiet);
-    if (command->needsConfig && !loadIniFile(state, person))
-        return kExitFailed;
+    CliPerson person(policy, quiet);
+    CommandContext ctx{
+        Settings(), person,
+        std::vector<std::string>(args.begin() + static_cast<long>(i) + 1, args.end()), quiet};
+    ctx.settings.iniPath = iniPath.empty() ? defaultIniPath() : absolutePath(iniPath);
+    if (command->needsConfig) {
+        try {
+            ctx.settings = loadSettings(ctx.settings.iniPath, person);
+        } catch (const Error& e) {
+            reportError(person, e);
+            return kExitFailed;
+        }
+    }
     if (haveDbDir) {
         std::string d = absolutePath(dbDir);
         while (d.size() > 1 && d.back() == kPathSeparator)
             d.pop_back();
-        state.strDbDir = d;
+        ctx.settings.dbDir = d;
     }
-    state.strBaseDbPath = joinPath(state.strDbDir, "mrk2.mdb");
-
-    CommandContext ctx{
-        state, person,
-        std::vector<std::string>(args.begin() + static_cast<long>(i) + 1, args.end()), quiet};
     return command->run(ctx);
 }

@@ -4,11 +4,16 @@
 #include <stdio.h>
 
 #include <cerrno>
+#include <filesystem>
 
 #include "app/Error.h"
+#include "app/ErrorReport.h"
+#include "app/FileNames.h"
 #include "app/FileOps.h"
 #include "app/Paths.h"
+#include "app/WriterLock.h"
 #include "data/Database.h"
+#include "data/PostSchema.h"
 
 namespace mrk2 {
 
@@ -65,6 +70,9 @@ CREATE TABLE "学習" (
 void fill(Database& db) {
     Transaction tx(db);
     db.exec(kSchema);
+    // An empty national postal table: a region can be registered before the
+    // first national build, with no postal rows until then.
+    createPostSchema(db);
     Statement insert = db.prepare(
         "INSERT INTO \"都道府県名\" (fldKanjiName, fldKatakanaName, fldPrefType) VALUES (?1, ?2, "
         "?3)");
@@ -110,6 +118,24 @@ void createBaseDatabase(const std::string& path) {
         } catch (...) {
         }
         throw;
+    }
+}
+
+Outcome initBaseDatabase(const BaseDbCreation& request, Person& person) {
+    const std::string path = files::baseDbPath(request.dbDir);
+    try {
+        if (fileExists(path) || directoryExists(path))
+            throw Refusal("基本データベースは既に存在します。上書きはしません。\n" + path);
+        std::error_code ec;
+        std::filesystem::create_directories(request.dbDir, ec);
+        if (ec)
+            throw fileError(ec.value(), request.dbDir);
+        WriterLock lock = WriterLock::take(request.dbDir);
+        createBaseDatabase(path);
+        return Outcome::completed();
+    } catch (const std::exception& e) {
+        reportError(person, e, path);
+        return Outcome::failed(asError(e));
     }
 }
 

@@ -4,40 +4,38 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/Person.h"
+#include "app/SourceFile.h"
 
 namespace mrk2 {
 
-// The workspace wsMain. SQLite needs no workspace object; opening it marks the
-// session ready for database work.
-bool openWorkspace(AppState& state);
-void closeWorkspace(AppState& state);
+// The catalog of region databases in the base database, and the recorded sources
+// of a region database. Every function throws mrk2::Error naming the database.
 
-// The base database held open in dbBase while the main window is up.
-bool openBaseDb(AppState& state, Person& person);
-bool closeBaseDb(AppState& state, Person& person);
+inline constexpr const char* kCatalogTable = "ＤＢ一覧";
 
-// Fills state.prefs from 都道府県名 of state.strBaseDbPath.
-bool loadPrefNames(AppState& state, Person& person);
+struct Prefecture {
+    std::string kanji;       // fldKanjiName followed by its suffix when there is one
+    std::string kana;        // fldKatakanaName
+    std::string kanaSuffix;  // "ﾄ", "", "ﾌ" or "ｹﾝ"
+};
 
-// fldDbName of every row of ＤＢ一覧, in the table's own order. `names` is cleared
-// first and keeps what was read before an error.
-bool loadDbList(AppState& state, Person& person, std::vector<std::string>& names);
+// 都道府県名 of the base database, in table order; it must hold at least one row.
+std::vector<Prefecture> loadPrefNames(const std::string& baseDbPath);
 
-// Reads POSITION管理 of a region database. Returns the count, 0 after an error.
-// `dates` receives fldDate ("YYYY-MM-DD HH:MM:SS"; nullopt for NULL).
-std::int32_t readSrcFileList(Person& person, const std::string& dbPath,
-                             std::vector<SourceFile>& files,
-                             std::vector<std::optional<std::string>>& dates);
+// fldDbName of every row of ＤＢ一覧, in the table's own order.
+std::vector<std::string> loadDbList(const std::string& baseDbPath);
 
-// The same rows without the report: throws mrk2::Error (a missing file or table, a
-// Null name, more than kMaxSourceFiles rows).
-void readSourceFiles(const std::string& dbPath, std::vector<SourceFile>& files,
-                     std::vector<std::optional<std::string>>& dates);
+// POSITION管理 of a region database: the files and their recorded dates
+// ("YYYY-MM-DD HH:MM:SS"; nullopt for NULL), in table order.
+struct RecordedSources {
+    std::vector<SourceFile> files;
+    std::vector<std::optional<std::string>> dates;
+};
+RecordedSources readSourceFiles(const std::string& regionDbPath);
 
-// Adds the region to ＤＢ一覧 or brings its fldDbDir up to state.strDbDir.
-void registerDbInCatalog(AppState& state, Person& person, const std::string& regionName);
+// Adds the region to ＤＢ一覧, or brings the directory of its row up to dbDir.
+void registerDbInCatalog(const std::string& baseDbPath, const std::string& dbDir,
+                         const std::string& regionName);
 
 // One row of ＤＢ一覧, for listings.
 struct CatalogRow {
@@ -45,7 +43,7 @@ struct CatalogRow {
     std::optional<std::string> name;
     std::optional<std::string> dir;
 };
-// Every catalog row in table order; throws mrk2::Error.
+// Every catalog row in table order.
 std::vector<CatalogRow> readCatalog(const std::string& baseDbPath);
 
 }  // namespace mrk2

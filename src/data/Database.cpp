@@ -209,8 +209,8 @@ std::optional<std::int64_t> Statement::optInt64(int col) const {
     return int64(col);
 }
 
-Transaction::Transaction(Database& db) : db_(db) {
-    db_.exec("BEGIN");
+Transaction::Transaction(Database& db, Lock lock) : db_(db) {
+    db_.exec(lock == Lock::Exclusive ? "BEGIN EXCLUSIVE" : "BEGIN");
 }
 
 Transaction::~Transaction() {

@@ -97,7 +97,11 @@ class Statement {
 // Rolls back unless commit() was called.
 class Transaction {
   public:
-    explicit Transaction(Database& db);
+    // Deferred takes its locks as statements need them; Exclusive takes the
+    // database for itself at once, waiting (busy timeout) for readers to finish,
+    // so that its commit cannot be refused by a reader later.
+    enum class Lock { Deferred, Exclusive };
+    explicit Transaction(Database& db, Lock lock = Lock::Deferred);
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     ~Transaction();

@@ -4,6 +4,8 @@
 
 #include "app/Error.h"
 #include "app/ErrorReport.h"
+#include "app/Paths.h"
+#include "app/WriterLock.h"
 #include "data/Database.h"
 
 namespace mrk2 {
@@ -23,8 +25,10 @@ void LearningDictEditor::report(const std::exception& e) {
 }
 
 bool LearningDictEditor::loadCatalog() {
+    catalog_ = {};
     try {
         loadLearningCatalog(path_, catalog_);
+        watch_.accept(path_);
         return true;
     } catch (const std::exception& e) {
         report(e);
@@ -33,7 +37,8 @@ bool LearningDictEditor::loadCatalog() {
 }
 
 void LearningDictEditor::bind(const LearningQuery& query) {
-    queryText_ = query.text;
+    query_ = query;
+    bound_ = true;
     ids_.clear();
     adding_ = false;
     try {
@@ -43,8 +48,31 @@ void LearningDictEditor::bind(const LearningQuery& query) {
         ids_.clear();
         report(e);
     }
+    watch_.accept(path_);
     recordCount_ = static_cast<std::int32_t>(ids_.size());
     moveTo(0);
+}
+
+bool LearningDictEditor::isCurrent(const std::string& path) {
+    return bound_ && path == path_ && !watch_.changed();
+}
+
+void LearningDictEditor::follow(const std::string& path) {
+    const bool sameDb = bound_ && path == path_;
+    const std::optional<std::int64_t> shown = currentId();
+    path_ = path;
+    loadCatalog();
+    if (!sameDb) {
+        activate();
+        return;
+    }
+    bind(query_);
+    for (std::size_t i = 0; shown && i < ids_.size(); ++i) {
+        if (ids_[i] == *shown) {
+            moveTo(static_cast<std::int32_t>(i));
+            break;
+        }
+    }
 }
 
 std::optional<std::int64_t> LearningDictEditor::currentId() const {
@@ -98,9 +126,11 @@ void LearningDictEditor::showUserAndType() {
     std::int64_t d = effectiveDbNo(e);
     if (d != 0) {
         form_.owner = OwnerOption::Local;
+        // An owner the catalog does not list shows no name. Keeping the name of
+        // the entry shown before would show it as this entry's owner, and the
+        // next move would write that region's id into the entry.
         int i = catalog_.findIdIndex(d);
-        if (i >= 0)
-            form_.dbName = catalog_.names[static_cast<std::size_t>(i)];
+        form_.dbName = i >= 0 ? catalog_.names[static_cast<std::size_t>(i)] : std::string();
     } else {
         form_.owner = OwnerOption::Common;
         form_.dbName.clear();
@@ -149,6 +179,7 @@ bool LearningDictEditor::saveRecord() {
         v.type = kLevelTown;
 
     try {
+        WriterLock lock = WriterLock::take(dirNameOf(path_));
         Database db = Database::open(path_);
         std::size_t pos = static_cast<std::size_t>(currentPos_);
         if (adding_) {
@@ -164,6 +195,7 @@ bool LearningDictEditor::saveRecord() {
         report(e);
         return false;
     }
+    watch_.accept(path_);
     edited_ = false;
     return true;
 }
@@ -209,12 +241,14 @@ void LearningDictEditor::deleteCurrent() {
     } else {
         std::size_t pos = static_cast<std::size_t>(currentPos_);
         try {
+            WriterLock lock = WriterLock::take(dirNameOf(path_));
             Database db = Database::open(path_);
             deleteLearningEntry(db, ids_[pos]);
         } catch (const std::exception& e) {
             report(e);
             return;
         }
+        watch_.accept(path_);
         ids_.erase(ids_.begin() + static_cast<std::ptrdiff_t>(pos));
     }
     --recordCount_;

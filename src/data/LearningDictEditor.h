@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/Person.h"
+#include "data/DatabaseChangeWatch.h"
 #include "data/LearningCatalog.h"
 #include "data/LearningSearch.h"
 #include "data/LearningTable.h"
@@ -43,12 +44,19 @@ class LearningDictEditor {
     // Rebinds to a query: count, first entry, ShowRecordNo, ShowUserAndType.
     // A failing query is reported and leaves an empty set.
     void bind(const LearningQuery& query);
-    // Activation: "select * from 学習".
+    // "select * from 学習".
     void activate() { bind(allLearningEntries()); }
-    // The base database the next binding reads. The main window may have moved
-    // to another directory since the editor opened; an activation follows it.
-    void setBaseDbPath(std::string path) { path_ = std::move(path); }
     const std::string& baseDbPath() const { return path_; }
+
+    // Whether what the editor shows is still what the base database at `path`
+    // holds: the same path, and no change on disk since the editor last read or
+    // wrote it. False before the first binding.
+    bool isCurrent(const std::string& path);
+    // Catches up with the base database at `path` (settle edits first): the
+    // catalog is read again; another base database shows all its entries, the
+    // same one runs the shown query again and stays on the shown entry while it
+    // is still there.
+    void follow(const std::string& path);
     // cmdSearch.
     void search(const LearningSearch& search) { bind(buildLearningQuery(search, catalog_)); }
 
@@ -87,7 +95,7 @@ class LearningDictEditor {
     bool hasEntry() const { return hasCurrent(); }
     // fldID of the shown entry; nullopt for a new entry or an empty set.
     std::optional<std::int64_t> currentId() const;
-    const std::string& queryText() const { return queryText_; }
+    const std::string& queryText() const { return query_.text; }
 
   private:
     bool hasCurrent() const { return currentPos_ >= 0 && currentPos_ < recordCount_; }
@@ -106,7 +114,10 @@ class LearningDictEditor {
     std::optional<LearningEntry> current_;
     LearningEntryForm form_;
     bool edited_ = false;
-    std::string queryText_;
+    LearningQuery query_;
+    bool bound_ = false;
+    // What the editor has read or written itself does not count as a change.
+    DatabaseChangeWatch watch_;
 };
 
 }  // namespace mrk2

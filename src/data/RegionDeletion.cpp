@@ -1,56 +1,77 @@
 #include "data/RegionDeletion.h"
 
+#include <algorithm>
+#include <optional>
+#include <vector>
+
 #include "app/Error.h"
 #include "app/ErrorReport.h"
+#include "app/FileNames.h"
 #include "app/FileOps.h"
 #include "app/Paths.h"
+#include "app/RegionName.h"
+#include "app/WriterLock.h"
+#include "data/Catalog.h"
 #include "data/Database.h"
 
 namespace mrk2 {
 
-bool isUsableRegionName(const std::string& name) {
-    if (name.empty() || name == "." || name == "..")
-        return false;
-    return name.find(kPathSeparator) == std::string::npos && name.find('\0') == std::string::npos;
+namespace {
+
+void removeRegion(const RegionDeletionRequest& request, const std::string& regionPath) {
+    const std::string basePath = files::baseDbPath(request.dbDir);
+    Database base = Database::open(basePath);
+    // The catalog row goes only if the file goes too: the base database is
+    // taken for this connection alone before anything is removed (a reader that
+    // does not let go fails the deletion here, with nothing touched), and the
+    // transaction is rolled back if the file cannot be removed.
+    std::optional<Transaction> locked;
+    try {
+        locked.emplace(base, Transaction::Lock::Exclusive);
+    } catch (const Error& e) {
+        throw e.in(basePath);
+    }
+    Transaction& tx = *locked;
+    Statement del =
+        base.prepare("DELETE FROM " + quoteIdentifier(kCatalogTable) + " WHERE fldDbName = ?1");
+    del.bind(1, request.region);
+    del.run();
+    removeFile(regionPath);
+    tx.commit();
 }
 
-bool deleteRegion(AppState& state, Person& person, const std::string& regionName) {
-    if (regionName.empty()) {
-        person.message("地域名を選択して下さい。");
-        return false;
-    }
-    if (!isUsableRegionName(regionName)) {
-        person.message("この地域名はファイル名に使えません。\n" + regionName);
-        return false;
-    }
-    state.strPrefDb = regionName + ".mdb";
-    state.strPrefDbPath = joinPath(state.strDbDir, state.strPrefDb);
-    if (!fileExists(state.strPrefDbPath)) {
-        person.message("地域別ＤＢが見つかりません。");
-        return false;
-    }
-    if (!person.askOkCancel(state.strPrefDb + "を削除していいですか？"))
-        return false;
+// The region is there to delete: its file, or at least its catalog row. A row
+// whose file is gone (a deletion cut off by a crash between the two) could
+// otherwise never be taken out again.
+bool regionExists(const RegionDeletionRequest& request, const std::string& regionPath) {
+    if (fileExists(regionPath))
+        return true;
+    const std::vector<std::string> names = loadDbList(files::baseDbPath(request.dbDir));
+    return std::find(names.begin(), names.end(), request.region) != names.end();
+}
 
+}  // namespace
+
+Outcome deleteRegion(const RegionDeletionRequest& request, Person& person) {
     try {
-        Database base = Database::open(state.strBaseDbPath);
-        // The catalog row goes only if the file goes too: the transaction stays
-        // open while the file is removed and is rolled back if that fails.
-        Transaction tx(base);
-        Statement del = base.prepare("DELETE FROM " + quoteIdentifier(state.strDbListTable) +
-                                     " WHERE fldDbName = ?1");
-        del.bind(1, regionName);
-        del.run();
-        removeFile(state.strPrefDbPath);
-        tx.commit();
-    } catch (const Error& e) {
-        person.message(standardErrorText(e));
-        return false;
+        if (request.region.empty())
+            throw Refusal("地域名を選択して下さい。");
+        if (auto problem = regionNameProblem(request.region))
+            throw Refusal(*problem);
+        const std::string regionPath = files::regionDbPath(request.dbDir, request.region);
+        if (!regionExists(request, regionPath))
+            throw Refusal("地域別ＤＢが見つかりません。");
+        if (!person.askOkCancel(files::regionDbFileName(request.region) + "を削除していいですか？"))
+            return Outcome::nothingToDo();
+        WriterLock lock = WriterLock::take(request.dbDir);
+        if (!regionExists(request, regionPath))
+            throw Refusal("地域別ＤＢが見つかりません。");
+        removeRegion(request, regionPath);
+        return Outcome::completed();
     } catch (const std::exception& e) {
         reportError(person, e);
-        return false;
+        return Outcome::failed(asError(e));
     }
-    return true;
 }
 
 }  // namespace mrk2

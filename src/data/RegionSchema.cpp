@@ -1,10 +1,11 @@
 #include "data/RegionSchema.h"
 
+#include <cerrno>
+
 #include <exception>
 #include <vector>
 
 #include "app/Error.h"
-#include "app/ErrorReport.h"
 #include "app/Paths.h"
 #include "data/Database.h"
 
@@ -119,9 +120,9 @@ bool dropPositionTables(const std::string& dbPath) {
     }
 }
 
-bool createPositionTables(Person& person, const std::string& dbPath) {
+void createPositionTables(const std::string& dbPath) {
     dropPositionTables(dbPath);
-    try {
+    inContext(dbPath, [&] {
         Database db = Database::open(dbPath);
         dropTable(db, "POSITION");
         dropTable(db, "POSITION_TMP");
@@ -130,17 +131,14 @@ bool createPositionTables(Person& person, const std::string& dbPath) {
         createIndex(db, "IdxPosition_all", "POSITION",
                     {"fldID", "fld都道府県名", "fld市区町村名", "fld大字・町丁目"});
         createTable(db, "POSITION管理", kSourceColumns);
-        return true;
-    } catch (const std::exception& e) {
-        reportError(person, e, dbPath);
-        return false;
-    }
+    });
 }
 
-bool createStagingTable(Person& person, const std::string& dbPath) {
-    if (!fileExists(dbPath))
-        return false;
-    try {
+void createStagingTable(const std::string& dbPath) {
+    inContext(dbPath, [&] {
+        // Opening would create a missing file; the run's work file must be there.
+        if (!fileExists(dbPath))
+            throw fileError(ENOENT);
         Database db = Database::open(dbPath);
         // The staging table only ever lives in an import run's work file, which is
         // thrown away on any failure: a disk sync per file loaded would buy nothing.
@@ -150,11 +148,7 @@ bool createStagingTable(Person& person, const std::string& dbPath) {
         createIndex(
             db, "IdxPosition_tmp", "POSITION_TMP",
             {"fldID", "fld都道府県名", "fld市区町村名", "fld大字・町丁目", "fld街区・番地"});
-        return true;
-    } catch (const std::exception& e) {
-        reportError(person, e, dbPath);
-        return false;
-    }
+    });
 }
 
 void createTownTableIn(Database& db, const std::string& tableName) {
@@ -162,15 +156,11 @@ void createTownTableIn(Database& db, const std::string& tableName) {
     createIndex(db, "Idx" + tableName, tableName, {"fldID", "fldPositionID", "fld街区・番地"});
 }
 
-bool createTownTable(Person& person, const std::string& dbPath, const std::string& tableName) {
-    try {
+void createTownTable(const std::string& dbPath, const std::string& tableName) {
+    inContext(dbPath, [&] {
         Database db = Database::open(dbPath);
         createTownTableIn(db, tableName);
-        return true;
-    } catch (const std::exception& e) {
-        reportError(person, e, dbPath);
-        return false;
-    }
+    });
 }
 
 }  // namespace mrk2

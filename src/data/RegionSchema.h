@@ -1,8 +1,6 @@
 #pragma once
 #include <string>
 
-#include "app/Person.h"
-
 namespace mrk2 {
 
 class Database;
@@ -13,13 +11,14 @@ std::string townTableName(int number);
 // Drops every per-town table named in POSITION, then POSITION. False, silently,
 // when that fails (a database without POSITION included).
 bool dropPositionTables(const std::string& dbPath);
+// The functions below throw mrk2::Error naming the database.
 // An empty position schema: POSITION with IdxPosition_all, and POSITION管理.
-bool createPositionTables(Person& person, const std::string& dbPath);
-// A fresh, empty POSITION_TMP with IdxPosition_tmp; false at once when no file exists.
+void createPositionTables(const std::string& dbPath);
+// A fresh, empty POSITION_TMP with IdxPosition_tmp; the file must exist.
 // Meant for an import run's work file only: it is written without disk syncs.
-bool createStagingTable(Person& person, const std::string& dbPath);
-// A per-town table and its index Idx + name; a taken name fails with the report.
-bool createTownTable(Person& person, const std::string& dbPath, const std::string& tableName);
+void createStagingTable(const std::string& dbPath);
+// A per-town table and its index Idx + name; a taken name fails.
+void createTownTable(const std::string& dbPath, const std::string& tableName);
 
 // The same per-town table on a database the caller already holds open (the
 // extraction creates tables in the middle of its own transaction, where a second

@@ -16,9 +16,7 @@ std::vector<SourceStatus> compareSources(const std::vector<SourceFile>& files,
         std::string path = joinPath(files[i].dir, files[i].file);
         if (fileExists(path))
             s.currentDate = fileModifiedText(path);
-        // A file put back with an older date counts as changed just as a newer one
-        // does; a file that is gone has to be looked at as well.
-        s.changed = !s.currentDate || s.recordedDate != s.currentDate;
+        s.changed = sourceChanged(s.recordedDate, s.currentDate);
         out.push_back(std::move(s));
     }
     return out;

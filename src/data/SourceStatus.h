@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
+#include "app/SourceFile.h"
 
 namespace mrk2 {
 

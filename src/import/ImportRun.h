@@ -1,20 +1,21 @@
 #pragma once
 #include <string>
 
-#include "app/AppState.h"
+#include "app/Outcome.h"
 #include "app/Person.h"
+#include "app/StopControl.h"
+#include "import/ImportRequest.h"
 
 namespace mrk2 {
 
-enum class ImportMode { Register, Update };
-
-// The whole import run for the region named by state.strRegionName (file
-// state.strPrefDbPath in state.strDbDir) with the source-file list state.srcFiles.
-// The starter sets state.blnProcessing to true first; afterwards it is true when
-// the run completed and false when it was stopped or failed.
-void runImport(AppState& state, Person& person, ImportMode mode);
+// The whole import run for one region: works on a copy of the region database
+// and replaces the region database with the compacted, verified copy only when
+// everything went well. Every failure is told to the person before it returns;
+// the end message is the starter's (ImportStarter.h).
+Outcome runImport(const ImportRequest& request, StopControl& stop, Person& person);
 
 // A new, empty database file at `path` (an old file there is removed first).
-bool createEmptyDatabase(const std::string& path);
+// Throws mrk2::Error naming the file.
+void createEmptyDatabase(const std::string& path);
 
 }  // namespace mrk2

@@ -1,18 +1,14 @@
 #include "import/PositionLoader.h"
 
 #include <algorithm>
-#include <cmath>
-#include <exception>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "app/Error.h"
-#include "app/ErrorReport.h"
 #include "app/Limits.h"
 #include "app/LineReader.h"
 #include "app/Paths.h"
-#include "app/ProgressPacer.h"
 #include "app/Utf8Text.h"
 #include "data/Database.h"
 #include "import/BatchInsert.h"
@@ -29,29 +25,6 @@ const std::vector<std::string> kEntryColumns = {
     "fld都道府県名", "fld市区町村名",     "fld大字・町丁目",   "fld街区・番地",
     "fld座標系番号", "fldＸ座標",         "fldＹ座標",         "fld緯度",
     "fld経度",       "fldメッシュコード", "fld住居表示フラグ", "fld代表フラグ"};
-
-// How many lines to skip before the first data line: the start line minus one,
-// rounded to the nearest 16-bit integer (halves to even, as the tool always did).
-long linesToSkip(const std::string& startLine) {
-    std::string s = startLine;
-    s.erase(0, s.find_first_not_of(' '));
-    s.erase(s.find_last_not_of(' ') + 1);
-    std::size_t used = 0;
-    double value = 0;
-    bool ok = !s.empty();
-    if (ok) {
-        try {
-            value = std::stod(s, &used);
-        } catch (const std::exception&) {
-            ok = false;
-        }
-    }
-    double skip = std::nearbyint(value - 1);
-    if (!ok || used != s.size() || !std::isfinite(value) || skip < -32768 || skip > 32767) {
-        throw Error(FormatError::NotANumber, "開始行 \"" + startLine + "\" は数値ではありません。");
-    }
-    return static_cast<long>(skip);
-}
 
 class StagingWriter {
   public:
@@ -90,8 +63,7 @@ class StagingWriter {
     PositionValues values_;
 };
 
-void recordPrefecture(AppState& state, const std::string& pref) {
-    auto& list = state.importPrefs;
+void recordPrefecture(std::vector<std::string>& list, const std::string& pref) {
     if (std::find(list.begin(), list.end(), pref) != list.end())
         return;
     if (list.size() >= kMaxImportPrefs) {
@@ -101,13 +73,31 @@ void recordPrefecture(AppState& state, const std::string& pref) {
     list.push_back(pref);
 }
 
+// After a fault, the lines staged before it stay, as with a line-by-line load.
+// The work file has no journal, and without one a rollback is undefined in
+// SQLite; so what was done is committed, and the run throws the work file away.
+void keepWhatWasStaged(std::optional<Transaction>& tx, std::optional<StagingWriter>& writer) {
+    if (!tx)
+        return;
+    try {
+        if (writer)
+            writer->flush();
+        tx->commit();
+    } catch (const std::exception&) {
+    }
+}
+
 }  // namespace
 
-bool loadPositionCsv(AppState& state, Person& person, const std::string& dbPath,
-                     const std::string& dir, const std::string& file, int n, int count) {
-    const std::string path = joinPath(dir, file);
-    if (!fileExists(path))
-        return person.askYesNo(path + "が見つかりません。継続しますか？");
+void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
+                     const PositionLayout& layout, RunProgress& progress,
+                     std::vector<std::string>& prefs) {
+    const std::string path = joinPath(source.dir, source.file);
+    if (!fileExists(path)) {
+        if (!progress.person().askYesNo(path + "が見つかりません。継続しますか？"))
+            throw Declined{};
+        return;
+    }
 
     Database db;
     std::optional<Transaction> tx;
@@ -123,59 +113,37 @@ bool loadPositionCsv(AppState& state, Person& person, const std::string& dbPath,
         {
             Statement src = db.prepare(
                 "INSERT INTO POSITION管理 (fldSrcFile, fldSrcDir, fldDate) VALUES (?1, ?2, ?3)");
-            src.bind(1, file).bind(2, dir).bind(3, fileModifiedText(path));
+            src.bind(1, source.file).bind(2, source.dir).bind(3, fileModifiedText(path));
             src.run();
             srcId = db.lastInsertRowid();
         }
 
-        const std::string code = firstCharacters(file, 5);
-        person.setProgressLabel(ProgressLabel::DetailProc, code + " (" + std::to_string(n) + "/" +
-                                                               std::to_string(count) + ")");
-
         LineReader reader;
         reader.open(path);
-        for (long skip = linesToSkip(state.strPosInfoStart); skip > 0; --skip) {
-            std::string header;
-            if (!reader.next(header))
-                break;
+        std::string line;
+        for (int skip = layout.startLine - 1; skip > 0 && reader.next(line); --skip) {
         }
 
-        writer.emplace(db, state.intPosInfoFieldNo);
-        writer->bindSource(code, srcId, dir, file);
-        ProgressPacer pacer;
+        writer.emplace(db, layout.columns);
+        writer->bindSource(firstCharacters(source.file, 5), srcId, source.dir, source.file);
         std::int32_t records = 0;
-        std::string line;
         std::string pref;
-        while (state.blnProcessing) {
-            if (pacer.due()) {
-                person.setProgressLabel(ProgressLabel::DetailProcSub, std::to_string(records));
-                person.yield();
-            }
+        while (!progress.stopped()) {
+            progress.reading(records, reader.bytesRead());
             if (!reader.next(line))
                 break;
             ++records;
             pref = writer->stage(line, reader.lineNumber());
         }
-        person.setProgressLabel(ProgressLabel::DetailProcSub, std::to_string(records));
+        progress.fileRead(records, reader.bytesRead());
         reader.close();
         writer->flush();
 
-        recordPrefecture(state, pref);
+        recordPrefecture(prefs, pref);
         tx->commit();
-        return state.blnProcessing;
     } catch (const std::exception& e) {
-        // Like a row-by-row load, what was staged before the fault stays; the run
-        // discards the whole work file anyway.
-        if (tx) {
-            try {
-                if (writer)
-                    writer->flush();
-                tx->commit();
-            } catch (const std::exception&) {
-            }
-        }
-        reportError(person, e, path);
-        return false;
+        keepWhatWasStaged(tx, writer);
+        throw asError(e).in(path);
     }
 }
 

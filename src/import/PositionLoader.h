@@ -1,17 +1,25 @@
 #pragma once
+#include <array>
 #include <string>
+#include <vector>
 
-#include "app/AppState.h"
-#include "app/Person.h"
+#include "app/RunProgress.h"
+#include "app/SourceFile.h"
 
 namespace mrk2 {
 
-// Loads one position-reference CSV file into POSITION_TMP of the run's temporary
-// database and records it in POSITION管理. The start line is state.strPosInfoStart,
-// the columns state.intPosInfoFieldNo. `n` and `count` only serve the progress
-// text. Returns state.blnProcessing at the end; true also when the file was
-// missing and the person chose to go on.
-bool loadPositionCsv(AppState& state, Person& person, const std::string& dbPath,
-                     const std::string& dir, const std::string& file, int n, int count);
+// How the lines of a position file are read.
+struct PositionLayout {
+    int startLine = 1;                                                  // first data line
+    std::array<int, 12> columns{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};  // POSINFOFIELDNO
+};
+
+// Loads one position-reference CSV file into POSITION_TMP of the run's work
+// database and records it in POSITION管理; its prefecture joins `prefs`. A
+// missing file is asked about: No throws Declined, Yes skips the file. A Stop
+// ends the load early. Throws mrk2::Error naming the file.
+void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
+                     const PositionLayout& layout, RunProgress& progress,
+                     std::vector<std::string>& prefs);
 
 }  // namespace mrk2

@@ -3,7 +3,6 @@
 #include <cerrno>
 
 #include "app/Error.h"
-#include "app/ErrorReport.h"
 #include "app/Paths.h"
 #include "data/Database.h"
 
@@ -34,24 +33,24 @@ void bindNames(Statement& st, const std::vector<std::string>& names) {
 
 }  // namespace
 
-bool fillRegionPostTable(AppState& state, Person& person, const std::string& tempDbPath,
-                         bool replaceExisting) {
+void fillRegionPostTable(const std::string& workDbPath, const std::string& baseDbPath,
+                         const std::vector<std::string>& prefs, bool replaceExisting) {
     // The prefectures of this run; a file without data lines contributed an
     // empty name, which filters nothing. No name at all means every row.
     std::vector<std::string> names;
-    for (const std::string& p : state.importPrefs) {
+    for (const std::string& p : prefs) {
         if (!p.empty())
             names.push_back(p);
     }
     const std::string filter = prefectureFilter(names);
-    try {
+    inContext(workDbPath, [&] {
         // ATTACH would create a missing file; the base database must be there.
-        if (!fileExists(state.strBaseDbPath))
-            throw fileError(ENOENT, state.strBaseDbPath);
-        Database db = Database::open(tempDbPath);
+        if (!fileExists(baseDbPath))
+            throw fileError(ENOENT, baseDbPath);
+        Database db = Database::open(workDbPath);
         db.exec("PRAGMA synchronous = OFF");
         Statement attach = db.prepare("ATTACH DATABASE ?1 AS base");
-        attach.bind(1, state.strBaseDbPath);
+        attach.bind(1, baseDbPath);
         attach.run();
         {
             Transaction tx(db);
@@ -60,9 +59,8 @@ bool fillRegionPostTable(AppState& state, Person& person, const std::string& tem
                 bindNames(del, names);
                 del.run();
             }
-            // Nothing in this copy yields to the window system, so the cancel
-            // flag cannot change while it runs; one statement does the work of
-            // the row-by-row copy, in the base table's own order.
+            // One statement does the work of the row-by-row copy, in the base
+            // table's own order.
             Statement copy =
                 db.prepare(std::string("INSERT INTO main.POST (") + kPostFields + ") SELECT " +
                            kPostFields + " FROM base.POST" + filter + " ORDER BY fldID");
@@ -71,14 +69,7 @@ bool fillRegionPostTable(AppState& state, Person& person, const std::string& tem
             tx.commit();
         }
         db.exec("DETACH DATABASE base");
-    } catch (const Error& e) {
-        person.message(standardErrorText(e, tempDbPath));
-        return false;
-    } catch (const std::exception& e) {
-        reportError(person, e, tempDbPath);
-        return false;
-    }
-    return state.blnProcessing;
+    });
 }
 
 }  // namespace mrk2

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "app/Error.h"
-#include "app/ErrorReport.h"
 #include "app/Limits.h"
 #include "app/ProgressPacer.h"
 #include "app/Utf8Text.h"
@@ -91,13 +90,10 @@ class RawSelect {
     sqlite3_stmt* stmt_ = nullptr;
 };
 
-// Thrown when a new per-town table cannot be had.
-struct TableLimitReached {};
-
 class Extraction {
   public:
-    Extraction(AppState& state, Person& person, Database& db, TownTableCursor& cursor)
-        : state_(state), person_(person), db_(db), cursor_(cursor) {}
+    Extraction(Database& db, std::int32_t minRecs, TownTableCursor& cursor, RunProgress& progress)
+        : db_(db), minRecs_(minRecs), cursor_(cursor), progress_(progress) {}
 
     // First pass: one POSITION row per distinct town of the file, in key order.
     void addTowns() {
@@ -106,7 +102,7 @@ class Extraction {
             "INSERT INTO POSITION (fld市区町村コード, fld都道府県名, fld市区町村名, "
             "fld大字・町丁目, "
             "fldSrcID) VALUES (?1, ?2, ?3, ?4, ?5)");
-        while (state_.blnProcessing && select.step()) {
+        while (!progress_.stopped() && select.step()) {
             pace();
             Town town{{select.text(0), select.text(1), select.text(2)}, 0};
             insert.bind(1, firstCharacters(select.text(4), 5))
@@ -131,13 +127,13 @@ class Extraction {
         cursor_.lngTableRows = 0;
         TownKey previous;
         std::int64_t positionId = 0;
-        while (state_.blnProcessing && select.step()) {
+        while (!progress_.stopped() && select.step()) {
             pace();
             if (select.view(0) != previous.pref || select.view(1) != previous.muni ||
                 select.view(2) != previous.town) {
                 TownKey key{std::string(select.view(0)), std::string(select.view(1)),
                             std::string(select.view(2))};
-                if (cursor_.lngTableRows >= state_.lngMinRecs) {
+                if (cursor_.lngTableRows >= minRecs_) {
                     insert->flush();
                     insert.reset();
                     beginNextTable();
@@ -163,22 +159,17 @@ class Extraction {
   private:
     void pace() {
         if (pacer_.due())
-            person_.yield();
+            progress_.yield();
     }
 
     void beginNextTable() {
         int number = cursor_.intTableNo + 1;
         cursor_.intTableNo = number;
         if (number > kMaxTownTableNumber)
-            throw TableLimitReached{};
+            throw Refusal(kTableLimitMessage);
         std::string name = townTableName(number);
         cursor_.lngTableRows = 0;
-        try {
-            createTownTableIn(db_, name);
-        } catch (const std::exception& e) {
-            reportError(person_, e, db_.path());
-            throw TableLimitReached{};
-        }
+        createTownTableIn(db_, name);
         cursor_.tableName = name;
     }
 
@@ -220,10 +211,10 @@ class Extraction {
         return *id;
     }
 
-    AppState& state_;
-    Person& person_;
     Database& db_;
+    const std::int32_t minRecs_;
     TownTableCursor& cursor_;
+    RunProgress& progress_;
     ProgressPacer pacer_;
     std::vector<Town> towns_;
     std::size_t next_ = 0;
@@ -232,60 +223,58 @@ class Extraction {
     std::optional<Statement> byKey_;
 };
 
-}  // namespace
-
-bool getUniqueTable(AppState& state, Person& person, const std::string& dbPath,
-                    TownTableCursor& cursor) {
-    Database db;
-    std::optional<Transaction> tx;
-    auto commit = [&] {
-        if (tx) {
-            try {
-                tx->commit();
-            } catch (const std::exception&) {
-            }
-            tx.reset();
-        }
-    };
+// What was distributed before a fault stays. The work file has no journal, and
+// without one a rollback is undefined in SQLite; so what was done is committed,
+// and the run throws the work file away.
+void commitAfterFault(Transaction& tx) {
     try {
-        db = Database::open(dbPath);
-        // The run's work file is thrown away on any failure, so it needs no journal.
-        db.useFastUnsafePragmas();
-        tx.emplace(db);
-        {
-            Extraction extraction(state, person, db, cursor);
-            extraction.addTowns();
-            if (state.blnProcessing)
-                extraction.distribute();
-        }
-        dropTable(db, "POSITION_TMP");
-        tx->commit();
-        tx.reset();
-        return state.blnProcessing;
-    } catch (const TableLimitReached&) {
-        dropTable(db, "POSITION_TMP");
-        commit();
-        db.close();
-        person.message(kTableLimitMessage);
-        return false;
-    } catch (const std::exception& e) {
-        // What was distributed before the fault stays; the run discards the work file.
-        commit();
-        reportError(person, e, dbPath);
-        return false;
+        tx.commit();
+    } catch (const std::exception&) {
     }
 }
 
-std::string addTownTable(Person& person, const std::string& dbPath, int number,
-                         TownTableCursor& cursor) {
-    std::string name = townTableName(number);
-    bool created = createTownTable(person, dbPath, name);
-    cursor.lngTableRows = 0;
-    return created ? name : std::string();
+}  // namespace
+
+void getUniqueTable(const std::string& dbPath, std::int32_t minRecs, TownTableCursor& cursor,
+                    RunProgress& progress) {
+    inContext(dbPath, [&] {
+        Database db = Database::open(dbPath);
+        // The run's work file is thrown away on any failure, so it needs no journal.
+        db.useFastUnsafePragmas();
+        Transaction tx(db);
+        try {
+            {
+                Extraction extraction(db, minRecs, cursor, progress);
+                extraction.addTowns();
+                if (!progress.stopped())
+                    extraction.distribute();
+            }
+            dropTable(db, "POSITION_TMP");
+            tx.commit();
+        } catch (const Refusal&) {
+            // The table limit: the file's rows are done with.
+            dropTable(db, "POSITION_TMP");
+            commitAfterFault(tx);
+            throw;
+        } catch (...) {
+            commitAfterFault(tx);
+            throw;
+        }
+    });
 }
 
-std::int32_t nextTableNumber(Person& person, const std::string& dbPath) {
-    try {
+void addTownTable(const std::string& dbPath, int number, TownTableCursor& cursor) {
+    if (number > kMaxTownTableNumber)
+        throw Refusal(kTableLimitMessage);
+    std::string name = townTableName(number);
+    createTownTable(dbPath, name);
+    cursor.intTableNo = number;
+    cursor.tableName = name;
+    cursor.lngTableRows = 0;
+}
+
+std::int32_t nextTableNumber(const std::string& dbPath) {
+    return inContext(dbPath, [&]() -> std::int32_t {
         Database db = Database::open(dbPath, Database::Mode::ReadOnly);
         // Fixed-width names sort in numeric order; rows without a table name hold
         // no number and are passed over.
@@ -303,10 +292,7 @@ std::int32_t nextTableNumber(Person& person, const std::string& dbPath) {
                         "テーブル名 \"" + name + "\" の末尾 4 文字が番号ではありません。");
         }
         return std::stoi(digits) + 1;
-    } catch (const std::exception& e) {
-        reportError(person, e, dbPath);
-        return 0;
-    }
+    });
 }
 
 }  // namespace mrk2

@@ -2,8 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/AppState.h"
-#include "app/Person.h"
+#include "app/RunProgress.h"
 
 namespace mrk2 {
 
@@ -15,17 +14,19 @@ struct TownTableCursor {
     std::string tableName;  // the current table name
 };
 
-// Turns the staged rows of one file into POSITION rows and per-town rows.
-// Returns state.blnProcessing at its end; false after an error or the table limit.
-bool getUniqueTable(AppState& state, Person& person, const std::string& dbPath,
-                    TownTableCursor& cursor);
+// Turns the staged rows of one file into POSITION rows and per-town rows; a new
+// per-town table begins at a town boundary once the current one holds `minRecs`
+// rows. A Stop ends it early. Throws mrk2::Error naming the database, or
+// mrk2::Refusal when the table numbers run out.
+void getUniqueTable(const std::string& dbPath, std::int32_t minRecs, TownTableCursor& cursor,
+                    RunProgress& progress);
 
-// Creates the per-town table for `number`; returns its name, or "" on failure.
-// Sets cursor.lngTableRows to 0 in every case.
-std::string addTownTable(Person& person, const std::string& dbPath, int number,
-                         TownTableCursor& cursor);
+// Creates the per-town table for `number` and makes it the cursor's current,
+// empty table. Throws as above.
+void addTownTable(const std::string& dbPath, int number, TownTableCursor& cursor);
 
-// One above the highest table number named in POSITION; 1 when none; 0 on error.
-std::int32_t nextTableNumber(Person& person, const std::string& dbPath);
+// One above the highest table number named in POSITION; 1 when none. Throws
+// mrk2::Error naming the database.
+std::int32_t nextTableNumber(const std::string& dbPath);
 
 }  // namespace mrk2

@@ -5,7 +5,6 @@
 #include <regex>
 
 #include "app/Error.h"
-#include "app/ErrorReport.h"
 #include "app/Limits.h"
 #include "app/Paths.h"
 #include "data/Database.h"
@@ -92,39 +91,31 @@ void deleteSources(Database& db, const std::vector<std::int64_t>& sourceIds) {
     }
 }
 
-std::int32_t checkUpdatedFiles(AppState& state, Person& person, const std::string& dbPath,
-                               std::vector<SourceFile>& loadList) {
-    loadList.clear();
-    try {
+UpdatePlan checkUpdatedFiles(const std::string& dbPath, const std::vector<SourceFile>& sources) {
+    return inContext(dbPath, [&] {
+        UpdatePlan plan;
         Database db = Database::open(dbPath);
         const std::vector<RecordedSource> recorded = readRecordedSources(db);
 
         std::vector<std::int64_t> removal;
         for (const RecordedSource& src : recorded) {
             const SourceFile* listed = nullptr;
-            for (const SourceFile& f : state.srcFiles) {
+            for (const SourceFile& f : sources) {
                 if (src.isSameFile(f)) {
                     listed = &f;
                     break;
                 }
             }
-            bool changed = false;
-            if (listed) {
-                std::string path = joinPath(listed->dir, listed->file);
-                std::optional<std::string> now = fileModifiedText(path);
-                if (!now)
-                    throw Error(FormatError::NotFound, "ファイルの更新日時を読めません。 " + path);
-                // Dates are "YYYY-MM-DD HH:MM:SS": text order is time order. A
-                // copy older than the loaded one does not count as changed.
-                changed = src.date && *src.date < *now;
-            }
+            const bool changed =
+                listed &&
+                sourceChanged(src.date, fileModifiedText(joinPath(listed->dir, listed->file)));
             if (!listed || changed) {
                 if (removal.size() >= kMaxRemovedSources)
                     throw Error(FormatError::TooManyEntries,
                                 "削除するソースが多過ぎます。(最大10000)");
                 removal.push_back(src.id);
                 if (changed)
-                    loadList.push_back(*listed);
+                    plan.loadList.push_back(*listed);
             }
         }
 
@@ -137,7 +128,7 @@ std::int32_t checkUpdatedFiles(AppState& state, Person& person, const std::strin
         // New files: listed, but not recorded under exactly this directory and
         // name. The comparison is exact here as above, so a file whose name only
         // changed in letter case is loaded as the new file it is.
-        for (const SourceFile& f : state.srcFiles) {
+        for (const SourceFile& f : sources) {
             bool known = false;
             for (const RecordedSource& src : recorded) {
                 if (src.isSameFile(f)) {
@@ -146,15 +137,11 @@ std::int32_t checkUpdatedFiles(AppState& state, Person& person, const std::strin
                 }
             }
             if (!known)
-                loadList.push_back(f);
+                plan.loadList.push_back(f);
         }
-        return static_cast<std::int32_t>(removal.size());
-    } catch (const Error& e) {
-        person.message(standardErrorText(e, dbPath));
-    } catch (const std::exception& e) {
-        reportError(person, e, dbPath);
-    }
-    return -1;
+        plan.removed = static_cast<std::int32_t>(removal.size());
+        return plan;
+    });
 }
 
 }  // namespace mrk2

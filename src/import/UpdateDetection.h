@@ -3,18 +3,23 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/Person.h"
+#include "app/SourceFile.h"
 
 namespace mrk2 {
 
 class Database;
 
-// Compares state.srcFiles with POSITION管理 of the temporary database, removes the
-// data of changed and dropped sources, and fills `loadList` with the changed files
-// followed by the new ones. Returns the number of removed sources, -1 on failure.
-std::int32_t checkUpdatedFiles(AppState& state, Person& person, const std::string& dbPath,
-                               std::vector<SourceFile>& loadList);
+// What an update run has to do after the detection: the number of sources whose
+// data it removed, and the files to load (the changed ones followed by the new).
+struct UpdatePlan {
+    std::int32_t removed = 0;
+    std::vector<SourceFile> loadList;
+};
+
+// Compares the wanted sources with POSITION管理 of the run's work database and
+// removes the data of changed and dropped sources (changed: sourceChanged).
+// Throws mrk2::Error naming the database.
+UpdatePlan checkUpdatedFiles(const std::string& dbPath, const std::vector<SourceFile>& sources);
 
 // Takes the given sources' rows out of POSITION, the per-town tables (dropping
 // tables left empty) and POSITION管理.

@@ -1,121 +1,86 @@
 #include "postal/NationalPostalBuild.h"
 
-#include <charconv>
-#include <cmath>
+#include <optional>
 
 #include "app/Error.h"
 #include "app/ErrorReport.h"
+#include "app/FileNames.h"
 #include "app/FileOps.h"
 #include "app/Paths.h"
-#include "data/Catalog.h"
+#include "app/RunProgress.h"
+#include "app/WriterLock.h"
 #include "data/Compaction.h"
 #include "data/Database.h"
+#include "data/WorkFiles.h"
 #include "postal/PostalTable.h"
 
 namespace mrk2 {
 
 namespace {
 
-// The temporary copy lives in the current directory, whichever that is.
-constexpr const char* kTempCopy = "mrk_123.mdb";
-constexpr const char* kCompacted = "mrk_cmpact.mdb";
-
-bool isNumericText(const std::string& text) {
-    std::size_t b = text.find_first_not_of(' ');
-    if (b == std::string::npos)
-        return false;
-    std::size_t e = text.find_last_not_of(' ');
-    const char* first = text.data() + b;
-    const char* last = text.data() + e + 1;
-    if (*first == '+' && last - first > 1 && first[1] != '-')
-        ++first;
-    // from_chars also reads "inf" and "nan", which are not numbers to the operator.
-    double value = 0;
-    auto [ptr, ec] = std::from_chars(first, last, value);
-    return ec == std::errc() && ptr == last && std::isfinite(value);
+void checkRequest(const NationalPostalRequest& request) {
+    if (request.csvPath.empty())
+        throw Refusal("全国版郵便番号CSVファイルが指定されていません。");
+    if (!fileExists(request.csvPath))
+        throw Refusal("全国版郵便番号CSVファイルが見つかりません。");
+    const std::string base = files::baseDbPath(request.dbDir);
+    if (!fileExists(base))
+        throw Refusal("基本データベースが見つかりません。\n" + base);
 }
 
-// A work file and any journal a killed build left beside it.
-void removeWorkFile(const std::string& path) {
-    removeFile(path);
-    removeFile(path + "-journal");
-    removeFile(path + "-wal");
-    removeFile(path + "-shm");
-}
-
-void removeQuietly(const std::string& path) {
-    try {
-        removeWorkFile(path);
-    } catch (...) {
-    }
+void build(const NationalPostalRequest& request, RunProgress& progress, const std::string& work) {
+    const std::string base = files::baseDbPath(request.dbDir);
+    progress.report().bytesTotal = fileSizeOf(request.csvPath);
+    progress.step(ProgressStep::BuildingNationalPostal);
+    inContext(base, [&] {
+        removeDatabaseFiles(work);
+        // Opening the base database once lets SQLite roll back a journal that a
+        // killed catalog write left, so the copy is a committed state.
+        Database::open(base, Database::Mode::ReadWrite).close();
+        copyFile(base, work);
+    });
+    createPostTable(work);
+    progress.yield();
+    progress.beginFile(1, fileNameOf(request.csvPath), 0);
+    loadPostalCsv({work, request.csvPath, request.startLine, request.columns}, progress);
+    progress.step(ProgressStep::CompactingBase);
+    inContext(base,
+              [&] { compactAndReplace(work, files::postalCompactedPath(request.dbDir), base); });
 }
 
 }  // namespace
 
-PostalBuildResult buildNationalPostal(AppState& state, Person& person, const std::string& csvPath,
-                                      const std::string& startLineText) {
-    if (csvPath.empty()) {
-        person.message("全国版郵便番号CSVファイルが指定されていません。");
-        return PostalBuildResult::Refused;
-    }
-    if (!fileExists(csvPath)) {
-        person.message("全国版郵便番号CSVファイルが見つかりません。");
-        return PostalBuildResult::Refused;
-    }
-    // Checked, but every line of the file is read: the national file has no header.
-    if (!isNumericText(startLineText)) {
-        person.message("開始行数に数値を入力して下さい");
-        return PostalBuildResult::BadStartLine;
-    }
-    if (!closeBaseDb(state, person))
-        return PostalBuildResult::Failed;
-
-    const std::string compacted = joinPath(state.strDbDir, kCompacted);
-    bool copied = false;
-    bool progressShown = false;
-    auto failExit = [&]() {
-        if (copied)
-            removeQuietly(kTempCopy);
-        if (progressShown)
-            person.closeProgress();
-        openBaseDb(state, person);
-        return PostalBuildResult::Failed;
-    };
-
+Outcome buildNationalPostal(const NationalPostalRequest& request, StopControl& stop,
+                            Person& person) {
     try {
-        removeWorkFile(kTempCopy);
-        person.showProgress(false);
-        progressShown = true;
-        person.setProgressLabel(ProgressLabel::DetailProc, "全国郵便番号テーブル作成中です。");
-        // Opening the base database once lets SQLite roll back a journal that a
-        // killed catalog write left, so the copy is a committed state.
-        Database::open(state.strBaseDbPath).close();
-        copyFile(state.strBaseDbPath, kTempCopy);
-        copied = true;
+        checkRequest(request);
     } catch (const std::exception& e) {
         reportError(person, e);
-        return failExit();
+        return Outcome::failed(asError(e));
     }
-
-    if (!createPostTable(person, kTempCopy))
-        return failExit();
-    person.yield();
-    if (!loadPostalCsv(state, person, kTempCopy, csvPath))
-        return failExit();
-
+    std::optional<WriterLock> lock;
     try {
-        person.setProgressLabel(ProgressLabel::DetailProc, "基本データベースを最適化中です。");
-        compactAndReplace(kTempCopy, compacted, state.strBaseDbPath);
+        lock.emplace(WriterLock::take(request.dbDir));
     } catch (const std::exception& e) {
         reportError(person, e);
-        return failExit();
+        return Outcome::failed(asError(e));
     }
-    // The base database is the new one from here; a copy that cannot be removed
-    // is only a stray file.
-    removeQuietly(kTempCopy);
-    person.closeProgress();
-    openBaseDb(state, person);
-    return PostalBuildResult::Done;
+    // The work copy lives beside the base database, under the directory's lock:
+    // two builds for two directories never share it.
+    const std::string work = files::postalWorkPath(request.dbDir);
+    RunProgress progress(person, stop);
+    person.runStarted(stop, false);
+    Outcome outcome = Outcome::completed();
+    try {
+        build(request, progress, work);
+    } catch (const std::exception& e) {
+        reportError(person, e);
+        outcome = Outcome::failed(asError(e));
+    }
+    // From here the base database is the new one (or the old one after a failure).
+    removeDatabaseFilesQuietly(work);
+    person.runEnded();
+    return outcome;
 }
 
 }  // namespace mrk2

@@ -1,17 +1,23 @@
 #pragma once
+#include <array>
 #include <string>
 
-#include "app/AppState.h"
-#include "app/Person.h"
+#include "app/RunProgress.h"
 
 namespace mrk2 {
 
 // Drops and recreates POST (fldID and the seven text fields) with idxPost.
-bool createPostTable(Person& person, const std::string& dbPath);
+// Throws mrk2::Error naming the database.
+void createPostTable(const std::string& dbPath);
 
-// Appends one POST row per line of the national postal CSV, columns from
-// state.intPostalFieldNo.
-bool loadPostalCsv(AppState& state, Person& person, const std::string& dbPath,
-                   const std::string& csvPath);
+// Appends one POST row per line of the national postal CSV from `startLine` on.
+struct PostalLoad {
+    std::string dbPath;
+    std::string csvPath;
+    int startLine = 1;
+    std::array<int, 7> columns{2, 3, 4, 5, 6, 7, 8};  // POSTALFIELDNO
+};
+// Throws mrk2::Error naming the CSV file.
+void loadPostalCsv(const PostalLoad& load, RunProgress& progress);
 
 }  // namespace mrk2

@@ -14,10 +14,14 @@
 #include <optional>
 #include <vector>
 
+#include "app/Error.h"
+#include "app/ErrorReport.h"
 #include "app/Limits.h"
 #include "app/Paths.h"
+#include "app/StartLine.h"
 #include "data/Catalog.h"
 #include "data/SourceStatus.h"
+#include "import/ImportStarter.h"
 #include "ui/DriveList.h"
 #include "ui/GuiPerson.h"
 #include "ui/UiText.h"
@@ -41,8 +45,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 }
 }  // namespace
 
-CsvSelectionWindow::CsvSelectionWindow(AppState& state, GuiPerson& person, QWidget* parent)
-    : QDialog(parent), state_(state), person_(person) {
+CsvSelectionWindow::CsvSelectionWindow(Session& session, GuiPerson& person, QWidget* parent)
+    : QDialog(parent), session_(session), person_(person) {
     setObjectName(QStringLiteral("frmSelectCsv"));
     setWindowTitle(QStringLiteral("辞書登録ＣＳＶの選択"));
     setModal(true);
@@ -149,21 +153,26 @@ QString CsvSelectionWindow::makeListEntry(const QString& dir, const QString& fil
 }
 
 void CsvSelectionWindow::load() {
-    const std::string& dbPath = state_.strPrefDbPath;
+    const std::string dbPath = session_.regionDbPath();
     newDb_ = !fileExists(dbPath);
-    state_.srcFiles.clear();
+    session_.sources.clear();
     inDb_->clear();
     if (!newDb_) {
-        std::vector<std::optional<std::string>> dates;
-        if (readSrcFileList(person_, dbPath, state_.srcFiles, dates) == 0)
-            state_.srcFiles.clear();  // an unreadable list counts as no list
+        RecordedSources recorded;
+        try {
+            recorded = readSourceFiles(dbPath);
+        } catch (const std::exception& e) {
+            reportError(person_, e);  // an unreadable list counts as no list
+        }
+        session_.sources = recorded.files;
+        const std::vector<std::optional<std::string>>& dates = recorded.dates;
         // Browsing starts where the first recorded file lives, when that is still there.
-        if (!state_.srcFiles.empty())
-            showInTree(qs(state_.srcFiles.front().dir));
-        const std::vector<SourceStatus> statuses = compareSources(state_.srcFiles, dates);
+        if (!session_.sources.empty())
+            showInTree(qs(session_.sources.front().dir));
+        const std::vector<SourceStatus> statuses = compareSources(session_.sources, dates);
         int updated = 0;
-        for (std::size_t i = 0; i < state_.srcFiles.size(); ++i) {
-            addListEntry(state_.srcFiles[i]);
+        for (std::size_t i = 0; i < session_.sources.size(); ++i) {
+            addListEntry(session_.sources[i]);
             // A file that is gone counts as changed: its data no longer matches disk.
             if (i < statuses.size() && statuses[i].changed) {
                 ++updated;
@@ -171,7 +180,7 @@ void CsvSelectionWindow::load() {
             }
         }
         if (updated > 0) {
-            const SourceFile& last = state_.srcFiles.back();
+            const SourceFile& last = session_.sources.back();
             person_.say(QStringLiteral("更新されたＣＳＶファイルが") + fullWidthNumber(updated) +
                         QStringLiteral("ファイルあります。\n") + qs(joinPath(last.dir, last.file)));
         }
@@ -228,7 +237,7 @@ void CsvSelectionWindow::fillFileLists() {
         // Names only: a same-named file of another directory counts as chosen.
         const std::string n = str(name);
         bool listed = false;
-        for (const SourceFile& f : state_.srcFiles)
+        for (const SourceFile& f : session_.sources)
             if (f.file == n) {
                 listed = true;
                 break;
@@ -242,14 +251,14 @@ void CsvSelectionWindow::addListEntry(const SourceFile& file) {
 }
 
 bool CsvSelectionWindow::appendSource(const QString& name) {
-    if (state_.srcFiles.size() >= kMaxSourceFiles) {
+    if (session_.sources.size() >= kMaxSourceFiles) {
         person_.say(
             QStringLiteral("CSVファイルは%1ファイルまでしか選択できません。").arg(kMaxSourceFiles));
         return false;
     }
     selected_->addItem(name);
-    state_.srcFiles.push_back({str(dir_), str(name)});
-    addListEntry(state_.srcFiles.back());
+    session_.sources.push_back({str(dir_), str(name)});
+    addListEntry(session_.sources.back());
     return true;
 }
 
@@ -261,9 +270,9 @@ void CsvSelectionWindow::takeOut(const QString& name) {
             break;
         }
     const SourceFile wanted{str(dir_), str(name)};
-    for (auto it = state_.srcFiles.begin(); it != state_.srcFiles.end(); ++it)
+    for (auto it = session_.sources.begin(); it != session_.sources.end(); ++it)
         if (*it == wanted) {
-            state_.srcFiles.erase(it);
+            session_.sources.erase(it);
             break;
         }
 }
@@ -309,27 +318,31 @@ void CsvSelectionWindow::unselectAll() {
 }
 
 void CsvSelectionWindow::startRun(ImportMode mode) {
-    if (state_.blnProcessing) {
+    if (session_.running) {
         person_.say(QStringLiteral("処理を実行中です。"), Icon::Critical);
         done(QDialog::Rejected);
         return;
     }
-    if (inDb_->count() == 0) {
-        person_.say(QStringLiteral("CSVファイルを選択してください。"));
+    ImportRequest request;
+    request.mode = mode;
+    request.dbDir = session_.dbDir;
+    request.region = session_.regionName;
+    request.sources = session_.sources;
+    request.layout.columns = session_.settings.posInfoColumns;
+    request.minRecs = session_.settings.minRecs;
+    try {
+        request.layout.startLine = parseStartLine(session_.posInfoStart);
+    } catch (const Refusal& r) {
+        person_.say(QString::fromStdString(r.what()));
         return;
     }
-    state_.blnProcessing = true;
-    runImport(state_, person_, mode);
-    if (!state_.blnForceQuit) {
-        if (state_.blnProcessing) {
-            // The run is over only once the operator has seen that it finished.
-            person_.say(QStringLiteral("処理を完了しました。"));
-            state_.blnProcessing = false;
-        } else {
-            person_.say(QStringLiteral("処理を中止しました。"));
-        }
-    }
-    done(QDialog::Accepted);
+    StopControl stop;
+    // The run is over only once the operator has seen how it ended.
+    session_.running = true;
+    const bool ran = startImportRun(request, stop, person_).has_value();
+    session_.running = false;
+    if (ran)
+        done(QDialog::Accepted);
 }
 
 void CsvSelectionWindow::showEvent(QShowEvent* event) {

@@ -1,8 +1,8 @@
 #pragma once
 #include <QDialog>
 
-#include "app/AppState.h"
-#include "import/ImportRun.h"
+#include "import/ImportRequest.h"
+#include "ui/Session.h"
 
 class QComboBox;
 class QFileSystemModel;
@@ -15,12 +15,12 @@ namespace mrk2::ui {
 class GuiPerson;
 
 // frmSelectCsv: the operator puts together the source-file list of one region
-// (state.srcFiles) from the files of browsed directories, then starts the import
-// in register ("登録") or update ("更新") mode.
+// (the session's sources) from the files of browsed directories, then starts the
+// import in register ("登録") or update ("更新") mode.
 class CsvSelectionWindow : public QDialog {
     Q_OBJECT
   public:
-    CsvSelectionWindow(AppState& state, GuiPerson& person, QWidget* parent = nullptr);
+    CsvSelectionWindow(Session& session, GuiPerson& person, QWidget* parent = nullptr);
 
     // Reads the region's recorded files (when its database exists), tells how
     // many changed on disk, and fills the lists. Call once before showing.
@@ -57,7 +57,7 @@ class CsvSelectionWindow : public QDialog {
     void unselectAll();
     void startRun(ImportMode mode);
 
-    AppState& state_;
+    Session& session_;
     GuiPerson& person_;
     QComboBox* drives_;
     QTreeView* tree_;

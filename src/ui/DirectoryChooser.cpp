@@ -17,8 +17,8 @@
 
 namespace mrk2::ui {
 
-DirectoryChooser::DirectoryChooser(AppState& state, GuiPerson& person, QWidget* parent)
-    : QDialog(parent), state_(state), person_(person) {
+DirectoryChooser::DirectoryChooser(const QString& startPath, GuiPerson& person, QWidget* parent)
+    : QDialog(parent), person_(person), selectedPath_(startPath) {
     setObjectName(QStringLiteral("frmSelectDir"));
     setWindowTitle(QStringLiteral("ディレクトリ選択"));
     setModal(true);
@@ -79,9 +79,9 @@ DirectoryChooser::DirectoryChooser(AppState& state, GuiPerson& person, QWidget* 
 
     // Opening: each step that fails is skipped and the next one runs.
     opening_ = true;
-    if (!QDir::isAbsolutePath(qs(state_.strSelectPath)))
-        state_.strSelectPath = str(QDir::currentPath());
-    const QString start = qs(state_.strSelectPath);
+    if (!QDir::isAbsolutePath(selectedPath_))
+        selectedPath_ = QDir::currentPath();
+    const QString start = selectedPath_;
     text_->setText(start);
     const int row = drives_->findData(driveOf(start, driveRoots()));
     if (row >= 0) {
@@ -141,14 +141,14 @@ void DirectoryChooser::showDirPath() {
 
 void DirectoryChooser::onOk() {
     // The typed text goes back as it stands; the caller checks it.
-    state_.strSelectPath = str(text_->text());
-    state_.blnSelectOk = true;
+    selectedPath_ = text_->text();
+    chosen_ = true;
     accept();
 }
 
 void DirectoryChooser::onCancel() {
-    state_.strSelectPath.clear();
-    state_.blnSelectOk = false;
+    selectedPath_.clear();
+    chosen_ = false;
     reject();
 }
 

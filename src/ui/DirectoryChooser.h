@@ -1,8 +1,6 @@
 #pragma once
 #include <QDialog>
 
-#include "app/AppState.h"
-
 class QComboBox;
 class QFileSystemModel;
 class QLineEdit;
@@ -15,12 +13,16 @@ namespace mrk2::ui {
 class GuiPerson;
 
 // frmSelectDir: picks a directory with a drive list and a directory tree, or
-// takes a typed one. Start path in state.strSelectPath; the answer comes back
-// in strSelectPath and blnSelectOk.
+// takes a typed one. It starts at `startPath`; after OK, selectedPath() is the
+// answer (strSelectPath, blnSelectOk).
 class DirectoryChooser : public QDialog {
     Q_OBJECT
   public:
-    DirectoryChooser(AppState& state, GuiPerson& person, QWidget* parent = nullptr);
+    DirectoryChooser(const QString& startPath, GuiPerson& person, QWidget* parent = nullptr);
+
+    // The chosen directory as typed or picked; empty unless OK was pressed.
+    QString selectedPath() const { return selectedPath_; }
+    bool chosen() const { return chosen_; }
 
     // The directory the tree stands in.
     QString dirPath() const { return dirPath_; }
@@ -39,8 +41,9 @@ class DirectoryChooser : public QDialog {
     void onOk();
     void onCancel();
 
-    AppState& state_;
     GuiPerson& person_;
+    QString selectedPath_;
+    bool chosen_ = false;
     QLineEdit* text_;
     QComboBox* drives_;
     QTreeView* tree_;

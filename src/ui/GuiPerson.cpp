@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "app/RunEstimate.h"
 #include "ui/UiText.h"
 
 namespace mrk2::ui {
 
-GuiPerson::GuiPerson(AppState& state, Prompter& prompter) : state_(state), prompter_(prompter) {}
+GuiPerson::GuiPerson(Session& session, Prompter& prompter)
+    : session_(session), prompter_(prompter) {}
 
 GuiPerson::~GuiPerson() = default;
 
@@ -23,6 +25,8 @@ void GuiPerson::message(const std::string& text, Icon icon) {
 }
 
 void GuiPerson::say(const QString& text, Icon icon) {
+    if (session_.forceQuit)
+        return;
     prompter_.message(dialogParent(), kAppTitle, text, icon);
 }
 
@@ -45,24 +49,38 @@ Answer GuiPerson::askYesNoCancel(const std::string& text) {
 
 ProgressDialog& GuiPerson::progressDialog() {
     if (!progress_)
-        progress_ = std::make_unique<ProgressDialog>(state_);
+        progress_ = std::make_unique<ProgressDialog>([this] {
+            if (session_.stop)
+                session_.stop->requestStop();
+        });
     return *progress_;
 }
 
-void GuiPerson::showProgress(bool stopVisible) {
+void GuiPerson::runStarted(StopControl& stop, bool stoppable) {
+    session_.stop = &stop;
+    buttonEnabled(false);
+    showSelectionWindow(false);
     ProgressDialog& dialog = progressDialog();
-    dialog.setStopVisible(stopVisible);
+    dialog.setStopVisible(stoppable);
     dialog.open();
+    runStart_ = std::chrono::steady_clock::now();
 }
 
-void GuiPerson::setProgressLabel(ProgressLabel label, const std::string& text) {
-    // A closed window takes the text too and stays hidden until it is shown again.
-    progressDialog().setLabel(label, qs(text));
+void GuiPerson::progress(const Progress& progress) {
+    // A closed window takes the report too and stays hidden until it is shown again.
+    ProgressDialog& dialog = progressDialog();
+    dialog.setProgress(progress);
+    if (std::optional<double> share = runShare(progress))
+        dialog.setProgressFraction(*share);
+    dialog.setTimeLeft(timeLeft(progress, std::chrono::steady_clock::now() - runStart_));
 }
 
-void GuiPerson::closeProgress() {
+void GuiPerson::runEnded() {
     if (progress_)
-        progress_->close();
+        progress_->dismiss();
+    showSelectionWindow(true);
+    buttonEnabled(true);
+    session_.stop = nullptr;
 }
 
 void GuiPerson::yield() {
@@ -78,7 +96,7 @@ void GuiPerson::showSelectionWindow(bool visible) {
     if (!selectionWindow_)
         return;
     // After a forced close the tool is going away: the window must not come back.
-    if (visible && state_.blnForceQuit)
+    if (visible && session_.forceQuit)
         return;
     selectionWindow_->setVisible(visible);
 }

@@ -1,23 +1,26 @@
 #pragma once
 #include <QPointer>
+#include <chrono>
 #include <functional>
 #include <memory>
 
-#include "app/AppState.h"
 #include "app/Person.h"
 #include "ui/ProgressDialog.h"
 #include "ui/Prompter.h"
+#include "ui/Session.h"
 
 class QWidget;
 
 namespace mrk2::ui {
 
 // The person at the keyboard as the engine sees it in the desktop tool: message
-// boxes through the prompter, the one progress window, and the main window's
-// ButtonEnabled. Windows that show messages of their own go through it too.
+// boxes through the prompter and the one progress window. A run's start and end
+// switch the main window's buttons (ButtonEnabled) and hide and show the CSV
+// selection window. Windows that show messages of their own go through it too.
+// Once the tool is closing during a run, nothing more is shown.
 class GuiPerson : public Person {
   public:
-    GuiPerson(AppState& state, Prompter& prompter);
+    GuiPerson(Session& session, Prompter& prompter);
     ~GuiPerson() override;
 
     void message(const std::string& text, Icon icon) override;
@@ -26,12 +29,10 @@ class GuiPerson : public Person {
     bool askOkCancel(const std::string& text) override;
     Answer askYesNoCancel(const std::string& text) override;
 
-    void showProgress(bool stopVisible) override;
-    void setProgressLabel(ProgressLabel label, const std::string& text) override;
-    void closeProgress() override;
+    void runStarted(StopControl& stop, bool stoppable) override;
+    void progress(const Progress& progress) override;
     void yield() override;
-    void buttonEnabled(bool on) override;
-    void showSelectionWindow(bool visible) override;
+    void runEnded() override;
 
     // For windows: the same boxes with QString texts.
     void say(const QString& text, Icon icon = Icon::None);
@@ -47,9 +48,13 @@ class GuiPerson : public Person {
   private:
     QWidget* dialogParent() const;
 
-    AppState& state_;
+    void buttonEnabled(bool on);
+    void showSelectionWindow(bool visible);
+
+    Session& session_;
     Prompter& prompter_;
     std::unique_ptr<ProgressDialog> progress_;
+    std::chrono::steady_clock::time_point runStart_{};
     std::function<void(bool)> buttonEnabled_;
     QPointer<QWidget> selectionWindow_;
 };

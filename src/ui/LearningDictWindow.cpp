@@ -14,9 +14,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/AppState.h"
 #include "app/Person.h"
 #include "data/LearningDictEditor.h"
+#include "ui/Session.h"
 #include "ui/UiText.h"
 #include "ui/WindowPlacement.h"
 
@@ -48,14 +48,12 @@ class LearningDictWindow::GuardedPerson : public Person {
         Scope s(open_);
         return inner_.askYesNoCancel(text);
     }
-    void showProgress(bool stopVisible) override { inner_.showProgress(stopVisible); }
-    void setProgressLabel(ProgressLabel l, const std::string& t) override {
-        inner_.setProgressLabel(l, t);
+    void runStarted(StopControl& stop, bool stoppable) override {
+        inner_.runStarted(stop, stoppable);
     }
-    void closeProgress() override { inner_.closeProgress(); }
+    void progress(const Progress& p) override { inner_.progress(p); }
     void yield() override { inner_.yield(); }
-    void buttonEnabled(bool on) override { inner_.buttonEnabled(on); }
-    void showSelectionWindow(bool visible) override { inner_.showSelectionWindow(visible); }
+    void runEnded() override { inner_.runEnded(); }
 
   private:
     struct Scope {
@@ -81,16 +79,18 @@ QGroupBox* frame(const QString& caption, const char* name) {
 
 }  // namespace
 
-LearningDictWindow::LearningDictWindow(AppState& state, Person& person, const QString& regionText,
-                                       QWidget* parent)
+LearningDictWindow::LearningDictWindow(const Session& session, Person& person,
+                                       const QString& regionText, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      state_(state),
+      session_(session),
       person_(std::make_unique<GuardedPerson>(person)),
-      editor_(std::make_unique<LearningDictEditor>(state.strBaseDbPath, *person_)) {
+      editor_(std::make_unique<LearningDictEditor>(session.baseDbPath(), *person_)) {
     setObjectName(QStringLiteral("frmLearningDict"));
     setWindowTitle(QStringLiteral("学習辞書編集"));
     buildControls();
-    loadCatalogLists();
+    editor_->loadCatalog();  // an error is reported; the lists keep what was read
+    fillCatalogLists();
+    cmbDbID_->setEnabled(false);
     preset(regionText);
     showForm();
     centerOnScreen(this);
@@ -257,16 +257,16 @@ void LearningDictWindow::buildControls() {
     connect(cmdExit_, &QPushButton::clicked, this, &QWidget::close);
 }
 
-void LearningDictWindow::loadCatalogLists() {
+void LearningDictWindow::fillCatalogLists() {
     showing_ = true;
-    editor_->loadCatalog();  // an error is reported; the lists keep what was read
-    for (const std::string& name : editor_->catalog().names) {
-        cmbSearchDbID_->addItem(qs(name));
-        cmbDbID_->addItem(qs(name));
+    for (QComboBox* list : {cmbSearchDbID_, cmbDbID_}) {
+        const QString shown = list->currentText();
+        list->clear();
+        for (const std::string& name : editor_->catalog().names)
+            list->addItem(qs(name));
+        list->setCurrentIndex(-1);
+        list->setEditText(shown);
     }
-    cmbSearchDbID_->setCurrentIndex(-1);
-    cmbDbID_->setCurrentIndex(-1);
-    cmbDbID_->setEnabled(false);
     showing_ = false;
 }
 
@@ -309,15 +309,17 @@ bool LearningDictWindow::event(QEvent* e) {
 }
 
 void LearningDictWindow::onActivated() {
-    // Coming back shows the whole dictionary again; an entry the operator was
-    // changing is settled first.
+    // Focus coming back changes nothing by itself: the search, the shown entry
+    // and what the operator typed stay as long as the base database does.
+    if (editor_->isCurrent(session_.baseDbPath()))
+        return;
+    // The entry being changed belongs to the database shown so far; it is
+    // settled there before the editor follows the one the main window names now.
     readForm();
     if (!editor_->settleEdits())
         return;
-    // The entry settled above belonged to the database shown so far; from here on
-    // the base database is the one the main window names now.
-    editor_->setBaseDbPath(state_.strBaseDbPath);
-    editor_->activate();
+    editor_->follow(session_.baseDbPath());
+    fillCatalogLists();
     showForm();
 }
 

@@ -11,12 +11,13 @@ class QPushButton;
 class QRadioButton;
 
 namespace mrk2 {
-struct AppState;
 class Person;
 class LearningDictEditor;
 }  // namespace mrk2
 
 namespace mrk2::ui {
+
+struct Session;
 
 // The learning dictionary editor ("学習辞書編集"): a modeless window over the
 // table 学習 of the base database. regionText is the text of the main window's
@@ -24,7 +25,7 @@ namespace mrk2::ui {
 class LearningDictWindow : public QWidget {
     Q_OBJECT
   public:
-    LearningDictWindow(mrk2::AppState& state, mrk2::Person& person, const QString& regionText,
+    LearningDictWindow(const Session& session, mrk2::Person& person, const QString& regionText,
                        QWidget* parent = nullptr);
     ~LearningDictWindow() override;
 
@@ -36,7 +37,8 @@ class LearningDictWindow : public QWidget {
     class GuardedPerson;
 
     void buildControls();
-    void loadCatalogLists();
+    // Both database lists from the editor's catalog; the texts they show stay.
+    void fillCatalogLists();
     void preset(const QString& regionText);
     void onActivated();
 
@@ -52,7 +54,7 @@ class LearningDictWindow : public QWidget {
     void onLocalUserToggled(bool on);
     void onCommonUserToggled(bool on);
 
-    const mrk2::AppState& state_;
+    const Session& session_;
     std::unique_ptr<GuardedPerson> person_;
     std::unique_ptr<mrk2::LearningDictEditor> editor_;
     bool showing_ = false;  // the window itself is filling the controls

@@ -16,7 +16,11 @@
 
 #include "app/Config.h"
 #include "app/Error.h"
+#include "app/ErrorReport.h"
+#include "app/FileNames.h"
 #include "app/Paths.h"
+#include "app/RegionName.h"
+#include "app/StartLine.h"
 #include "data/Catalog.h"
 #include "data/RegionDeletion.h"
 #include "postal/NationalPostalBuild.h"
@@ -56,13 +60,10 @@ QFrame* makeLine(QWidget* parent, const char* name) {
     return line;
 }
 
-std::string regionDbPath(const std::string& dbDir, const std::string& fileName) {
-    return dbDir + "/" + fileName;
-}
 }  // namespace
 
-MainWindow::MainWindow(AppState& state, GuiPerson& person, QWidget* parent)
-    : QWidget(parent), state_(state), person_(person) {
+MainWindow::MainWindow(Session& session, GuiPerson& person, QWidget* parent)
+    : QWidget(parent), session_(session), person_(person) {
     setObjectName(QStringLiteral("frmDataBase"));
     setWindowTitle(QStringLiteral("MRK メンテナンスツール"));
     runModal = [](QDialog& dialog) { return dialog.exec(); };
@@ -181,23 +182,26 @@ void MainWindow::buildControls() {
 
 void MainWindow::formLoad() {
     try {
-        if (!loadIniFile(state_, person_))
-            return;
-        setDbDirText(qs(state_.strDbDir));
-        postalDir_ = qs(state_.strDbDir);
-        if (openBaseDb(state_, person_) && loadPrefNames(state_, person_)) {
-            reloadRegionList();
-            for (int i = 0; i < cmbPrefDB_->count(); ++i)
-                if (str(cmbPrefDB_->itemText(i)) + ".mdb" == state_.strPrefDb)
-                    cmbPrefDB_->setCurrentIndex(i);
-            txtCensusStartLine_->setLineText(qs(state_.strPosInfoStart));
-            txtPostalStartLine_->setLineText(qs(state_.strPostalStart));
-            txtPostalCsv_->setText(qs(state_.strPostalPath));
-        }
-    } catch (const Error& e) {
-        person_.say(qs(e.description()) + QStringLiteral("(%1)").arg(e.number()));
+        const Settings& settings = session_.settings =
+            loadSettings(session_.settings.iniPath, person_);
+        session_.regionFileName = settings.regionFileName;
+        session_.posInfoStart = settings.posInfoStart;
+        session_.postalStart = settings.postalStart;
+        session_.postalPath = settings.postalPath;
+        session_.dbDir = settings.dbDir;
+        setDbDirText(qs(settings.dbDir));
+        postalDir_ = qs(settings.dbDir);
+        // The prefecture table tells a base database from any other file.
+        loadPrefNames(session_.baseDbPath());
+        reloadRegionList();
+        for (int i = 0; i < cmbPrefDB_->count(); ++i)
+            if (files::regionDbFileName(str(cmbPrefDB_->itemText(i))) == session_.regionFileName)
+                cmbPrefDB_->setCurrentIndex(i);
+        txtCensusStartLine_->setLineText(qs(session_.posInfoStart));
+        txtPostalStartLine_->setLineText(qs(session_.postalStart));
+        txtPostalCsv_->setText(qs(session_.postalPath));
     } catch (const std::exception& e) {
-        person_.say(QString::fromLocal8Bit(e.what()));
+        reportError(person_, e);
     }
     centerOnScreen(this);
 }
@@ -211,8 +215,10 @@ void MainWindow::buttonEnabled(bool on) {
 }
 
 void MainWindow::updateIniFile() {
-    state_.strDbDir = str(txtDbDir_->text());
-    saveIniFile(state_);
+    session_.dbDir = str(txtDbDir_->text());
+    const Settings& s = session_.settings;
+    saveDirectories(
+        s.iniPath, {session_.dbDir, session_.regionFileName, s.inputDir, s.outputDir, s.delimiter});
 }
 
 void MainWindow::setDbDirText(const QString& text) {
@@ -223,44 +229,55 @@ void MainWindow::setDbDirText(const QString& text) {
 }
 
 void MainWindow::checkDbDir(const QString& text) {
-    const std::string path = str(text) + "/mrk2.mdb";
+    const std::string path = files::baseDbPath(str(text));
     if (fileExists(path)) {
         checkedDbDir_ = text;
-        state_.strDbDir = str(text);
-        state_.strBaseDbPath = path;
+        session_.dbDir = str(text);
         reloadRegionList();
         return;
     }
-    person_.say(QStringLiteral("基本データベースが見つかりません。"));
+    person_.say(QStringLiteral("基本データベースが見つかりません。\n") + qs(path));
     // Back to the last directory that held a base database; it needs no new check.
-    checkedDbDir_ = qs(state_.strDbDir);
+    checkedDbDir_ = qs(session_.dbDir);
     txtDbDir_->setText(checkedDbDir_);
 }
 
-void MainWindow::reloadRegionList() {
+void MainWindow::reloadRegionList(const QString& shown) {
     std::vector<std::string> names;
-    loadDbList(state_, person_, names);  // reports its own errors; keeps what it read
+    try {
+        names = loadDbList(session_.baseDbPath());
+    } catch (const std::exception& e) {
+        reportError(person_, e);
+    }
     cmbPrefDB_->clear();
     for (const std::string& name : names)
         cmbPrefDB_->addItem(qs(name));
-    cmbPrefDB_->setEditText(QString());
+    const int index = shown.isEmpty() ? -1 : cmbPrefDB_->findText(shown, Qt::MatchExactly);
+    if (index >= 0)
+        cmbPrefDB_->setCurrentIndex(index);
+    else
+        cmbPrefDB_->setEditText(shown);
 }
 
 void MainWindow::regionBoxLeft() {
     const QString text = cmbPrefDB_->currentText();
-    state_.strRegionName = str(text);
-    const std::string fileName = str(text) + ".mdb";
-    if (fileName == state_.strPrefDb)
+    session_.regionName = str(text);
+    const std::string fileName = files::regionDbFileName(str(text));
+    if (fileName == session_.regionFileName)
         return;
-    state_.strPrefDb = fileName;
-    state_.strPrefDbPath = regionDbPath(state_.strDbDir, fileName);
-    // A name that cannot be a file name has no database, like a name not built yet.
-    if (isUsableRegionName(str(text)) && fileExists(state_.strPrefDbPath)) {
-        std::vector<std::optional<std::string>> dates;
-        if (readSrcFileList(person_, state_.strPrefDbPath, state_.srcFiles, dates) == 0)
-            state_.srcFiles.clear();
-    } else {
-        state_.srcFiles.clear();
+    session_.regionFileName = fileName;
+    session_.sources.clear();
+    // A name that cannot be a file name has no database, like a name not built yet;
+    // a name of the tool's own files is said at once, before anything reads them.
+    if (auto problem = regionNameProblem(str(text))) {
+        if (isPlainFileName(str(text)))
+            person_.say(qs(*problem));
+    } else if (fileExists(session_.regionDbPath())) {
+        try {
+            session_.sources = readSourceFiles(session_.regionDbPath()).files;
+        } catch (const std::exception& e) {
+            reportError(person_, e);
+        }
     }
 }
 
@@ -275,13 +292,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::onDbDirButton() {
-    state_.strSelectPath = str(txtDbDir_->text());
+    QString chosen;
     {
-        DirectoryChooser chooser(state_, person_, this);
+        DirectoryChooser chooser(txtDbDir_->text(), person_, this);
         runModal(chooser);
+        if (chooser.chosen())
+            chosen = chooser.selectedPath();
     }
-    if (state_.blnSelectOk)
-        setDbDirText(qs(state_.strSelectPath));
+    if (!chosen.isNull())
+        setDbDirText(chosen);
     updateIniFile();
 }
 
@@ -312,54 +331,61 @@ void MainWindow::onRegister() {
         person_.say(QStringLiteral("地域名(地域別DB)を選択して下さい。"));
         return;
     }
-    if (!isNumericText(txtCensusStartLine_->lineText())) {
-        person_.say(QStringLiteral("開始行数に数値を入力して下さい"));
+    try {
+        parseStartLine(str(txtCensusStartLine_->lineText()));
+    } catch (const Refusal& r) {
+        person_.say(qs(r.what()));
         txtCensusStartLine_->setFocus();
         return;
     }
     // The name becomes a file name beside the base database; it may not leave that directory.
-    if (!isUsableRegionName(str(region))) {
-        person_.say(QStringLiteral("地域名にファイル名として使えない文字があります。"));
+    if (auto problem = regionNameProblem(str(region))) {
+        person_.say(qs(*problem));
         return;
     }
-    state_.strPrefDb = str(region) + ".mdb";
-    state_.strPrefDbPath = regionDbPath(state_.strDbDir, state_.strPrefDb);
-    state_.strRegionName = str(region);
-    state_.strPosInfoStart = str(txtCensusStartLine_->lineText());
+    session_.regionFileName = files::regionDbFileName(str(region));
+    session_.regionName = str(region);
+    session_.posInfoStart = str(txtCensusStartLine_->lineText());
 
-    CsvSelectionWindow window(state_, person_, this);
+    CsvSelectionWindow window(session_, person_, this);
     connect(&window, &CsvSelectionWindow::closingInDirectory, this,
             [this](const QString& dir) { txtCensusCsv_->setText(dir); });
     window.load();
     runModal(window);
+    // A region registered by the run belongs in the list from now on.
+    if (!unloaded_)
+        reloadRegionList(region);
 }
 
 void MainWindow::onPostalUpdate() {
-    // The build replaces the base database file; nothing else may start meanwhile.
-    buttonEnabled(false);
-    PostalBuildResult result = PostalBuildResult::Failed;
+    NationalPostalRequest request;
+    request.dbDir = session_.dbDir;
+    request.csvPath = str(txtPostalCsv_->text());
+    request.columns = session_.settings.postalColumns;
     try {
-        result = buildNationalPostal(state_, person_, str(txtPostalCsv_->text()),
-                                     str(txtPostalStartLine_->lineText()));
-    } catch (const Error& e) {
-        person_.say(qs(standardErrorText(e)));
-    } catch (const std::exception& e) {
-        person_.say(QString::fromLocal8Bit(e.what()));
-    }
-    buttonEnabled(true);
-    if (result == PostalBuildResult::BadStartLine)
+        request.startLine = parseStartLine(str(txtPostalStartLine_->lineText()));
+    } catch (const Refusal& r) {
+        person_.say(qs(r.what()));
         txtPostalStartLine_->setFocus();
+        return;
+    }
+    // The build replaces the base database file; nothing else may start meanwhile.
+    StopControl stop;
+    session_.running = true;
+    buildNationalPostal(request, stop, person_);
+    session_.running = false;
 }
 
 void MainWindow::onDelete() {
-    if (deleteRegion(state_, person_, str(cmbPrefDB_->currentText())))
+    if (deleteRegion({session_.dbDir, str(cmbPrefDB_->currentText())}, person_).kind ==
+        Outcome::Kind::Completed)
         reloadRegionList();
 }
 
 void MainWindow::onDictionary() {
 #ifdef MRK2_HAVE_LEARNING_DICT
     if (!dictionary_) {
-        auto* window = new LearningDictWindow(state_, person_, cmbPrefDB_->currentText());
+        auto* window = new LearningDictWindow(session_, person_, cmbPrefDB_->currentText());
         window->setAttribute(Qt::WA_DeleteOnClose);
         dictionary_ = window;
     }
@@ -372,13 +398,14 @@ void MainWindow::onDictionary() {
 }
 
 bool MainWindow::confirmCloseDuringRun() {
-    if (!state_.blnProcessing)
+    if (!session_.running)
         return true;
     if (!person_.askYesNo(QStringLiteral("データベース処理中です。\n強制的に終了しますか？"),
                           kForceCloseCaption))
         return false;
-    state_.blnForceQuit = true;
-    state_.blnProcessing = false;
+    session_.forceQuit = true;
+    if (session_.stop)
+        session_.stop->requestStop();
     person_.yield();
     return true;
 }
@@ -386,13 +413,14 @@ bool MainWindow::confirmCloseDuringRun() {
 void MainWindow::onExit() {
     if (!confirmCloseDuringRun())
         return;
-    state_.strPosInfoStart = str(txtCensusStartLine_->lineText());
-    state_.strPostalStart = str(txtPostalStartLine_->lineText());
+    session_.posInfoStart = str(txtCensusStartLine_->lineText());
+    session_.postalStart = str(txtPostalStartLine_->lineText());
     const std::string postal = str(txtPostalCsv_->text());
     // A path that names no file is not remembered; the last good one stays.
     if (postal.empty() || fileExists(postal))
-        state_.strPostalPath = postal;
-    saveStartLines(state_);
+        session_.postalPath = postal;
+    saveStartLines(session_.settings.iniPath, session_.posInfoStart, session_.postalStart,
+                   session_.postalPath);
     exiting_ = true;
     close();
 }
@@ -414,8 +442,6 @@ void MainWindow::unload() {
     unloaded_ = true;
     if (dictionary_)
         dictionary_->close();
-    closeBaseDb(state_, person_);
-    closeWorkspace(state_);
 }
 
 }  // namespace mrk2::ui

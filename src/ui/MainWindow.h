@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "app/AppState.h"
+#include "ui/Session.h"
 
 class QComboBox;
 class QDialog;
@@ -21,7 +21,7 @@ class StartLineBox;
 class MainWindow : public QWidget {
     Q_OBJECT
   public:
-    MainWindow(AppState& state, GuiPerson& person, QWidget* parent = nullptr);
+    MainWindow(Session& session, GuiPerson& person, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Form_Load: configuration, base database, region list, saved choices.
@@ -47,7 +47,8 @@ class MainWindow : public QWidget {
   private:
     void buildControls();
     void checkDbDir(const QString& text);
-    void reloadRegionList();
+    // Fills the region list from the catalog; the box then shows `shown`.
+    void reloadRegionList(const QString& shown = {});
     QString selectCsvFile();
     void onDbDirButton();
     void onPostalSelect();
@@ -59,7 +60,7 @@ class MainWindow : public QWidget {
     bool confirmCloseDuringRun();
     void unload();
 
-    AppState& state_;
+    Session& session_;
     GuiPerson& person_;
     QLineEdit* txtDbDir_;
     QPushButton* cmdDbDir_;

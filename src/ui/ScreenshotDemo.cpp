@@ -5,11 +5,16 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <utility>
 
 #include "app/Config.h"
+#include "data/BaseDbInit.h"
 #include "data/Catalog.h"
+#include "data/Database.h"
+#include "data/LearningTable.h"
 #include "ui/CsvSelectionWindow.h"
 #include "ui/DirectoryChooser.h"
 #include "ui/GuiPerson.h"
@@ -21,19 +26,6 @@ namespace mrk2::ui {
 
 namespace {
 
-// Says everything on stderr and agrees to every question.
-class ConsolePrompter : public Prompter {
-  public:
-    void message(QWidget*, const QString& caption, const QString& text, Icon) override {
-        std::fprintf(stderr, "[%s] %s\n", qPrintable(caption), qPrintable(text));
-    }
-    Answer ask(QWidget* parent, const QString& caption, const QString& text,
-               QuestionButtons) override {
-        message(parent, caption, text, Icon::None);
-        return Answer::Yes;
-    }
-};
-
 // Lets the window system paint, and the file-system model fill its tree.
 void settle(int ms) {
     QElapsedTimer timer;
@@ -44,9 +36,80 @@ void settle(int ms) {
 
 bool save(QWidget* window, const QString& dir, const char* name) {
     const QString path = QDir(dir).filePath(QString::fromLatin1(name));
-    const bool ok = window->grab().save(path);
+    const bool ok = window && window->grab().save(path);
     std::fprintf(stderr, "%s %s\n", ok ? "saved" : "FAILED", qPrintable(path));
     return ok;
+}
+
+// Says everything on stderr and agrees to every question. A question marked for
+// a picture is shown as the tool shows it, photographed, and closed unanswered.
+class ConsolePrompter : public Prompter {
+  public:
+    explicit ConsolePrompter(QString outDir) : outDir_(std::move(outDir)) {}
+    const char* photograph = nullptr;
+    int failures = 0;
+
+    void message(QWidget*, const QString& caption, const QString& text, Icon) override {
+        std::fprintf(stderr, "[%s] %s\n", qPrintable(caption), qPrintable(text));
+    }
+    Answer ask(QWidget* parent, const QString& caption, const QString& text,
+               QuestionButtons buttons) override {
+        message(parent, caption, text, Icon::None);
+        if (!photograph)
+            return Answer::Yes;
+        const char* name = std::exchange(photograph, nullptr);
+        QTimer::singleShot(600, [this, name] {
+            QWidget* box = QApplication::activeModalWidget();
+            failures += !save(box, outDir_, name);
+            if (box)
+                box->close();
+        });
+        return MessageBoxPrompter().ask(parent, caption, text, buttons);
+    }
+
+  private:
+    QString outDir_;
+};
+
+// Another office's base database: regions and learning entries of its own, for
+// the editor after the main window has moved there.
+void makeSecondBase(const QString& dir) {
+    const std::string path = str(QDir(dir).filePath(QStringLiteral("mrk2.mdb")));
+    createBaseDatabase(path);
+    Database db = Database::open(path);
+    Statement region = db.prepare("INSERT INTO ＤＢ一覧 (fldDbName, fldDbDir) VALUES (?1, ?2)");
+    for (const char* name : {"神奈川県", "埼玉県"})
+        region.bind(1, name).bind(2, str(dir)).run();
+    insertLearningEntry(db, {"ﾖｺﾊﾏ", "横浜市", 12, 1, kLevelCity});
+    insertLearningEntry(db, {"ﾐﾅﾄﾐﾗｲ", "みなとみらい", 4, 1, kLevelTown});
+    insertLearningEntry(db, {"ｵｵﾐﾔ", "さいたま市大宮区", 7, 2, kLevelCity});
+}
+
+// The editor is opened beside the main window, the main window moves to another
+// directory, and the editor, active again, shows that directory's lists.
+bool photographEditorAfterDirectoryChange(MainWindow& window, const QString& outDir) {
+    QTemporaryDir other;
+    makeSecondBase(other.path());
+    window.findChild<QComboBox*>(QStringLiteral("cmbPrefDB"))->setEditText(QString());
+    window.findChild<QPushButton*>(QStringLiteral("cmdDictionary"))->click();
+    settle(500);
+    QWidget* editor = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QStringLiteral("frmLearningDict"))
+            editor = w;
+    if (!editor)
+        return false;
+    window.activateWindow();
+    settle(300);
+    window.setDbDirText(other.path());
+    editor->activateWindow();
+    settle(500);
+    if (QApplication::activeWindow() != editor) {
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(editor, &activate);
+        settle(200);
+    }
+    return save(editor, outDir, "learning-dict-after-directory-change.png");
 }
 
 }  // namespace
@@ -57,19 +120,15 @@ int runScreenshotDemo(const char* dbDirArg, const char* csvDirArg, const char* o
     const QString outDir = QDir(QString::fromLocal8Bit(outDirArg)).absolutePath();
     QDir().mkpath(outDir);
 
-    ConsolePrompter prompter;
-    AppState state;
-    GuiPerson person(state, prompter);
+    ConsolePrompter prompter(outDir);
+    Session session;
+    GuiPerson person(session, prompter);
     // The demo keeps its settings beside its databases, not beside the executable.
-    state.strIniPath = str(QDir(dbDir).filePath(QStringLiteral("mrk2tool.ini")));
-    state.strDbDir = str(dbDir);
-    saveIniFile(state);
-    if (!loadIniFile(state, person) || !openWorkspace(state))
-        return 1;
-    state.strBaseDbPath = state.strDbDir + "/mrk2.mdb";
+    session.settings.iniPath = str(QDir(dbDir).filePath(QStringLiteral("mrk2tool.ini")));
+    saveDirectories(session.settings.iniPath, {str(dbDir), "", "", "", ","});
 
     int failures = 0;
-    auto first = std::make_unique<MainWindow>(state, person);
+    auto first = std::make_unique<MainWindow>(session, person);
     first->runModal = [&](QDialog& dialog) {
         dialog.show();
         settle(600);
@@ -110,14 +169,30 @@ int runScreenshotDemo(const char* dbDirArg, const char* csvDirArg, const char* o
     region->setEditText(QStringLiteral("東京都"));
     first->findChild<QPushButton*>(QStringLiteral("cmdSelect"))->click();
     first->findChild<QPushButton*>(QStringLiteral("cmdDbDir"))->click();
-    saveIniFile(state);  // remembers the region just built, for the second window
+    // Remembers the region just built, for the second window.
+    saveDirectories(session.settings.iniPath, {session.dbDir, session.regionFileName, "", "", ","});
     first.reset();
 
-    MainWindow window(state, person);
+    MainWindow window(session, person);
     window.formLoad();
     window.show();
     settle(400);
     failures += !save(&window, outDir, "main-window.png");
+
+    // Qt's own dialogs, in Japanese: the postal file dialog and a question.
+    window.runModal = [&](QDialog& dialog) {
+        dialog.show();
+        settle(800);
+        failures += !save(&dialog, outDir, "postal-file-dialog.png");
+        dialog.reject();
+        return 0;
+    };
+    window.findChild<QPushButton*>(QStringLiteral("cmdPostalSelect"))->click();
+    prompter.photograph = "question.png";
+    window.findChild<QPushButton*>(QStringLiteral("cmdDelete"))->click();
+    failures += prompter.failures;
+
+    failures += !photographEditorAfterDirectoryChange(window, outDir);
     window.close();
     return failures == 0 ? 0 : 1;
 }

@@ -8,7 +8,7 @@
 #include <QFileInfo>
 
 #include "app/Config.h"
-#include "data/Catalog.h"
+#include "app/ErrorReport.h"
 #include "ui/GuiPerson.h"
 
 namespace mrk2::ui {
@@ -28,19 +28,16 @@ QString alreadyRunningText() {
            QStringLiteral("は起動済みです");
 }
 
-bool initApplication(AppState& state, GuiPerson& person) {
-    state.strIniPath = defaultIniPath();
-    // A value that is no number has been reported; the tool ends in order.
-    if (!loadIniFile(state, person))
-        return false;
-    state.blnBaseDbOpen = false;
-    state.strBaseDbPath = state.strDbDir + "/mrk2.mdb";
-    state.strDbListTable = "ＤＢ一覧";
-    if (!openWorkspace(state)) {
-        person.say(QStringLiteral("ワークスペースが作成できないので、実行できません。"));
+bool initApplication(Session& session, GuiPerson& person) {
+    try {
+        session.settings = loadSettings(defaultIniPath(), person);
+    } catch (const std::exception& e) {
+        // A value that is no number has been reported; the tool ends in order.
+        reportError(person, e);
         return false;
     }
-    state.blnForceQuit = false;
+    session.dbDir = session.settings.dbDir;
+    session.forceQuit = false;
     return true;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <QString>
 
-#include "app/AppState.h"
+#include "ui/Session.h"
 
 namespace mrk2::ui {
 
@@ -14,8 +14,8 @@ QString singleInstanceLockPath();
 // The text a second start shows: the executable's name and "は起動済みです".
 QString alreadyRunningText();
 
-// InitApplication: configuration path and file, database globals, workspace.
-// False when the tool cannot go on (the reason has been shown).
-bool initApplication(AppState& state, GuiPerson& person);
+// InitApplication: the settings file's path and its values. False when the tool
+// cannot go on (the reason has been shown).
+bool initApplication(Session& session, GuiPerson& person);
 
 }  // namespace mrk2::ui

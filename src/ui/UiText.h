@@ -16,10 +16,6 @@ inline std::string str(const QString& s) {
     return s.toStdString();
 }
 
-// The numeric-text test the start-line boxes use: blanks around a decimal or
-// exponent number are accepted, anything else (including an empty box) is not.
-bool isNumericText(const QString& text);
-
 // A count written in full-width digits, as the notices of the tool show them.
 QString fullWidthNumber(long long n);
 

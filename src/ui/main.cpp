@@ -2,18 +2,19 @@
 #include <QLockFile>
 #include <cstring>
 
-#include "app/AppState.h"
 #include "ui/GuiPerson.h"
 #include "ui/MainWindow.h"
 #include "ui/Prompter.h"
+#include "ui/QtTranslations.h"
 #include "ui/ScreenshotDemo.h"
 #include "ui/Startup.h"
 #include "ui/UiText.h"
 
-// Main: one instance per executable, configuration and workspace, then the main
+// Main: one instance per executable, the settings, then the main
 // window, modeless. The process ends when the last window has closed.
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    mrk2::ui::installJapaneseQtTranslations(app);
     mrk2::ui::MessageBoxPrompter prompter;
 
     if (argc == 5 && std::strcmp(argv[1], "--screenshot-demo") == 0)
@@ -29,14 +30,14 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    mrk2::AppState state;
-    mrk2::ui::GuiPerson person(state, prompter);
-    if (!mrk2::ui::initApplication(state, person))
+    mrk2::ui::Session session;
+    mrk2::ui::GuiPerson person(session, prompter);
+    if (!mrk2::ui::initApplication(session, person))
         return 1;
 
     // Not deleted on close: a forced close happens inside a running import whose
     // selection window still belongs to the main window.
-    mrk2::ui::MainWindow window(state, person);
+    mrk2::ui::MainWindow window(session, person);
     window.formLoad();
     window.show();
     return app.exec();

@@ -1,7 +1,15 @@
 // mrk2cli register / update / check / delete / postal-build, end to end.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <sys/stat.h>
+
+#include <future>
 
 #include "app/Paths.h"
+#include "app/WriterLock.h"
 #include "data/Database.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
@@ -80,6 +88,19 @@ TEST_F(CliImportTest, RegisterUpdateCheckDelete) {
     EXPECT_FALSE(fileExists(d.file("db/東京.mdb")));
 }
 
+TEST_F(CliImportTest, RegisterRightAfterInitLeavesTheRegionsPostEmpty) {
+    const std::string fresh = d.file("fresh");
+    ASSERT_EQ(cli({"init", fresh}).exitCode, 0);
+    auto r = cli({"--db-dir", fresh, "register", "東京", a});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    Database db = Database::open(fresh + "/東京.mdb", Database::Mode::ReadOnly);
+    Statement st =
+        db.prepare("SELECT (SELECT count(*) FROM POST), (SELECT count(*) FROM POSITION)");
+    ASSERT_TRUE(st.step());
+    EXPECT_EQ(st.int64(0), 0);
+    EXPECT_EQ(st.int64(1), 3);
+}
+
 TEST_F(CliImportTest, CheckReportsBrokenInvariants) {
     ASSERT_EQ(cli({"register", "東京", a}).exitCode, 0);
     {
@@ -108,6 +129,87 @@ TEST_F(CliImportTest, RefusalsAndFailuresExitWithOne) {
     EXPECT_FALSE(fileExists(d.file("db/東京_$$$.mdb")));
     r = cli({"register", "東京"});
     EXPECT_EQ(r.exitCode, 2);
+}
+
+TEST_F(CliImportTest, StartLinesAreCheckedAsTheWindowChecksThem) {
+    const std::pair<const char*, const char*> refused[] = {
+        {"0x10", "開始行数に数値を入力して下さい"},
+        {"0", "開始行数には 1 から 32767 までの数値を入力して下さい"},
+    };
+    for (const auto& [startLine, message] : refused) {
+        SCOPED_TRACE(startLine);
+        auto r = cli({"register", "東京", a, "--start-line", startLine});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("処理を"), std::string::npos) << "no run began: " << r.err;
+    }
+    EXPECT_FALSE(fileExists(d.file("db/東京.mdb")));
+    // Full-width digits are a number: the header line is skipped.
+    auto r = cli({"register", "東京", a, "--start-line", "２"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION_0001"), 12);
+}
+
+TEST_F(CliImportTest, NamesOfTheToolsOwnFilesAreRefusedEverywhere) {
+    ASSERT_EQ(cli({"register", "R", a}).exitCode, 0);
+    const std::string base = readFile(d.file("db/mrk2.mdb"));
+    for (const char* name : {"mrk2", "MRK2", "R_$$$", "R_cmpact", "mrk_123", "mrk_cmpact"}) {
+        SCOPED_TRACE(name);
+        for (auto args : std::vector<std::vector<std::string>>{{"register", name, a},
+                                                               {"update", name},
+                                                               {"--yes", "delete", name},
+                                                               {"check", name},
+                                                               {"sources", name}}) {
+            auto r = cli(args);
+            EXPECT_EQ(r.exitCode, 1) << args[0];
+            EXPECT_NE(r.err.find("作業ファイルの名前と重なります"), std::string::npos) << r.err;
+        }
+    }
+    EXPECT_EQ(readFile(d.file("db/mrk2.mdb")), base);
+    EXPECT_TRUE(fileExists(d.file("db/R.mdb")));
+}
+
+TEST_F(CliImportTest, OneWriterAtATimeAndAKilledHolderLeavesNoLock) {
+    const std::string big = d.write("13103_big.csv", townLines("港区", 200, 100));
+    auto first = std::async(std::launch::async, [&] { return cli({"register", "東京", big}); });
+    auto second = std::async(std::launch::async, [&] { return cli({"register", "東京", big}); });
+    CliResult r1 = first.get(), r2 = second.get();
+    EXPECT_EQ(r1.exitCode + r2.exitCode, 1) << r1.err << r2.err;
+    const CliResult& refused = r1.exitCode ? r1 : r2;
+    EXPECT_NE(refused.err.find("更新中です"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find(d.file("db")), std::string::npos) << refused.err;
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION"), 200);
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION管理"), 1);
+
+    // A holder killed while it holds the lock leaves it free.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    pid_t holder = ::fork();
+    if (holder == 0) {
+        WriterLock lock = WriterLock::take(d.file("db"));
+        (void)!::write(ready[1], "x", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char c;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    EXPECT_EQ(cli({"register", "東京", a}).exitCode, 1);
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    auto r = cli({"register", "東京", a});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+}
+
+TEST_F(CliImportTest, AFileGivenTwiceIsLoadedOnce) {
+    const std::string sub = d.file("sub");
+    ASSERT_EQ(::mkdir(sub.c_str(), 0755), 0);
+    ASSERT_EQ(::symlink(a.c_str(), (sub + "/link.csv").c_str()), 0);
+    auto r = cli({"register", "東京", a, a, sub + "/../" + fileNameOf(a), sub + "/link.csv"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("一度だけ読み込みます"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(sub + "/link.csv"), std::string::npos) << r.err;
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION管理"), 1);
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION_0001"), 12);
 }
 
 }  // namespace

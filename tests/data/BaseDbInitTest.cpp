@@ -9,7 +9,6 @@
 #include "app/Error.h"
 #include "data/Catalog.h"
 #include "data/Database.h"
-#include "support/RecordingPerson.h"
 #include "support/TempDir.h"
 
 using namespace mrk2;
@@ -20,13 +19,12 @@ namespace {
 class BaseDbInitTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        state.strBaseDbPath = dir.file("mrk2.mdb");
-        createBaseDatabase(state.strBaseDbPath);
-        ASSERT_TRUE(loadPrefNames(state, person)) << person.allMessages();
+        createBaseDatabase(basePath);
+        prefs = loadPrefNames(basePath);
     }
     TempDir dir;
-    AppState state;
-    RecordingPerson person;
+    std::string basePath = dir.file("mrk2.mdb");
+    std::vector<Prefecture> prefs;
 };
 
 // Prefecture name and Japan Post's reading of it, in JIS code order.
@@ -54,11 +52,11 @@ std::string unquoted(const std::string& s) {
 }  // namespace
 
 TEST_F(BaseDbInitTest, HoldsThe47PrefecturesInJisOrderWithJapanPostReadings) {
-    ASSERT_EQ(state.prefs.size(), 47u);
+    ASSERT_EQ(prefs.size(), 47u);
     for (std::size_t i = 0; i < 47; ++i) {
         SCOPED_TRACE(kJapanPost[i].first);
-        EXPECT_EQ(state.prefs[i].kanji, kJapanPost[i].first);
-        EXPECT_EQ(state.prefs[i].kana + state.prefs[i].kanaSuffix, kJapanPost[i].second);
+        EXPECT_EQ(prefs[i].kanji, kJapanPost[i].first);
+        EXPECT_EQ(prefs[i].kana + prefs[i].kanaSuffix, kJapanPost[i].second);
     }
 }
 
@@ -77,13 +75,13 @@ TEST_F(BaseDbInitTest, TokyoReadsAsTheJapanPostFileSpellsIt) {
         cols.push_back(unquoted(text->substr(start, comma - start)));
     ASSERT_GT(cols.size(), 6u);
     const std::string reading = cols[3], name = cols[6];
-    const Prefecture& tokyo = state.prefs[12];
+    const Prefecture& tokyo = prefs[12];
     EXPECT_EQ(tokyo.kanji, name);
     EXPECT_EQ(tokyo.kana + tokyo.kanaSuffix, reading);
 }
 
 TEST_F(BaseDbInitTest, HasTheThreeTablesWithTheirFieldsAndRefusesEmptyTexts) {
-    Database db = Database::open(state.strBaseDbPath);
+    Database db = Database::open(basePath);
     db.exec(
         "INSERT INTO \"ＤＢ一覧\" (fldDbName, fldDbDir) VALUES ('東京都', '/d');"
         "INSERT INTO \"学習\" (\"fld登録字句\", \"fld変換字句\", \"fld参照回数\", fldDbNo, fldType)"
@@ -106,7 +104,7 @@ TEST_F(BaseDbInitTest, NeverOverwritesAnExistingFileAndLeavesNoWorkFile) {
     std::string other = dir.write("other.mdb", "not mine");
     EXPECT_THROW(createBaseDatabase(other), Error);
     EXPECT_EQ(readFile(other), "not mine");
-    EXPECT_THROW(createBaseDatabase(state.strBaseDbPath), Error);
+    EXPECT_THROW(createBaseDatabase(basePath), Error);
     EXPECT_THROW(createBaseDatabase(dir.file("no/such/dir/mrk2.mdb")), Error);
     std::vector<std::string> names;
     for (const auto& e : std::filesystem::directory_iterator(dir.path()))

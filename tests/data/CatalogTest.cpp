@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include "app/Error.h"
 #include "app/Paths.h"
 #include "data/BaseDbInit.h"
 #include "data/Database.h"
 #include "data/SourceStatus.h"
-#include "support/RecordingPerson.h"
 #include "support/TempDir.h"
 
 using namespace mrk2;
@@ -16,15 +18,11 @@ namespace {
 
 class CatalogTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        state.strDbDir = dir.path();
-        state.strBaseDbPath = dir.file("mrk2.mdb");
-        createBaseDatabase(state.strBaseDbPath);
-    }
+    void SetUp() override { createBaseDatabase(basePath); }
 
-    Database base() { return Database::open(state.strBaseDbPath); }
+    Database base() { return Database::open(basePath); }
 
-    std::vector<CatalogRow> catalog() { return readCatalog(state.strBaseDbPath); }
+    std::vector<CatalogRow> catalog() { return readCatalog(basePath); }
 
     // A region database whose POSITION管理 records these (dir, file, date) rows.
     std::string regionDb(
@@ -35,42 +33,63 @@ class CatalogTest : public ::testing::Test {
         db.exec(
             "CREATE TABLE \"POSITION管理\" (fldID INTEGER PRIMARY KEY AUTOINCREMENT, "
             "fldSrcFile TEXT, fldSrcDir TEXT, fldDate TEXT)");
+        Transaction tx(db);
         Statement ins = db.prepare(
             "INSERT INTO \"POSITION管理\" (fldSrcDir, fldSrcFile, fldDate) VALUES (?1, ?2, ?3)");
         for (const auto& [d, f, date] : rows)
             ins.bind(1, d).bind(2, f).bind(3, date).run();
+        ins = Statement();
+        tx.commit();
         return path;
     }
 
     TempDir dir;
-    AppState state;
-    RecordingPerson person;
+    std::string basePath = dir.file("mrk2.mdb");
 };
+
+// The error a call throws; fails the test when it throws none.
+template <class Call>
+Error thrownBy(Call call) {
+    try {
+        call();
+    } catch (const Error& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no error";
+    return Error(0, "");
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
 
 }  // namespace
 
-TEST_F(CatalogTest, BaseDbOpensOnceAndClosesWhateverItsState) {
-    EXPECT_TRUE(closeBaseDb(state, person));  // nothing open yet
-    ASSERT_TRUE(openBaseDb(state, person));
-    EXPECT_TRUE(state.blnBaseDbOpen);
-    ASSERT_TRUE(state.dbBase && state.dbBase->isOpen());
-    // A second open neither reopens nor follows a changed directory.
-    state.strDbDir = "/nowhere";
-    EXPECT_TRUE(openBaseDb(state, person));
-    EXPECT_EQ(state.strBaseDbPath, dir.file("mrk2.mdb"));
-    EXPECT_TRUE(closeBaseDb(state, person));
-    EXPECT_FALSE(state.blnBaseDbOpen);
-    EXPECT_FALSE(state.dbBase);
-    EXPECT_TRUE(person.messages.empty());
+TEST_F(CatalogTest, EveryReadOpensTheBaseDatabaseAfreshSoItMayBeReplacedBetweenReads) {
+    base().exec("INSERT INTO \"ＤＢ一覧\" (fldDbName, fldDbDir) VALUES ('東京都','/a')");
+    EXPECT_EQ(loadDbList(basePath), std::vector<std::string>{"東京都"});
+    // The national postal build renames a new file over the base database.
+    TempDir other;
+    createBaseDatabase(other.file("mrk2.mdb"));
+    Database::open(other.file("mrk2.mdb"))
+        .exec("INSERT INTO \"ＤＢ一覧\" (fldDbName, fldDbDir) VALUES ('大阪府','/a')");
+    ASSERT_EQ(std::rename(other.file("mrk2.mdb").c_str(), basePath.c_str()), 0);
+    EXPECT_EQ(loadDbList(basePath), std::vector<std::string>{"大阪府"});
+    EXPECT_EQ(loadPrefNames(basePath).size(), 47u);
 }
 
-TEST_F(CatalogTest, AMissingBaseDbIsReportedWithoutContext) {
-    state.strDbDir = dir.file("nowhere");
-    EXPECT_FALSE(openBaseDb(state, person));
-    EXPECT_FALSE(state.blnBaseDbOpen);
-    EXPECT_EQ(state.strBaseDbPath, dir.file("nowhere/mrk2.mdb"));
-    ASSERT_EQ(person.messages.size(), 1u);
-    EXPECT_EQ(person.messages[0].text.find('\n'), std::string::npos);
+TEST_F(CatalogTest, AMissingBaseDbFailsNamingItsPathOnce) {
+    const std::string missing = dir.file("nowhere/mrk2.mdb");
+    for (const Error& e :
+         {thrownBy([&] { loadDbList(missing); }), thrownBy([&] { loadPrefNames(missing); })}) {
+        EXPECT_EQ(e.number() & 0xff, 14);  // cannot open
+        EXPECT_EQ(e.context(), missing);
+        EXPECT_EQ(occurrences(standardErrorText(e), missing), 1u) << standardErrorText(e);
+    }
+    EXPECT_FALSE(fileExists(missing));
 }
 
 TEST_F(CatalogTest, PrefectureNamesCarryTheirSuffixAndItsReading) {
@@ -81,111 +100,96 @@ TEST_F(CatalogTest, PrefectureNamesCarryTheirSuffixAndItsReading) {
             "INSERT INTO \"都道府県名\" VALUES ('東京','ﾄｳｷｮｳ','都'), ('北海','ﾎｯｶｲﾄﾞｳ','道'), "
             "('京都','ｷｮｳﾄ','府'), ('愛知','ｱｲﾁ','県'), ('無名','ﾑﾒｲ',NULL)");
     }
-    ASSERT_TRUE(loadPrefNames(state, person));
-    ASSERT_EQ(state.prefs.size(), 5u);
+    const std::vector<Prefecture> prefs = loadPrefNames(basePath);
+    ASSERT_EQ(prefs.size(), 5u);
     const std::pair<std::string, std::string> expected[] = {
         {"東京都", "ﾄ"}, {"北海道", ""}, {"京都府", "ﾌ"}, {"愛知県", "ｹﾝ"}, {"無名", "ｹﾝ"}};
     for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(state.prefs[i].kanji, expected[i].first);
-        EXPECT_EQ(state.prefs[i].kanaSuffix, expected[i].second);
+        EXPECT_EQ(prefs[i].kanji, expected[i].first);
+        EXPECT_EQ(prefs[i].kanaSuffix, expected[i].second);
     }
-    EXPECT_EQ(state.prefs[0].kana, "ﾄｳｷｮｳ");
+    EXPECT_EQ(prefs[0].kana, "ﾄｳｷｮｳ");
 }
 
-TEST_F(CatalogTest, PrefectureTableFaultsAreReported) {
+TEST_F(CatalogTest, PrefectureTableFaultsFailWithTheirNumberAndTheDatabase) {
     struct Case {
         const char* name;
         const char* sql;
-        const char* number;
-        std::size_t keptEntries;
+        int number;
     };
     const Case cases[] = {
-        {"empty table", "DELETE FROM \"都道府県名\"", "(10007)", 0},
-        {"Null name", "UPDATE \"都道府県名\" SET fldKanjiName = NULL WHERE rowid = 3", "(10002)",
-         2},
+        {"empty table", "DELETE FROM \"都道府県名\"", 10007},
+        {"Null name", "UPDATE \"都道府県名\" SET fldKanjiName = NULL WHERE rowid = 3", 10002},
         {"more than 50", "INSERT INTO \"都道府県名\" SELECT * FROM \"都道府県名\" WHERE rowid <= 4",
-         "(10004)", 50},
-        {"missing table", "DROP TABLE \"都道府県名\"", "(10007)", 0},
+         10004},
+        {"missing table", "DROP TABLE \"都道府県名\"", 10007},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir fresh;
-        state.strBaseDbPath = fresh.file("mrk2.mdb");
-        createBaseDatabase(state.strBaseDbPath);
-        base().exec(c.sql);
-        person.messages.clear();
-        EXPECT_FALSE(loadPrefNames(state, person));
-        EXPECT_EQ(state.prefs.size(), c.keptEntries);
-        ASSERT_EQ(person.messages.size(), 1u);
-        EXPECT_NE(person.messages[0].text.find(c.number), std::string::npos)
-            << person.messages[0].text;
+        const std::string path = fresh.file("mrk2.mdb");
+        createBaseDatabase(path);
+        Database::open(path).exec(c.sql);
+        const Error e = thrownBy([&] { loadPrefNames(path); });
+        EXPECT_EQ(e.number(), c.number) << e.description();
+        EXPECT_EQ(e.context(), path);
     }
 }
 
 TEST_F(CatalogTest, DbListGivesNamesInTableOrderAndAnEmptyCatalogIsFine) {
-    std::vector<std::string> names{"stale"};
-    ASSERT_TRUE(loadDbList(state, person, names));
-    EXPECT_TRUE(names.empty());
+    EXPECT_TRUE(loadDbList(basePath).empty());
     base().exec(
         "INSERT INTO \"ＤＢ一覧\" (fldDbName, fldDbDir) VALUES ('東京都','/a'), ('大阪府','/a')");
-    ASSERT_TRUE(loadDbList(state, person, names));
-    EXPECT_EQ(names, (std::vector<std::string>{"東京都", "大阪府"}));
-    EXPECT_TRUE(person.messages.empty());
+    EXPECT_EQ(loadDbList(basePath), (std::vector<std::string>{"東京都", "大阪府"}));
 }
 
 TEST_F(CatalogTest, RegistrationAddsOrMovesTheRowAndComparesNamesExactly) {
-    registerDbInCatalog(state, person, "東京都");
-    registerDbInCatalog(state, person, "O'Brien");
+    registerDbInCatalog(basePath, dir.path(), "東京都");
+    registerDbInCatalog(basePath, dir.path(), "O'Brien");
     ASSERT_EQ(catalog().size(), 2u);
     std::int64_t tokyoId = catalog()[0].id;
 
-    registerDbInCatalog(state, person, "東京都");  // same directory: nothing changes
+    registerDbInCatalog(basePath, dir.path(), "東京都");  // same directory: nothing changes
     ASSERT_EQ(catalog().size(), 2u);
 
-    state.strDbDir = "/moved";
-    registerDbInCatalog(state, person, "東京都");  // only the directory changes
+    registerDbInCatalog(basePath, "/moved", "東京都");  // only the directory changes
     auto rows = catalog();
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].id, tokyoId);
     EXPECT_EQ(rows[0].dir, "/moved");
     EXPECT_EQ(rows[1].dir, dir.path());
 
-    registerDbInCatalog(state, person, "東京都 ");  // differs by a blank
-    registerDbInCatalog(state, person, "o'brien");  // differs by case
-    registerDbInCatalog(state, person, "ｔｏｋｙｏ");
-    registerDbInCatalog(state, person, "tokyo");  // differs by width
+    for (const char* name : {"東京都 ", "o'brien", "ｔｏｋｙｏ", "tokyo"})  // blank, case, width
+        registerDbInCatalog(basePath, "/moved", name);
     EXPECT_EQ(catalog().size(), 6u);
-    EXPECT_TRUE(person.messages.empty()) << person.allMessages();
 }
 
 TEST_F(CatalogTest, RegistrationFillsInARowWithoutDirectory) {
     base().exec("INSERT INTO \"ＤＢ一覧\" (fldDbName, fldDbDir) VALUES ('東京都', NULL)");
-    registerDbInCatalog(state, person, "東京都");
+    registerDbInCatalog(basePath, dir.path(), "東京都");
     auto rows = catalog();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].dir, dir.path());
 }
 
 TEST_F(CatalogTest, RegistrationFailureNamesTheRegion) {
-    state.strBaseDbPath = dir.file("missing/mrk2.mdb");
-    registerDbInCatalog(state, person, "東京都");
-    ASSERT_EQ(person.messages.size(), 1u);
-    const std::string& text = person.messages[0].text;
+    const Error e =
+        thrownBy([&] { registerDbInCatalog(dir.file("missing/mrk2.mdb"), dir.path(), "東京都"); });
+    const std::string text = standardErrorText(e);
     EXPECT_EQ(text.substr(text.size() - std::string("\n東京都").size()), "\n東京都");
 }
 
 TEST_F(CatalogTest, SourceListIsReadInTableOrder) {
     std::string path = regionDb("東京都", {{"/csv", "13101.csv", "2023-04-01 10:00:00"},
                                            {"/csv2", "13102.csv", "2023-04-02 11:00:00"}});
-    std::vector<SourceFile> files;
-    std::vector<std::optional<std::string>> dates;
-    ASSERT_EQ(readSrcFileList(person, path, files, dates), 2);
-    EXPECT_EQ(files[1], (SourceFile{"/csv2", "13102.csv"}));
-    EXPECT_EQ(dates[0], "2023-04-01 10:00:00");
-    EXPECT_TRUE(person.messages.empty());
+    const RecordedSources recorded = readSourceFiles(path);
+    ASSERT_EQ(recorded.files.size(), 2u);
+    ASSERT_EQ(recorded.dates.size(), 2u);
+    EXPECT_EQ(recorded.files[1], (SourceFile{"/csv2", "13102.csv"}));
+    EXPECT_EQ(recorded.dates[0], "2023-04-01 10:00:00");
 }
 
-TEST_F(CatalogTest, SourceListFaultsGiveZeroAndTheMessageWithThePath) {
+TEST_F(CatalogTest, SourceListFaultsFailNamingThePathOnce) {
     std::vector<std::tuple<std::string, std::string, std::string>> many(1001, {"/d", "f.csv", "x"});
     const std::pair<const char*, std::string> cases[] = {
         {"no POSITION管理",
@@ -199,14 +203,9 @@ TEST_F(CatalogTest, SourceListFaultsGiveZeroAndTheMessageWithThePath) {
     };
     for (const auto& [what, path] : cases) {
         SCOPED_TRACE(what);
-        person.messages.clear();
-        std::vector<SourceFile> files{{"/old", "old.csv"}};
-        std::vector<std::optional<std::string>> dates{std::nullopt};
-        EXPECT_EQ(readSrcFileList(person, path, files, dates), 0);
-        EXPECT_TRUE(files.empty());
-        EXPECT_TRUE(dates.empty());
-        ASSERT_EQ(person.messages.size(), 1u);
-        EXPECT_NE(person.messages[0].text.find(")\n" + path), std::string::npos);
+        const std::string text = standardErrorText(thrownBy([&] { readSourceFiles(path); }));
+        EXPECT_NE(text.find(")\n" + path), std::string::npos) << text;
+        EXPECT_EQ(occurrences(text, path), 1u) << text;
     }
 }
 

@@ -262,7 +262,10 @@ TEST_F(LearningEditorTest, NullOwnerAndLevelReadAsCommonMunicipality) {
     EXPECT_EQ(editor.form().level, LevelOption::Town);  // any level but 2 shows as town
     editor.moveNext();
     EXPECT_EQ(editor.form().owner, OwnerOption::Local);
-    EXPECT_EQ(editor.form().dbName, "大阪府");  // no list entry: the text stays
+    EXPECT_EQ(editor.form().dbName, "") << "no list entry: no region is named";
+    auto c = *editor.currentId();
+    editor.movePrevious();
+    EXPECT_EQ(db.row(c)->dbNo, 99) << "moving on keeps the owner";
 }
 
 TEST_F(LearningEditorTest, NavigationChecksAndSavesBeforeMoving) {

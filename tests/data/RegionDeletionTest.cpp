@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "app/Paths.h"
+#include "app/RegionName.h"
 #include "data/BaseDbInit.h"
 #include "data/Catalog.h"
 #include "data/Database.h"
@@ -16,20 +17,20 @@ namespace {
 
 class RegionDeletionTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        state.strDbDir = dir.path();
-        state.strBaseDbPath = dir.file("mrk2.mdb");
-        createBaseDatabase(state.strBaseDbPath);
-    }
+    void SetUp() override { createBaseDatabase(basePath); }
     void addCatalogRow(const std::string& name) {
-        Database db = Database::open(state.strBaseDbPath);
+        Database db = Database::open(basePath);
         Statement st = db.prepare("INSERT INTO ＤＢ一覧 (fldDbName, fldDbDir) VALUES (?1, ?2)");
         st.bind(1, name).bind(2, dir.path()).run();
     }
-    std::size_t catalogSize() { return readCatalog(state.strBaseDbPath).size(); }
+    std::size_t catalogSize() { return readCatalog(basePath).size(); }
+    Outcome::Kind remove(const std::string& region) {
+        return deleteRegion({dbDir, region}, person).kind;
+    }
 
     TempDir dir;
-    AppState state;
+    std::string dbDir = dir.path();
+    std::string basePath = dir.file("mrk2.mdb");
     RecordingPerson person;
 };
 
@@ -38,31 +39,36 @@ TEST_F(RegionDeletionTest, OkDeletesRowAndFileEvenWithAQuoteInTheName) {
     addCatalogRow("other");
     dir.write("O'Hare.mdb", "x");
     person.answers = {Answer::Yes};
-    EXPECT_TRUE(deleteRegion(state, person, "O'Hare"));
+    EXPECT_EQ(remove("O'Hare"), Outcome::Kind::Completed);
     EXPECT_EQ(person.questions, (std::vector<std::string>{"O'Hare.mdbを削除していいですか？"}));
     EXPECT_FALSE(fileExists(dir.file("O'Hare.mdb")));
-    EXPECT_EQ(catalogSize(), 1u);
-    EXPECT_EQ(state.strPrefDbPath, dir.file("O'Hare.mdb"));
+    ASSERT_EQ(catalogSize(), 1u);
+    EXPECT_EQ(readCatalog(basePath)[0].name, "other");
+    EXPECT_TRUE(person.messages.empty()) << person.allMessages();
 }
 
 TEST_F(RegionDeletionTest, CancelMissingFileAndFileWithoutRow) {
     addCatalogRow("a");
     dir.write("a.mdb", "x");
-    EXPECT_FALSE(deleteRegion(state, person, "a"));  // Cancel
+    EXPECT_EQ(remove("a"), Outcome::Kind::NothingToDo);  // Cancel
     EXPECT_TRUE(fileExists(dir.file("a.mdb")));
     EXPECT_EQ(catalogSize(), 1u);
 
-    addCatalogRow("nofile");
-    EXPECT_FALSE(deleteRegion(state, person, "nofile"));
+    EXPECT_EQ(remove("nothing"), Outcome::Kind::Failed);
     EXPECT_EQ(person.messages.back().text, "地域別ＤＢが見つかりません。");
-    EXPECT_EQ(catalogSize(), 2u);
+
+    // A row whose file is gone (a deletion cut off by a crash) can still go.
+    addCatalogRow("nofile");
+    person.answers = {Answer::Yes};
+    EXPECT_EQ(remove("nofile"), Outcome::Kind::Completed);
+    EXPECT_EQ(catalogSize(), 1u);
 
     dir.write("norow.mdb", "x");
     person.answers = {Answer::Yes};
-    EXPECT_TRUE(deleteRegion(state, person, "norow"));
+    EXPECT_EQ(remove("norow"), Outcome::Kind::Completed);
     EXPECT_FALSE(fileExists(dir.file("norow.mdb")));
 
-    EXPECT_FALSE(deleteRegion(state, person, ""));
+    EXPECT_EQ(remove(""), Outcome::Kind::Failed);
     EXPECT_EQ(person.messages.back().text, "地域名を選択して下さい。");
 }
 
@@ -70,16 +76,24 @@ TEST_F(RegionDeletionTest, AFileThatCannotBeDeletedKeepsItsCatalogRow) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root may delete from a read-only directory";
     TempDir regions;
-    state.strDbDir = regions.path();
+    dbDir = regions.path();
+    basePath = regions.file("mrk2.mdb");
+    createBaseDatabase(basePath);
     regions.write("locked.mdb", "x");
     addCatalogRow("locked");
+    // The base database shares the directory: in WAL mode, with its files made
+    // and held open, the catalog stays writable there; only the removal fails.
+    Database holder = Database::open(basePath);
+    holder.exec("PRAGMA journal_mode = WAL; PRAGMA user_version = 1");
     ::chmod(regions.path().c_str(), 0555);
     person.answers = {Answer::Yes};
-    EXPECT_FALSE(deleteRegion(state, person, "locked"));
+    EXPECT_EQ(remove("locked"), Outcome::Kind::Failed);
     ::chmod(regions.path().c_str(), 0755);
     EXPECT_TRUE(fileExists(regions.file("locked.mdb")));
     EXPECT_EQ(catalogSize(), 1u);
-    EXPECT_EQ(person.messages.size(), 1u);
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_NE(person.messages[0].text.find("アクセスが拒否されました。"), std::string::npos)
+        << person.messages[0].text;
 }
 
 TEST_F(RegionDeletionTest, NamesThatCannotBeFileNamesAreRefusedFirst) {
@@ -88,9 +102,25 @@ TEST_F(RegionDeletionTest, NamesThatCannotBeFileNamesAreRefusedFirst) {
         EXPECT_FALSE(isUsableRegionName(bad)) << bad;
     EXPECT_TRUE(isUsableRegionName("東京都 23区'"));
     dir.write("..mdb", "x");
-    EXPECT_FALSE(deleteRegion(state, person, ".."));
+    EXPECT_EQ(remove(".."), Outcome::Kind::Failed);
     EXPECT_TRUE(person.questions.empty());
     EXPECT_TRUE(fileExists(dir.file("..mdb")));
+}
+
+TEST_F(RegionDeletionTest, AReaderOfTheBaseDatabaseFailsTheDeletionBeforeAnythingGoes) {
+    addCatalogRow("a");
+    dir.write("a.mdb", "x");
+    Database reader = Database::open(basePath, Database::Mode::ReadOnly);
+    reader.exec("BEGIN");
+    Statement hold = reader.prepare("SELECT count(*) FROM ＤＢ一覧");
+    ASSERT_TRUE(hold.step());
+    person.answers = {Answer::Yes};
+    EXPECT_EQ(remove("a"), Outcome::Kind::Failed);
+    EXPECT_NE(person.allMessages().find(basePath), std::string::npos) << person.allMessages();
+    EXPECT_TRUE(fileExists(dir.file("a.mdb")));
+    hold = Statement();
+    reader.exec("COMMIT");
+    EXPECT_EQ(catalogSize(), 1u);
 }
 
 }  // namespace

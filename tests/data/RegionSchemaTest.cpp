@@ -4,11 +4,9 @@
 #include "app/Paths.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
-#include "support/RecordingPerson.h"
 #include "support/TempDir.h"
 
 using namespace mrk2;
-using mrk2::test::RecordingPerson;
 using mrk2::test::TempDir;
 
 namespace {
@@ -67,11 +65,9 @@ using Strings = std::vector<std::string>;
 TEST(RegionSchema, CreatesThePositionTablesWithExactNamesOrderAndPlainIndexes) {
     TempDir dir;
     std::string path = emptyDb(dir);
-    RecordingPerson person;
-    ASSERT_TRUE(createPositionTables(person, path));
-    ASSERT_TRUE(createStagingTable(person, path));
-    ASSERT_TRUE(createTownTable(person, path, "POSITION_0001"));
-    EXPECT_TRUE(person.messages.empty()) << person.allMessages();
+    ASSERT_NO_THROW(createPositionTables(path));
+    ASSERT_NO_THROW(createStagingTable(path));
+    ASSERT_NO_THROW(createTownTable(path, "POSITION_0001"));
 
     Database db = Database::open(path);
     EXPECT_EQ(columns(db, "POSITION"),
@@ -101,8 +97,7 @@ TEST(RegionSchema, CreatesThePositionTablesWithExactNamesOrderAndPlainIndexes) {
 TEST(RegionSchema, TextRefusesEmptyButTakesNullAndNamesWithQuotes) {
     TempDir dir;
     std::string path = emptyDb(dir);
-    RecordingPerson person;
-    ASSERT_TRUE(createPositionTables(person, path));
+    ASSERT_NO_THROW(createPositionTables(path));
     Database db = Database::open(path);
     db.exec("INSERT INTO POSITION (fld都道府県名, fld大字・町丁目) VALUES ('O''Hare', NULL)");
     try {
@@ -120,9 +115,8 @@ TEST(RegionSchema, TextRefusesEmptyButTakesNullAndNamesWithQuotes) {
 TEST(RegionSchema, RecreatingDropsNamedTownTablesButLeavesOtherTables) {
     TempDir dir;
     std::string path = emptyDb(dir);
-    RecordingPerson person;
-    ASSERT_TRUE(createPositionTables(person, path));
-    ASSERT_TRUE(createStagingTable(person, path));
+    ASSERT_NO_THROW(createPositionTables(path));
+    ASSERT_NO_THROW(createStagingTable(path));
     {
         Database db = Database::open(path);
         db.exec("CREATE TABLE POST (fldPostal TEXT)");
@@ -135,8 +129,7 @@ TEST(RegionSchema, RecreatingDropsNamedTownTablesButLeavesOtherTables) {
         // A per-town table that no POSITION row names is not the schema's to drop.
         createTownTableIn(db, "POSITION_0099");
     }
-    ASSERT_TRUE(createPositionTables(person, path));
-    EXPECT_TRUE(person.messages.empty()) << person.allMessages();
+    ASSERT_NO_THROW(createPositionTables(path));
     Database db = Database::open(path);
     EXPECT_EQ(tables(db), (Strings{"POSITION", "POSITION_0099", "POSITION管理", "POST"}));
     EXPECT_FALSE(db.prepare("SELECT 1 FROM POSITION").step());
@@ -149,30 +142,35 @@ TEST(RegionSchema, DropPositionTablesFailsSilentlyWithoutPosition) {
     EXPECT_FALSE(dropPositionTables(dir.file("missing.mdb")));
 }
 
-TEST(RegionSchema, StagingTableNeedsAnExistingFileAndSaysNothingOtherwise) {
+TEST(RegionSchema, StagingTableNeedsAnExistingFileAndMakesNone) {
     TempDir dir;
-    RecordingPerson person;
-    EXPECT_FALSE(createStagingTable(person, dir.file("missing.mdb")));
-    EXPECT_TRUE(person.messages.empty());
+    try {
+        createStagingTable(dir.file("missing.mdb"));
+        ADD_FAILURE() << "made a staging table without a file";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.context(), dir.file("missing.mdb"));
+    }
     EXPECT_FALSE(fileExists(dir.file("missing.mdb")));
     // Made twice, the second one replaces the first.
     std::string path = emptyDb(dir);
-    ASSERT_TRUE(createStagingTable(person, path));
+    ASSERT_NO_THROW(createStagingTable(path));
     Database::open(path).exec("INSERT INTO POSITION_TMP (fld都道府県名) VALUES ('x')");
-    ASSERT_TRUE(createStagingTable(person, path));
+    ASSERT_NO_THROW(createStagingTable(path));
     EXPECT_FALSE(Database::open(path).prepare("SELECT 1 FROM POSITION_TMP").step());
 }
 
-TEST(RegionSchema, ATakenTownTableNameIsReportedWithThePath) {
+TEST(RegionSchema, ATakenTownTableNameFailsNamingThePath) {
     TempDir dir;
     std::string path = emptyDb(dir);
-    RecordingPerson person;
-    ASSERT_TRUE(createTownTable(person, path, "POSITION_0001"));
-    EXPECT_FALSE(createTownTable(person, path, "POSITION_0001"));
-    ASSERT_EQ(person.messages.size(), 1u);
-    const std::string& text = person.messages[0].text;
-    EXPECT_NE(text.find("already exists"), std::string::npos) << text;
-    EXPECT_NE(text.find("(1)\n" + path), std::string::npos) << text;
+    ASSERT_NO_THROW(createTownTable(path, "POSITION_0001"));
+    try {
+        createTownTable(path, "POSITION_0001");
+        ADD_FAILURE() << "made a taken table";
+    } catch (const Error& e) {
+        const std::string text = standardErrorText(e);
+        EXPECT_NE(text.find("already exists"), std::string::npos) << text;
+        EXPECT_NE(text.find("(1)\n" + path), std::string::npos) << text;
+    }
 }
 
 TEST(RegionSchema, TownTableNamesHaveFourDigits) {

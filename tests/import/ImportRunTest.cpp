@@ -4,6 +4,7 @@
 
 #include "app/FileOps.h"
 #include "data/Catalog.h"
+#include "import/ImportStarter.h"
 #include "import/RegionFixture.h"
 
 namespace mrk2::test {
@@ -11,24 +12,25 @@ namespace {
 
 class ImportRunTest : public ::testing::Test, public RegionFixture {
   protected:
-    void run(ImportMode mode) {
-        state.blnProcessing = true;
-        runImport(state, person, mode);
+    Outcome::Kind run(ImportMode mode) {
+        request.mode = mode;
+        StopControl stop;
+        return runImport(request, stop, person).kind;
     }
     void registerTwoFiles() {
-        state.srcFiles = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 3)),
-                          writeCsv("13113_b.csv", blocks("東京都", "渋谷区", "神宮前", 2))};
-        run(ImportMode::Register);
-        ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+        request.sources = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 3)),
+                           writeCsv("13113_b.csv", blocks("東京都", "渋谷区", "神宮前", 2))};
+        ASSERT_EQ(run(ImportMode::Register), Outcome::Kind::Completed) << person.allMessages();
     }
     bool workFilesLeft() const { return fileExists(tempPath()) || fileExists(compactPath()); }
-    // A stopped run leaves the region file as it was, no work file, and the
-    // main window's buttons enabled again.
-    void expectStoppedCleanly(const std::string& regionBefore) {
-        EXPECT_FALSE(state.blnProcessing);
+    // A stopped run says so, leaves the region file as it was and no work file,
+    // and has ended, so that the main window's buttons come back.
+    void expectStoppedCleanly(Outcome::Kind outcome, const std::string& regionBefore) {
+        EXPECT_EQ(outcome, Outcome::Kind::Stopped);
         EXPECT_EQ(readFile(regionPath()), regionBefore);
         EXPECT_FALSE(workFilesLeft());
-        EXPECT_EQ(person.buttonStates.back(), true);
+        ASSERT_FALSE(person.runEvents.empty());
+        EXPECT_EQ(person.runEvents.back(), RecordingPerson::RunEvent::Ended);
     }
 };
 
@@ -45,11 +47,13 @@ TEST_F(ImportRunTest, RegisterCreatesTheRegionDatabaseAndCatalogRow) {
     EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POST"), 3);
     EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM sqlite_schema WHERE name='POSITION_TMP'"),
               0);
-    auto catalog = readCatalog(state.strBaseDbPath);
+    auto catalog = readCatalog(basePath);
     ASSERT_EQ(catalog.size(), 1u);
     EXPECT_EQ(catalog[0].name.value_or(""), "東京'23区");
 
-    EXPECT_EQ(person.buttonStates, (std::vector<bool>{false, true}));
+    using Event = RecordingPerson::RunEvent;
+    EXPECT_EQ(person.runEvents, (std::vector<Event>{Event::Started, Event::Ended}));
+    EXPECT_TRUE(person.lastStoppable);
     EXPECT_EQ(person.lastLabel(ProgressLabel::OnProccess), "データベース作成中 (東京'23区.mdb)");
     auto steps = person.labelHistory(ProgressLabel::DetailProc);
     for (const char* s : {"データベース作成中", "位置参照情報テーブル作成中です",
@@ -64,22 +68,20 @@ TEST_F(ImportRunTest, RegisterOverExistingRegionRebuildsPositionsAndKeepsOtherTa
     registerTwoFiles();
     Database::open(regionPath())
         .exec("CREATE TABLE EXTRA (x TEXT); INSERT INTO EXTRA VALUES ('k')");
-    state.srcFiles.resize(1);
-    run(ImportMode::Register);
-    ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+    request.sources.resize(1);
+    ASSERT_EQ(run(ImportMode::Register), Outcome::Kind::Completed) << person.allMessages();
     EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM EXTRA"), 1);
     EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION管理"), 1);
     EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION_0001"), 3);
     EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POST"), 3);  // recreated, not doubled
-    EXPECT_EQ(readCatalog(state.strBaseDbPath).size(), 1u);
+    EXPECT_EQ(readCatalog(basePath).size(), 1u);
 }
 
 TEST_F(ImportRunTest, UpdateLoadsAChangedFileIntoANewTableAndKeepsPostalRowsSingle) {
     selectRegion("東京");
     registerTwoFiles();
     writeCsv("13113_b.csv", blocks("東京都", "渋谷区", "神宮前", 4), 1700000000);
-    run(ImportMode::Update);
-    ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+    ASSERT_EQ(run(ImportMode::Update), Outcome::Kind::Completed) << person.allMessages();
     EXPECT_EQ(column(regionPath(), "SELECT DISTINCT fldTableName FROM POSITION ORDER BY 1"),
               (std::vector<std::string>{"POSITION_0001", "POSITION_0002"}));
     EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION_0001"), 3);
@@ -97,9 +99,8 @@ TEST_F(ImportRunTest, UpdateWithNothingChangedLeavesTheFileAsItWas) {
     setModifiedTime(regionPath(), 1500000000);
     auto date = fileModifiedText(regionPath());
     std::string before = readFile(regionPath());
-    person.labels.clear();
-    run(ImportMode::Update);
-    ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+    person.reports.clear();
+    ASSERT_EQ(run(ImportMode::Update), Outcome::Kind::NothingToDo) << person.allMessages();
     EXPECT_EQ(fileModifiedText(regionPath()), date);
     EXPECT_EQ(readFile(regionPath()), before);
     auto steps = person.labelHistory(ProgressLabel::DetailProc);
@@ -111,33 +112,30 @@ TEST_F(ImportRunTest, StopDuringTheSecondOfThreeFilesLeavesTheRegionUntouched) {
     selectRegion("東京");
     registerTwoFiles();
     std::string before = readFile(regionPath());
-    state.srcFiles = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 3)),
-                      writeCsv("13102_c.csv", blocks("東京都", "中央区", "銀座", 50)),
-                      writeCsv("13103_d.csv", blocks("東京都", "港区", "芝", 3))};
+    request.sources = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 3)),
+                       writeCsv("13102_c.csv", blocks("東京都", "中央区", "銀座", 50)),
+                       writeCsv("13103_d.csv", blocks("東京都", "港区", "芝", 3))};
     person.onYield = [&](int) {
         if (person.lastLabel(ProgressLabel::DetailProc).rfind("13102", 0) == 0)
-            state.blnProcessing = false;
+            person.stopNow();
     };
-    person.buttonStates.clear();
-    run(ImportMode::Register);
-    expectStoppedCleanly(before);
-    EXPECT_GE(person.progressClosed, 1);
+    person.runEvents.clear();
+    expectStoppedCleanly(run(ImportMode::Register), before);
+    EXPECT_EQ(person.runEvents.size(), 2u);
 }
 
 TEST_F(ImportRunTest, StopJustBeforeTheCompactionLeavesTheRegionUntouched) {
     selectRegion("東京");
     registerTwoFiles();
     std::string before = readFile(regionPath());
-    state.srcFiles.resize(1);
+    request.sources.resize(1);
     // A Stop that arrives while "optimising" is shown, after every file was
     // loaded: the run says it stopped, so the region database must not change.
     person.onYield = [&](int) {
         if (person.lastLabel(ProgressLabel::DetailProc) == "データベースの最適化中です")
-            state.blnProcessing = false;
+            person.stopNow();
     };
-    person.buttonStates.clear();
-    run(ImportMode::Register);
-    expectStoppedCleanly(before);
+    expectStoppedCleanly(run(ImportMode::Register), before);
     EXPECT_TRUE(person.messages.empty()) << person.allMessages();
 }
 
@@ -146,19 +144,16 @@ TEST_F(ImportRunTest, MinRecsZeroLeavesNoTableThatBlocksALaterRun) {
     // town of a run stays empty and unnamed; later runs must still find their
     // table numbers free.
     selectRegion("東京");
-    state.lngMinRecs = 0;
+    request.minRecs = 0;
     registerTwoFiles();
     EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION_0001"), 0);
-    run(ImportMode::Register);
-    ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+    ASSERT_EQ(run(ImportMode::Register), Outcome::Kind::Completed) << person.allMessages();
     for (long long mtime : {1700000000LL, 1800000000LL}) {
         writeCsv("13113_b.csv", blocks("東京都", "渋谷区", "神宮前", 4), mtime);
-        run(ImportMode::Update);
-        ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+        ASSERT_EQ(run(ImportMode::Update), Outcome::Kind::Completed) << person.allMessages();
     }
     writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 5), 1900000000);
-    run(ImportMode::Update);
-    ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+    ASSERT_EQ(run(ImportMode::Update), Outcome::Kind::Completed) << person.allMessages();
     EXPECT_TRUE(person.messages.empty()) << person.allMessages();
     EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION"), 2);
     long long rows = 0;
@@ -179,30 +174,50 @@ TEST_F(ImportRunTest, AFailingFileAbortsAndStaleWorkFilesAreReplaced) {
     copyFile(csvDir.file("junk"), compactPath());
 
     csvDir.write("13104_bad.csv", sjis("東京都,新宿区\r\n"));
-    state.srcFiles.push_back({csvDir.path(), "13104_bad.csv"});
-    run(ImportMode::Update);
-    EXPECT_FALSE(state.blnProcessing);
-    EXPECT_FALSE(person.messages.empty());
+    request.sources.push_back({csvDir.path(), "13104_bad.csv"});
+    EXPECT_EQ(run(ImportMode::Update), Outcome::Kind::Failed);
+    ASSERT_EQ(person.messages.size(), 1u) << person.allMessages();
+    EXPECT_NE(person.messages[0].text.find("\n" + csvDir.file("13104_bad.csv")), std::string::npos)
+        << person.messages[0].text;
     EXPECT_EQ(readFile(regionPath()), before);
     EXPECT_FALSE(fileExists(tempPath()));
 
     // The next good run succeeds over the stale compacted file.
-    state.srcFiles.pop_back();
-    state.srcFiles.push_back(writeCsv("13104_ok.csv", blocks("東京都", "新宿区", "西新宿", 2)));
-    run(ImportMode::Update);
-    ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+    request.sources.pop_back();
+    request.sources.push_back(writeCsv("13104_ok.csv", blocks("東京都", "新宿区", "西新宿", 2)));
+    ASSERT_EQ(run(ImportMode::Update), Outcome::Kind::Completed) << person.allMessages();
     EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION管理"), 3);
     EXPECT_FALSE(workFilesLeft());
 }
 
-TEST_F(ImportRunTest, ARegionNameThatCannotBeAFileNameIsRefused) {
+TEST_F(ImportRunTest, ARegionNameThatCannotBeAFileNameIsRefusedBeforeTheRun) {
     selectRegion("a/b");
-    state.srcFiles = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 1))};
-    run(ImportMode::Register);
-    EXPECT_FALSE(state.blnProcessing);
-    EXPECT_EQ(person.progressShown, 0);
+    request.sources = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 1))};
+    StopControl stop;
+    EXPECT_FALSE(startImportRun(request, stop, person));
+    EXPECT_TRUE(person.runEvents.empty());
     ASSERT_EQ(person.messages.size(), 1u);
-    EXPECT_TRUE(readCatalog(state.strBaseDbPath).empty());
+    EXPECT_TRUE(readCatalog(basePath).empty());
+}
+
+TEST_F(ImportRunTest, ACatalogThatCannotTakeTheRegionAfterTheRenameIsAFailure) {
+    selectRegion("東京");
+    request.sources = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 3))};
+    // Nothing before the catalog registration reads ＤＢ一覧.
+    Database::open(basePath).exec("DROP TABLE \"ＤＢ一覧\"");
+    StopControl stop;
+    std::optional<Outcome> outcome = startImportRun(request, stop, person);
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(outcome->kind, Outcome::Kind::Failed);
+    ASSERT_TRUE(outcome->error);
+    EXPECT_EQ(outcome->error->number(), FormatError::NotFound);
+    ASSERT_EQ(person.messages.size(), 2u) << person.allMessages();
+    EXPECT_NE(person.messages[0].text.find("ＤＢ一覧"), std::string::npos) << person.allMessages();
+    EXPECT_NE(person.messages[0].text.find("\n東京"), std::string::npos) << person.allMessages();
+    EXPECT_EQ(person.messages[1].text, "処理を中止しました。");
+    // The region database was already in place; only the catalog misses it.
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION_0001"), 3);
+    EXPECT_FALSE(workFilesLeft());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Error.h"
+#include "app/ErrorReport.h"
 #include "app/Paths.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
@@ -22,9 +23,8 @@ class PositionLoaderTest : public ::testing::Test {
     void SetUp() override {
         db = dir.file("region_$$$.mdb");
         Database::open(db, Database::Mode::Create);
-        ASSERT_TRUE(createPositionTables(person, db));
-        ASSERT_TRUE(createStagingTable(person, db));
-        state.blnProcessing = true;
+        createPositionTables(db);
+        createStagingTable(db);
     }
 
     // Writes a CP932 CSV file with CRLF line ends.
@@ -35,8 +35,22 @@ class PositionLoaderTest : public ::testing::Test {
         return dir.write(name, bytes);
     }
 
+    // Loads file `n` of `count` as the run does, and tells a failure as the run
+    // would. False when the load failed, was declined or was stopped.
     bool load(const std::string& file, int n = 1, int count = 1) {
-        return loadPositionCsv(state, person, db, dir.path(), file, n, count);
+        RunProgress progress(person, stop);
+        progress.report().files = count;
+        progress.beginFile(n, file, 0);
+        progress.step(ProgressStep::Staging);
+        try {
+            loadPositionCsv(db, {dir.path(), file}, layout, progress, prefs);
+        } catch (const Declined&) {
+            return false;
+        } catch (const std::exception& e) {
+            reportError(person, e);
+            return false;
+        }
+        return !stop.stopRequested();
     }
 
     std::vector<Row> staged() {
@@ -67,7 +81,9 @@ class PositionLoaderTest : public ::testing::Test {
     TempDir dir;
     std::string db;
     RecordingPerson person;
-    AppState state;
+    StopControl stop;
+    PositionLayout layout;
+    std::vector<std::string> prefs;  // the prefectures of the run's files
 };
 
 const std::string kLine =
@@ -99,35 +115,27 @@ TEST_F(PositionLoaderTest, StagesEveryColumnWithTheSourceAndRecordsTheSourceFirs
 
     EXPECT_EQ(person.lastLabel(ProgressLabel::DetailProc), "13101 (2/5)");
     EXPECT_EQ(person.lastLabel(ProgressLabel::DetailProcSub), "2");
-    EXPECT_EQ(state.importPrefs, (std::vector<std::string>{"東京都"}));
+    EXPECT_EQ(prefs, (std::vector<std::string>{"東京都"}));
 }
 
 TEST_F(PositionLoaderTest, StartLineSkipsHeaderLines) {
     csv("13101.csv", {"h1", "h2,x", "h3", kLine});
-    state.strPosInfoStart = "4";
+    layout.startLine = 4;
     ASSERT_TRUE(load("13101.csv")) << person.allMessages();
     EXPECT_EQ(staged().size(), 1u);
 
     // With start line 1 the header lines are data and the first one fails.
-    ASSERT_TRUE(createStagingTable(person, db));
-    state.strPosInfoStart = "1";
+    createStagingTable(db);
+    layout.startLine = 1;
     EXPECT_FALSE(load("13101.csv"));
     ASSERT_EQ(person.messages.size(), 1u);
     EXPECT_EQ(person.messages[0].text,
               "1 行目: 列 1 がありません。(10001)\n" + dir.file("13101.csv"));
 }
 
-TEST_F(PositionLoaderTest, StartLineThatIsNotANumberFails) {
-    csv("13101.csv", {kLine});
-    state.strPosInfoStart = "abc";
-    EXPECT_FALSE(load("13101.csv"));
-    ASSERT_EQ(person.messages.size(), 1u);
-    EXPECT_NE(person.messages[0].text.find("(10003)"), std::string::npos);
-}
-
 TEST_F(PositionLoaderTest, MissingMeshColumnIsNullButAnyOtherMissingColumnFails) {
     // The mesh code is configured as the last column and the lines lack it.
-    state.intPosInfoFieldNo = {0, 1, 2, 3, 4, 5, 6, 7, 8, 11, 9, 10};
+    layout.columns = {0, 1, 2, 3, 4, 5, 6, 7, 8, 11, 9, 10};
     csv("a.csv", {"東京都,港区,芝,1,9,1,2,3,4,1,0"});
     ASSERT_TRUE(load("a.csv")) << person.allMessages();
     auto rows = staged();
@@ -135,8 +143,8 @@ TEST_F(PositionLoaderTest, MissingMeshColumnIsNullButAnyOtherMissingColumnFails)
     EXPECT_EQ(rows[0][10], std::nullopt);
     EXPECT_EQ(rows[0][11], "1");
 
-    state.intPosInfoFieldNo = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
-    ASSERT_TRUE(createStagingTable(person, db));
+    layout.columns = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    createStagingTable(db);
     csv("b.csv", {kLine, kLine, "東京都,港区,芝,1,9,1,2,3,4,5,1"});
     EXPECT_FALSE(load("b.csv"));
     ASSERT_EQ(person.messages.size(), 1u);
@@ -147,8 +155,8 @@ TEST_F(PositionLoaderTest, MissingMeshColumnIsNullButAnyOtherMissingColumnFails)
 
     // The town may be empty, but a line without the town column is as faulty as
     // one without any other column.
-    state.intPosInfoFieldNo = {0, 1, 12, 3, 4, 5, 6, 7, 8, 9, 10, 11};
-    ASSERT_TRUE(createStagingTable(person, db));
+    layout.columns = {0, 1, 12, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    createStagingTable(db);
     csv("c.csv", {kLine});
     EXPECT_FALSE(load("c.csv"));
     ASSERT_EQ(person.messages.size(), 2u);
@@ -196,24 +204,23 @@ TEST_F(PositionLoaderTest, PrefectureListKeepsLoadOrderWithoutRepeats) {
     csv("13102.csv", {kLine});
     csv("14101.csv", {"神奈川県,横浜市,a,1,9,1,2,3,4,5,1,0"});
     csv("00000.csv", {});
-    state.importPrefs = {};
     ASSERT_TRUE(load("13101.csv"));
     ASSERT_TRUE(load("14101.csv"));
     ASSERT_TRUE(load("13102.csv"));
     // A file without data lines registers its source and records an empty name.
     ASSERT_TRUE(load("00000.csv"));
-    EXPECT_EQ(state.importPrefs, (std::vector<std::string>{"東京都", "神奈川県", ""}));
+    EXPECT_EQ(prefs, (std::vector<std::string>{"東京都", "神奈川県", ""}));
     EXPECT_EQ(count("SELECT count(*) FROM POSITION管理"), 4);
 }
 
 TEST_F(PositionLoaderTest, PrefectureListLimitIsAnError) {
     csv("13101.csv", {kLine});
     for (int i = 0; i < 1000; ++i)
-        state.importPrefs.push_back("p" + std::to_string(i));
+        prefs.push_back("p" + std::to_string(i));
     EXPECT_FALSE(load("13101.csv"));
     ASSERT_EQ(person.messages.size(), 1u);
     EXPECT_NE(person.messages[0].text.find("(10004)"), std::string::npos);
-    EXPECT_EQ(state.importPrefs.size(), 1000u);
+    EXPECT_EQ(prefs.size(), 1000u);
 }
 
 TEST_F(PositionLoaderTest, MissingFileAsksWhetherToGoOnAndWritesNothing) {
@@ -224,19 +231,19 @@ TEST_F(PositionLoaderTest, MissingFileAsksWhetherToGoOnAndWritesNothing) {
     EXPECT_EQ(person.questions[0], dir.file("gone.csv") + "が見つかりません。継続しますか？");
     EXPECT_TRUE(person.messages.empty());
     EXPECT_EQ(count("SELECT count(*) FROM POSITION管理"), 0);
-    EXPECT_TRUE(state.importPrefs.empty());
+    EXPECT_TRUE(prefs.empty());
 }
 
 TEST_F(PositionLoaderTest, StopEndsTheLoadAfterTheLineInProgress) {
     std::vector<std::string> lines(50, kLine);
     csv("13101.csv", lines);
     // The first line always yields; Stop pressed there still saves that line.
-    person.onYield = [&](int) { state.blnProcessing = false; };
+    person.onYield = [&](int) { stop.requestStop(); };
     EXPECT_FALSE(load("13101.csv"));
     EXPECT_TRUE(person.messages.empty());
     EXPECT_EQ(staged().size(), 1u);
     EXPECT_EQ(person.yields, 1);
-    EXPECT_EQ(state.importPrefs, (std::vector<std::string>{"東京都"}));
+    EXPECT_EQ(prefs, (std::vector<std::string>{"東京都"}));
 }
 
 TEST_F(PositionLoaderTest, LongFilesKeepEveryLineInOrderUpToAFault) {
@@ -251,7 +258,7 @@ TEST_F(PositionLoaderTest, LongFilesKeepEveryLineInOrderUpToAFault) {
         ASSERT_EQ(rows[static_cast<std::size_t>(i)][4], "b" + std::to_string(i + 1));
 
     // A fault on line 150: the 149 lines before it are staged, nothing after.
-    ASSERT_TRUE(createStagingTable(person, db));
+    createStagingTable(db);
     lines[149] = "東京都,港区";
     csv("b.csv", lines);
     EXPECT_FALSE(load("b.csv"));

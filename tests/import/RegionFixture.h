@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
 #include "app/Paths.h"
 #include "data/BaseDbInit.h"
 #include "data/Database.h"
+#include "import/ImportRequest.h"
 #include "postal/PostalTable.h"
 #include "support/RecordingPerson.h"
 #include "support/TempDir.h"
@@ -40,15 +40,16 @@ inline std::vector<Block> blocks(const std::string& pref, const std::string& cit
 struct RegionFixture {
     TempDir dir;
     TempDir csvDir;
-    AppState state;
+    std::string basePath = dir.file("mrk2.mdb");
+    // The run the tests start: dbDir is set, the rest is the test's.
+    ImportRequest request;
     RecordingPerson person;
 
     RegionFixture() {
-        state.strDbDir = dir.path();
-        state.strBaseDbPath = dir.file("mrk2.mdb");
-        createBaseDatabase(state.strBaseDbPath);
-        createPostTable(person, state.strBaseDbPath);
-        Database db = Database::open(state.strBaseDbPath);
+        request.dbDir = dir.path();
+        createBaseDatabase(basePath);
+        createPostTable(basePath);
+        Database db = Database::open(basePath);
         Statement ins = db.prepare(
             "INSERT INTO POST (fld郵便番号, fldトドウフケン, fldシクチョウソン, fldチメイ, "
             "fld都道府県, fld市区町村, fld地名) VALUES (?1, 'ｶﾅ', 'ｶﾅ', 'ｶﾅ', ?2, ?3, ?4)");
@@ -61,11 +62,7 @@ struct RegionFixture {
             ins.bind(1, r[0]).bind(2, r[1]).bind(3, r[2]).bind(4, r[3]).run();
     }
 
-    void selectRegion(const std::string& name) {
-        state.strRegionName = name;
-        state.strPrefDb = name + ".mdb";
-        state.strPrefDbPath = joinPath(state.strDbDir, state.strPrefDb);
-    }
+    void selectRegion(const std::string& name) { request.region = name; }
 
     // Writes a CSV into csvDir with a fixed modification time.
     SourceFile writeCsv(const std::string& name, const std::vector<Block>& rows,
@@ -75,13 +72,11 @@ struct RegionFixture {
         return {csvDir.path(), name};
     }
 
-    std::string regionPath() const { return state.strPrefDbPath; }
-    std::string tempPath() const {
-        return joinPath(state.strDbDir, state.strRegionName + "_$$$.mdb");
-    }
-    std::string compactPath() const {
-        return joinPath(state.strDbDir, state.strRegionName + "_cmpact.mdb");
-    }
+    // Spelled out here, not taken from FileNames.h: these names are what older
+    // region directories hold.
+    std::string regionPath() const { return dir.file(request.region + ".mdb"); }
+    std::string tempPath() const { return dir.file(request.region + "_$$$.mdb"); }
+    std::string compactPath() const { return dir.file(request.region + "_cmpact.mdb"); }
 };
 
 inline long long count(const std::string& dbPath, const std::string& sql) {

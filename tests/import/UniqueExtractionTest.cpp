@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "app/Error.h"
+#include "app/ErrorReport.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "import/UniqueExtraction.h"
@@ -19,16 +21,15 @@ class UniqueExtractionTest : public ::testing::Test {
     void SetUp() override {
         db = dir.file("region_$$$.mdb");
         Database::open(db, Database::Mode::Create);
-        ASSERT_TRUE(createPositionTables(person, db));
-        ASSERT_TRUE(createTownTable(person, db, "POSITION_0001"));
+        createPositionTables(db);
+        createTownTable(db, "POSITION_0001");
         cursor.intTableNo = 1;
         cursor.tableName = "POSITION_0001";
-        state.blnProcessing = true;
     }
 
     // A new file: a source row and a fresh staging table.
     void newFile(const std::string& file) {
-        ASSERT_TRUE(createStagingTable(person, db));
+        createStagingTable(db);
         Database d = Database::open(db);
         Statement st =
             d.prepare("INSERT INTO POSITION管理 (fldSrcFile, fldSrcDir) VALUES (?1, 'd')");
@@ -59,7 +60,18 @@ class UniqueExtractionTest : public ::testing::Test {
         tx.commit();
     }
 
-    bool extract() { return getUniqueTable(state, person, db, cursor); }
+    // Extracts as the run does, and tells a failure as the run would. False when
+    // it failed or was stopped.
+    bool extract() {
+        RunProgress progress(person, stop);
+        try {
+            getUniqueTable(db, minRecs, cursor, progress);
+        } catch (const std::exception& e) {
+            reportError(person, e);
+            return false;
+        }
+        return !stop.stopRequested();
+    }
 
     // "town=table" for every POSITION row in id order (NULL shown as -).
     Strings towns() {
@@ -93,7 +105,8 @@ class UniqueExtractionTest : public ::testing::Test {
     TempDir dir;
     std::string db;
     RecordingPerson person;
-    AppState state;
+    StopControl stop;
+    std::int32_t minRecs = 1000;  // MINRECS
     TownTableCursor cursor;
     std::int64_t srcId = 0;
     std::string srcFile;
@@ -102,7 +115,7 @@ class UniqueExtractionTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(UniqueExtractionTest, NewTableBeginsOnlyAtATownBoundaryAfterMinRecs) {
-    state.lngMinRecs = 1000;
+    minRecs = 1000;
     newFile("13101.csv");
     stage("東京都", "千代田区", "Ａ町", 600);
     stage("東京都", "千代田区", "Ｂ町", 600);
@@ -131,7 +144,7 @@ TEST_F(UniqueExtractionTest, NewTableBeginsOnlyAtATownBoundaryAfterMinRecs) {
 }
 
 TEST_F(UniqueExtractionTest, MinRecsZeroGivesEveryTownItsOwnTableLeavingTheFirstEmpty) {
-    state.lngMinRecs = 0;
+    minRecs = 0;
     newFile("13101.csv");
     stage("東京都", "港区", "芝", 3);
     stage("東京都", "港区", "麻布", 2);
@@ -155,7 +168,7 @@ TEST_F(UniqueExtractionTest, NullTownSortsFirstAndComparisonsAreExact) {
 }
 
 TEST_F(UniqueExtractionTest, TableCarriesOverAndARepeatedTownGetsItsOwnRow) {
-    state.lngMinRecs = 2;
+    minRecs = 2;
     newFile("13101_a.csv");
     stage("東京都", "港区", "芝", 2);
     stage("東京都", "港区", "麻布", 2);
@@ -183,8 +196,8 @@ TEST_F(UniqueExtractionTest, TableCarriesOverAndARepeatedTownGetsItsOwnRow) {
 }
 
 TEST_F(UniqueExtractionTest, TableLimitStopsWithItsMessage) {
-    state.lngMinRecs = 1;
-    ASSERT_TRUE(createTownTable(person, db, "POSITION_9999"));
+    minRecs = 1;
+    createTownTable(db, "POSITION_9999");
     cursor.intTableNo = 9999;
     cursor.tableName = "POSITION_9999";
     newFile("13101.csv");
@@ -196,23 +209,24 @@ TEST_F(UniqueExtractionTest, TableLimitStopsWithItsMessage) {
     EXPECT_EQ(content("POSITION_9999"), Strings{"芝:2"});
 }
 
-TEST_F(UniqueExtractionTest, FailedTableCreationReportsThenHitsTheLimit) {
-    state.lngMinRecs = 1;
-    ASSERT_TRUE(createTownTable(person, db, "POSITION_0002"));  // taken already
+TEST_F(UniqueExtractionTest, FailedTableCreationIsTheOneFailureTold) {
+    minRecs = 1;
+    createTownTable(db, "POSITION_0002");  // taken already
     newFile("13101.csv");
     stage("東京都", "港区", "芝", 1);
     stage("東京都", "港区", "麻布", 1);
     EXPECT_FALSE(extract());
-    ASSERT_EQ(person.messages.size(), 2u);
-    EXPECT_NE(person.messages[0].text.find("(1)\n" + db), std::string::npos);
-    EXPECT_EQ(person.messages[1].text, "テーブル数が多過ぎます。(最大9999テーブル)");
+    // No table limit was reached: nothing more may be said about one.
+    ASSERT_EQ(person.messages.size(), 1u) << person.allMessages();
+    EXPECT_NE(person.messages[0].text.find("(1)\n" + db), std::string::npos)
+        << person.messages[0].text;
 }
 
 TEST_F(UniqueExtractionTest, StopInTheFirstPassKeepsTownsButDistributesNothing) {
     newFile("13101.csv");
     stage("東京都", "港区", "芝", 2);
     stage("東京都", "港区", "麻布", 2);
-    person.onYield = [&](int) { state.blnProcessing = false; };
+    person.onYield = [&](int) { stop.requestStop(); };
     EXPECT_FALSE(extract());
     EXPECT_TRUE(person.messages.empty());
     EXPECT_EQ(towns(), Strings{"芝=-"});
@@ -228,7 +242,7 @@ TEST_F(UniqueExtractionTest, ErrorsAreReportedWithTheDatabasePath) {
 }
 
 TEST_F(UniqueExtractionTest, NextTableNumberFollowsTheHighestNamedTable) {
-    EXPECT_EQ(nextTableNumber(person, db), 1);
+    EXPECT_EQ(nextTableNumber(db), 1);
     {
         Database d = Database::open(db);
         for (int i = 12; i >= 1; --i) {
@@ -237,18 +251,31 @@ TEST_F(UniqueExtractionTest, NextTableNumberFollowsTheHighestNamedTable) {
         }
         d.exec("INSERT INTO POSITION (fld都道府県名) VALUES ('x')");
     }
-    EXPECT_EQ(nextTableNumber(person, db), 13);
-    EXPECT_TRUE(person.messages.empty());
-    EXPECT_EQ(nextTableNumber(person, dir.file("missing.mdb")), 0);
-    EXPECT_EQ(person.messages.size(), 1u);
+    EXPECT_EQ(nextTableNumber(db), 13);
+    try {
+        nextTableNumber(dir.file("missing.mdb"));
+        ADD_FAILURE() << "numbered a missing database";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.context(), dir.file("missing.mdb"));
+    }
 }
 
-TEST_F(UniqueExtractionTest, AddTownTableNamesCreatesAndResetsTheCount) {
+TEST_F(UniqueExtractionTest, AddTownTableCreatesAndMovesTheCursorOnlyWhenItSucceeds) {
     cursor.lngTableRows = 77;
-    EXPECT_EQ(addTownTable(person, db, 123, cursor), "POSITION_0123");
+    addTownTable(db, 123, cursor);
+    EXPECT_EQ(cursor.tableName, "POSITION_0123");
+    EXPECT_EQ(cursor.intTableNo, 123);
     EXPECT_EQ(cursor.lngTableRows, 0);
+    EXPECT_TRUE(Database::open(db).tableExists("POSITION_0123"));
+
     cursor.lngTableRows = 5;
-    EXPECT_EQ(addTownTable(person, db, 123, cursor), "");
-    EXPECT_EQ(cursor.lngTableRows, 0);
-    EXPECT_EQ(person.messages.size(), 1u);
+    try {
+        addTownTable(db, 123, cursor);
+        ADD_FAILURE() << "made a taken table";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.context(), db);
+    }
+    EXPECT_EQ(cursor.lngTableRows, 5);
+    EXPECT_THROW(addTownTable(db, 10000, cursor), Refusal);
+    EXPECT_EQ(cursor.tableName, "POSITION_0123");
 }

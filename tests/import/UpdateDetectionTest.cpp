@@ -16,16 +16,24 @@ class UpdateDetectionTest : public ::testing::Test, public RegionFixture {
   protected:
     void SetUp() override {
         selectRegion("r");
-        state.lngMinRecs = 1000;  // every file shares POSITION_0001
+        request.minRecs = 1000;  // every file shares POSITION_0001
         a = writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 2));
         b = writeCsv("13102_b.csv", blocks("東京都", "中央区", "銀座", 2));
-        state.srcFiles = {a, b};
-        state.blnProcessing = true;
-        runImport(state, person, ImportMode::Register);
-        ASSERT_TRUE(state.blnProcessing) << person.allMessages();
+        request.sources = {a, b};
+        registerRegion();
         db = regionPath();
     }
-    std::int32_t check() { return checkUpdatedFiles(state, person, db, loadList); }
+    void registerRegion() {
+        StopControl stop;
+        ASSERT_EQ(runImport(request, stop, person).kind, Outcome::Kind::Completed)
+            << person.allMessages();
+    }
+    // The number of sources whose data went; the files to load are in loadList.
+    std::int32_t check() {
+        UpdatePlan plan = checkUpdatedFiles(db, request.sources);
+        loadList = plan.loadList;
+        return plan.removed;
+    }
 
     SourceFile a, b;
     std::string db;
@@ -39,9 +47,8 @@ TEST_F(UpdateDetectionTest, NothingChangedRemovesAndLoadsNothing) {
     EXPECT_EQ(readFile(db), before);
 }
 
-TEST_F(UpdateDetectionTest, ATouchedFileIsRemovedAndReloadedButAnOlderCopyIsNot) {
+TEST_F(UpdateDetectionTest, ATouchedFileAndAnOlderCopyAreBothRemovedAndReloaded) {
     setModifiedTime(joinPath(b.dir, b.file), 1700000000);
-    setModifiedTime(joinPath(a.dir, a.file), 1500000000);  // older copy: unchanged
     EXPECT_EQ(check(), 1);
     EXPECT_EQ(loadList, (std::vector<SourceFile>{b}));
     EXPECT_EQ(column(db, "SELECT fldSrcFile FROM POSITION管理"),
@@ -49,23 +56,28 @@ TEST_F(UpdateDetectionTest, ATouchedFileIsRemovedAndReloadedButAnOlderCopyIsNot)
     // The shared table keeps the other file's rows.
     EXPECT_EQ(count(db, "SELECT count(*) FROM POSITION_0001"), 2);
     EXPECT_EQ(count(db, "SELECT count(*) FROM POSITION"), 1);
+
+    // A file put back from an older copy holds other data as much as an edited one.
+    setModifiedTime(joinPath(a.dir, a.file), 1500000000);
+    EXPECT_EQ(check(), 1);
+    EXPECT_EQ(loadList, (std::vector<SourceFile>{a, b}));
+    EXPECT_EQ(count(db, "SELECT count(*) FROM POSITION管理"), 0);
+    EXPECT_EQ(count(db, "SELECT count(*) FROM POSITION"), 0);
 }
 
 TEST_F(UpdateDetectionTest, ChangedFilesComeBeforeNewFiles) {
     SourceFile c = writeCsv("13103_c.csv", blocks("東京都", "港区", "芝", 1));
-    state.srcFiles = {c, a, b};
+    request.sources = {c, a, b};
     setModifiedTime(joinPath(a.dir, a.file), 1700000000);
     EXPECT_EQ(check(), 1);
     EXPECT_EQ(loadList, (std::vector<SourceFile>{a, c}));
 }
 
 TEST_F(UpdateDetectionTest, AFileTakenOutLosesItsDataAndAnEmptiedTableIsDropped) {
-    state.lngMinRecs = 0;  // every town its own table; POSITION_0001 stays empty
-    state.srcFiles = {a, b};
-    state.blnProcessing = true;
-    runImport(state, person, ImportMode::Register);
+    request.minRecs = 0;  // every town its own table; POSITION_0001 stays empty
+    registerRegion();
     ASSERT_EQ(count(db, "SELECT count(*) FROM sqlite_schema WHERE name LIKE 'POSITION_0%'"), 3);
-    state.srcFiles = {a};
+    request.sources = {a};
     EXPECT_EQ(check(), 1);
     EXPECT_TRUE(loadList.empty());
     EXPECT_EQ(count(db, "SELECT count(*) FROM sqlite_schema WHERE name LIKE 'POSITION_0%'"), 2);
@@ -80,23 +92,35 @@ TEST_F(UpdateDetectionTest, ANameThatDiffersOnlyInCaseIsANewFile) {
         csvDir.write("13102_B.csv", positionCsv(blocks("東京都", "中央区", "銀座", 2)));
     setModifiedTime(upper, 1600000000);
     SourceFile bUpper{b.dir, "13102_B.csv"};
-    state.srcFiles = {a, bUpper};
+    request.sources = {a, bUpper};
     EXPECT_EQ(check(), 1);
     EXPECT_EQ(loadList, (std::vector<SourceFile>{bUpper}));
 }
 
-TEST_F(UpdateDetectionTest, QuotesInNamesWorkAndAMissingFileFails) {
+TEST_F(UpdateDetectionTest, QuotesInNamesWorkAndAMissingFileCountsAsChanged) {
     TempDir quoted;
     std::string qdir = quoted.path() + "/it's";
     std::filesystem::create_directory(qdir);
-    state.srcFiles.push_back({qdir, "13103_q.csv"});
+    const SourceFile q{qdir, "13103_q.csv"};
+    request.sources.push_back(q);
     EXPECT_EQ(check(), 0);
-    EXPECT_EQ(loadList.size(), 1u);
+    EXPECT_EQ(loadList, (std::vector<SourceFile>{q}));
 
+    // Its data no longer matches the disk: it goes, and the load asks about the file.
     std::remove(joinPath(a.dir, a.file).c_str());
-    EXPECT_EQ(check(), -1);
-    ASSERT_EQ(person.messages.size(), 1u);
-    EXPECT_NE(person.messages[0].text.find("\n" + db), std::string::npos);
+    EXPECT_EQ(check(), 1);
+    EXPECT_EQ(loadList, (std::vector<SourceFile>{a, q}));
+    EXPECT_EQ(column(db, "SELECT fldSrcFile FROM POSITION管理"),
+              (std::vector<std::string>{"13102_b.csv"}));
+    EXPECT_TRUE(person.messages.empty()) << person.allMessages();
+
+    // A database that cannot be read fails, naming it.
+    try {
+        checkUpdatedFiles(dir.file("none.mdb"), request.sources);
+        ADD_FAILURE() << "read a missing database";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.context(), dir.file("none.mdb"));
+    }
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "postal/NationalPostalBuild.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "app/Paths.h"
 #include "data/BaseDbInit.h"
@@ -19,25 +18,24 @@ std::string postalLine(const std::string& code, const std::string& town) {
            "\",0,0,0,0,0,0\r\n";
 }
 
-// Runs in a scratch current directory, where the build puts its copy.
 class NationalPostalBuildTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char buf[4096];
-        oldCwd = ::getcwd(buf, sizeof buf);
-        ASSERT_EQ(::chdir(work.path().c_str()), 0);
-        state.strDbDir = dir.path();
-        state.strBaseDbPath = dir.file("mrk2.mdb");
-        createBaseDatabase(state.strBaseDbPath);
+        request.dbDir = dir.path();
+        createBaseDatabase(basePath);
     }
-    void TearDown() override { (void)::chdir(oldCwd.c_str()); }
 
-    PostalBuildResult build(const std::string& bytes, const std::string& start = "1") {
-        std::string csv = dir.write("KEN_ALL.CSV", bytes);
-        return buildNationalPostal(state, person, csv, start);
+    Outcome::Kind build(const std::string& bytes, int startLine = 1) {
+        request.csvPath = dir.write("KEN_ALL.CSV", bytes);
+        request.startLine = startLine;
+        return run();
+    }
+    Outcome::Kind run() {
+        StopControl stop;
+        return buildNationalPostal(request, stop, person).kind;
     }
     std::vector<std::string> codes() {
-        Database db = Database::open(state.strBaseDbPath, Database::Mode::ReadOnly);
+        Database db = Database::open(basePath, Database::Mode::ReadOnly);
         Statement st = db.prepare("SELECT fld郵便番号 FROM POST ORDER BY fldID");
         std::vector<std::string> out;
         while (st.step())
@@ -45,62 +43,68 @@ class NationalPostalBuildTest : public ::testing::Test {
         return out;
     }
     bool workFilesLeft() {
-        return fileExists(work.file("mrk_123.mdb")) || fileExists(dir.file("mrk_cmpact.mdb"));
+        return fileExists(dir.file("mrk_123.mdb")) || fileExists(dir.file("mrk_cmpact.mdb"));
     }
 
-    TempDir work, dir;
-    std::string oldCwd;
-    AppState state;
+    TempDir dir;
+    std::string basePath = dir.file("mrk2.mdb");
+    NationalPostalRequest request;
     RecordingPerson person;
 };
 
 TEST_F(NationalPostalBuildTest, BuildsPostDroppingLeadingZerosAndReplacesAnOldOne) {
     ASSERT_EQ(build(sjis(postalLine("0600000", "札幌") + postalLine("1000001", "千代田"))),
-              PostalBuildResult::Done)
+              Outcome::Kind::Completed)
         << person.allMessages();
     EXPECT_EQ(codes(), (std::vector<std::string>{"600000", "1000001"}));
-    EXPECT_FALSE(person.lastStopVisible);
+    EXPECT_FALSE(person.lastStoppable);
     EXPECT_EQ(person.labelHistory(ProgressLabel::DetailProc),
               (std::vector<std::string>{"全国郵便番号テーブル作成中です。",
                                         "基本データベースを最適化中です。"}));
+    EXPECT_EQ(person.lastLabel(ProgressLabel::OnProccess), "");
     EXPECT_FALSE(workFilesLeft());
-    EXPECT_TRUE(state.blnBaseDbOpen);
+    using Event = RecordingPerson::RunEvent;
+    EXPECT_EQ(person.runEvents, (std::vector<Event>{Event::Started, Event::Ended}));
 
-    ASSERT_EQ(build(sjis(postalLine("1000002", "皇居外苑"))), PostalBuildResult::Done);
+    ASSERT_EQ(build(sjis(postalLine("1000002", "皇居外苑"))), Outcome::Kind::Completed);
     EXPECT_EQ(codes(), (std::vector<std::string>{"1000002"}));
     // Other tables travel through the copy.
-    Database db = Database::open(state.strBaseDbPath, Database::Mode::ReadOnly);
+    Database db = Database::open(basePath, Database::Mode::ReadOnly);
     EXPECT_TRUE(db.tableExists("都道府県名"));
     EXPECT_TRUE(db.tableExists("学習"));
 }
 
-TEST_F(NationalPostalBuildTest, AHeaderLineFailsAndLeavesTheBaseDatabaseUnchanged) {
-    std::string before = readFile(state.strBaseDbPath);
-    EXPECT_EQ(build(sjis("code,a,郵便番号,b,c,d,e,f,g\r\n" + postalLine("1000001", "x"))),
-              PostalBuildResult::Failed);
+TEST_F(NationalPostalBuildTest, AHeaderLineFailsUnlessTheStartLineSkipsIt) {
+    const std::string csv = sjis("code,a,郵便番号,b,c,d,e,f,g\r\n" + postalLine("1000001", "x"));
+    std::string before = readFile(basePath);
+    EXPECT_EQ(build(csv), Outcome::Kind::Failed);
     ASSERT_EQ(person.messages.size(), 1u);
     EXPECT_NE(person.messages[0].text.find("\n" + dir.file("KEN_ALL.CSV")), std::string::npos);
-    EXPECT_EQ(readFile(state.strBaseDbPath), before);
+    EXPECT_EQ(readFile(basePath), before);
     EXPECT_FALSE(workFilesLeft());
-    EXPECT_EQ(person.progressClosed, 1);
+    using Event = RecordingPerson::RunEvent;
+    EXPECT_EQ(person.runEvents, (std::vector<Event>{Event::Started, Event::Ended}));
+
+    ASSERT_EQ(build(csv, 2), Outcome::Kind::Completed) << person.allMessages();
+    EXPECT_EQ(codes(), std::vector<std::string>{"1000001"});
 }
 
 TEST_F(NationalPostalBuildTest, EmptyLinesAndShortLines) {
     // A final line break makes no row; an empty line in the middle fails.
     ASSERT_EQ(build(sjis(postalLine("1000001", "a") + postalLine("1000002", "b"))),
-              PostalBuildResult::Done);
+              Outcome::Kind::Completed);
     EXPECT_EQ(codes().size(), 2u);
     EXPECT_EQ(build(sjis(postalLine("1000001", "a") + "\r\n" + postalLine("1000002", "b"))),
-              PostalBuildResult::Failed);
+              Outcome::Kind::Failed);
     EXPECT_EQ(codes().size(), 2u);
 }
 
 TEST_F(NationalPostalBuildTest, TheFirstSevenColumnsWhenConfigured) {
-    state.intPostalFieldNo = {0, 1, 2, 3, 4, 5, 6};
+    request.columns = {0, 1, 2, 3, 4, 5, 6};
     ASSERT_EQ(build(sjis("0010000,ﾎｯｶｲﾄﾞｳ,ｻｯﾎﾟﾛｼ,ｷﾀｸ,北海道,札幌市北区,北十条\r\n")),
-              PostalBuildResult::Done)
+              Outcome::Kind::Completed)
         << person.allMessages();
-    Database db = Database::open(state.strBaseDbPath, Database::Mode::ReadOnly);
+    Database db = Database::open(basePath, Database::Mode::ReadOnly);
     Statement st = db.prepare("SELECT fld郵便番号, fldトドウフケン, fld地名 FROM POST");
     ASSERT_TRUE(st.step());
     EXPECT_EQ(st.text(0), "10000");
@@ -109,27 +113,24 @@ TEST_F(NationalPostalBuildTest, TheFirstSevenColumnsWhenConfigured) {
 }
 
 TEST_F(NationalPostalBuildTest, ChecksComeFirstAndStaleWorkFilesAreReplaced) {
-    EXPECT_EQ(buildNationalPostal(state, person, "", "1"), PostalBuildResult::Refused);
-    EXPECT_EQ(buildNationalPostal(state, person, dir.file("none.csv"), "1"),
-              PostalBuildResult::Refused);
-    EXPECT_EQ(build(sjis(postalLine("1000001", "a")), "x"), PostalBuildResult::BadStartLine);
-    for (const char* notANumber : {"inf", "nan", "+-1", ""})
-        EXPECT_EQ(build(sjis(postalLine("1000001", "a")), notANumber),
-                  PostalBuildResult::BadStartLine)
-            << notANumber;
-    ASSERT_EQ(person.messages.size(), 7u);
+    std::string before = readFile(basePath);
+    request.csvPath = "";
+    EXPECT_EQ(run(), Outcome::Kind::Failed);
+    request.csvPath = dir.file("none.csv");
+    EXPECT_EQ(run(), Outcome::Kind::Failed);
+    ASSERT_EQ(person.messages.size(), 2u);
     EXPECT_EQ(person.messages[0].text, "全国版郵便番号CSVファイルが指定されていません。");
     EXPECT_EQ(person.messages[1].text, "全国版郵便番号CSVファイルが見つかりません。");
-    EXPECT_EQ(person.messages[2].text, "開始行数に数値を入力して下さい");
-    EXPECT_EQ(person.progressShown, 0);
+    EXPECT_TRUE(person.runEvents.empty());
+    EXPECT_EQ(readFile(basePath), before);
 
-    work.write("mrk_123.mdb", "stale");
-    work.write("mrk_123.mdb-journal", "stale journal");
+    dir.write("mrk_123.mdb", "stale");
+    dir.write("mrk_123.mdb-journal", "stale journal");
     dir.write("mrk_cmpact.mdb", "stale");
-    ASSERT_EQ(build(sjis(postalLine("1000001", "a"))), PostalBuildResult::Done)
+    ASSERT_EQ(build(sjis(postalLine("1000001", "a"))), Outcome::Kind::Completed)
         << person.allMessages();
     EXPECT_FALSE(workFilesLeft());
-    EXPECT_FALSE(fileExists(work.file("mrk_123.mdb-journal")));
+    EXPECT_FALSE(fileExists(dir.file("mrk_123.mdb-journal")));
 }
 
 }  // namespace

@@ -2,6 +2,12 @@
 
 namespace mrk2::test {
 
+namespace {
+std::size_t lineIndex(ProgressLabel label) {
+    return static_cast<std::size_t>(label);
+}
+}  // namespace
+
 Answer RecordingPerson::next() {
     if (answers.empty())
         return Answer::No;
@@ -31,17 +37,14 @@ Answer RecordingPerson::askYesNoCancel(const std::string& text) {
     return next();
 }
 
-void RecordingPerson::showProgress(bool stopVisible) {
-    ++progressShown;
-    lastStopVisible = stopVisible;
+void RecordingPerson::runStarted(StopControl& stopControl, bool stoppable) {
+    runEvents.push_back(RunEvent::Started);
+    lastStoppable = stoppable;
+    stop = &stopControl;
 }
 
-void RecordingPerson::setProgressLabel(ProgressLabel label, const std::string& text) {
-    labels.emplace_back(label, text);
-}
-
-void RecordingPerson::closeProgress() {
-    ++progressClosed;
+void RecordingPerson::progress(const Progress& progress) {
+    reports.push_back(progress);
 }
 
 void RecordingPerson::yield() {
@@ -50,27 +53,28 @@ void RecordingPerson::yield() {
         onYield(yields);
 }
 
-void RecordingPerson::buttonEnabled(bool on) {
-    buttonStates.push_back(on);
+void RecordingPerson::runEnded() {
+    runEvents.push_back(RunEvent::Ended);
+    stop = nullptr;
 }
 
-void RecordingPerson::showSelectionWindow(bool visible) {
-    selectionVisible.push_back(visible);
+void RecordingPerson::stopNow() {
+    if (stop)
+        stop->requestStop();
 }
 
 std::string RecordingPerson::lastLabel(ProgressLabel label) const {
-    for (auto it = labels.rbegin(); it != labels.rend(); ++it) {
-        if (it->first == label)
-            return it->second;
-    }
-    return {};
+    if (reports.empty())
+        return {};
+    return progressLabels(reports.back())[lineIndex(label)];
 }
 
 std::vector<std::string> RecordingPerson::labelHistory(ProgressLabel label) const {
     std::vector<std::string> out;
-    for (const auto& [l, t] : labels) {
-        if (l == label)
-            out.push_back(t);
+    for (const Progress& p : reports) {
+        std::string text = progressLabels(p)[lineIndex(label)];
+        if (out.empty() || out.back() != text)
+            out.push_back(std::move(text));
     }
     return out;
 }

@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
 #include "app/Person.h"
+#include "app/Progress.h"
+#include "app/ProgressText.h"
 
 namespace mrk2::test {
 
@@ -17,18 +18,20 @@ class RecordingPerson : public Person {
         std::string text;
         Icon icon;
     };
+    enum class RunEvent { Started, Ended };
 
     void message(const std::string& text, Icon icon) override;
     using Person::message;
     bool askYesNo(const std::string& text) override;
     bool askOkCancel(const std::string& text) override;
     Answer askYesNoCancel(const std::string& text) override;
-    void showProgress(bool stopVisible) override;
-    void setProgressLabel(ProgressLabel label, const std::string& text) override;
-    void closeProgress() override;
+    void runStarted(StopControl& stop, bool stoppable) override;
+    void progress(const Progress& progress) override;
     void yield() override;
-    void buttonEnabled(bool on) override;
-    void showSelectionWindow(bool visible) override;
+    void runEnded() override;
+
+    // Presses the running run's Stop, as the progress window's 中止 would.
+    void stopNow();
 
     // Answers for the coming questions, in order (Yes/OK = Answer::Yes).
     std::deque<Answer> answers;
@@ -37,17 +40,17 @@ class RecordingPerson : public Person {
 
     std::vector<Shown> messages;
     std::vector<std::string> questions;
-    std::vector<std::pair<ProgressLabel, std::string>> labels;
-    std::vector<bool> buttonStates;
-    std::vector<bool> selectionVisible;
+    std::vector<Progress> reports;  // every progress report, in order
+    std::vector<RunEvent> runEvents;
     int yields = 0;
-    int progressShown = 0;
-    int progressClosed = 0;
-    bool lastStopVisible = false;
+    bool lastStoppable = false;
+    // The Stop of the run going on now; null outside a run.
+    StopControl* stop = nullptr;
 
-    // The last text written to a label, "" if none.
+    // The lines the progress window would show for the last report, "" if none.
     std::string lastLabel(ProgressLabel label) const;
-    // Every label text written to one label, in order.
+    // The texts one line showed, in order; a report that leaves it as it was
+    // adds nothing.
     std::vector<std::string> labelHistory(ProgressLabel label) const;
     // All message texts, joined by "\n---\n" (for readable failures).
     std::string allMessages() const;

@@ -1,13 +1,17 @@
 // The CSV selection window: lists, arrow buttons, notice, and the runs it starts.
 #include <gtest/gtest.h>
 
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 #include "UiFixture.h"
 #include "app/Paths.h"
 #include "data/Catalog.h"
+#include "data/Database.h"
 #include "postal/PostalTable.h"
 #include "ui/CsvSelectionWindow.h"
 
@@ -24,12 +28,11 @@ struct CsvSelectionWindowTest : ::testing::Test, UiFixture {
     bool closed = false;
 
     CsvSelectionWindowTest() {
-        state.strRegionName = "東京都";
-        state.strPrefDb = "東京都.mdb";
-        state.strPrefDbPath = dir.file("東京都.mdb");
+        session.regionName = "東京都";
+        session.regionFileName = "東京都.mdb";
     }
     void open() {
-        window = std::make_unique<CsvSelectionWindow>(state, person);
+        window = std::make_unique<CsvSelectionWindow>(session, person);
         QObject::connect(window.get(), &CsvSelectionWindow::closingInDirectory,
                          [this](const QString& d) {
                              closed = true;
@@ -107,8 +110,8 @@ TEST_F(CsvSelectionWindowTest, SameNameInAnotherDirectoryCountsAsChosenButIsNotT
     click("cmdUnselectCsv");
     EXPECT_EQ(texts("lstUnselectCsv"), (QStringList{"b.csv", "a.csv"}));
     EXPECT_EQ(texts("lstCsvListInDB"), QStringList{entry(other.path(), "a.csv")});
-    ASSERT_EQ(state.srcFiles.size(), 1u);
-    EXPECT_EQ(state.srcFiles[0].dir, other.path());
+    ASSERT_EQ(session.sources.size(), 1u);
+    EXPECT_EQ(session.sources[0].dir, other.path());
 }
 
 TEST_F(CsvSelectionWindowTest, AllInThenAllOutRestoresTheList) {
@@ -126,12 +129,12 @@ TEST_F(CsvSelectionWindowTest, AllInThenAllOutRestoresTheList) {
     EXPECT_EQ(texts("lstCsvListInDB"),
               (QStringList{entry(other.path(), "k.csv"), entry(csvDir.path(), "x.csv"),
                            entry(csvDir.path(), "y.csv")}));
-    EXPECT_EQ(state.srcFiles.size(), 3u);
+    EXPECT_EQ(session.sources.size(), 3u);
 
     click("cmdUnselectAll");
     EXPECT_EQ(texts("lstCsvListInDB"), QStringList{entry(other.path(), "k.csv")});
-    ASSERT_EQ(state.srcFiles.size(), 1u);
-    EXPECT_EQ(state.srcFiles[0], (SourceFile{other.path(), "k.csv"}));
+    ASSERT_EQ(session.sources.size(), 1u);
+    EXPECT_EQ(session.sources[0], (SourceFile{other.path(), "k.csv"}));
     EXPECT_EQ(texts("lstUnselectCsv"), (QStringList{"x.csv", "y.csv"}));
 }
 
@@ -145,15 +148,15 @@ TEST_F(CsvSelectionWindowTest, ChosenFilesJoinFromTheBottomUp) {
     EXPECT_EQ(texts("lstCsvListInDB"),
               (QStringList{entry(csvDir.path(), "y.csv"), entry(csvDir.path(), "x.csv")}));
     EXPECT_EQ(texts("lstUnselectCsv"), QStringList{"w.csv"});
-    ASSERT_EQ(state.srcFiles.size(), 2u);
-    EXPECT_EQ(state.srcFiles[0].file, "y.csv");
+    ASSERT_EQ(session.sources.size(), 2u);
+    EXPECT_EQ(session.sources[0].file, "y.csv");
 }
 
 TEST_F(CsvSelectionWindowTest, EmptyListRunsNothingAndKeepsTheWindowOpen) {
     open();
     click("cmdSelect");
     EXPECT_EQ(prompter.texts(), QStringList{"CSVファイルを選択してください。"});
-    EXPECT_FALSE(state.blnProcessing);
+    EXPECT_FALSE(session.running);
     EXPECT_FALSE(closed);
     EXPECT_TRUE(buttonStates.empty());
 }
@@ -162,8 +165,9 @@ TEST_F(CsvSelectionWindowTest, BusyGuardRefusesASecondRunAndCloses) {
     writeCsv("a.csv", 1);
     open();
     click("cmdSelectAll");
-    state.blnProcessing = true;
+    session.running = true;
     click("cmdSelect");
+    session.running = false;
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, "処理を実行中です。");
     EXPECT_EQ(prompter.messages[0].icon, Icon::Critical);
@@ -175,24 +179,23 @@ TEST_F(CsvSelectionWindowTest, BusyGuardRefusesASecondRunAndCloses) {
 TEST_F(CsvSelectionWindowTest, RegisterRunCompletesAndRegistersTheRegion) {
     writeCsv("13101.csv", 3);
     writeCsv("13102.csv", 2);
-    ASSERT_TRUE(createPostTable(person, state.strBaseDbPath));  // the national table, empty
+    createPostTable(basePath);  // the national table, empty
     open();
     click("cmdSelectAll");
     click("cmdSelect");
     EXPECT_EQ(prompter.texts().last(), "処理を完了しました。")
         << prompter.texts().join("|").toStdString();
-    EXPECT_FALSE(state.blnProcessing);
+    EXPECT_FALSE(session.running);
     EXPECT_TRUE(closed);
-    EXPECT_TRUE(fileExists(state.strPrefDbPath));
+    EXPECT_TRUE(fileExists(session.regionDbPath()));
     EXPECT_EQ(buttonStates, (std::vector<bool>{false, true}));
     EXPECT_FALSE(person.progressDialog().isVisible());
-    std::vector<std::string> names;
-    ASSERT_TRUE(loadDbList(state, person, names));
-    EXPECT_EQ(names, std::vector<std::string>{"東京都"});
+    EXPECT_EQ(loadDbList(basePath), std::vector<std::string>{"東京都"});
 }
 
 TEST_F(CsvSelectionWindowTest, StopDuringALoadEndsTheRunAndGivesTheButtonsBack) {
     writeCsv("13101.csv", 40000);
+    createPostTable(basePath);
     open();
     click("cmdSelectAll");
     bool stopped = false;
@@ -215,22 +218,60 @@ TEST_F(CsvSelectionWindowTest, StopDuringALoadEndsTheRunAndGivesTheButtonsBack) 
     ASSERT_TRUE(stopped) << "the load ended before Stop could be pressed";
     EXPECT_TRUE(hiddenDuringRun);
     EXPECT_EQ(prompter.texts().last(), "処理を中止しました。");
-    EXPECT_FALSE(state.blnProcessing);
+    EXPECT_FALSE(session.running);
     EXPECT_FALSE(person.progressDialog().isVisible());
     ASSERT_FALSE(buttonStates.empty());
     EXPECT_TRUE(buttonStates.back());
-    EXPECT_FALSE(fileExists(state.strPrefDbPath)) << "a stopped run leaves no region database";
+    EXPECT_FALSE(fileExists(session.regionDbPath())) << "a stopped run leaves no region database";
+}
+
+TEST_F(CsvSelectionWindowTest, EscapeAndWindowCloseLeaveTheProgressWindowAndTheRunGoesOn) {
+    writeCsv("13101.csv", 2000);
+    open();
+    click("cmdSelectAll");
+    int tried = 0, seenAfter = 0, goneAfter = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        ui::ProgressDialog& progress = person.progressDialog();
+        if (!session.running)
+            return;
+        if (tried > 0) {
+            const bool shown = progress.isVisible() && progress.stopButton()->isVisible();
+            ++(shown ? seenAfter : goneAfter);
+        }
+        if (tried < 2 && progress.isVisible()) {
+            if (tried++ == 0) {
+                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QCoreApplication::sendEvent(&progress, &escape);
+            } else {
+                QCloseEvent close;  // as the window manager's close arrives
+                QCoreApplication::sendEvent(progress.windowHandle(), &close);
+            }
+        }
+    });
+    poll.start(0);
+    click("cmdSelect");
+    poll.stop();
+
+    ASSERT_EQ(tried, 2) << "the run ended before the window could be closed";
+    EXPECT_GT(seenAfter, 1);
+    EXPECT_EQ(goneAfter, 0);
+    EXPECT_EQ(prompter.texts().last(), "処理を完了しました。");
+    EXPECT_TRUE(fileExists(session.regionDbPath()));
+    EXPECT_FALSE(person.progressDialog().isVisible()) << "the run's end closes it";
 }
 
 TEST_F(CsvSelectionWindowTest, ForcedQuitDuringARunSuppressesTheEndMessage) {
     writeCsv("13101.csv", 40000);
+    createPostTable(basePath);
     open();
     click("cmdSelectAll");
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (state.blnProcessing && person.progressDialog().isVisible()) {
-            state.blnForceQuit = true;  // what a confirmed forced close does
-            state.blnProcessing = false;
+        if (session.running && session.stop && person.progressDialog().isVisible()) {
+            // What a confirmed forced close does.
+            session.forceQuit = true;
+            session.stop->requestStop();
         }
     });
     poll.start(0);
@@ -238,6 +279,44 @@ TEST_F(CsvSelectionWindowTest, ForcedQuitDuringARunSuppressesTheEndMessage) {
     poll.stop();
     EXPECT_TRUE(prompter.messages.empty()) << prompter.texts().join("|").toStdString();
     EXPECT_FALSE(window->isVisible()) << "the window does not come back after a forced close";
+}
+
+TEST_F(CsvSelectionWindowTest, AFileReplacedByAnOlderCopyIsAnnouncedPreselectedAndReloaded) {
+    writeCsv("13101.csv", 3);
+    const std::string b = writeCsv("13102.csv", 2);
+    createPostTable(basePath);
+    open();
+    click("cmdSelectAll");
+    click("cmdSelect");
+    ASSERT_EQ(prompter.texts().last(), "処理を完了しました。");
+
+    // An older copy with other data is put back in the file's place.
+    writeCsv("13102.csv", 4);
+    setModifiedTime(b, 1600000000 - 86400);
+    prompter.messages.clear();
+    open();
+    EXPECT_EQ(prompter.texts(), QStringList{"更新されたＣＳＶファイルが１ファイルあります。\n" +
+                                            QString::fromStdString(b)});
+    QListWidget* inDb = list("lstCsvListInDB");
+    ASSERT_EQ(inDb->count(), 2);
+    EXPECT_FALSE(inDb->item(0)->isSelected());
+    EXPECT_TRUE(inDb->item(1)->isSelected());
+
+    click("cmdUpdate");
+    ASSERT_EQ(prompter.texts().last(), "処理を完了しました。")
+        << prompter.texts().join("|").toStdString();
+    Database region = Database::open(session.regionDbPath(), Database::Mode::ReadOnly);
+    Statement date =
+        region.prepare("SELECT fldDate FROM POSITION管理 WHERE fldSrcFile = '13102.csv'");
+    ASSERT_TRUE(date.step());
+    EXPECT_EQ(date.text(0), *fileModifiedText(b));
+    long long rows = 0;
+    for (const char* table : {"POSITION_0001", "POSITION_0002"}) {
+        Statement st = region.prepare(std::string("SELECT count(*) FROM ") + table);
+        ASSERT_TRUE(st.step());
+        rows += st.int64(0);
+    }
+    EXPECT_EQ(rows, 3 + 4) << "the older copy's rows replaced the file's earlier ones";
 }
 
 }  // namespace

@@ -10,13 +10,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/AppState.h"
 #include "data/BaseDbInit.h"
 #include "data/Database.h"
 #include "data/LearningTable.h"
 #include "support/RecordingPerson.h"
 #include "support/TempDir.h"
 #include "ui/LearningDictWindow.h"
+#include "ui/Session.h"
 
 using namespace mrk2;
 using mrk2::test::RecordingPerson;
@@ -41,22 +41,22 @@ struct BoxPerson : RecordingPerson {
 class LearningDictWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        state.strBaseDbPath = dir.file("mrk2.mdb");
-        createBaseDatabase(state.strBaseDbPath);
-        Database db = Database::open(state.strBaseDbPath);
+        session.dbDir = dir.path();
+        createBaseDatabase(session.baseDbPath());
+        Database db = Database::open(session.baseDbPath());
         db.exec("INSERT INTO ＤＢ一覧 (fldDbName, fldDbDir) VALUES ('東京', '/d'), ('大阪', '/d')");
     }
     std::int64_t add(const std::string& reg, const std::string& tran, std::int64_t dbNo = 0,
                      std::int64_t type = kLevelCity) {
-        Database db = Database::open(state.strBaseDbPath);
+        Database db = Database::open(session.baseDbPath());
         return insertLearningEntry(db, {reg, tran, 1, dbNo, type});
     }
     std::optional<LearningEntry> row(std::int64_t id) {
-        Database db = Database::open(state.strBaseDbPath);
+        Database db = Database::open(session.baseDbPath());
         return readLearningEntry(db, id);
     }
     std::unique_ptr<LearningDictWindow> open(const QString& region = {}) {
-        auto w = std::make_unique<LearningDictWindow>(state, person, region);
+        auto w = std::make_unique<LearningDictWindow>(session, person, region);
         person.window = w.get();
         activate(*w);
         return w;
@@ -82,7 +82,7 @@ class LearningDictWindowTest : public ::testing::Test {
     static QString box(QWidget& w, const char* name) { return get<QLineEdit>(w, name)->text(); }
 
     TempDir dir;
-    AppState state;
+    ui::Session session;
     BoxPerson person;
 };
 
@@ -193,26 +193,39 @@ TEST_F(LearningDictWindowTest, OwnMessageBoxDoesNotThrowAwayTheNewEntry) {
     EXPECT_EQ(box(*w, "txtTransform"), QStringLiteral("渋谷区"));
 }
 
-TEST_F(LearningDictWindowTest, ComingBackOrClosingAsksAboutAnEditedEntry) {
-    auto a = add("新宿", "新宿区");
-    add("渋谷", "渋谷区");
+TEST_F(LearningDictWindowTest, ComingBackKeepsSearchAndEditUntilTheDatabaseChanges) {
+    add("新宿", "新宿区");
+    auto b = add("渋谷", "渋谷区");
     auto w = open();
-    click(*w, "cmdNext");
-    activate(*w);  // coming back from another window shows the first entry again
-    EXPECT_EQ(text(*w, "lblRecordNo"), QStringLiteral("No. 1"));
+    type(*w, "txtKeyWord", QStringLiteral("谷"));
+    click(*w, "cmdSearch");
+    type(*w, "txtTransform", QStringLiteral("渋谷区役所"));
+    activate(*w);  // focus back from another window, nothing changed
+    EXPECT_EQ(text(*w, "lblRecordNum"), QStringLiteral("1 件"));
+    EXPECT_EQ(box(*w, "txtTransform"), QStringLiteral("渋谷区役所"));
+    EXPECT_TRUE(person.questions.empty());
 
-    type(*w, "txtTransform", QStringLiteral("変更"));
+    // Another program adds an entry: the shown entry is settled, the search runs again.
+    add("世田谷", "世田谷区");
     person.answers = {Answer::Cancel};
     activate(*w);
     ASSERT_EQ(person.questions.size(), 1u);
     EXPECT_EQ(person.questions[0], "変更を保存しますか？");
-    EXPECT_EQ(box(*w, "txtTransform"), QStringLiteral("変更"));
+    EXPECT_EQ(box(*w, "txtTransform"), QStringLiteral("渋谷区役所"));
+    person.answers = {Answer::Yes};
+    activate(*w);
+    EXPECT_EQ(row(b)->transformed, "渋谷区役所");
+    EXPECT_EQ(text(*w, "lblRecordNum"), QStringLiteral("2 件"));
+    EXPECT_EQ(box(*w, "txtRegister"), QStringLiteral("渋谷")) << "still on the shown entry";
+    activate(*w);
+    EXPECT_EQ(person.questions.size(), 2u) << "its own save is no change";
 
+    type(*w, "txtTransform", QStringLiteral("変更"));
     person.answers = {Answer::Cancel};
     EXPECT_FALSE(w->close());
     person.answers = {Answer::Yes};
     EXPECT_TRUE(w->close());
-    EXPECT_EQ(row(a)->transformed, "変更");
+    EXPECT_EQ(row(b)->transformed, "変更");
 }
 
 TEST_F(LearningDictWindowTest, ComingBackReadsTheBaseDatabaseTheMainWindowNamesNow) {
@@ -223,16 +236,25 @@ TEST_F(LearningDictWindowTest, ComingBackReadsTheBaseDatabaseTheMainWindowNamesN
     // The operator edits, then moves the main window to another directory.
     type(*w, "txtTransform", QStringLiteral("新宿区役所"));
     TempDir other;
-    const std::string oldBase = state.strBaseDbPath;
-    state.strBaseDbPath = other.file("mrk2.mdb");
-    createBaseDatabase(state.strBaseDbPath);
+    const std::string oldBase = session.baseDbPath();
+    session.dbDir = other.path();
+    createBaseDatabase(session.baseDbPath());
+    Database::open(session.baseDbPath())
+        .exec("INSERT INTO ＤＢ一覧 (fldDbName, fldDbDir) VALUES ('北海道', '/e')");
     add("梅田", "梅田");
-    add("難波", "難波");
+    add("難波", "難波", 1);
     person.answers = {Answer::Yes};
     activate(*w);
 
     EXPECT_EQ(text(*w, "lblRecordNum"), QStringLiteral("2 件"));
     EXPECT_EQ(box(*w, "txtRegister"), QStringLiteral("梅田"));
+    for (const char* name : {"cmbSearchDbID", "cmbDbID"}) {
+        QComboBox* list = get<QComboBox>(*w, name);
+        ASSERT_EQ(list->count(), 1) << name;
+        EXPECT_EQ(list->itemText(0), QStringLiteral("北海道")) << name;
+    }
+    click(*w, "cmdNext");
+    EXPECT_EQ(get<QComboBox>(*w, "cmbDbID")->currentText(), QStringLiteral("北海道"));
     // The edit went to the database it was made in.
     Database db = Database::open(oldBase);
     EXPECT_EQ(readLearningEntry(db, a)->transformed, "新宿区役所");
@@ -256,6 +278,9 @@ TEST_F(LearningDictWindowTest, SearchesWithAQuoteAndDeletesToAnEmptyView) {
     EXPECT_TRUE(person.messages.empty());
 
     activate(*w);
+    EXPECT_EQ(text(*w, "lblRecordNum"), QStringLiteral("0 件")) << "the search stays";
+    type(*w, "txtKeyWord", QString());
+    click(*w, "cmdSearch");
     EXPECT_EQ(text(*w, "lblRecordNum"), QStringLiteral("1 件"));
     EXPECT_FALSE(get<QLineEdit>(*w, "txtRegister")->isReadOnly());
 }

@@ -37,7 +37,7 @@ void leave(QWidget* w) {
 }
 
 struct MainWindowTest : ::testing::Test, UiFixture {
-    MainWindow window{state, person};
+    MainWindow window{session, person};
     int modalRuns = 0;
     std::function<void(QDialog&)> onModal;
 
@@ -93,7 +93,7 @@ TEST_F(MainWindowTest, SavedRegionMissingFromTheCatalogLeavesTheBoxEmpty) {
 
 TEST_F(MainWindowTest, UnreadablePrefectureTableStopsTheLoadAfterTheRegionList) {
     addCatalogRow("東京都");
-    Database::open(state.strBaseDbPath).exec("DELETE FROM 都道府県名");
+    Database::open(basePath).exec("DELETE FROM 都道府県名");
     iniWithDbDir({"PREFDIR=東京都.mdb", "POSINFOSTART=3", "POSTALPATH=/x.csv"});
     window.formLoad();
 
@@ -118,20 +118,22 @@ TEST_F(MainWindowTest, DirectoryTextIsCheckedWhenEditingEndsNotPerKeystroke) {
     for (QChar c : QString::fromStdString(other.path()))
         pressKey(box, c.unicode(), QString(c));
     EXPECT_TRUE(prompter.messages.empty()) << "a half-typed path is no error";
-    EXPECT_EQ(state.strDbDir, dir.path());
+    EXPECT_EQ(session.dbDir, dir.path());
 
     pressKey(box, Qt::Key_Return);
     EXPECT_TRUE(prompter.messages.empty());
-    EXPECT_EQ(state.strDbDir, other.path());
-    EXPECT_EQ(state.strBaseDbPath, other.file("mrk2.mdb"));
+    EXPECT_EQ(session.dbDir, other.path());
+    EXPECT_EQ(session.baseDbPath(), other.file("mrk2.mdb"));
     EXPECT_EQ(regionList(), QStringList{"北海道"});
 
     box->setText(QString::fromStdString(dir.file("nothing-here")));
     leave(box);
     pressKey(box, Qt::Key_Return);  // the same text again asks nothing new
-    ASSERT_EQ(prompter.texts(), QStringList{"基本データベースが見つかりません。"});
+    ASSERT_EQ(prompter.texts(),
+              QStringList{QString::fromStdString("基本データベースが見つかりません。\n" +
+                                                 dir.file("nothing-here/mrk2.mdb"))});
     EXPECT_EQ(box->text().toStdString(), other.path());
-    EXPECT_EQ(state.strDbDir, other.path());
+    EXPECT_EQ(session.dbDir, other.path());
 }
 
 TEST_F(MainWindowTest, DirectoryButtonTakesTheChosenDirectoryAndSavesIt) {
@@ -141,17 +143,14 @@ TEST_F(MainWindowTest, DirectoryButtonTakesTheChosenDirectoryAndSavesIt) {
     createBaseDatabase(other.file("mrk2.mdb"));
     onModal = [&](QDialog& d) {
         ASSERT_NE(qobject_cast<ui::DirectoryChooser*>(&d), nullptr);
-        EXPECT_EQ(state.strSelectPath, dir.path());
+        EXPECT_EQ(child<QLineEdit>(&d, "txtSelectDir")->text().toStdString(), dir.path());
         child<QLineEdit>(&d, "txtSelectDir")->setText(QString::fromStdString(other.path()));
         child<QPushButton>(&d, "cmdOk")->click();
     };
     click("cmdDbDir");
     EXPECT_EQ(dbDirBox()->text().toStdString(), other.path());
-    AppState reread;
-    reread.strIniPath = state.strIniPath;
     RecordingPerson quiet;
-    ASSERT_TRUE(loadIniFile(reread, quiet));
-    EXPECT_EQ(reread.strDbDir, other.path());
+    EXPECT_EQ(loadSettings(session.settings.iniPath, quiet).dbDir, other.path());
 }
 
 TEST_F(MainWindowTest, LeavingTheRegionBoxReadsTheSourceListOnlyForANewName) {
@@ -161,20 +160,20 @@ TEST_F(MainWindowTest, LeavingTheRegionBoxReadsTheSourceListOnlyForANewName) {
                  {"2020-01-01 00:00:00", "2020-01-02 00:00:00"});
     regionBox()->setEditText("東京都");
     leave(regionBox());
-    EXPECT_EQ(state.strPrefDb, "東京都.mdb");
-    EXPECT_EQ(state.strPrefDbPath, dir.file("東京都.mdb"));
-    EXPECT_EQ(state.strRegionName, "東京都");
-    ASSERT_EQ(state.srcFiles.size(), 2u);
-    EXPECT_EQ(state.srcFiles[1], (SourceFile{"/data", "13102.csv"}));
+    EXPECT_EQ(session.regionFileName, "東京都.mdb");
+    EXPECT_EQ(session.regionDbPath(), dir.file("東京都.mdb"));
+    EXPECT_EQ(session.regionName, "東京都");
+    ASSERT_EQ(session.sources.size(), 2u);
+    EXPECT_EQ(session.sources[1], (SourceFile{"/data", "13102.csv"}));
 
-    state.srcFiles.pop_back();
+    session.sources.pop_back();
     leave(regionBox());
-    EXPECT_EQ(state.srcFiles.size(), 1u) << "the same name must not re-read the list";
+    EXPECT_EQ(session.sources.size(), 1u) << "the same name must not re-read the list";
 
     regionBox()->setEditText("大阪府");
     leave(regionBox());
-    EXPECT_EQ(state.strPrefDb, "大阪府.mdb");
-    EXPECT_TRUE(state.srcFiles.empty());
+    EXPECT_EQ(session.regionFileName, "大阪府.mdb");
+    EXPECT_TRUE(session.sources.empty());
 }
 
 TEST_F(MainWindowTest, RegisterChecksRegionAndStartLineBeforeOpeningTheSelection) {
@@ -185,23 +184,44 @@ TEST_F(MainWindowTest, RegisterChecksRegionAndStartLineBeforeOpeningTheSelection
 
     regionBox()->setEditText("東京都");
     auto* startLine = child<StartLineBox>(&window, "txtCensusStartLine");
-    startLine->setLineText("abc");
-    click("cmdSelect");
-    EXPECT_EQ(prompter.texts().last(), "開始行数に数値を入力して下さい");
-    EXPECT_EQ(window.focusWidget(), startLine);
-    EXPECT_EQ(modalRuns, 0);
+    // mrk2cli refuses these start lines with the same words.
+    const std::pair<const char*, const char*> refused[] = {
+        {"abc", "開始行数に数値を入力して下さい"},
+        {"0x10", "開始行数に数値を入力して下さい"},
+        {"0", "開始行数には 1 から 32767 までの数値を入力して下さい"},
+    };
+    for (const auto& [text, message] : refused) {
+        SCOPED_TRACE(text);
+        regionBox()->setFocus();
+        startLine->setLineText(QString::fromUtf8(text));
+        click("cmdSelect");
+        EXPECT_EQ(prompter.texts().last(), message);
+        EXPECT_EQ(window.focusWidget(), startLine);
+        EXPECT_EQ(modalRuns, 0);
+    }
 
     regionBox()->setEditText("../東京都");
-    startLine->setLineText("2");
+    startLine->setLineText("２");
     click("cmdSelect");
     EXPECT_EQ(modalRuns, 0) << "a name that leaves the directory is refused";
+    const std::string base = readFile(dir.file("mrk2.mdb"));
+    for (const char* name : {"mrk2", "Mrk2", "東京_$$$", "mrk_cmpact"}) {
+        regionBox()->setEditText(QString::fromUtf8(name));
+        click("cmdSelect");
+        EXPECT_TRUE(prompter.texts().last().contains("作業ファイルの名前と重なります")) << name;
+        click("cmdDelete");
+        EXPECT_TRUE(prompter.texts().last().contains("作業ファイルの名前と重なります")) << name;
+        EXPECT_EQ(modalRuns, 0) << name;
+    }
+    EXPECT_TRUE(prompter.questions.empty());
+    EXPECT_EQ(readFile(dir.file("mrk2.mdb")), base);
 
     regionBox()->setEditText("東京都");
     onModal = [&](QDialog& d) {
         ASSERT_NE(qobject_cast<ui::CsvSelectionWindow*>(&d), nullptr);
-        EXPECT_EQ(state.strPrefDbPath, dir.file("東京都.mdb"));
-        EXPECT_EQ(state.strRegionName, "東京都");
-        EXPECT_EQ(state.strPosInfoStart, "2");
+        EXPECT_EQ(session.regionDbPath(), dir.file("東京都.mdb"));
+        EXPECT_EQ(session.regionName, "東京都");
+        EXPECT_EQ(session.posInfoStart, "２");
         auto* csv = static_cast<ui::CsvSelectionWindow*>(&d);
         csv->browse(QString::fromStdString(csvDir.path()));
         child<QPushButton>(&d, "cmdCancel")->click();
@@ -209,6 +229,23 @@ TEST_F(MainWindowTest, RegisterChecksRegionAndStartLineBeforeOpeningTheSelection
     click("cmdSelect");
     EXPECT_EQ(modalRuns, 1);
     EXPECT_EQ(child<QLineEdit>(&window, "txtCensusCsv")->text().toStdString(), csvDir.path());
+}
+
+TEST_F(MainWindowTest, RegisteredRegionJoinsTheListWhenTheSelectionWindowCloses) {
+    addCatalogRow("大阪府");
+    writeCsv("13101.csv", 3);
+    iniWithDbDir();
+    window.formLoad();
+    regionBox()->setEditText("東京都");
+    onModal = [&](QDialog& d) {
+        static_cast<ui::CsvSelectionWindow&>(d).browse(QString::fromStdString(csvDir.path()));
+        child<QPushButton>(&d, "cmdSelectAll")->click();
+        child<QPushButton>(&d, "cmdSelect")->click();
+    };
+    click("cmdSelect");
+    EXPECT_EQ(prompter.texts().last(), "処理を完了しました。");
+    EXPECT_EQ(regionList(), (QStringList{"大阪府", "東京都"}));
+    EXPECT_EQ(regionBox()->currentText(), "東京都");
 }
 
 TEST_F(MainWindowTest, HiddenControlsStayHiddenWhenButtonsComeBack) {
@@ -237,22 +274,21 @@ TEST_F(MainWindowTest, ClosingSavesStartLinesButNotAPostalPathThatNamesNoFile) {
     window.show();
     click("cmdExit");
     EXPECT_FALSE(window.isVisible());
-    EXPECT_FALSE(state.blnBaseDbOpen);
 
-    AppState reread;
-    reread.strIniPath = state.strIniPath;
     RecordingPerson quiet;
-    ASSERT_TRUE(loadIniFile(reread, quiet));
-    EXPECT_EQ(reread.strPosInfoStart, "4");
-    EXPECT_EQ(reread.strPostalStart, "9");
-    EXPECT_EQ(reread.strPostalPath, postal);
+    const Settings reread = loadSettings(session.settings.iniPath, quiet);
+    EXPECT_EQ(reread.posInfoStart, "4");
+    EXPECT_EQ(reread.postalStart, "9");
+    EXPECT_EQ(reread.postalPath, postal);
 }
 
 TEST_F(MainWindowTest, ClosingDuringARunAsksFirstFromTheButtonAndFromTheTitleBar) {
     iniWithDbDir();
     window.formLoad();
     window.show();
-    state.blnProcessing = true;
+    StopControl stop;  // of the run going on
+    session.running = true;
+    session.stop = &stop;
 
     prompter.answers = {Answer::No};
     window.close();  // title bar
@@ -260,8 +296,8 @@ TEST_F(MainWindowTest, ClosingDuringARunAsksFirstFromTheButtonAndFromTheTitleBar
     EXPECT_EQ(prompter.questions[0].caption, "Mrk2Tool");
     EXPECT_EQ(prompter.questions[0].text, "データベース処理中です。\n強制的に終了しますか？");
     EXPECT_TRUE(window.isVisible());
-    EXPECT_TRUE(state.blnProcessing);
-    EXPECT_FALSE(state.blnForceQuit);
+    EXPECT_FALSE(stop.stopRequested());
+    EXPECT_FALSE(session.forceQuit);
 
     prompter.answers = {Answer::No};
     click("cmdExit");
@@ -271,8 +307,9 @@ TEST_F(MainWindowTest, ClosingDuringARunAsksFirstFromTheButtonAndFromTheTitleBar
     click("cmdExit");
     EXPECT_EQ(prompter.questions.size(), 3u);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(state.blnForceQuit);
-    EXPECT_FALSE(state.blnProcessing);
+    EXPECT_TRUE(session.forceQuit);
+    EXPECT_TRUE(stop.stopRequested());
+    session.stop = nullptr;
 }
 
 TEST_F(MainWindowTest, DeleteRemovesTheRegionAndReloadsTheList) {

@@ -9,7 +9,6 @@
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "import/ImportRun.h"
-#include "support/RecordingPerson.h"
 
 namespace mrk2::test {
 
@@ -36,19 +35,18 @@ QStringList ScriptedPrompter::texts() const {
 }
 
 UiFixture::UiFixture() : oldCurrent_(QDir::currentPath()) {
-    state.strIniPath = dir.file("mrk2tool.ini");
-    state.strDbDir = dir.path();
-    state.strBaseDbPath = dir.file("mrk2.mdb");
-    createBaseDatabase(state.strBaseDbPath);
-    openWorkspace(state);
+    session.settings.iniPath = dir.file("mrk2tool.ini");
+    session.dbDir = dir.path();
+    // As the main window leaves them after loading the default settings.
+    session.posInfoStart = session.settings.posInfoStart;
+    session.postalStart = session.settings.postalStart;
+    createBaseDatabase(basePath);
     person.setButtonEnabledHandler([this](bool on) { buttonStates.push_back(on); });
     // Windows that start "in the current directory" start in the CSV directory.
     QDir::setCurrent(QString::fromStdString(csvDir.path()));
 }
 
 UiFixture::~UiFixture() {
-    RecordingPerson quiet;
-    closeBaseDb(state, quiet);
     QDir::setCurrent(oldCurrent_);
 }
 
@@ -60,7 +58,7 @@ void UiFixture::writeIni(const std::vector<std::string>& lines) {
 }
 
 void UiFixture::addCatalogRow(const std::string& region) {
-    Database db = Database::open(state.strBaseDbPath);
+    Database db = Database::open(basePath);
     db.prepare("INSERT INTO ＤＢ一覧 (fldDbName, fldDbDir) VALUES (?1, ?2)")
         .bind(1, region)
         .bind(2, dir.path())
@@ -70,9 +68,8 @@ void UiFixture::addCatalogRow(const std::string& region) {
 std::string UiFixture::makeRegionDb(const std::string& region, const std::vector<SourceFile>& files,
                                     const std::vector<std::string>& dates) {
     const std::string path = dir.file(region + ".mdb");
-    RecordingPerson quiet;
     createEmptyDatabase(path);
-    createPositionTables(quiet, path);
+    createPositionTables(path);
     Database db = Database::open(path);
     for (std::size_t i = 0; i < files.size(); ++i)
         db.prepare("INSERT INTO POSITION管理 (fldSrcFile, fldSrcDir, fldDate) VALUES (?1, ?2, ?3)")

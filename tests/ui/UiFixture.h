@@ -1,5 +1,5 @@
 #pragma once
-// A base-database directory, a CSV directory, the state and a scripted person
+// A base-database directory, a CSV directory, the session and a scripted person
 // for driving the windows offscreen.
 #include <QApplication>
 #include <QDir>
@@ -20,10 +20,11 @@ inline void PrintTo(const QStringList& l, std::ostream* os) {
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
+#include "app/SourceFile.h"
 #include "support/TempDir.h"
 #include "ui/GuiPerson.h"
 #include "ui/Prompter.h"
+#include "ui/Session.h"
 
 namespace mrk2::test {
 
@@ -50,9 +51,10 @@ class ScriptedPrompter : public ui::Prompter {
 struct UiFixture {
     TempDir dir;     // the base-database directory
     TempDir csvDir;  // position CSV files
-    AppState state;
+    std::string basePath = dir.file("mrk2.mdb");
+    ui::Session session;  // its settings file is DIR/mrk2tool.ini, its directory DIR
     ScriptedPrompter prompter;
-    ui::GuiPerson person{state, prompter};
+    ui::GuiPerson person{session, prompter};
     std::vector<bool> buttonStates;  // every ButtonEnabled call
 
     UiFixture();

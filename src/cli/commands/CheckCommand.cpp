@@ -121,34 +121,35 @@ int runCheck(CommandContext& ctx) {
         return usageError(kInfo, args.error());
     if (words.size() != 1)
         return usageError(kInfo, "地域名を一つ指定して下さい。");
-    if (!selectRegion(ctx, words[0]))
+    const std::string& region = words[0];
+    if (!acceptRegionName(ctx, region))
         return kExitFailed;
-    const AppState& state = ctx.state;
-    if (!fileExists(state.strPrefDbPath)) {
-        ctx.person.message("地域別ＤＢが見つかりません。\n" + state.strPrefDbPath);
+    const std::string regionPath = files::regionDbPath(ctx.settings.dbDir, region);
+    if (!fileExists(regionPath)) {
+        ctx.person.message("地域別ＤＢが見つかりません。\n" + regionPath);
         return kExitFailed;
     }
     // Work files of an interrupted run are harmless (the next run replaces them),
     // but worth knowing about.
-    for (const char* suffix : {"_$$$.mdb", "_cmpact.mdb"}) {
-        std::string stale = joinPath(state.strDbDir, state.strRegionName + suffix);
+    for (const std::string& stale : {files::regionWorkPath(ctx.settings.dbDir, region),
+                                     files::regionCompactedPath(ctx.settings.dbDir, region)}) {
         if (fileExists(stale))
             std::cerr << "注意: 中断された処理の作業ファイルがあります: " << stale << "\n";
     }
     Counts counts;
     std::vector<std::string> faults;
     try {
-        Database db = Database::open(state.strPrefDbPath, Database::Mode::ReadOnly);
+        Database db = Database::open(regionPath, Database::Mode::ReadOnly);
         faults = inspect(db, counts);
     } catch (const Error& e) {
-        faults.push_back(standardErrorText(e, state.strPrefDbPath));
+        faults.push_back(standardErrorText(e, regionPath));
     }
     if (!faults.empty()) {
         for (const std::string& f : faults)
             std::cout << "異常: " << f << "\n";
         return kExitFailed;
     }
-    std::cout << "OK " << state.strRegionName << "\n"
+    std::cout << "OK " << region << "\n"
               << "ソース: " << counts.sources << "\n"
               << "町: " << counts.towns << "\n"
               << "町別テーブル: " << counts.tables << "\n"

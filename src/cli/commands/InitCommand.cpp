@@ -1,9 +1,8 @@
 // mrk2cli init: writes a new base database mrk2.mdb, since none can be supplied.
-#include <filesystem>
 #include <iostream>
 #include <string>
 
-#include "app/Error.h"
+#include "app/FileNames.h"
 #include "app/Paths.h"
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
@@ -28,28 +27,15 @@ int runInit(CommandContext& ctx) {
         return usageError(kInfo, args.error());
     if (words.size() > 1)
         return usageError(kInfo, "余分な引数があります。");
-    std::string dir = words.empty() ? ctx.state.strDbDir : absolutePath(words[0]);
+    std::string dir = words.empty() ? ctx.settings.dbDir : absolutePath(words[0]);
     if (dir.empty()) {
         return usageError(
             kInfo, "ディレクトリを指定して下さい (DIR、--db-dir または設定ファイルの DBDIR)。");
     }
-    const std::string path = joinPath(dir, "mrk2.mdb");
-    if (fileExists(path) || directoryExists(path)) {
-        ctx.person.message("基本データベースは既に存在します。上書きはしません。\n" + path);
+    if (!initBaseDatabase({dir}, ctx.person).succeeded())
         return kExitFailed;
-    }
-    try {
-        std::error_code ec;
-        std::filesystem::create_directories(dir, ec);
-        if (ec)
-            throw fileError(ec.value(), dir);
-        createBaseDatabase(path);
-    } catch (const Error& e) {
-        ctx.person.message(standardErrorText(e, path));
-        return kExitFailed;
-    }
     if (!ctx.quiet)
-        std::cerr << "基本データベースを作成しました。\n" << path << "\n";
+        std::cerr << "基本データベースを作成しました。\n" << files::baseDbPath(dir) << "\n";
     return kExitOk;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/Error.h"
+#include "app/WriterLock.h"
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
@@ -50,10 +51,10 @@ std::string ownerText(const LearningEntry& e, const LearningCatalog& catalog) {
 
 bool loadCatalog(CommandContext& ctx, LearningCatalog& catalog) {
     try {
-        loadLearningCatalog(ctx.state.strBaseDbPath, catalog);
+        loadLearningCatalog(ctx.baseDbPath(), catalog);
         return true;
     } catch (const Error& e) {
-        say(ctx, standardErrorText(e, ctx.state.strBaseDbPath));
+        say(ctx, standardErrorText(e, ctx.baseDbPath()));
         return false;
     }
 }
@@ -100,7 +101,7 @@ int list(CommandContext& ctx, ArgList& args) {
 
     LearningQuery q = buildLearningQuery(s, catalog);
     try {
-        Database db = Database::open(ctx.state.strBaseDbPath, Database::Mode::ReadOnly);
+        Database db = Database::open(ctx.baseDbPath(), Database::Mode::ReadOnly);
         std::cout << "ID\t登録字句\t変換字句\t参照回数\tユーザー\t区分\n";
         for (const LearningEntry& e : selectLearningEntries(db, q.condition, q.pattern)) {
             std::cout << e.id << '\t' << listingCell(e.registered) << '\t'
@@ -109,7 +110,7 @@ int list(CommandContext& ctx, ArgList& args) {
                       << (effectiveType(e) == kLevelCity ? "市区町村" : "大字・町丁目") << '\n';
         }
     } catch (const Error& e) {
-        say(ctx, standardErrorText(e, ctx.state.strBaseDbPath));
+        say(ctx, standardErrorText(e, ctx.baseDbPath()));
         return kExitFailed;
     }
     return kExitOk;
@@ -160,10 +161,14 @@ int add(CommandContext& ctx, ArgList& args) {
     }
 
     try {
-        Database db = Database::open(ctx.state.strBaseDbPath);
+        WriterLock lock = WriterLock::take(ctx.settings.dbDir);
+        Database db = Database::open(ctx.baseDbPath());
         std::cout << insertLearningEntry(db, v) << '\n';
     } catch (const Error& e) {
-        say(ctx, standardErrorText(e, ctx.state.strBaseDbPath));
+        say(ctx, standardErrorText(e, ctx.baseDbPath()));
+        return kExitFailed;
+    } catch (const Refusal& r) {
+        say(ctx, r.what());
         return kExitFailed;
     }
     return kExitOk;
@@ -181,13 +186,17 @@ int remove(CommandContext& ctx, ArgList& args) {
     if (ec != std::errc() || end != w.data() + w.size())
         return usage("ID は整数です: " + w);
     try {
-        Database db = Database::open(ctx.state.strBaseDbPath);
+        WriterLock lock = WriterLock::take(ctx.settings.dbDir);
+        Database db = Database::open(ctx.baseDbPath());
         if (!deleteLearningEntry(db, id)) {
             say(ctx, "ID " + w + " の項目はありません。");
             return kExitFailed;
         }
     } catch (const Error& e) {
-        say(ctx, standardErrorText(e, ctx.state.strBaseDbPath));
+        say(ctx, standardErrorText(e, ctx.baseDbPath()));
+        return kExitFailed;
+    } catch (const Refusal& r) {
+        say(ctx, r.what());
         return kExitFailed;
     }
     return kExitOk;

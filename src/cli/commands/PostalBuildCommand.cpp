@@ -3,6 +3,7 @@
 
 #include "app/Error.h"
 #include "app/Paths.h"
+#include "app/StartLine.h"
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
@@ -28,12 +29,21 @@ int runPostalBuild(CommandContext& ctx) {
         return usageError(kInfo, args.error());
     if (words.size() != 1)
         return usageError(kInfo, "CSVファイルを一つ指定して下さい。");
-    std::string csv = absolutePath(words[0]);
-    std::string start = startLine ? *startLine : ctx.state.strPostalStart;
-    if (buildNationalPostal(ctx.state, ctx.person, csv, start) != PostalBuildResult::Done)
+    NationalPostalRequest request;
+    request.dbDir = ctx.settings.dbDir;
+    request.csvPath = absolutePath(words[0]);
+    request.columns = ctx.settings.postalColumns;
+    try {
+        request.startLine = parseStartLine(startLine.value_or(ctx.settings.postalStart));
+    } catch (const Refusal& r) {
+        ctx.person.message(r.what());
+        return kExitFailed;
+    }
+    StopControl stop;
+    if (!buildNationalPostal(request, stop, ctx.person).succeeded())
         return kExitFailed;
     try {
-        Database db = Database::open(ctx.state.strBaseDbPath, Database::Mode::ReadOnly);
+        Database db = Database::open(ctx.baseDbPath(), Database::Mode::ReadOnly);
         Statement st = db.prepare("SELECT count(*) FROM POST");
         st.step();
         std::cout << "POST: " << st.int64(0) << " 件\n";

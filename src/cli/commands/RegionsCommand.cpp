@@ -3,13 +3,14 @@
 #include <string>
 
 #include "app/Error.h"
+#include "app/FileNames.h"
 #include "app/Paths.h"
+#include "app/RegionName.h"
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/Listing.h"
 #include "data/Catalog.h"
-#include "data/RegionDeletion.h"
 
 namespace mrk2::cli {
 
@@ -28,9 +29,9 @@ int runRegions(CommandContext& ctx) {
         return usageError(kInfo, args.error().empty() ? "余分な引数があります。" : args.error());
     std::vector<CatalogRow> rows;
     try {
-        rows = readCatalog(ctx.state.strBaseDbPath);
+        rows = readCatalog(ctx.baseDbPath());
     } catch (const Error& e) {
-        ctx.person.message(standardErrorText(e, ctx.state.strBaseDbPath));
+        ctx.person.message(standardErrorText(e.in(ctx.baseDbPath())));
         return kExitFailed;
     }
     // The region file lies beside the base database, whatever directory the row
@@ -38,7 +39,7 @@ int runRegions(CommandContext& ctx) {
     std::cout << "ID\t地域名\tディレクトリ\tファイル\n";
     for (const CatalogRow& r : rows) {
         bool exists = r.name && isUsableRegionName(*r.name) &&
-                      fileExists(joinPath(ctx.state.strDbDir, *r.name + ".mdb"));
+                      fileExists(files::regionDbPath(ctx.settings.dbDir, *r.name));
         std::cout << r.id << '\t' << listingCell(r.name) << '\t' << listingCell(r.dir) << '\t'
                   << (exists ? "あり" : "なし") << '\n';
     }

@@ -26,14 +26,14 @@ int runRegister(CommandContext& ctx) {
         return usageError(kInfo, "地域名とCSVファイルを指定して下さい。");
     if (words.size() - 1 > kMaxSourceFiles)
         return usageError(kInfo, "CSVファイルは1000個までです。");
-    if (startLine)
-        ctx.state.strPosInfoStart = *startLine;
-    if (!selectRegion(ctx, words[0]))
+    if (!acceptRegionName(ctx, words[0]))
         return kExitFailed;
-    ctx.state.srcFiles.clear();
+    auto request = importRequest(ctx, ImportMode::Register, words[0], startLine);
+    if (!request)
+        return kExitFailed;
     for (std::size_t i = 1; i < words.size(); ++i)
-        ctx.state.srcFiles.push_back(sourceFileOf(words[i]));
-    return startImport(ctx, ImportMode::Register);
+        request->sources.push_back(sourceFileOf(words[i]));
+    return runImportCommand(ctx, *request);
 }
 
 }  // namespace

@@ -4,13 +4,15 @@
 #include <string>
 
 #include "app/Error.h"
+#include "app/FileNames.h"
 #include "app/Paths.h"
+#include "app/RegionName.h"
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/Listing.h"
+#include "cli/RunStarter.h"
 #include "data/Catalog.h"
-#include "data/RegionDeletion.h"
 #include "data/SourceStatus.h"
 
 namespace mrk2::cli {
@@ -39,25 +41,22 @@ int runSources(CommandContext& ctx) {
         return usageError(kInfo,
                           words.empty() ? "地域名を指定して下さい。" : "余分な引数があります。");
     const std::string& region = words[0];
-    if (!isUsableRegionName(region)) {
-        ctx.person.message("この地域名はファイル名に使えません。\n" + region);
+    if (!acceptRegionName(ctx, region))
         return kExitFailed;
-    }
-    const std::string path = joinPath(ctx.state.strDbDir, region + ".mdb");
+    const std::string path = files::regionDbPath(ctx.settings.dbDir, region);
     if (!fileExists(path)) {
         ctx.person.message("地域別ＤＢが見つかりません。\n" + path);
         return kExitFailed;
     }
-    std::vector<SourceFile> files;
-    std::vector<std::optional<std::string>> dates;
+    RecordedSources recorded;
     try {
-        readSourceFiles(path, files, dates);
+        recorded = readSourceFiles(path);
     } catch (const Error& e) {
-        ctx.person.message(standardErrorText(e, path));
+        ctx.person.message(standardErrorText(e));
         return kExitFailed;
     }
     std::cout << "ディレクトリ\tファイル\t登録時の日付\t現在の日付\t変更\n";
-    for (const SourceStatus& s : compareSources(files, dates)) {
+    for (const SourceStatus& s : compareSources(recorded.files, recorded.dates)) {
         std::cout << listingCell(s.source.dir) << '\t' << listingCell(s.source.file) << '\t'
                   << listingCell(s.recordedDate) << '\t' << listingCell(s.currentDate) << '\t'
                   << changeText(s) << '\n';

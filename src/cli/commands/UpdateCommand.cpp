@@ -1,9 +1,9 @@
 // mrk2cli update: brings a region database up to date with its recorded files,
 // plus added ones, minus removed ones; only changed and new files are loaded.
 #include <algorithm>
-#include <optional>
-#include <vector>
 
+#include "app/Error.h"
+#include "app/FileNames.h"
 #include "app/Limits.h"
 #include "app/Paths.h"
 #include "cli/ArgList.h"
@@ -32,34 +32,40 @@ int runUpdate(CommandContext& ctx) {
         return usageError(kInfo, args.error());
     if (words.empty())
         return usageError(kInfo, "地域名を指定して下さい。");
-    if (startLine)
-        ctx.state.strPosInfoStart = *startLine;
-    if (!selectRegion(ctx, words[0]))
+    if (!acceptRegionName(ctx, words[0]))
         return kExitFailed;
-    AppState& state = ctx.state;
+    auto request = importRequest(ctx, ImportMode::Update, words[0], startLine);
+    if (!request)
+        return kExitFailed;
     // Updating needs a region database to compare with, as the window's "更新".
-    if (!fileExists(state.strPrefDbPath)) {
-        ctx.person.message("地域別ＤＢが見つかりません。\n" + state.strPrefDbPath);
+    const std::string regionPath = files::regionDbPath(request->dbDir, request->region);
+    if (!fileExists(regionPath)) {
+        ctx.person.message("地域別ＤＢが見つかりません。\n" + regionPath);
         return kExitFailed;
     }
 
-    std::vector<std::optional<std::string>> dates;
-    readSrcFileList(ctx.person, state.strPrefDbPath, state.srcFiles, dates);
+    std::vector<SourceFile>& sources = request->sources;
+    try {
+        sources = readSourceFiles(regionPath).files;
+    } catch (const Error& e) {
+        // An unreadable list counts as no list, as in the selection window.
+        ctx.person.message(standardErrorText(e));
+    }
     for (std::size_t i = 1; i < words.size(); ++i) {
         SourceFile f = sourceFileOf(words[i]);
-        if (std::find(state.srcFiles.begin(), state.srcFiles.end(), f) == state.srcFiles.end())
-            state.srcFiles.push_back(f);
+        if (std::find(sources.begin(), sources.end(), f) == sources.end())
+            sources.push_back(f);
     }
     for (const std::string& r : removals) {
         SourceFile f = sourceFileOf(r);
-        auto it = std::find(state.srcFiles.begin(), state.srcFiles.end(), f);
-        if (it == state.srcFiles.end())
+        auto it = std::find(sources.begin(), sources.end(), f);
+        if (it == sources.end())
             return usageError(kInfo, "登録されていないファイルです: " + joinPath(f.dir, f.file));
-        state.srcFiles.erase(it);
+        sources.erase(it);
     }
-    if (state.srcFiles.size() > kMaxSourceFiles)
+    if (sources.size() > kMaxSourceFiles)
         return usageError(kInfo, "CSVファイルは1000個までです。");
-    return startImport(ctx, ImportMode::Update);
+    return runImportCommand(ctx, *request);
 }
 
 }  // namespace

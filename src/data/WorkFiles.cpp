@@ -1,0 +1,21 @@
+#include "data/WorkFiles.h"
+
+#include "app/FileOps.h"
+
+namespace mrk2 {
+
+void removeDatabaseFiles(const std::string& path) {
+    removeFile(path);
+    removeFile(path + "-journal");
+    removeFile(path + "-wal");
+    removeFile(path + "-shm");
+}
+
+void removeDatabaseFilesQuietly(const std::string& path) noexcept {
+    try {
+        removeDatabaseFiles(path);
+    } catch (...) {
+    }
+}
+
+}  // namespace mrk2

@@ -1,0 +1,35 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/FileNames.h"
+#include "app/Settings.h"
+#include "app/SourceFile.h"
+#include "app/StopControl.h"
+
+namespace mrk2::ui {
+
+// What the windows of one desktop session share: the settings as read at
+// start-up and what the operator has chosen since. Only windows read it; an
+// operation gets what it needs as a request.
+struct Session {
+    Settings settings;
+
+    std::string dbDir;                // strDbDir: the directory the main window names now
+    std::string regionFileName;       // strPrefDb: the region last left in the region box, + ".mdb"
+    std::string regionName;           // strRegionName: the region box's text
+    std::vector<SourceFile> sources;  // intSrcFileCount/strSrcDir/strSrcFile
+    // The main window's boxes, written back when it closes.
+    std::string posInfoStart;  // strPosInfoStart
+    std::string postalStart;   // strPostalStart
+    std::string postalPath;    // strPostalPath
+
+    bool running = false;         // blnProcessing: a run is going on
+    bool forceQuit = false;       // blnForceQuit: the tool is closing during a run
+    StopControl* stop = nullptr;  // the running run's Stop
+
+    std::string baseDbPath() const { return files::baseDbPath(dbDir); }
+    std::string regionDbPath() const { return files::regionDbPath(dbDir, regionName); }
+};
+
+}  // namespace mrk2::ui
