@@ -3,7 +3,7 @@
 # the whole cycle in ./demo: a base database, the national postal table from the
 # bundled Japan Post sample (data/13TOKYO.CSV), position-reference files of the
 # 14-column MLIT block layout, registration of a region, an update after one file
-# changed, and a consistency check.
+# changed, a consistency check and an address lookup.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -48,6 +48,11 @@ t3=$(date +%s.%N)
 
 mrk check 東京
 mrk sources 東京
+
+# An address of the region, as the geocoder will be asked for it.
+echo
+echo "== 住所の検索 (lookup) =="
+mrk lookup 東京 千代田区丸の内一丁目1番1号
 
 rows=$(cat "${files[@]}" | wc -l)
 echo
