@@ -5,7 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include "app/CsvField.h"
 #include "app/Error.h"
 #include "app/Limits.h"
 #include "app/LineReader.h"
@@ -13,27 +12,11 @@
 #include "app/Utf8Text.h"
 #include "data/Database.h"
 #include "import/BatchInsert.h"
+#include "import/PositionLine.h"
 
 namespace mrk2 {
 
 namespace {
-
-// The twelve configured columns, in the order of POSINFOFIELDNO.
-enum Entry {
-    Pref,
-    Muni,
-    Town,
-    Block,
-    CoordSystem,
-    X,
-    Y,
-    Lat,
-    Lon,
-    Mesh,
-    ResidenceFlag,
-    RepresentativeFlag,
-    kEntries
-};
 
 const std::vector<std::string> kSourceColumns = {"fld市区町村コード", "fldSrcID", "fldSrcDir",
                                                  "fldSrcFile"};
@@ -59,45 +42,15 @@ class StagingWriter {
     // Stages one line; returns the cleaned prefecture name. A faulty line throws
     // and is not staged.
     std::string_view stage(std::string_view line, std::size_t lineNo) {
-        splitCsvLine(line, fields_);
-        std::string_view pref;
-        for (int entry = 0; entry < kEntries; ++entry) {
-            int col = columns_[static_cast<std::size_t>(entry)];
-            bool present = col >= 0 && static_cast<std::size_t>(col) < fields_.size();
-            std::string_view value =
-                present ? cleanCsvFieldView(fields_[static_cast<std::size_t>(col)]) : "";
-            if (entry == Mesh) {
-                // The mesh code may be missing from the line or empty: NULL, never "".
-                if (value.empty())
-                    insert_.null();
-                else
-                    insert_.value(value);
-                continue;
-            }
-            if (!present) {
-                throw Error(FormatError::MissingColumn, std::to_string(lineNo) + " 行目: 列 " +
-                                                            std::to_string(col) +
-                                                            " がありません。");
-            }
-            if (entry == Town) {
-                // The town column must be there, but may be empty: a town without a
-                // name is stored as NULL.
-                if (value.empty())
-                    insert_.null();
-                else
-                    insert_.value(value);
-                continue;
-            }
-            if (value.empty()) {
-                throw Error(FormatError::EmptyValue, std::to_string(lineNo) + " 行目: 列 " +
-                                                         std::to_string(col) + " の値が空です。");
-            }
-            insert_.value(value);
-            if (entry == Pref)
-                pref = value;
+        mapPositionLine(line, columns_, lineNo, fields_, values_);
+        for (const std::optional<std::string_view>& value : values_) {
+            if (value)
+                insert_.value(*value);
+            else
+                insert_.null();
         }
         insert_.endRow();
-        return pref;
+        return *values_[Pref];
     }
 
     // Writes the lines staged so far.
@@ -107,6 +60,7 @@ class StagingWriter {
     BatchInsert insert_;
     const std::array<int, 12>& columns_;
     std::vector<std::string_view> fields_;
+    PositionValues values_;
 };
 
 void recordPrefecture(std::vector<std::string>& list, const std::string& pref) {

@@ -222,8 +222,10 @@ void MainWindow::buttonEnabled(bool on) {
 void MainWindow::updateIniFile() {
     session_.dbDir = str(txtDbDir_->text());
     const Settings& s = session_.settings;
-    saveDirectories(
+    const std::string refused = saveDirectories(
         s.iniPath, {session_.dbDir, session_.regionFileName, s.inputDir, s.outputDir, s.delimiter});
+    if (!refused.empty())
+        person_.say(qs(refused));
 }
 
 void MainWindow::setDbDirText(const QString& text) {
@@ -436,8 +438,10 @@ void MainWindow::onExit() {
     // A path that names no file is not remembered; the last good one stays.
     if (postal.empty() || fileExists(postal))
         session_.postalPath = postal;
-    saveStartLines(session_.settings.iniPath, session_.posInfoStart, session_.postalStart,
-                   session_.postalPath);
+    const std::string refused = saveStartLines(session_.settings.iniPath, session_.posInfoStart,
+                                               session_.postalStart, session_.postalPath);
+    if (!refused.empty())
+        person_.say(qs(refused));
     exiting_ = true;
     close();
 }
