@@ -45,8 +45,14 @@ struct Municipality {
 const char* const kChome[] = {"一", "二", "三", "四", "五", "六", "七", "八", "九"};
 
 // A postal town name made usable as a block-level town: notes in parentheses and
-// the catch-all entries are not town names.
+// the catch-all entries are not town names. "丸の内（次のビルを除く）" is the town
+// 丸の内 itself, its high-rise buildings having postal codes of their own.
 std::string townFromPostal(const std::string& name) {
+    static const std::string kExceptBuildings = "（次のビルを除く）";
+    if (name.size() > kExceptBuildings.size() &&
+        name.compare(name.size() - kExceptBuildings.size(), kExceptBuildings.size(),
+                     kExceptBuildings) == 0)
+        return name.substr(0, name.size() - kExceptBuildings.size());
     if (name.empty() || name.find("以下に掲載がない場合") != std::string::npos ||
         name.find("番地がくる場合") != std::string::npos ||
         name.find("一円") != std::string::npos || name.find("ビル") != std::string::npos ||
@@ -183,8 +189,10 @@ std::vector<GeneratedFile> generatePositionCsv(const GeneratorOptions& o) {
                 std::string block = std::to_string(nextBlock[t]++);
                 std::int64_t x = x0 + rnd.between(0, 30000);
                 std::int64_t y = y0 + rnd.between(0, 30000);
-                std::string lat = decimal(35600000 + (x - x0) * 9 / 10, 6);
-                std::string lon = decimal(139600000 + (y - y0) * 11 / 10, 6);
+                // Latitude and longitude agree with X and Y (0.1 m units, around
+                // 36°N 139°50'E), so each municipality is a 3 km square of its own.
+                std::string lat = decimal(36000000 + x * 9 / 10, 6);
+                std::string lon = decimal(139833333 + y * 11 / 10, 6);
                 std::string flag = rnd.between(0, 3) ? "1" : "0";
                 std::string line =
                     quoted(m.pref) + "," + quoted(m.name) + "," + quoted(towns[t]) + ",";

@@ -3,7 +3,7 @@
 # the whole cycle in ./demo: a base database, the national postal table from the
 # bundled Japan Post sample (data/13TOKYO.CSV), position-reference files of the
 # 14-column MLIT block layout, registration of a region, an update after one file
-# changed, and a consistency check.
+# changed, a consistency check and an address lookup.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -49,6 +49,11 @@ t3=$(date +%s.%N)
 mrk check 東京
 mrk sources 東京
 
+# An address of the region, as the geocoder will be asked for it.
+echo
+echo "== 住所の検索 (lookup) =="
+mrk lookup 東京 千代田区丸の内一丁目1番1号
+
 rows=$(cat "${files[@]}" | wc -l)
 echo
 echo "== まとめ =="
@@ -58,10 +63,8 @@ echo "更新 (update, 1 ファイル変更): $(seconds "$t2" "$t3") 秒"
 echo "データベース: $demo/db"
 ls -l "$demo/db"
 
-# With a display, the desktop tool opens on the demo: it reads the INI beside its
-# executable, so the demo's settings are put there.
+# With a display, the desktop tool opens on the demo's settings.
 if [[ -n "${DISPLAY:-}" ]]; then
-    cp "$demo/mrk2tool.ini" "$build/mrk2tool.ini"
-    echo "mrk2tool を起動します (設定: $build/mrk2tool.ini)"
-    "$build/mrk2tool" &
+    echo "mrk2tool を起動します (設定: $demo/mrk2tool.ini)"
+    "$build/mrk2tool" --ini "$demo/mrk2tool.ini" &
 fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages mrk2tool needs, and only those that are missing:
-# a prepared machine never touches the network. Usage: install-deps.sh [--gui-display]
+# a prepared machine never touches the network.
+# Usage: install-deps.sh [--gui-display | --package]
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
@@ -8,6 +9,9 @@ packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev l
 if [[ "${1:-}" == "--gui-display" ]]; then
     # Only for showing windows: a Japanese font and a virtual display for screenshots.
     packages+=(fonts-noto-cjk xvfb)
+elif [[ "${1:-}" == "--package" ]]; then
+    # Only for the Debian package: dpkg-shlibdeps, and `file`, by which CPack finds the binaries.
+    packages+=(dpkg-dev file)
 fi
 
 missing=()

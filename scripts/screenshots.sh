@@ -20,18 +20,27 @@ mkdir -p "$work/db" "$work/csv"
 
 # Position CSV files in the default 12-column layout, CP932 with CRLF: one
 # municipality per file, enough blocks that the progress window is seen working.
-write_csv() {  # file city towns blocks
-    awk -v city="$2" -v towns="$3" -v blocks="$4" 'BEGIN {
-        split(towns, t, " ");
-        for (i = 1; i in t; i++)
-            for (b = 1; b <= blocks; b++)
-                printf "東京都,%s,%s,%d,9,-%d.5,%d.5,35.%04d,139.%04d,,1,0\r\n",
-                       city, t[i], b, 30000 + b, 10000 + i, b, i;
+# Each town is a round cluster of blocks around its own spot near the
+# municipality's centre, so that the region map looks like a map.
+write_csv() {  # file city lat lon towns blocks
+    awk -v city="$2" -v lat0="$3" -v lon0="$4" -v towns="$5" -v blocks="$6" 'BEGIN {
+        srand(7);
+        n = split(towns, t, " ");
+        for (i = 1; i <= n; i++) {
+            a = 2 * 3.14159 * i / n;
+            tlat = lat0 + 0.006 * sin(a); tlon = lon0 + 0.0075 * cos(a);
+            for (b = 1; b <= blocks; b++) {
+                r = 0.0032 * sqrt(rand()); w = 2 * 3.14159 * rand();
+                printf "東京都,%s,%s,%d,9,-%d.5,%d.5,%.6f,%.6f,,1,%d\r\n",
+                       city, t[i], b, 30000 + b, 10000 + i,
+                       tlat + r * sin(w), tlon + 1.2 * r * cos(w), b == 1;
+            }
+        }
     }' | iconv -f UTF-8 -t CP932 > "$work/csv/$1"
 }
-write_csv 13101.csv 千代田区 "丸の内一丁目 丸の内二丁目 大手町一丁目 霞が関一丁目 永田町一丁目" 4000
-write_csv 13102.csv 中央区 "銀座一丁目 銀座二丁目 日本橋一丁目 築地一丁目" 4000
-write_csv 13103.csv 港区 "芝公園一丁目 六本木一丁目 赤坂一丁目" 4000
+write_csv 13101.csv 千代田区 35.6900 139.7540 "丸の内一丁目 丸の内二丁目 大手町一丁目 霞が関一丁目 永田町一丁目" 4000
+write_csv 13102.csv 中央区 35.6700 139.7790 "銀座一丁目 銀座二丁目 日本橋一丁目 築地一丁目" 4000
+write_csv 13103.csv 港区 35.6560 139.7420 "芝公園一丁目 六本木一丁目 赤坂一丁目" 4000
 
 mkdir -p docs/screenshots
 xvfb-run -a -s "-screen 0 1280x800x24" \

@@ -8,7 +8,6 @@
 #include "app/Error.h"
 #include "app/IniFile.h"
 #include "app/Limits.h"
-#include "app/Paths.h"
 
 namespace mrk2 {
 
@@ -21,10 +20,18 @@ std::string mrkIniString(const std::string& iniPath, const std::string& key,
     return getIniString(iniPath, kSection, key, defaultValue);
 }
 
-void putMrkIniString(const std::string& iniPath, const std::string& key, const std::string& value) {
-    // A failed write is not reported: the operator has nothing to decide here, and
-    // the values are still in use for this session.
-    putIniString(iniPath, kSection, key, value);
+// A file that cannot be written is not reported: the operator has nothing to
+// decide there, and the values are still in use for this session. A value that
+// would read back as another one is not written, and `refused` gets the reason.
+void putMrkIniString(const std::string& iniPath, const std::string& key, const std::string& value,
+                     std::string& refused) {
+    try {
+        writeIniString(iniPath, kSection, key, value);
+    } catch (const Error& e) {
+        if (e.number() < FormatError::MissingColumn)
+            return;  // an errno number
+        refused += (refused.empty() ? "" : "\n") + standardErrorText(e, iniPath);
+    }
 }
 
 // Every comma starts a new part; nothing is quoted.
@@ -121,10 +128,6 @@ bool readFixedTerms(Settings& settings, Person& person) {
 
 }  // namespace
 
-std::string defaultIniPath() {
-    return addPathSeparator(executableDir()) + "mrk2tool.ini";
-}
-
 Settings loadSettings(const std::string& iniPath, Person& person) {
     Settings s;
     s.iniPath = iniPath;
@@ -156,19 +159,23 @@ Settings loadSettings(const std::string& iniPath, Person& person) {
     return s;
 }
 
-void saveDirectories(const std::string& iniPath, const DirectorySettings& d) {
-    putMrkIniString(iniPath, "DBDIR", d.dbDir);
-    putMrkIniString(iniPath, "PREFDIR", d.regionFileName);
-    putMrkIniString(iniPath, "INPUTDIR", d.inputDir);
-    putMrkIniString(iniPath, "OUTPUTDIR", d.outputDir);
-    putMrkIniString(iniPath, "DELIMITER", d.delimiter);
+std::string saveDirectories(const std::string& iniPath, const DirectorySettings& d) {
+    std::string refused;
+    putMrkIniString(iniPath, "DBDIR", d.dbDir, refused);
+    putMrkIniString(iniPath, "PREFDIR", d.regionFileName, refused);
+    putMrkIniString(iniPath, "INPUTDIR", d.inputDir, refused);
+    putMrkIniString(iniPath, "OUTPUTDIR", d.outputDir, refused);
+    putMrkIniString(iniPath, "DELIMITER", d.delimiter, refused);
+    return refused;
 }
 
-void saveStartLines(const std::string& iniPath, const std::string& posInfoStart,
-                    const std::string& postalStart, const std::string& postalPath) {
-    putMrkIniString(iniPath, "POSINFOSTART", posInfoStart);
-    putMrkIniString(iniPath, "POSTALSTART", postalStart);
-    putMrkIniString(iniPath, "POSTALPATH", postalPath);
+std::string saveStartLines(const std::string& iniPath, const std::string& posInfoStart,
+                           const std::string& postalStart, const std::string& postalPath) {
+    std::string refused;
+    putMrkIniString(iniPath, "POSINFOSTART", posInfoStart, refused);
+    putMrkIniString(iniPath, "POSTALSTART", postalStart, refused);
+    putMrkIniString(iniPath, "POSTALPATH", postalPath, refused);
+    return refused;
 }
 
 }  // namespace mrk2

@@ -6,12 +6,10 @@
 
 namespace mrk2 {
 
-// mrk2tool.ini beside the executable, section "MRK".
-std::string defaultIniPath();
-
 // Reads every key of section MRK (defaults for missing or empty keys). A value
 // that must be a number but is not throws mrk2::Error naming its key and value,
-// with the settings file as context. A fixed name without a comma is told to the
+// with the settings file as context; so does a NUL byte in the file, naming its
+// line. A fixed name without a comma is told to the
 // person and ends the fixed names; loading still succeeds.
 Settings loadSettings(const std::string& iniPath, Person& person);
 
@@ -24,11 +22,15 @@ struct DirectorySettings {
     std::string delimiter;       // DELIMITER
 };
 
-// DBDIR, PREFDIR, INPUTDIR, OUTPUTDIR, DELIMITER, in that order.
-void saveDirectories(const std::string& iniPath, const DirectorySettings& directories);
+// DBDIR, PREFDIR, INPUTDIR, OUTPUTDIR, DELIMITER, in that order. A value that the
+// file cannot hold so that it reads back the same (a character CP932 lacks or
+// holds only as a look-alike, for one) is not written: the result is the
+// standard error report of each such value, one per line, or empty. A file that
+// cannot be written is not reported.
+std::string saveDirectories(const std::string& iniPath, const DirectorySettings& directories);
 
-// POSINFOSTART, POSTALSTART, POSTALPATH, in that order.
-void saveStartLines(const std::string& iniPath, const std::string& posInfoStart,
-                    const std::string& postalStart, const std::string& postalPath);
+// POSINFOSTART, POSTALSTART, POSTALPATH, in that order, with the same result.
+std::string saveStartLines(const std::string& iniPath, const std::string& posInfoStart,
+                           const std::string& postalStart, const std::string& postalPath);
 
 }  // namespace mrk2

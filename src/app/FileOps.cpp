@@ -1,6 +1,7 @@
 #include "app/FileOps.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -127,6 +128,16 @@ void writeFileAtomically(const std::string& path, const std::string& bytes) {
         throw fileError(e, path);
     }
     syncDirectoryOf(path);
+}
+
+void makeDirectories(const std::string& dir) {
+    if (dir.empty() || directoryExists(dir))
+        return;
+    std::string parent = dirNameOf(dir);
+    if (parent != dir)
+        makeDirectories(parent);
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+        throw fileError(errno, dir);
 }
 
 }  // namespace mrk2

@@ -17,5 +17,8 @@ void renameReplacing(const std::string& from, const std::string& to);
 // Writes `bytes` to a temporary file beside `path`, syncs it and renames it over
 // `path`: a reader sees the old or the new content, never a mix.
 void writeFileAtomically(const std::string& path, const std::string& bytes);
+// Creates `dir` and every missing parent, each readable by its owner only (what a
+// per-person configuration directory wants); an existing directory is left as is.
+void makeDirectories(const std::string& dir);
 
 }  // namespace mrk2

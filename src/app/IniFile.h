@@ -2,21 +2,17 @@
 #include <optional>
 #include <string>
 
+#include "app/IniDocument.h"
+
 namespace mrk2 {
 
-// The settings file is the INI file a Windows installation of the tool keeps: CP932
-// on disk, "[section]" headers, "key=value" lines, ";" comment lines. It is read and
-// written the way the Windows profile functions do it, so that a file copied from such
-// an installation reads the same here and keeps its look after we write to it.
+// The settings file on disk, read and written through IniDocument: the Windows
+// profile functions' rules, in CP932 or UTF-8 as the file already is.
 
-// Longest value the tool ever reads, in CP932 bytes (a 127-byte buffer with its NUL).
-inline constexpr std::size_t kMaxIniValueBytes = 126;
-
-// The value of `key` in `section` as the profile reader returns it: sections and keys
-// matched without regard to ASCII case (the first section of that name only), blanks
-// and tabs around the value dropped, one pair of matching enclosing quotes (" or ')
-// removed, cut at kMaxIniValueBytes CP932 bytes without splitting a double-byte
-// character. nullopt when the file, section or key is missing or the value is empty.
+// The value of `key` in `section` as IniDocument::value returns it; nullopt also
+// when the file is missing or cannot be read. Throws mrk2::Error
+// (FormatError::InvalidEncoding) for a file with a NUL byte, naming its line; the
+// caller adds the file as context.
 std::optional<std::string> readProfileString(const std::string& file, const std::string& section,
                                              const std::string& key);
 
@@ -25,13 +21,17 @@ std::optional<std::string> readProfileString(const std::string& file, const std:
 std::string getIniString(const std::string& file, const std::string& section,
                          const std::string& key, const std::string& defaultValue);
 
-// Sets one key: only that key's line changes (every other line, comment and line
-// ending stays as it was); the key is added at the end of its section, the section at
-// the end of the file, and the file is created when missing. The new content replaces
-// the old file in one rename, so a crash leaves the old or the new file. Returns false,
-// leaving the file as it was, when it cannot be written or when the text cannot be
-// stored in it (a line break, a character CP932 lacks, an empty section or key, "=" in
-// a key, "]" in a section).
+// Sets one key as IniDocument::set does, blanks and tabs around the section and
+// key names ignored; the file is created (CP932) when missing. The new content
+// replaces the old file in one rename, so a crash leaves the old or the new file.
+// Throws mrk2::Error, leaving the file as it was: the reasons of
+// IniDocument::set, a file that cannot be read (it must not be replaced by one
+// that lost its other lines) or written (errno numbers).
+void writeIniString(const std::string& file, const std::string& section, const std::string& key,
+                    const std::string& value);
+
+// writeIniString that answers false instead of throwing, as the Windows function
+// does.
 bool putIniString(const std::string& file, const std::string& section, const std::string& key,
                   const std::string& value);
 

@@ -158,9 +158,10 @@ void LineReader::open(const std::string& path) {
     eof_ = false;
     skipLf_ = false;
     lineNumber_ = 0;
-    // The first fill reads until the buffer (larger than the probe) is full or the
-    // file ends, so the probe sees all of its 64 KiB.
-    while (!eof_ && end_ < kProbeSize)
+    // Read past the probe, or to the end of the file: only a read that returns
+    // nothing proves the end, and a file of exactly the probe's size must be judged
+    // as complete (its cut last sequence is then invalid, not forgiven).
+    while (!eof_ && end_ <= kProbeSize)
         fill();
     std::size_t probe = std::min(end_, kProbeSize);
     encoding_ = detectEncoding(buf_.data(), probe, eof_ && probe == end_);
@@ -237,6 +238,12 @@ bool LineReader::next(std::string& line) {
 }
 
 void LineReader::decode(std::string& line) {
+    // NUL is valid in both encodings but is no text: stored, it would cut a value
+    // short in every reader written in C, or slip past the "no empty value" rule.
+    if (raw_.find('\0') != std::string::npos) {
+        throw Error(FormatError::InvalidEncoding,
+                    std::to_string(lineNumber_) + " 行目: NUL バイト (0x00) があります。");
+    }
     if (isAscii(raw_)) {
         line.swap(raw_);
         return;

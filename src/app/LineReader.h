@@ -12,8 +12,9 @@ namespace mrk2 {
 // Encoding: a file that starts with a UTF-8 byte order mark, or whose first
 // 64 KiB are valid UTF-8 and contain non-ASCII text, is UTF-8 (Japan Post also
 // publishes a UTF-8 edition); anything else is CP932. Bytes that are not valid in
-// the chosen encoding raise mrk2::Error (FormatError::InvalidEncoding) naming the
-// line; the caller adds the file path as context.
+// the chosen encoding, and NUL bytes, raise mrk2::Error
+// (FormatError::InvalidEncoding) naming the line; the caller adds the file path as
+// context.
 //
 // Lines end at CR, LF or CR LF. A line break at the very end of the file makes no
 // extra empty line; an empty line before it is still a line.

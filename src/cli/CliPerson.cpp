@@ -1,6 +1,7 @@
 #include "cli/CliPerson.h"
 
 #include "app/ProgressText.h"
+#include "app/RunEstimate.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -164,14 +165,10 @@ void CliPerson::drawStatus(bool force) {
         if (secs > 0.5)
             tail += " " + std::to_string(static_cast<long>(rows / secs)) + " 行/秒";
     }
-    if (progress_.bytesTotal > 0 && progress_.bytesRead > 0) {
-        const double share = std::min(1.0, static_cast<double>(progress_.bytesRead) /
-                                               static_cast<double>(progress_.bytesTotal));
-        tail += " " + std::to_string(static_cast<int>(share * 100)) + "%";
-        // The estimate comes from the reading so far; the steps after the last
-        // file (postal table, compaction) are not in it.
-        if (secs > 1 && share > 0.01 && share < 1)
-            tail += " 残り約" + std::to_string(static_cast<long>(secs * (1 - share) / share)) + "s";
+    if (std::optional<double> share = runShare(progress_)) {
+        tail += " " + std::to_string(static_cast<int>(*share * 100)) + "%";
+        if (auto left = timeLeft(progress_, now - progressStart_))
+            tail += " 残り約" + std::to_string(left->count()) + "s";
     }
     tail += "]";
     std::cerr << "\r\033[K" << fitToTerminal(line + "  " + tail) << std::flush;

@@ -9,6 +9,7 @@
 #include "app/Error.h"
 #include "app/ErrorReport.h"
 #include "app/Paths.h"
+#include "app/SettingsLocation.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 
@@ -27,7 +28,7 @@ void printHelp() {
                  "MRKメンテナンスツールの処理をウィンドウなしで実行します。\n"
                  "\n"
                  "共通オプション:\n"
-                 "  --ini FILE    設定ファイル (既定: mrk2cli と同じディレクトリの mrk2tool.ini)\n"
+                 "  --ini FILE    設定ファイル (既定は下の「設定ファイル」)\n"
                  "  --db-dir DIR  データベースのディレクトリ (設定ファイルの DBDIR より優先)\n"
                  "  --yes, --no   問い合わせにすべて「はい」/「いいえ」で答える\n"
                  "  --quiet       進行状況を表示しない\n"
@@ -38,13 +39,17 @@ void printHelp() {
     for (const auto& c : list) {
         std::string usage = c.usage;
         std::cout << "  " << usage;
-        if (usage.size() < 40)
+        // At least two blanks between usage and summary, or the summary goes below.
+        if (usage.size() + 2 <= 40)
             std::cout << std::string(40 - usage.size(), ' ');
         else
             std::cout << "\n" << std::string(42, ' ');
         std::cout << c.summary << "\n";
     }
     std::cout
+        << "\n"
+           "設定ファイル:\n"
+        << kSettingsLocationHelp
         << "\n"
            "終了状態: 0 完了, 1 失敗・拒否・中止, 2 使い方の誤り\n"
            "\n"
@@ -53,6 +58,8 @@ void printHelp() {
            "  mrk2cli --db-dir /srv/mrk regions\n"
            "  mrk2cli --db-dir /srv/mrk postal-build KEN_ALL.CSV\n"
            "  mrk2cli --db-dir /srv/mrk register 東京都 /data/13101_2023.csv /data/13102_2023.csv\n"
+           "  mrk2cli --db-dir /srv/mrk lookup 東京都 千代田区丸の内一丁目1番1号\n"
+           "  mrk2cli --db-dir /srv/mrk diff 東京都_old.mdb /srv/mrk/東京都.mdb\n"
            "  mrk2cli --db-dir /srv/mrk --yes delete 東京都\n";
 }
 
@@ -120,7 +127,7 @@ int main(int argc, char** argv) {
     CommandContext ctx{
         Settings(), person,
         std::vector<std::string>(args.begin() + static_cast<long>(i) + 1, args.end()), quiet};
-    ctx.settings.iniPath = iniPath.empty() ? defaultIniPath() : absolutePath(iniPath);
+    ctx.settings.iniPath = settingsFilePath(iniPath);
     if (command->needsConfig) {
         try {
             ctx.settings = loadSettings(ctx.settings.iniPath, person);

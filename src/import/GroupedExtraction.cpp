@@ -102,7 +102,7 @@ class BlockRows : public RowSource {
         if (col == 0)
             sqlite3_result_int64(ctx, ids_[town_]);
         else
-            resultText(ctx, values_[static_cast<std::size_t>(Block + col - 1)]);
+            resultText(ctx, values_[static_cast<std::size_t>(Block + col - 1)].value_or(""));
     }
 
   private:

@@ -5,16 +5,11 @@
 #include "app/RunProgress.h"
 #include "data/Database.h"
 #include "data/RowFeed.h"
+#include "import/GroupedSource.h"
 #include "import/TownGroups.h"
 #include "import/UniqueExtraction.h"
 
 namespace mrk2 {
-
-// Where the lines of one file came from, as their POSITION rows record it.
-struct GroupedSource {
-    std::string code;  // the first five characters of the file name
-    std::int64_t srcId = 0;
-};
 
 // Writes the towns of one file that were kept in memory (TownGroups) to
 // POSITION and the per-town tables: the same rows, ids and tables as the

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -23,25 +24,17 @@ enum PositionEntry {
     kPositionEntries
 };
 
-// An empty value stands for NULL: only the town and the mesh code may be one.
-using PositionValues = std::array<std::string_view, kPositionEntries>;
+// One value per entry; nullopt is stored as NULL. The views point into the line.
+using PositionValues = std::array<std::optional<std::string_view>, kPositionEntries>;
 
-// Cuts a position line into its twelve cleaned values and checks them: every
-// column but the mesh code's must be on the line, and every value but the town
-// and the mesh code must not be empty. The same check stands before every way
-// a line is kept, so a faulty file fails the same way on each.
-class PositionLineParser {
-  public:
-    explicit PositionLineParser(const std::array<int, kPositionEntries>& columns)
-        : columns_(columns) {}
-
-    // The values point into `line`. Throws mrk2::Error naming `lineNo`.
-    const PositionValues& parse(std::string_view line, std::size_t lineNo);
-
-  private:
-    std::array<int, kPositionEntries> columns_;
-    std::vector<std::string_view> fields_;
-    PositionValues values_;
-};
+// Maps one line through the twelve configured columns, each value cleaned by the
+// CSV field rule. The mesh code may be missing or empty and the town may be empty
+// (both then NULL); every other value must be there and not empty. `fields` is
+// scratch space that a caller reuses for every line. Throws mrk2::Error naming
+// `lineNo` (FormatError::MissingColumn, FormatError::EmptyValue) for the first
+// faulty entry.
+void mapPositionLine(std::string_view line, const std::array<int, kPositionEntries>& columns,
+                     std::size_t lineNo, std::vector<std::string_view>& fields,
+                     PositionValues& values);
 
 }  // namespace mrk2

@@ -5,7 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include "app/CsvField.h"
 #include "app/Error.h"
 #include "app/Limits.h"
 #include "app/LineReader.h"
@@ -15,6 +14,7 @@
 #include "data/RegionSchema.h"
 #include "import/BatchInsert.h"
 #include "import/PositionLine.h"
+#include "import/TownGroups.h"
 
 namespace mrk2 {
 
@@ -40,14 +40,13 @@ class StagingWriter {
         insert_.setConstant(3, file.file);
     }
 
-    // Stages the checked values of one line; the town and the mesh code may be
-    // empty, which stores NULL.
+    // Stages the checked values of one line.
     void stage(const PositionValues& values) {
-        for (std::string_view v : values) {
-            if (v.empty())
-                insert_.null();
+        for (const std::optional<std::string_view>& value : values) {
+            if (value)
+                insert_.value(*value);
             else
-                insert_.value(v);
+                insert_.null();
         }
         insert_.endRow();
     }
@@ -119,7 +118,8 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
         for (int skip = layout.startLine - 1; skip > 0 && reader.next(line); --skip) {
         }
 
-        PositionLineParser parser(layout.columns);
+        std::vector<std::string_view> fields;
+        PositionValues values;
         std::int32_t records = 0;
         std::string pref;
         while (!progress.stopped()) {
@@ -127,8 +127,8 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
             if (!reader.next(line))
                 break;
             ++records;
-            const PositionValues& values = parser.parse(line, reader.lineNumber());
-            pref = values[Pref];
+            mapPositionLine(line, layout.columns, reader.lineNumber(), fields, values);
+            pref = *values[Pref];
             if (staging) {
                 staging->stage(values);
                 continue;

@@ -6,10 +6,11 @@
 #include "app/RunProgress.h"
 #include "app/SourceFile.h"
 #include "data/Database.h"
-#include "import/GroupedExtraction.h"
-#include "import/TownGroups.h"
+#include "import/GroupedSource.h"
 
 namespace mrk2 {
+
+class TownGroups;
 
 // How the lines of a position file are read.
 struct PositionLayout {

@@ -53,10 +53,9 @@ TownGroups::TownGroups(std::size_t budgetBytes)
 
 std::string TownGroups::keyOf(const PositionValues& values) {
     std::string key;
-    key.reserve(values[Pref].size() + values[Muni].size() + values[Town].size() + 12);
-    appendPart(key, values[Pref]);
-    appendPart(key, values[Muni]);
-    appendPart(key, values[Town]);
+    appendPart(key, *values[Pref]);
+    appendPart(key, *values[Muni]);
+    appendPart(key, values[Town].value_or(std::string_view()));
     return key;
 }
 
@@ -73,7 +72,7 @@ char* TownGroups::reserve(std::size_t bytes) {
 bool TownGroups::add(const PositionValues& values) {
     std::size_t bytes = sizeof(std::uint32_t);
     for (int e = kFirstRowEntry; e < kPositionEntries; ++e) {
-        std::size_t n = values[static_cast<std::size_t>(e)].size();
+        std::size_t n = values[static_cast<std::size_t>(e)].value_or(std::string_view()).size();
         if (n > kMaxValueBytes)
             return false;
         bytes += 1 + n;
@@ -92,8 +91,8 @@ bool TownGroups::add(const PositionValues& values) {
     std::uint32_t town;
     if (found == townIndex_.end()) {
         town = static_cast<std::uint32_t>(towns_.size());
-        towns_.push_back({std::string(values[Pref]), std::string(values[Muni]),
-                          std::string(values[Town]), 0, 0});
+        towns_.push_back({std::string(*values[Pref]), std::string(*values[Muni]),
+                          std::string(values[Town].value_or(std::string_view())), 0, 0});
         townIndex_.emplace(std::move(key), town);
     } else {
         town = found->second;
@@ -104,7 +103,7 @@ bool TownGroups::add(const PositionValues& values) {
     std::memcpy(p, &town, sizeof town);
     p += sizeof town;
     for (int e = kFirstRowEntry; e < kPositionEntries; ++e) {
-        std::string_view v = values[static_cast<std::size_t>(e)];
+        std::string_view v = values[static_cast<std::size_t>(e)].value_or(std::string_view());
         *p++ = static_cast<char>(static_cast<unsigned char>(v.size()));
         std::memcpy(p, v.data(), v.size());
         p += v.size();
@@ -118,7 +117,9 @@ PositionValues TownGroups::decode(const char* record) const {
     const char* p = record + sizeof(std::uint32_t);
     for (int e = kFirstRowEntry; e < kPositionEntries; ++e) {
         std::size_t n = static_cast<unsigned char>(*p++);
-        values[static_cast<std::size_t>(e)] = std::string_view(p, n);
+        // A stored value is never empty: an empty one was a NULL.
+        if (n > 0)
+            values[static_cast<std::size_t>(e)] = std::string_view(p, n);
         p += n;
     }
     return values;
@@ -132,7 +133,8 @@ PositionValues TownGroups::lineValues(std::size_t line) const {
     const Group& t = towns_[town];
     values[Pref] = t.pref;
     values[Muni] = t.muni;
-    values[Town] = t.town;
+    if (!t.town.empty())
+        values[Town] = t.town;
     return values;
 }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "app/RunEstimate.h"
 #include "ui/UiText.h"
 
 namespace mrk2::ui {
@@ -62,11 +63,16 @@ void GuiPerson::runStarted(StopControl& stop, bool stoppable) {
     ProgressDialog& dialog = progressDialog();
     dialog.setStopVisible(stoppable);
     dialog.open();
+    runStart_ = std::chrono::steady_clock::now();
 }
 
 void GuiPerson::progress(const Progress& progress) {
     // A closed window takes the report too and stays hidden until it is shown again.
-    progressDialog().setProgress(progress);
+    ProgressDialog& dialog = progressDialog();
+    dialog.setProgress(progress);
+    if (std::optional<double> share = runShare(progress))
+        dialog.setProgressFraction(*share);
+    dialog.setTimeLeft(timeLeft(progress, std::chrono::steady_clock::now() - runStart_));
 }
 
 void GuiPerson::runEnded() {

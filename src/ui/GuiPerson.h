@@ -1,5 +1,6 @@
 #pragma once
 #include <QPointer>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -53,6 +54,7 @@ class GuiPerson : public Person {
     Session& session_;
     Prompter& prompter_;
     std::unique_ptr<ProgressDialog> progress_;
+    std::chrono::steady_clock::time_point runStart_{};
     std::function<void(bool)> buttonEnabled_;
     QPointer<QWidget> selectionWindow_;
 };

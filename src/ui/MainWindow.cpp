@@ -27,6 +27,7 @@
 #include "ui/CsvSelectionWindow.h"
 #include "ui/DirectoryChooser.h"
 #include "ui/GuiPerson.h"
+#include "ui/RegionMapWindow.h"
 #include "ui/StartLineBox.h"
 #include "ui/UiText.h"
 #include "ui/WindowPlacement.h"
@@ -104,6 +105,7 @@ void MainWindow::buildControls() {
     cmdUpdate_ = makeButton(this, "cmdUpdate", QStringLiteral("更新"));
     cmdDelete_ = makeButton(this, "cmdDelete", QStringLiteral("削除"));
     cmdDictionary_ = makeButton(this, "cmdDictionary", QStringLiteral("学習辞書"));
+    cmdRegionMap_ = makeButton(this, "cmdRegionMap", QStringLiteral("地域の確認"));
     cmdExit_ = makeButton(this, "cmdExit", QStringLiteral("閉じる"));
     cmdRegister_ = makeButton(this, "cmdRegister", QStringLiteral("登　録"));
     cmdBackUp_ = makeButton(this, "cmdBackUp", QStringLiteral("バックアップ"));
@@ -132,7 +134,8 @@ void MainWindow::buildControls() {
 
     for (QPushButton* b : {cmdDbDir_, cmdPostalSelect_})
         b->setFixedWidth(36);
-    for (QPushButton* b : {cmdSelect_, cmdUpdate_, cmdDelete_, cmdDictionary_, cmdExit_})
+    for (QPushButton* b :
+         {cmdSelect_, cmdUpdate_, cmdDelete_, cmdDictionary_, cmdExit_, cmdRegionMap_})
         b->setMinimumWidth(96);
     txtPostalStartLine_->setMinimumWidth(110);
     txtCensusStartLine_->setMinimumWidth(110);
@@ -155,7 +158,8 @@ void MainWindow::buildControls() {
     grid->addWidget(cmdSelect_, row, 3);
     grid->addWidget(cmdDelete_, row, 4);
     grid->setRowMinimumHeight(++row, 10);
-    grid->addWidget(notice, ++row, 0, 1, 3);
+    grid->addWidget(notice, ++row, 0, 1, 2);
+    grid->addWidget(cmdRegionMap_, row, 2);
     grid->addWidget(cmdDictionary_, row, 3);
     grid->addWidget(cmdExit_, row, 4);
     grid->setColumnStretch(1, 1);
@@ -177,6 +181,7 @@ void MainWindow::buildControls() {
     connect(cmdUpdate_, &QPushButton::clicked, this, &MainWindow::onPostalUpdate);
     connect(cmdDelete_, &QPushButton::clicked, this, &MainWindow::onDelete);
     connect(cmdDictionary_, &QPushButton::clicked, this, &MainWindow::onDictionary);
+    connect(cmdRegionMap_, &QPushButton::clicked, this, &MainWindow::onRegionMap);
     connect(cmdExit_, &QPushButton::clicked, this, &MainWindow::onExit);
 }
 
@@ -209,7 +214,7 @@ void MainWindow::formLoad() {
 void MainWindow::buttonEnabled(bool on) {
     for (QWidget* w : std::initializer_list<QWidget*>{
              cmdBackUp_, cmdDetail_, cmdPostalSelect_, cmdRegister_, cmdUserDictionary_, cmdDelete_,
-             cmdDictionary_, cmdSelect_, cmdUpdate_, cmdExit_, cmbPrefDB_, txtDbDir_,
+             cmdDictionary_, cmdRegionMap_, cmdSelect_, cmdUpdate_, cmdExit_, cmbPrefDB_, txtDbDir_,
              txtCensusStartLine_, txtPostalStartLine_, cmdDbDir_})
         w->setEnabled(on);
 }
@@ -217,8 +222,10 @@ void MainWindow::buttonEnabled(bool on) {
 void MainWindow::updateIniFile() {
     session_.dbDir = str(txtDbDir_->text());
     const Settings& s = session_.settings;
-    saveDirectories(
+    const std::string refused = saveDirectories(
         s.iniPath, {session_.dbDir, session_.regionFileName, s.inputDir, s.outputDir, s.delimiter});
+    if (!refused.empty())
+        person_.say(qs(refused));
 }
 
 void MainWindow::setDbDirText(const QString& text) {
@@ -397,6 +404,18 @@ void MainWindow::onDictionary() {
 #endif
 }
 
+void MainWindow::onRegionMap() {
+    const QString region = cmbPrefDB_->currentText();
+    const std::string path = files::regionDbPath(session_.dbDir, str(region));
+    if (region.isEmpty() || !isUsableRegionName(str(region)) || !fileExists(path)) {
+        person_.say(QStringLiteral("地域別DBが見つかりません。"));
+        return;
+    }
+    auto* window = new RegionMapWindow(region, qs(path), this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+}
+
 bool MainWindow::confirmCloseDuringRun() {
     if (!session_.running)
         return true;
@@ -419,8 +438,10 @@ void MainWindow::onExit() {
     // A path that names no file is not remembered; the last good one stays.
     if (postal.empty() || fileExists(postal))
         session_.postalPath = postal;
-    saveStartLines(session_.settings.iniPath, session_.posInfoStart, session_.postalStart,
-                   session_.postalPath);
+    const std::string refused = saveStartLines(session_.settings.iniPath, session_.posInfoStart,
+                                               session_.postalStart, session_.postalPath);
+    if (!refused.empty())
+        person_.say(qs(refused));
     exiting_ = true;
     close();
 }

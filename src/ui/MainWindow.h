@@ -56,6 +56,7 @@ class MainWindow : public QWidget {
     void onPostalUpdate();
     void onDelete();
     void onDictionary();
+    void onRegionMap();
     void onExit();
     bool confirmCloseDuringRun();
     void unload();
@@ -74,6 +75,7 @@ class MainWindow : public QWidget {
     QPushButton* cmdUpdate_;
     QPushButton* cmdDelete_;
     QPushButton* cmdDictionary_;
+    QPushButton* cmdRegionMap_;
     QPushButton* cmdExit_;
     QPushButton* cmdRegister_;
     QPushButton* cmdBackUp_;

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -11,6 +12,7 @@
 #include <utility>
 
 #include "app/Config.h"
+#include "app/FileNames.h"
 #include "data/BaseDbInit.h"
 #include "data/Catalog.h"
 #include "data/Database.h"
@@ -20,6 +22,7 @@
 #include "ui/GuiPerson.h"
 #include "ui/MainWindow.h"
 #include "ui/Prompter.h"
+#include "ui/RegionMapWindow.h"
 #include "ui/UiText.h"
 
 namespace mrk2::ui {
@@ -178,6 +181,20 @@ int runScreenshotDemo(const char* dbDirArg, const char* csvDirArg, const char* o
     window.show();
     settle(400);
     failures += !save(&window, outDir, "main-window.png");
+
+    // The region just built, on its map, with an address looked up.
+    RegionMapWindow map(QStringLiteral("東京都"), qs(files::regionDbPath(session.dbDir, "東京都")));
+    map.show();
+    QElapsedTimer loading;
+    loading.start();
+    while (!map.isLoaded() && loading.elapsed() < 20000)
+        settle(50);
+    map.findChild<QLineEdit*>(QStringLiteral("txtAddress"))
+        ->setText(QStringLiteral("千代田区丸の内一丁目12番地"));
+    map.findChild<QPushButton*>(QStringLiteral("cmdLookup"))->click();
+    settle(400);
+    failures += !save(&map, outDir, "region-map.png");
+    map.close();
 
     // Qt's own dialogs, in Japanese: the postal file dialog and a question.
     window.runModal = [&](QDialog& dialog) {

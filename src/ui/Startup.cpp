@@ -13,10 +13,12 @@
 
 namespace mrk2::ui {
 
-QString singleInstanceLockPath() {
+QString singleInstanceLockPath(const std::string& iniPath) {
     const QString exe = QCoreApplication::applicationFilePath();
     const QByteArray hash =
-        QCryptographicHash::hash(exe.toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
+        QCryptographicHash::hash(QByteArray::fromStdString(iniPath), QCryptographicHash::Sha1)
+            .toHex()
+            .left(12);
     return QDir::temp().filePath(QStringLiteral("%1-%2-%3.lock")
                                      .arg(QFileInfo(exe).completeBaseName())
                                      .arg(getuid())
@@ -28,9 +30,9 @@ QString alreadyRunningText() {
            QStringLiteral("は起動済みです");
 }
 
-bool initApplication(Session& session, GuiPerson& person) {
+bool initApplication(Session& session, GuiPerson& person, const std::string& iniPath) {
     try {
-        session.settings = loadSettings(defaultIniPath(), person);
+        session.settings = loadSettings(iniPath, person);
     } catch (const std::exception& e) {
         // A value that is no number has been reported; the tool ends in order.
         reportError(person, e);

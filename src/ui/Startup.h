@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <string>
 
 #include "ui/Session.h"
 
@@ -7,15 +8,16 @@ namespace mrk2::ui {
 
 class GuiPerson;
 
-// The lock file that tells a second start of this executable that one runs
-// already: per user and per executable path, in the temporary directory.
-QString singleInstanceLockPath();
+// The lock file that tells a second start that one runs already: per user and
+// per settings file, in the temporary directory. Two copies on one settings file
+// would overwrite each other's values; copies on different files may run side by side.
+QString singleInstanceLockPath(const std::string& iniPath);
 
 // The text a second start shows: the executable's name and "は起動済みです".
 QString alreadyRunningText();
 
-// InitApplication: the settings file's path and its values. False when the tool
-// cannot go on (the reason has been shown).
-bool initApplication(Session& session, GuiPerson& person);
+// InitApplication: the settings file's values. False when the tool cannot go on
+// (the reason has been shown).
+bool initApplication(Session& session, GuiPerson& person, const std::string& iniPath);
 
 }  // namespace mrk2::ui

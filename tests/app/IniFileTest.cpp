@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/Error.h"
 #include "support/TempDir.h"
 
 using namespace mrk2;
@@ -64,18 +65,37 @@ TEST(IniRead, EnclosingQuotesGoWhenTheyMatch) {
     EXPECT_EQ(getIniString(empty, "MRK", "K", "dflt"), "dflt");
 }
 
-TEST(IniRead, LongValuesAreCutAt126BytesWithoutSplittingACharacter) {
+TEST(IniRead, LongValuesAreCutAtTheLongestPathWithoutSplittingACharacter) {
     TempDir dir;
-    std::string ascii(130, 'a');
-    // 125 single bytes, then あ (two bytes): the cut falls inside あ, which is dropped.
-    std::string split = std::string(125, 'b') + "あい";
+    const std::size_t max = kMaxIniValueBytes;
+    std::string ascii(max + 4, 'a');
+    // max - 1 single bytes, then あ (two bytes): the cut falls inside あ, which is dropped.
+    std::string split = std::string(max - 1, 'b') + "あい";
     // Half-width katakana are one byte each in CP932.
-    std::string kana = std::string(120, 'c') + "ｱｲｳｴｵｶｷ";
+    std::string kana = std::string(max - 6, 'c') + "ｱｲｳｴｵｶｷ";
     std::string ini = dir.write(
         "long.ini", sjis("[MRK]\r\nA=" + ascii + "\r\nB=" + split + "\r\nK=" + kana + "\r\n"));
-    EXPECT_EQ(getIniString(ini, "MRK", "A", ""), std::string(126, 'a'));
-    EXPECT_EQ(getIniString(ini, "MRK", "B", ""), std::string(125, 'b'));
-    EXPECT_EQ(getIniString(ini, "MRK", "K", ""), std::string(120, 'c') + "ｱｲｳｴｵｶ");
+    EXPECT_EQ(getIniString(ini, "MRK", "A", ""), std::string(max, 'a'));
+    EXPECT_EQ(getIniString(ini, "MRK", "B", ""), std::string(max - 1, 'b'));
+    EXPECT_EQ(getIniString(ini, "MRK", "K", ""), std::string(max - 6, 'c') + "ｱｲｳｴｵｶ");
+    // In UTF-8 あ is three bytes: max - 2 single bytes leave room for none of it.
+    std::string utf8 = dir.write("long8.ini", "[MRK]\nB=" + std::string(max - 2, 'b') + "あい\n");
+    EXPECT_EQ(getIniString(utf8, "MRK", "B", ""), std::string(max - 2, 'b'));
+}
+
+TEST(IniRead, ANulByteIsAnEncodingErrorNamingItsLine) {
+    TempDir dir;
+    std::string bytes = "[MRK]\r\nA=1\r\nB=x" + std::string(1, '\0') + "y\r\n";
+    std::string ini = dir.write("nul.ini", bytes);
+    try {
+        getIniString(ini, "MRK", "A", "");
+        FAIL() << "no error for a NUL byte";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), FormatError::InvalidEncoding);
+        EXPECT_EQ(e.description().rfind("3 行目", 0), 0u) << e.description();
+    }
+    EXPECT_FALSE(putIniString(ini, "MRK", "A", "2"));
+    EXPECT_EQ(readFile(ini), bytes);
 }
 
 TEST(IniRead, LinesThatAreNotCp932AreSkippedAndKept) {
@@ -120,12 +140,15 @@ TEST(IniWrite, FollowsTheLineEndingsTheFileAlreadyUses) {
     EXPECT_EQ(readFile(ini), "[MRK]\nA=1\nB=2\n");
 }
 
-TEST(IniWrite, CreatesAMissingFileInCp932) {
+TEST(IniWrite, CreatesAMissingFileInCp932AndItsMissingDirectoriesForItsOwnerOnly) {
     TempDir dir;
-    std::string ini = dir.file("new.ini");
+    std::string ini = dir.file("config/mrk2tool/new.ini");
     ASSERT_TRUE(putIniString(ini, "MRK", "PREFDIR", "東京都.mdb"));
     EXPECT_EQ(readFile(ini), sjis("[MRK]\r\nPREFDIR=東京都.mdb\r\n"));
     EXPECT_EQ(getIniString(ini, "MRK", "PREFDIR", ""), "東京都.mdb");
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.file("config").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
 TEST(IniWrite, RefusesTextThatWouldCorruptTheFileAndLeavesItAlone) {
@@ -149,4 +172,70 @@ TEST(IniWrite, AFileThatCannotBeReadIsNotReplaced) {
     EXPECT_FALSE(putIniString(ini, "MRK", "A", "9"));
     ::chmod(ini.c_str(), 0644);
     EXPECT_EQ(readFile(ini), "[MRK]\r\nA=1\r\nB=2\r\n");
+}
+
+TEST(IniWrite, ValuesTheToolWritesReadBackWhole) {
+    TempDir dir;
+    std::string ini = dir.file("mrk2tool.ini");
+    std::string path300 = "/home/operator/" + std::string(270, 'd') + "/KEN_ALL.CSV";
+    std::string longest = "/" + std::string(kMaxIniValueBytes - 1, 'e');
+    for (const std::string& value : {path300, longest, std::string(" spaced "),
+                                     std::string("\"quoted\""), std::string("'q'")}) {
+        ASSERT_TRUE(putIniString(ini, "MRK", "POSTALPATH", value)) << value;
+        EXPECT_EQ(readProfileString(ini, "MRK", "POSTALPATH"), value);
+    }
+    EXPECT_FALSE(putIniString(ini, "MRK", "POSTALPATH", longest + "e"));
+}
+
+TEST(IniWrite, RefusesWhatWouldReadBackAsSomethingElseAndSaysWhy) {
+    TempDir dir;
+    const std::string before = "[MRK]\r\nA=1\r\n";
+    std::string ini = dir.write("a.ini", before);
+    // CP932 holds these only as look-alikes: 〜 would come back as ～, ¥ as a backslash.
+    for (const char* c : {"〜", "−", "¥", "‾", "‖", "¢", "£", "¬", "—"}) {
+        try {
+            writeIniString(ini, "MRK", "DBDIR", std::string("/data/") + c);
+            ADD_FAILURE() << c;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), FormatError::InvalidEncoding);
+            EXPECT_NE(e.description().find(std::string("「") + c + "」"), std::string::npos)
+                << e.description();
+        }
+    }
+    // Written, these would read back as a section header and a comment.
+    for (const char* key : {"[X]", ";X"}) {
+        EXPECT_FALSE(putIniString(ini, "MRK", key, "1")) << key;
+        EXPECT_FALSE(putIniString(ini, "MRK", key, "1")) << key;
+    }
+    EXPECT_EQ(readFile(ini), before);
+}
+
+TEST(IniWrite, KeepsTheKeysBytesAndEndsANewLineLikeTheLineBeforeIt) {
+    TempDir dir;
+    // Ⅰ spelled with its IBM code (FA 4A); CP932 would write it back as 87 54.
+    std::string ini = dir.write("a.ini", "[MRK]\r\xFA\x4A=1\n\n[X]\r");
+    ASSERT_TRUE(putIniString(ini, "MRK", "Ⅰ", "2"));
+    // A CR after the first line's CR would join the blank line's LF into CR LF.
+    ASSERT_TRUE(putIniString(ini, "MRK", "B", "3"));
+    EXPECT_EQ(readFile(ini), "[MRK]\r\xFA\x4A=2\nB=3\n\n[X]\r");
+}
+
+TEST(IniUtf8, FilesWithAndWithoutBomAreReadAndWrittenBackInUtf8) {
+    TempDir dir;
+    // "東京都.mdb" in UTF-8 happens to be valid CP932 as well.
+    const std::string body = "[MRK]\nDBDIR=/home/山田/データ\nPREFDIR=東京都.mdb\n";
+    for (const std::string& bom : {std::string("\xEF\xBB\xBF"), std::string()}) {
+        std::string ini = dir.write("utf8.ini", bom + body);
+        EXPECT_EQ(getIniString(ini, "MRK", "DBDIR", ""), "/home/山田/データ");
+        EXPECT_EQ(getIniString(ini, "MRK", "PREFDIR", ""), "東京都.mdb");
+        ASSERT_TRUE(putIniString(ini, "MRK", "PREFDIR", "大阪府.mdb"));
+        ASSERT_TRUE(putIniString(ini, "MRK", "POSTALPATH", "/p/〜/KEN_ALL.CSV"));  // UTF-8 holds 〜
+        EXPECT_EQ(readFile(ini), bom +
+                                     "[MRK]\nDBDIR=/home/山田/データ\nPREFDIR=大阪府.mdb\n"
+                                     "POSTALPATH=/p/〜/KEN_ALL.CSV\n");
+        EXPECT_EQ(getIniString(ini, "MRK", "POSTALPATH", ""), "/p/〜/KEN_ALL.CSV");
+    }
+    // CP932 half-width katakana in pairs are valid UTF-8 (ﾃｱ reads as ñ): still CP932.
+    std::string kana = dir.write("kana.ini", sjis("[MRK]\r\nK=ﾃｱ\r\n"));
+    EXPECT_EQ(getIniString(kana, "MRK", "K", ""), "ﾃｱ");
 }

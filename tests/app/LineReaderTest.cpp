@@ -179,3 +179,39 @@ TEST(LineReader, DecodesEveryCp932CharacterExactlyAsIconvDoes) {
     for (std::size_t i = 0; i < expected.size(); ++i)
         ASSERT_EQ(lines[i + 1], expected[i]) << "line " << i + 2;
 }
+
+TEST(LineReader, ANulByteIsAnEncodingErrorNamingItsLineInEitherEncoding) {
+    TempDir dir;
+    const std::string nul(1, '\0'), bom = "\xEF\xBB\xBF";
+    for (const std::string& bytes : {"a,b\r\n" + nul + "\r\n",  // a field of only a NUL
+                                     "a,b\r\nx" + nul + "y,z\r\n", bom + "a\n" + nul,
+                                     sjis("東京都") + "\r\n" + sjis("港区") + nul + "\r\n"}) {
+        LineReader r;
+        r.open(dir.write("nul.csv", bytes));
+        std::string line;
+        ASSERT_TRUE(r.next(line));
+        try {
+            r.next(line);
+            FAIL() << "no error for a NUL byte";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), FormatError::InvalidEncoding);
+            EXPECT_EQ(e.description().rfind("2 行目", 0), 0u) << e.description();
+        }
+    }
+}
+
+TEST(LineReader, AFileOfExactlyTheProbeSizeIsJudgedWhole) {
+    // Half-width katakana in CP932 whose pairs happen to be UTF-8 (ﾃｱ is C3 B1), ending
+    // in a lone ﾃ: as UTF-8 the last sequence is cut, so the file is CP932.
+    TempDir dir;
+    for (std::size_t size : {LineReader::kProbeSize - 1, LineReader::kProbeSize}) {
+        std::string bytes(size % 2 ? "" : "\n");
+        while (bytes.size() < size - 1)
+            bytes += sjis("ﾃｱ");
+        bytes += sjis("ﾃ");
+        ASSERT_EQ(bytes.size(), size);
+        Lines lines = readAll(dir.write("kana.csv", bytes));
+        ASSERT_FALSE(lines.empty()) << size;
+        EXPECT_EQ(lines.back().substr(lines.back().size() - 6), "ｱﾃ") << size;
+    }
+}

@@ -1,4 +1,5 @@
 #include "app/ProgressText.h"
+#include "app/RunEstimate.h"
 
 #include <gtest/gtest.h>
 
@@ -20,4 +21,20 @@ TEST(ProgressLabels, AFileBeingStagedShowsTheDatabaseThePhaseTheFileAndItsLines)
     p.step = ProgressStep::Compacting;
     EXPECT_EQ(progressLabels(p),
               (Lines{"データベース作成中 (東京.mdb)", "", "データベースの最適化中です", ""}));
+}
+
+TEST(RunEstimate, TheBarFollowsTheBytesReadThenTheStepsAndTheTimeLeftWaitsForData) {
+    using namespace std::chrono_literals;
+    Progress p;
+    p.step = ProgressStep::Staging;
+    EXPECT_FALSE(runShare(p)) << "no files known yet";
+    p.bytesTotal = 1000;
+    p.bytesRead = 500;
+    EXPECT_DOUBLE_EQ(*runShare(p), 0.45);
+    EXPECT_FALSE(timeLeft(p, 500ms)) << "too early to tell";
+    EXPECT_EQ(*timeLeft(p, 9s), 11s);
+    p.bytesRead = 2000;  // a file that grew while it was read
+    EXPECT_DOUBLE_EQ(*runShare(p), 0.9);
+    p.step = ProgressStep::Compacting;
+    EXPECT_DOUBLE_EQ(*runShare(p), 0.95);
 }

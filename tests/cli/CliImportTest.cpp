@@ -63,11 +63,14 @@ TEST_F(CliImportTest, RegisterUpdateCheckDelete) {
     EXPECT_NE(r.err.find("処理を完了しました。"), std::string::npos);
     EXPECT_EQ(rows("SELECT count(*) FROM POSITION_0001"), 12);
     EXPECT_EQ(rows("SELECT count(*) FROM POST"), 1);
+    EXPECT_NE(r.out.find("町: 0 → 3 (追加 3, 削除 0, 街区数の変化 0)\n"), std::string::npos)
+        << r.out;
 
     // Add b, then take a out: only what changed is loaded or removed.
     r = cli({"update", "東京", b, b});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(rows("SELECT count(*) FROM POSITION管理"), 2);
+    EXPECT_NE(r.out.find("ソース: 1 → 2 (再読込 0, 追加 1, 削除 0)\n"), std::string::npos) << r.out;
     r = cli({"update", "東京", "--remove", a});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(rows("SELECT count(*) FROM POSITION管理"), 1);

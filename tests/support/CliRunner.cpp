@@ -11,19 +11,20 @@
 
 namespace mrk2::test {
 
-CliResult runCli(const std::vector<std::string>& args) {
+CliResult runCli(const std::vector<std::string>& args, const std::string& input) {
     // Each run works in a directory of its own, which also takes its output: the
     // national postal build keeps its work copy in the current directory, and
     // the runs of tests going on in parallel must not share it.
     TempDir tmp;
     std::string outPath = tmp.file("out"), errPath = tmp.file("err");
+    std::string inPath = input.empty() ? "/dev/null" : tmp.write("in", input);
     pid_t pid = ::fork();
     if (pid < 0)
         throw std::runtime_error("fork failed");
     if (pid == 0) {
         if (::chdir(tmp.path().c_str()) != 0)
             ::_exit(126);
-        int in = ::open("/dev/null", O_RDONLY);
+        int in = ::open(inPath.c_str(), O_RDONLY);
         int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(in, 0);

@@ -10,8 +10,9 @@ struct CliResult {
     std::string err;  // stderr
 };
 
-// Runs the built mrk2cli with these arguments (stdin from /dev/null) in a fresh
-// temporary current directory, and waits. Paths in the arguments must be absolute.
-CliResult runCli(const std::vector<std::string>& args);
+// Runs the built mrk2cli with these arguments in a fresh temporary current
+// directory, and waits. Paths in the arguments must be absolute. Standard input
+// reads `input` (nothing: /dev/null).
+CliResult runCli(const std::vector<std::string>& args, const std::string& input = {});
 
 }  // namespace mrk2::test

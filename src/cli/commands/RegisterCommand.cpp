@@ -1,8 +1,10 @@
 // mrk2cli register: builds a region database afresh from exactly the given files.
+#include "app/FileNames.h"
 #include "app/Limits.h"
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
+#include "cli/ComparisonReport.h"
 #include "cli/RunStarter.h"
 
 namespace mrk2::cli {
@@ -33,7 +35,12 @@ int runRegister(CommandContext& ctx) {
         return kExitFailed;
     for (std::size_t i = 1; i < words.size(); ++i)
         request->sources.push_back(sourceFileOf(words[i]));
-    return runImportCommand(ctx, *request);
+    const std::string dbPath = files::regionDbPath(request->dbDir, request->region);
+    RegionSnapshot before = snapshotBeforeRun(dbPath);
+    int status = runImportCommand(ctx, *request);
+    if (status == kExitOk)
+        printRunSummary(before, dbPath);
+    return status;
 }
 
 }  // namespace

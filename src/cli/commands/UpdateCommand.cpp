@@ -9,6 +9,7 @@
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
+#include "cli/ComparisonReport.h"
 #include "cli/RunStarter.h"
 #include "data/Catalog.h"
 
@@ -65,7 +66,11 @@ int runUpdate(CommandContext& ctx) {
     }
     if (sources.size() > kMaxSourceFiles)
         return usageError(kInfo, "CSVファイルは1000個までです。");
-    return runImportCommand(ctx, *request);
+    RegionSnapshot before = snapshotBeforeRun(regionPath);
+    int status = runImportCommand(ctx, *request);
+    if (status == kExitOk)
+        printRunSummary(before, regionPath);
+    return status;
 }
 
 }  // namespace

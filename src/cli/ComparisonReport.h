@@ -1,0 +1,21 @@
+#pragma once
+#include <ostream>
+#include <string>
+
+#include "data/RegionComparison.h"
+#include "data/RegionSnapshot.h"
+
+namespace mrk2::cli {
+
+// The counts of a comparison, one line each: sources, towns, rows, tables.
+void printComparisonSummary(std::ostream& out, const RegionComparison& c);
+// Every source and town that changed, tab-separated: 区分, 名前, 前, 後.
+void printComparisonDetails(std::ostream& out, const RegionComparison& c);
+
+// The region as it is before a run (empty when there is no database yet, or it
+// cannot be read: the run itself will say why).
+RegionSnapshot snapshotBeforeRun(const std::string& dbPath);
+// After a successful run: what it changed, as the summary on stdout.
+void printRunSummary(const RegionSnapshot& before, const std::string& dbPath);
+
+}  // namespace mrk2::cli

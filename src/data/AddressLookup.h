@@ -1,0 +1,47 @@
+#pragma once
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "data/Database.h"
+#include "data/LookupResult.h"
+#include "data/TownBlocks.h"
+#include "data/TownDirectory.h"
+
+namespace mrk2 {
+
+// Finds addresses in one region database, which it opens read-only and never
+// changes. The towns are read into memory once, when the lookup is made; every
+// find() after that costs a few hash look-ups and one read of the town's blocks.
+//
+// An address resolves by the longest prefecture / municipality / town spelling
+// it starts with (see TownDirectory), then by the longest block number at the
+// start of the rest. Both sides are compared in the form of normalizeAddress.
+class AddressLookup {
+  public:
+    // Throws mrk2::Error when the database cannot be read.
+    explicit AddressLookup(const std::string& dbPath);
+    AddressLookup(const AddressLookup&) = delete;
+    AddressLookup& operator=(const AddressLookup&) = delete;
+
+    LookupResult find(std::string_view address);
+
+    std::size_t townCount() const { return directory_.towns().size(); }
+
+    // How many nearest towns an unmatched address reports.
+    static constexpr std::size_t kCandidates = 5;
+
+  private:
+    std::optional<BlockPoint> representative(std::size_t town);
+    void answerTown(std::size_t town, std::string_view rest, LookupResult& result);
+    void answerGroup(const TownDirectory::Group& group, LookupResult& result);
+
+    Database db_;
+    TownDirectory directory_;
+    TownBlocks blocks_;
+    std::unordered_map<std::size_t, std::optional<BlockPoint>> representatives_;
+};
+
+}  // namespace mrk2

@@ -1,0 +1,37 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace mrk2 {
+
+// How far an address was resolved, from nothing to a single block.
+enum class MatchLevel { None, Prefecture, Municipality, Town, Block };
+
+// 都道府県, 市区町村, 大字・町丁目, 街区; "" for None.
+const char* matchLevelName(MatchLevel level);
+
+// One point of a per-town table, as stored (coordinates stay text).
+struct BlockPoint {
+    std::string block;  // 街区・番地
+    std::string lat, lon;
+    std::string system, x, y;  // 座標系番号, Ｘ座標, Ｙ座標
+    std::string table;         // the per-town table that holds the row
+    bool representative = false;
+};
+
+// The answer for one address. Names are those stored in POSITION; below the
+// matched level they are empty. The point is the block's own at block level,
+// otherwise the representative point of the town (of the first town of the
+// municipality or prefecture at those levels).
+struct LookupResult {
+    std::string input;
+    MatchLevel level = MatchLevel::None;
+    std::string pref, muni, town;
+    BlockPoint point;
+    // Nothing matched, or the address fits more than one place: the nearest towns
+    // (longest common start), or the places it fits, as full names.
+    bool ambiguous = false;
+    std::vector<std::string> candidates;
+};
+
+}  // namespace mrk2

@@ -1,0 +1,202 @@
+#include "ui/RegionMapWindow.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "app/Error.h"
+#include "data/AddressLookup.h"
+#include "data/RegionPoints.h"
+#include "ui/MapPalette.h"
+#include "ui/RegionMapCanvas.h"
+#include "ui/UiText.h"
+
+namespace mrk2::ui {
+
+namespace {
+
+QString grouped(long long n) {
+    return QLocale(QLocale::Japanese, QLocale::Japan).toString(n);
+}
+
+QIcon swatch(const QColor& colour) {
+    QPixmap pixmap(12, 12);
+    pixmap.fill(colour);
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+// What the reading thread hands over.
+struct RegionMapWindow::Loaded {
+    std::shared_ptr<const RegionPoints> points;
+    std::unique_ptr<AddressLookup> lookup;
+    QString error;
+};
+
+RegionMapWindow::RegionMapWindow(const QString& regionName, const QString& dbPath, QWidget* parent)
+    : QWidget(parent, Qt::Window), regionName_(regionName), dbPath_(dbPath) {
+    setObjectName(QStringLiteral("frmRegionMap"));
+    setWindowTitle(QStringLiteral("地域の確認 － %1").arg(regionName));
+    buildControls();
+    startLoading();
+}
+
+RegionMapWindow::~RegionMapWindow() {
+    cancel_ = true;
+    if (loader_.joinable())
+        loader_.join();
+}
+
+void RegionMapWindow::buildControls() {
+    txtAddress_ = new QLineEdit(this);
+    txtAddress_->setObjectName(QStringLiteral("txtAddress"));
+    txtAddress_->setPlaceholderText(QStringLiteral("例: 千代田区丸の内一丁目1番1号"));
+    txtAddress_->setEnabled(false);
+    cmdLookup_ = new QPushButton(QStringLiteral("検索"), this);
+    cmdLookup_->setObjectName(QStringLiteral("cmdLookup"));
+    cmdLookup_->setEnabled(false);
+    cmdFit_ = new QPushButton(QStringLiteral("全体表示"), this);
+    cmdFit_->setObjectName(QStringLiteral("cmdFit"));
+    lblResult_ = new QLabel(this);
+    lblResult_->setObjectName(QStringLiteral("lblResult"));
+    lblResult_->setWordWrap(true);
+    lblResult_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblStatus_ = new QLabel(QStringLiteral("読み込み中…"), this);
+    lblStatus_->setObjectName(QStringLiteral("lblStatus"));
+    canvas_ = new RegionMapCanvas(this);
+    legend_ = new QTreeWidget(this);
+    legend_->setObjectName(QStringLiteral("lstLegend"));
+    legend_->setHeaderLabels({QStringLiteral("市区町村"), QStringLiteral("件数")});
+    legend_->setRootIsDecorated(false);
+    legend_->header()->setStretchLastSection(false);
+    legend_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    legend_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("住所："), this));
+    top->addWidget(txtAddress_, 1);
+    top->addWidget(cmdLookup_);
+    top->addWidget(cmdFit_);
+    auto* split = new QSplitter(this);
+    split->addWidget(canvas_);
+    split->addWidget(legend_);
+    split->setStretchFactor(0, 1);
+    split->setSizes({720, 240});
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(lblResult_);
+    layout->addWidget(split, 1);
+    layout->addWidget(lblStatus_);
+    resize(980, 680);
+
+    connect(cmdLookup_, &QPushButton::clicked, this, &RegionMapWindow::lookUp);
+    connect(txtAddress_, &QLineEdit::returnPressed, this, &RegionMapWindow::lookUp);
+    connect(cmdFit_, &QPushButton::clicked, canvas_, &RegionMapCanvas::fitAll);
+}
+
+void RegionMapWindow::startLoading() {
+    // The thread touches nothing of the window but `cancel_` and the queued call,
+    // and the destructor waits for it: the window may close at any moment.
+    loader_ = std::thread([this, path = str(dbPath_)] {
+        auto data = std::make_shared<Loaded>();
+        try {
+            data->points = std::make_shared<RegionPoints>(readRegionPoints(path, &cancel_));
+            if (!cancel_)
+                data->lookup = std::make_unique<AddressLookup>(path);
+        } catch (const std::exception& e) {
+            data->error = qs(standardErrorText(asError(e), path));
+        }
+        if (!cancel_)
+            QMetaObject::invokeMethod(
+                this, [this, data] { showRegion(data); }, Qt::QueuedConnection);
+    });
+}
+
+void RegionMapWindow::showRegion(const std::shared_ptr<Loaded>& data) {
+    if (loader_.joinable())
+        loader_.join();
+    loaded_ = true;
+    if (!data->error.isEmpty()) {
+        lblStatus_->setText(QStringLiteral("読み込めませんでした。") + data->error);
+        emit loaded();
+        return;
+    }
+    points_ = data->points;
+    lookup_ = std::move(data->lookup);
+    canvas_->setPoints(points_);
+    fillLegend();
+    QString status = QStringLiteral("%1 点、%2 市区町村")
+                         .arg(grouped(static_cast<long long>(points_->points.size())))
+                         .arg(points_->municipalities.size());
+    if (points_->unreadable > 0)
+        status += QStringLiteral("、座標の読めない行 %1").arg(grouped(points_->unreadable));
+    lblStatus_->setText(status + QStringLiteral("　（ドラッグで移動、ホイールで拡大・縮小）"));
+    txtAddress_->setEnabled(true);
+    cmdLookup_->setEnabled(true);
+    txtAddress_->setFocus();
+    emit loaded();
+}
+
+void RegionMapWindow::fillLegend() {
+    legend_->clear();
+    for (std::size_t i = 0; i < points_->municipalities.size(); ++i) {
+        const auto& m = points_->municipalities[i];
+        auto* item = new QTreeWidgetItem(legend_, {qs(m.name), grouped(m.rows)});
+        item->setIcon(0, swatch(municipalityColour(static_cast<int>(i))));
+        item->setToolTip(0, qs(m.pref + m.name));
+        item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    }
+}
+
+void RegionMapWindow::lookUp() {
+    if (!lookup_ || txtAddress_->text().trimmed().isEmpty())
+        return;
+    try {
+        showResult(lookup_->find(str(txtAddress_->text())));
+    } catch (const std::exception& e) {
+        lblResult_->setText(qs(standardErrorText(asError(e), str(dbPath_))));
+    }
+}
+
+void RegionMapWindow::showResult(const LookupResult& r) {
+    lastResult_ = r;
+    if (r.level == MatchLevel::None) {
+        canvas_->clearMarker();
+        QStringList names;
+        for (const std::string& c : r.candidates)
+            names << qs(c);
+        QString text = r.ambiguous ? QStringLiteral("一つに絞れません。候補: ")
+                                   : QStringLiteral("見つかりません。");
+        if (!r.ambiguous && !names.isEmpty())
+            text += QStringLiteral("近い町: ");
+        lblResult_->setText(text + names.join(QStringLiteral("、")));
+        return;
+    }
+    const QString place =
+        qs(r.pref + r.muni + r.town) +
+        (r.point.block.empty() ? QString() : QStringLiteral(" ") + qs(r.point.block));
+    lblResult_->setText(QStringLiteral("%1: %2　緯度 %3　経度 %4　%5")
+                            .arg(qs(matchLevelName(r.level)), place, qs(r.point.lat),
+                                 qs(r.point.lon), qs(r.point.table)));
+    bool okLat = false, okLon = false;
+    const double lat = qs(r.point.lat).toDouble(&okLat);
+    const double lon = qs(r.point.lon).toDouble(&okLon);
+    if (okLat && okLon)
+        canvas_->setMarker(
+            lon, lat,
+            qs(r.town.empty() ? r.muni : r.town) +
+                (r.point.block.empty() ? QString() : QStringLiteral(" ") + qs(r.point.block)));
+    else
+        canvas_->clearMarker();
+}
+
+}  // namespace mrk2::ui

@@ -1,0 +1,68 @@
+#pragma once
+#include <QWidget>
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "data/LookupResult.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+
+namespace mrk2 {
+class AddressLookup;
+struct RegionPoints;
+}  // namespace mrk2
+
+namespace mrk2::ui {
+
+class RegionMapCanvas;
+
+// 「地域の確認」: what a region database covers, at a glance. Its block points
+// on a map, one colour per municipality, a legend with their row counts, and
+// an address box whose answer is marked on the map. The database is read on a
+// thread of its own, so the window answers from the first moment; it is only
+// read, never changed.
+class RegionMapWindow : public QWidget {
+    Q_OBJECT
+  public:
+    RegionMapWindow(const QString& regionName, const QString& dbPath, QWidget* parent = nullptr);
+    ~RegionMapWindow() override;
+
+    bool isLoaded() const { return loaded_; }
+    // What 検索 does with the text of the address box.
+    void lookUp();
+    const LookupResult& lastResult() const { return lastResult_; }
+
+  signals:
+    // The points are drawn and the address box is ready (or the read failed).
+    void loaded();
+
+  private:
+    struct Loaded;
+    void buildControls();
+    void startLoading();
+    void showRegion(const std::shared_ptr<Loaded>& data);
+    void fillLegend();
+    void showResult(const LookupResult& r);
+
+    QString regionName_;
+    QString dbPath_;
+    RegionMapCanvas* canvas_;
+    QTreeWidget* legend_;
+    QLineEdit* txtAddress_;
+    QPushButton* cmdLookup_;
+    QPushButton* cmdFit_;
+    QLabel* lblResult_;
+    QLabel* lblStatus_;
+    std::shared_ptr<const RegionPoints> points_;
+    std::unique_ptr<AddressLookup> lookup_;
+    LookupResult lastResult_;
+    bool loaded_ = false;
+    std::atomic<bool> cancel_{false};
+    std::thread loader_;
+};
+
+}  // namespace mrk2::ui

@@ -1,0 +1,77 @@
+// mrk2cli lookup and diff, end to end.
+#include <gtest/gtest.h>
+
+#include "support/CliRunner.h"
+#include "support/RegionBuilder.h"
+#include "support/TempDir.h"
+
+namespace mrk2::test {
+namespace {
+
+class LookupCliTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ini = d.write("mrk2tool.ini", "[MRK]\r\nDBDIR=" + d.path() + "\r\n");
+        RegionBuilder region(d.file("東京.mdb"));
+        region.addSource("13101.csv", "2024-01-01 00:00:00",
+                         {{"東京都", "千代田区", "丸の内一丁目", "1", "35.681", "139.767"},
+                          {"東京都", "千代田区", "丸の内一丁目", "2", "35.682", "139.768"},
+                          {"東京都", "中央区", "銀座一丁目", "1", "35.674", "139.770"}});
+    }
+    CliResult lookup(std::vector<std::string> args, const std::string& input = {}) {
+        args.insert(args.begin(), {"--ini", ini, "lookup", "東京"});
+        return runCli(args, input);
+    }
+    TempDir d;
+    std::string ini;
+};
+
+TEST_F(LookupCliTest, OneAddressAsATableRow) {
+    CliResult r = lookup({"千代田区丸の内一丁目", "2"});  // the words make one address
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(
+        r.out,
+        "都道府県名\t市区町村名\t大字・町丁目\t街区・番地\t緯度\t経度\t座標系番号\tＸ座標\tＹ座"
+        "標\tテーブル\t一致レベル\n"
+        "東京都\t千代田区\t丸の内一丁目\t2\t35.682\t139.768\t9\t-100.5\t200.5\tPOSITION_0001\t"
+        "街区\n");
+
+    r = lookup({"丸の外1-1"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("近い町: 東京都千代田区丸の内一丁目"), std::string::npos) << r.err;
+}
+
+TEST_F(LookupCliTest, StandardInputIsAnsweredInOrder) {
+    const std::string input = "銀座一丁目1\n知らない町\n丸の内一丁目1\n";
+    CliResult r = lookup({"-", "--json"}, input);
+    EXPECT_EQ(r.exitCode, 1);  // one address had no answer
+    std::size_t ginza = r.out.find("\"入力\": \"銀座一丁目1\"");
+    std::size_t unknown = r.out.find("\"一致レベル\": \"不一致\"");
+    std::size_t marunouchi = r.out.find("\"大字・町丁目\": \"丸の内一丁目\"");
+    EXPECT_LT(ginza, unknown);
+    EXPECT_LT(unknown, marunouchi);
+    EXPECT_NE(marunouchi, std::string::npos) << r.out;
+    EXPECT_EQ(r.out.front(), '[');
+
+    r = lookup({"-", "--geojson"}, input);
+    EXPECT_NE(r.out.find("\"coordinates\": [139.770, 35.674]"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"geometry\": null"), std::string::npos);
+
+    EXPECT_NE(lookup({"-"}, input).out.find("\t不一致\n"), std::string::npos);
+}
+
+TEST_F(LookupCliTest, DiffOfTwoRegionFiles) {
+    RegionBuilder newer(d.file("新.mdb"));
+    newer.addSource(
+        "13101.csv", "2024-02-01 00:00:00",
+        {{"東京都", "千代田区", "丸の内一丁目", "1"}, {"東京都", "千代田区", "大手町", "1"}});
+    CliResult r = runCli({"diff", d.file("東京.mdb"), d.file("新.mdb")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("町: 2 → 2 (追加 1, 削除 1, 街区数の変化 1)\n"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("町追加\t東京都千代田区大手町\t0\t1\n"), std::string::npos) << r.out;
+    EXPECT_EQ(runCli({"diff", d.file("東京.mdb"), d.file("無い.mdb")}).exitCode, 1);
+}
+
+}  // namespace
+}  // namespace mrk2::test

@@ -1,0 +1,147 @@
+// 「地域の確認」 driven offscreen: it opens, draws the points, and marks a hit.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <functional>
+#include <stdexcept>
+
+#include "UiFixture.h"
+#include "support/RegionBuilder.h"
+#include "support/TempDir.h"
+#include "ui/GuiPerson.h"
+#include "ui/MainWindow.h"
+#include "ui/MapPalette.h"
+#include "ui/RegionMapCanvas.h"
+#include "ui/RegionMapWindow.h"
+
+using namespace mrk2;
+using namespace mrk2::test;
+using mrk2::ui::RegionMapCanvas;
+using mrk2::ui::RegionMapWindow;
+
+namespace {
+
+void waitFor(const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// Keeps the texts of the message boxes; answers No.
+struct NotingPrompter : ui::Prompter {
+    void message(QWidget*, const QString&, const QString& text, Icon) override { texts << text; }
+    Answer ask(QWidget*, const QString&, const QString&, ui::QuestionButtons) override {
+        return Answer::No;
+    }
+    QStringList texts;
+};
+
+struct RegionMapWindowTest : ::testing::Test {
+    TempDir dir;
+    RegionMapWindowTest() {
+        RegionBuilder region(dir.file("東京.mdb"));
+        std::vector<BlockRow> rows;
+        for (int b = 1; b <= 30; ++b) {
+            rows.push_back({"東京都", "千代田区", "丸の内一丁目", std::to_string(b),
+                            "35.6" + std::to_string(b + 10), "139.70"});
+            rows.push_back({"東京都", "中央区", "銀座一丁目", std::to_string(b),
+                            "35.6" + std::to_string(b + 10), "139.75"});
+        }
+        rows.push_back({"東京都", "中央区", "銀座一丁目", "99", "不明", "139.75"});
+        region.addSource("13101.csv", "2024-01-01 00:00:00", rows);
+    }
+    QPushButton* button(QWidget* w, const char* name) { return child<QPushButton>(w, name); }
+};
+
+TEST_F(RegionMapWindowTest, OpensDrawsAndMarksTheLookedUpAddress) {
+    RegionMapWindow window(QStringLiteral("東京"), QString::fromStdString(dir.file("東京.mdb")));
+    window.show();
+    waitFor([&] { return window.isLoaded(); });
+    ASSERT_TRUE(window.isLoaded());
+    auto* legend = child<QTreeWidget>(&window, "lstLegend");
+    ASSERT_EQ(legend->topLevelItemCount(), 2);
+    EXPECT_EQ(legend->topLevelItem(0)->text(0), "千代田区");
+    EXPECT_EQ(legend->topLevelItem(0)->text(1), "30");
+    EXPECT_EQ(legend->topLevelItem(1)->text(1), "30");  // the unreadable row is not drawn
+    EXPECT_TRUE(child<QLabel>(&window, "lblStatus")->text().contains("座標の読めない行 1"));
+
+    auto* canvas = child<RegionMapCanvas>(&window, "mapCanvas");
+    waitFor([&] { return canvas->renders() > 0; });
+    int coloured = 0;
+    const QImage& image = canvas->image();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            coloured += image.pixel(x, y) == ui::municipalityColour(1).rgb();
+    EXPECT_GE(coloured, 30) << "every point of 中央区 drawn in its colour";
+
+    child<QLineEdit>(&window, "txtAddress")->setText("中央区銀座１丁目７番");
+    button(&window, "cmdLookup")->click();
+    EXPECT_EQ(window.lastResult().level, MatchLevel::Block);
+    EXPECT_TRUE(child<QLabel>(&window, "lblResult")->text().startsWith("街区: "));
+    auto marker = canvas->markerPosition();
+    ASSERT_TRUE(marker);
+    waitFor([&] { return canvas->image().size() == canvas->size(); });
+    canvas->repaint();
+    // The marker sits on the drawn point of the block it found.
+    EXPECT_EQ(canvas->image().pixel(marker->toPoint()), ui::municipalityColour(1).rgb());
+
+    child<QLineEdit>(&window, "txtAddress")->setText("丸の外");
+    button(&window, "cmdLookup")->click();
+    EXPECT_FALSE(canvas->markerPosition());
+    EXPECT_TRUE(child<QLabel>(&window, "lblResult")->text().contains("丸の内一丁目"));
+}
+
+TEST_F(RegionMapWindowTest, DraggingMovesTheImageAndRedrawsOnlyWhenLetGo) {
+    RegionMapWindow window(QStringLiteral("東京"), QString::fromStdString(dir.file("東京.mdb")));
+    window.show();
+    waitFor([&] { return window.isLoaded(); });
+    auto* canvas = child<RegionMapCanvas>(&window, "mapCanvas");
+    canvas->repaint();
+    const int before = canvas->renders();
+    const QPointF place = canvas->toWidget(139.70, 35.62);
+
+    auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, at, canvas->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas, &e);
+        canvas->repaint();
+    };
+    send(QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton);
+    send(QEvent::MouseMove, {130, 90}, Qt::LeftButton);
+    send(QEvent::MouseMove, {160, 80}, Qt::LeftButton);
+    EXPECT_EQ(canvas->renders(), before);
+    send(QEvent::MouseButtonRelease, {160, 80}, Qt::NoButton);
+    EXPECT_EQ(canvas->renders(), before + 1);
+    EXPECT_EQ(canvas->toWidget(139.70, 35.62), place + QPointF(60, -20));
+
+    canvas->zoomAt(canvas->toWidget(139.70, 35.62), 2.0);  // the place under the pointer stays
+    EXPECT_NEAR(canvas->toWidget(139.70, 35.62).x(), place.x() + 60, 1e-6);
+}
+
+TEST_F(RegionMapWindowTest, TheMainWindowOpensItForTheSelectedRegion) {
+    ui::Session session;
+    session.dbDir = dir.path();
+    NotingPrompter prompter;
+    ui::GuiPerson person(session, prompter);
+    ui::MainWindow main(session, person);
+    child<QComboBox>(&main, "cmbPrefDB")->setEditText("大阪");
+    button(&main, "cmdRegionMap")->click();
+    EXPECT_EQ(prompter.texts, QStringList{"地域別DBが見つかりません。"});
+    EXPECT_EQ(main.findChild<RegionMapWindow*>(), nullptr);
+
+    child<QComboBox>(&main, "cmbPrefDB")->setEditText("東京");
+    button(&main, "cmdRegionMap")->click();
+    auto* map = main.findChild<RegionMapWindow*>();
+    ASSERT_NE(map, nullptr);
+    EXPECT_TRUE(map->isVisible());
+    waitFor([&] { return map->isLoaded(); });
+}
+
+}  // namespace
