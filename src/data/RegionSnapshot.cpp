@@ -45,11 +45,12 @@ RegionSnapshot readRegionSnapshot(const std::string& dbPath) {
         }
         snap.tables = static_cast<std::int64_t>(tables.size());
         for (const std::string& t : tables) {
-            Statement counts = db.prepare("SELECT fldPositionID, count(*) FROM " +
-                                          quoteIdentifier(t) + " GROUP BY fldPositionID");
-            while (counts.step()) {
-                blocksById[counts.int64(0)] += counts.int64(1);
-                snap.rows += counts.int64(1);
+            // Counted here rather than by GROUP BY, which would sort every table
+            // once more; the scan reads the table's index, which holds the id.
+            Statement ids = db.prepare("SELECT fldPositionID FROM " + quoteIdentifier(t));
+            while (ids.step()) {
+                ++blocksById[ids.int64(0)];
+                ++snap.rows;
             }
         }
     }
