@@ -1,10 +1,11 @@
 #include "data/PostSchema.h"
 
 #include "data/Database.h"
+#include "data/LaterIndexes.h"
 
 namespace mrk2 {
 
-void createPostSchema(Database& db) {
+void createPostSchema(Database& db, LaterIndexes* later) {
     db.exec(
         "CREATE TABLE POST ("
         "fldID INTEGER PRIMARY KEY AUTOINCREMENT, "
@@ -15,7 +16,9 @@ void createPostSchema(Database& db) {
         "fld都道府県 TEXT CHECK(fld都道府県 <> ''), "
         "fld市区町村 TEXT CHECK(fld市区町村 <> ''), "
         "fld地名 TEXT CHECK(fld地名 <> ''))");
-    db.exec("CREATE INDEX idxPost ON POST (fldID, fldトドウフケン, fldシクチョウソン, fldチメイ)");
+    createIndexNowOrLater(
+        db, "CREATE INDEX idxPost ON POST (fldID, fldトドウフケン, fldシクチョウソン, fldチメイ)",
+        later);
 }
 
 }  // namespace mrk2

@@ -8,6 +8,7 @@
 #include "app/Error.h"
 #include "app/Paths.h"
 #include "data/Database.h"
+#include "data/LaterIndexes.h"
 
 namespace mrk2 {
 
@@ -48,7 +49,7 @@ void createTable(Database& db, const std::string& table, const std::vector<Colum
 
 // Plain index: not unique, ascending, NULLs allowed.
 void createIndex(Database& db, const std::string& index, const std::string& table,
-                 const std::vector<const char*>& columns) {
+                 const std::vector<const char*>& columns, LaterIndexes* later = nullptr) {
     std::string sql =
         "CREATE INDEX " + quoteIdentifier(index) + " ON " + quoteIdentifier(table) + " (";
     for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -56,7 +57,7 @@ void createIndex(Database& db, const std::string& index, const std::string& tabl
             sql += ", ";
         sql += quoteIdentifier(columns[i]);
     }
-    db.exec(sql + ")");
+    createIndexNowOrLater(db, sql + ")", later);
 }
 
 const std::vector<Column> kPositionColumns = {
@@ -120,7 +121,7 @@ bool dropPositionTables(const std::string& dbPath) {
     }
 }
 
-void createPositionTables(const std::string& dbPath) {
+void createPositionTables(const std::string& dbPath, LaterIndexes* later) {
     dropPositionTables(dbPath);
     inContext(dbPath, [&] {
         Database db = Database::open(dbPath);
@@ -129,7 +130,7 @@ void createPositionTables(const std::string& dbPath) {
         dropTable(db, "POSITION管理");
         createTable(db, "POSITION", kPositionColumns);
         createIndex(db, "IdxPosition_all", "POSITION",
-                    {"fldID", "fld都道府県名", "fld市区町村名", "fld大字・町丁目"});
+                    {"fldID", "fld都道府県名", "fld市区町村名", "fld大字・町丁目"}, later);
         createTable(db, "POSITION管理", kSourceColumns);
     });
 }
@@ -154,9 +155,10 @@ void createStagingTableIn(Database& db) {
                 {"fldID", "fld都道府県名", "fld市区町村名", "fld大字・町丁目", "fld街区・番地"});
 }
 
-void createTownTableIn(Database& db, const std::string& tableName) {
+void createTownTableIn(Database& db, const std::string& tableName, LaterIndexes* later) {
     createTable(db, tableName, kTownColumns);
-    createIndex(db, "Idx" + tableName, tableName, {"fldID", "fldPositionID", "fld街区・番地"});
+    createIndex(db, "Idx" + tableName, tableName, {"fldID", "fldPositionID", "fld街区・番地"},
+                later);
 }
 
 void createTownTable(const std::string& dbPath, const std::string& tableName) {

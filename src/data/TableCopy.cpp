@@ -6,6 +6,7 @@
 
 #include "app/Error.h"
 #include "data/Database.h"
+#include "data/LaterIndexes.h"
 #include "data/WorkFiles.h"
 
 namespace mrk2 {
@@ -63,7 +64,8 @@ std::string copyRowsSql(Database& db, const std::string& table) {
 }  // namespace
 
 bool copyTablesToNewDatabase(const std::string& source, const std::string& target,
-                             const std::function<bool(const std::string&)>& keep) {
+                             const std::function<bool(const std::string&)>& keep,
+                             LaterIndexes* later) {
     std::vector<SchemaEntry> entries;
     std::int64_t pageSize, applicationId, userVersion;
     {
@@ -118,7 +120,7 @@ bool copyTablesToNewDatabase(const std::string& source, const std::string& targe
         }
         for (const SchemaEntry& e : entries) {
             if (e.type == "index" && !e.sql.empty() && kept.count(e.table))
-                db.exec(e.sql);
+                createIndexNowOrLater(db, e.sql, later);
         }
         // The counters of the tables kept, as they stood and in their order: the
         // copying itself has set them to the highest id, which may be lower.

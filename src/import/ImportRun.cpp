@@ -11,6 +11,7 @@
 #include "data/Catalog.h"
 #include "data/Compaction.h"
 #include "data/Database.h"
+#include "data/LaterIndexes.h"
 #include "data/RegionSchema.h"
 #include "data/WorkFiles.h"
 #include "import/GroupedExtraction.h"
@@ -68,7 +69,12 @@ class Run {
           register_(request.mode == ImportMode::Register),
           regionPath_(files::regionDbPath(request.dbDir, request.region)),
           workPath_(files::regionWorkPath(request.dbDir, request.region)),
-          compactedPath_(files::regionCompactedPath(request.dbDir, request.region)) {}
+          compactedPath_(files::regionCompactedPath(request.dbDir, request.region)) {
+        // A register run builds a new file: its indexes come after all its
+        // tables, as in a compacted copy (LaterIndexes.h).
+        if (register_)
+            cursor_.laterIndexes = &laterIndexes_;
+    }
 
     const std::string& workPath() const { return workPath_; }
 
@@ -110,7 +116,8 @@ class Run {
             yield();
             createEmptyDatabase(workPath_);
         } else if (register_) {
-            inContext(workPath_, [&] { makeRegisterWorkDatabase(regionPath_, workPath_); });
+            inContext(workPath_,
+                      [&] { makeRegisterWorkDatabase(regionPath_, workPath_, &laterIndexes_); });
             yield();
         } else {
             inContext(workPath_, [&] {
@@ -124,7 +131,7 @@ class Run {
     void prepareTables() {
         if (register_) {
             cursor_.intTableNo = 1;
-            createPositionTables(workPath_);
+            createPositionTables(workPath_, &laterIndexes_);
             dropUnusedTownTables(workPath_);
             progress_.step(ProgressStep::CreatingTables);
             yield();
@@ -191,10 +198,11 @@ class Run {
     void fillPostalTable(const std::vector<std::string>& prefs) {
         const std::string base = files::baseDbPath(request_.dbDir);
         if (register_) {
-            createPostTable(workPath_);
+            createPostTable(workPath_, &laterIndexes_);
             progress_.step(ProgressStep::CreatingPostal);
             yield();
             fillRegionPostTable(workPath_, base, prefs, false);
+            createLaterIndexes();
         } else if (!loadList_.empty()) {
             progress_.step(ProgressStep::UpdatingPostal);
             yield();
@@ -202,6 +210,14 @@ class Run {
             // doubling them.
             fillRegionPostTable(workPath_, base, prefs, true);
         }
+    }
+
+    void createLaterIndexes() {
+        inContext(workPath_, [&] {
+            Database db = Database::open(workPath_);
+            db.useFastUnsafePragmas();
+            laterIndexes_.createAll(db, [&] { yield(); });
+        });
     }
 
     void replaceRegionDatabase() {
@@ -229,6 +245,7 @@ class Run {
     std::vector<SourceFile> loadList_;
     std::int32_t removed_ = 0;
     TownTableCursor cursor_;
+    LaterIndexes laterIndexes_;
 };
 
 }  // namespace

@@ -50,11 +50,12 @@ std::set<std::string> replacedTables(const std::string& regionPath) {
 
 }  // namespace
 
-void makeRegisterWorkDatabase(const std::string& regionPath, const std::string& workPath) {
+void makeRegisterWorkDatabase(const std::string& regionPath, const std::string& workPath,
+                              LaterIndexes* later) {
     const std::set<std::string> replaced = replacedTables(regionPath);
-    bool copied = copyTablesToNewDatabase(regionPath, workPath, [&](const std::string& table) {
-        return !replaced.count(tableNameKey(table));
-    });
+    bool copied = copyTablesToNewDatabase(
+        regionPath, workPath,
+        [&](const std::string& table) { return !replaced.count(tableNameKey(table)); }, later);
     if (!copied) {
         removeDatabaseFiles(workPath);
         copyFile(regionPath, workPath);

@@ -265,7 +265,7 @@ void beginNextTownTable(Database& db, TownTableCursor& cursor) {
         throw Refusal(kTableLimitMessage);
     std::string name = townTableName(number);
     cursor.lngTableRows = 0;
-    createTownTableIn(db, name);
+    createTownTableIn(db, name, cursor.laterIndexes);
     cursor.tableName = name;
 }
 
@@ -273,7 +273,7 @@ void addTownTable(Database& db, int number, TownTableCursor& cursor) {
     if (number > kMaxTownTableNumber)
         throw Refusal(kTableLimitMessage);
     std::string name = townTableName(number);
-    createTownTableIn(db, name);
+    createTownTableIn(db, name, cursor.laterIndexes);
     cursor.intTableNo = number;
     cursor.tableName = name;
     cursor.lngTableRows = 0;

@@ -4,6 +4,7 @@
 
 #include "app/RunProgress.h"
 #include "data/Database.h"
+#include "data/LaterIndexes.h"
 
 namespace mrk2 {
 
@@ -13,6 +14,9 @@ struct TownTableCursor {
     int intTableNo = 1;
     std::int32_t lngTableRows = 0;
     std::string tableName;  // the current table name
+    // Where the new tables' indexes go when the run creates them at its end
+    // (LaterIndexes.h); none: with each table.
+    LaterIndexes* laterIndexes = nullptr;
 };
 
 // Turns the staged rows of one file into POSITION rows and per-town rows; a new

@@ -11,6 +11,7 @@
 #include "app/WriterLock.h"
 #include "data/Compaction.h"
 #include "data/Database.h"
+#include "data/LaterIndexes.h"
 #include "data/TableCopy.h"
 #include "data/WorkFiles.h"
 #include "postal/PostalTable.h"
@@ -33,6 +34,7 @@ void build(const NationalPostalRequest& request, RunProgress& progress, const st
     const std::string base = files::baseDbPath(request.dbDir);
     progress.report().bytesTotal = fileSizeOf(request.csvPath);
     progress.step(ProgressStep::BuildingNationalPostal);
+    LaterIndexes later;
     inContext(base, [&] {
         removeDatabaseFiles(work);
         // Opening the base database once lets SQLite roll back a journal that a
@@ -41,14 +43,22 @@ void build(const NationalPostalRequest& request, RunProgress& progress, const st
         // Every table but POST, which is built anew: a copy of the whole file
         // would leave the old POST's pages free and need a compaction.
         bool copied = copyTablesToNewDatabase(
-            base, work, [](const std::string& table) { return tableNameKey(table) != "post"; });
+            base, work, [](const std::string& table) { return tableNameKey(table) != "post"; },
+            &later);
         if (!copied)
             copyFile(base, work);
     });
-    createPostTable(work);
+    // The indexes come after all the tables, as in a compacted copy, and idxPost
+    // is built once from the loaded rows (LaterIndexes.h).
+    createPostTable(work, &later);
     progress.yield();
     progress.beginFile(1, fileNameOf(request.csvPath), 0);
     loadPostalCsv({work, request.csvPath, request.startLine, request.columns}, progress);
+    inContext(work, [&] {
+        Database db = Database::open(work);
+        db.useFastUnsafePragmas();
+        later.createAll(db);
+    });
     progress.step(ProgressStep::CompactingBase);
     inContext(base, [&] {
         replaceWithWorkDatabase(work, files::postalCompactedPath(request.dbDir), base);

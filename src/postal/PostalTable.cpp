@@ -61,11 +61,11 @@ const std::vector<std::string> kPostColumns = {
 
 }  // namespace
 
-void createPostTable(const std::string& dbPath) {
+void createPostTable(const std::string& dbPath, LaterIndexes* later) {
     inContext(dbPath, [&] {
         Database db = Database::open(dbPath);
         dropTable(db, "POST");
-        createPostSchema(db);
+        createPostSchema(db, later);
     });
 }
 

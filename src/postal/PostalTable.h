@@ -6,9 +6,12 @@
 
 namespace mrk2 {
 
-// Drops and recreates POST (fldID and the seven text fields) with idxPost.
+class LaterIndexes;
+
+// Drops and recreates POST (fldID and the seven text fields) with idxPost; the
+// index goes to `later` when one is given (LaterIndexes.h).
 // Throws mrk2::Error naming the database.
-void createPostTable(const std::string& dbPath);
+void createPostTable(const std::string& dbPath, LaterIndexes* later = nullptr);
 
 // Appends one POST row per line of the national postal CSV from `startLine` on.
 struct PostalLoad {
