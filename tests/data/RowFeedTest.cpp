@@ -1,0 +1,53 @@
+// Rows in memory written through one INSERT ... SELECT: all of them, in order,
+// and a failing row fails the statement without spoiling the next one.
+#include "data/RowFeed.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "app/Error.h"
+#include "support/TempDir.h"
+
+namespace mrk2::test {
+namespace {
+
+class Texts : public RowSource {
+  public:
+    explicit Texts(std::vector<std::string> rows) : rows_(std::move(rows)) {}
+    bool next() override { return ++at_ <= rows_.size(); }
+    void column(sqlite3_context* ctx, int) override {
+        const std::string& v = rows_[at_ - 1];
+        if (v == "NULL")
+            sqlite3_result_null(ctx);
+        else
+            sqlite3_result_text(ctx, v.data(), static_cast<int>(v.size()), SQLITE_STATIC);
+    }
+
+  private:
+    std::vector<std::string> rows_;
+    std::size_t at_ = 0;
+};
+
+TEST(RowFeedTest, WritesEveryRowInOrderAndAFailingRowFailsOnlyItsStatement) {
+    TempDir d;
+    Database db = Database::open(d.file("t.db"), Database::Mode::Create);
+    db.exec("CREATE TABLE t (id INTEGER PRIMARY KEY AUTOINCREMENT, v TEXT CHECK(v <> ''))");
+    RowFeed feed(db, "rows_in_memory", {"v"});
+    Statement insert = db.prepare("INSERT INTO t (v) SELECT * FROM rows_in_memory");
+
+    Texts first({"c", "NULL", "a"});
+    feed.run(insert, first);
+    Texts bad({"d", ""});
+    EXPECT_THROW(feed.run(insert, bad), Error);
+    Texts last({"b"});
+    feed.run(insert, last);
+
+    Statement st = db.prepare("SELECT id || '=' || coalesce(v, 'NULL') FROM t ORDER BY id");
+    std::vector<std::string> got;
+    while (st.step())
+        got.push_back(st.text(0));
+    EXPECT_EQ(got, (std::vector<std::string>{"1=c", "2=NULL", "3=a", "4=b"}));
+}
+
+}  // namespace
+}  // namespace mrk2::test
