@@ -1,5 +1,6 @@
 #include "import/ImportRun.h"
 
+#include <set>
 #include <vector>
 
 #include "app/Error.h"
@@ -42,12 +43,17 @@ void dropUnusedTownTables(const std::string& dbPath) {
             while (st.step())
                 tables.push_back(st.text(0));
         }
-        Statement named = db.prepare("SELECT 1 FROM POSITION WHERE fldTableName = ?1 LIMIT 1");
+        // The names POSITION gives, read once: a lookup per table would scan
+        // POSITION (no index on fldTableName) as often as there are tables.
+        std::set<std::string> named;
+        {
+            Statement st = db.prepare(
+                "SELECT DISTINCT fldTableName FROM POSITION WHERE fldTableName IS NOT NULL");
+            while (st.step())
+                named.insert(st.text(0));
+        }
         for (const std::string& table : tables) {
-            named.bind(1, table);
-            bool isNamed = named.step();
-            named.reset();
-            if (isNamed)
+            if (named.count(table))
                 continue;
             Statement rows = db.prepare("SELECT 1 FROM " + quoteIdentifier(table) + " LIMIT 1");
             bool empty = !rows.step();
