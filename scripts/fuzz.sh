@@ -18,17 +18,7 @@ shift || true
 targets=("$@")
 ((${#targets[@]})) || targets=(line_reader position_line postal_line ini_file)
 
-missing=()
-for p in clang libclang-rt-dev cmake ninja-build libsqlite3-dev; do
-    dpkg -s "$p" 2>/dev/null | grep -q '^Status: install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}" >&2
-    sudo_cmd=()
-    [[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
-    "${sudo_cmd[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-deps.sh --fuzz
 
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DMRK2_BUILD_FUZZ=ON -DMRK2_BUILD_GUI=OFF -DMRK2_BUILD_TESTS=OFF -DMRK2_BUILD_BENCH=OFF >/dev/null

@@ -151,6 +151,15 @@ TEST_F(CliImportTest, StartLinesAreCheckedAsTheWindowChecksThem) {
     auto r = cli({"register", "東京", a, "--start-line", "２"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(rows("SELECT count(*) FROM POSITION_0001"), 12);
+
+    // The national build honours its start line too: a header line is passed over.
+    const std::string withHeader = d.write(
+        "KEN_H.CSV", sjis("郵便番号データ\r\n13101,\"100  \",\"1000002\",\"ﾄｳｷｮｳﾄ\",\"ﾁﾖﾀﾞｸ\","
+                          "\"ｶﾅ\",\"東京都\",\"千代田区\",\"皇居外苑\",0,0,0,0,0,0\r\n"));
+    EXPECT_EQ(cli({"postal-build", withHeader}).exitCode, 1);
+    r = cli({"postal-build", withHeader, "--start-line", "2"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("POST: 1 件"), std::string::npos) << r.out;
 }
 
 TEST_F(CliImportTest, NamesOfTheToolsOwnFilesAreRefusedEverywhere) {
