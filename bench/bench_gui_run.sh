@@ -7,6 +7,7 @@
 # Defaults: build/release, 1,000,000 rows in 20 files (14 columns), 3 repeats.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+[[ -x /usr/bin/time ]] || { echo "needs GNU time: scripts/install-deps.sh --bench" >&2; exit 1; }
 build=build/release
 rows=1000000 files=20 repeat=3
 while (($#)); do

@@ -8,6 +8,7 @@
 # (CP932), 3 repeats, a temporary work directory that is removed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+[[ -x /usr/bin/time ]] || { echo "needs GNU time: scripts/install-deps.sh --bench" >&2; exit 1; }
 build=build/release
 rows=1000000 files=20 repeat=3 work="" import=1
 while (($#)); do

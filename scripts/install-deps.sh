@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages mrk2tool needs, and only those that are missing:
 # a prepared machine never touches the network.
-# Usage: install-deps.sh [--gui-display | --package | --fuzz]
+# Usage: install-deps.sh [--gui-display | --package | --fuzz | --bench]
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
@@ -12,6 +12,9 @@ if [[ "${1:-}" == "--gui-display" ]]; then
 elif [[ "${1:-}" == "--package" ]]; then
     # Only for the Debian package: dpkg-shlibdeps, and `file`, by which CPack finds the binaries.
     packages+=(dpkg-dev file)
+elif [[ "${1:-}" == "--bench" ]]; then
+    # Only for the whole-run benchmarks: GNU time, for the peak resident memory.
+    packages+=(time)
 elif [[ "${1:-}" == "--fuzz" ]]; then
     # Only for fuzzing: clang with libFuzzer and the sanitizers' run-time.
     packages+=(clang libclang-rt-dev)
