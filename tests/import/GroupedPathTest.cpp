@@ -2,8 +2,12 @@
 // staging table's sort puts them there: same towns, ids, tables and row order.
 #include <gtest/gtest.h>
 
+#include "app/Error.h"
+#include "data/RegionSchema.h"
+#include "import/GroupedExtraction.h"
 #include "import/ImportRun.h"
 #include "import/RegionFixture.h"
+#include "import/TownGroups.h"
 
 namespace mrk2::test {
 namespace {
@@ -73,6 +77,40 @@ TEST_F(GroupedPathTest, MemoryAndStagingGiveTheSameDatabaseRowByRow) {
         EXPECT_GT(staged.size(), 3200u);
         EXPECT_EQ(staged, grouped);
     }
+}
+
+TEST(GroupedExtractionTest, TheTableLimitStopsWithItsMessageAfterTheLastTableIsFull) {
+    TempDir dir;
+    const std::string path = dir.file("work.mdb");
+    Database::open(path, Database::Mode::Create).close();
+    createPositionTables(path);
+    Database db = Database::open(path);
+    TownTableCursor cursor;
+    addTownTable(db, 9999, cursor);
+    TownGroups groups(1 << 20);
+    for (const char* town : {"芝", "麻布", "芝"}) {
+        PositionValues v;
+        v[Pref] = "東京都";
+        v[Muni] = "港区";
+        v[Town] = town;
+        for (int e :
+             {PositionEntry::Block, CoordSystem, X, Y, Lat, Lon, ResidenceFlag, RepresentativeFlag})
+            v[static_cast<std::size_t>(e)] = "1";
+        ASSERT_TRUE(groups.add(v));
+    }
+    groups.group();
+    GroupedExtraction extraction(db);
+    RecordingPerson person;
+    StopControl stop;
+    RunProgress progress(person, stop);
+    try {
+        extraction.write(groups, {"13103", 1}, 1, cursor, progress);
+        ADD_FAILURE() << "no refusal";
+    } catch (const Refusal& r) {
+        EXPECT_STREQ(r.what(), "テーブル数が多過ぎます。(最大9999テーブル)");
+    }
+    // 芝 sorts before 麻布 by bytes: its two lines filled the last table.
+    EXPECT_EQ(column(path, "SELECT count(*) FROM POSITION_9999"), (std::vector<std::string>{"2"}));
 }
 
 }  // namespace
