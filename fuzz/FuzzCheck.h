@@ -1,4 +1,6 @@
 #pragma once
+#include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -37,6 +39,25 @@ inline std::vector<RawLine> splitLines(std::string_view bytes) {
         i = j + eol;
     }
     return lines;
+}
+
+// The column map of one input: the first byte picks one of `presets`, or, past
+// them, the next N bytes are the columns themselves (taken out of the input).
+// False when the input is too short for that.
+template <std::size_t N>
+bool chooseColumns(std::uint8_t selector, std::string_view& input,
+                   const std::vector<std::array<int, N>>& presets, std::array<int, N>& columns) {
+    const std::size_t choice = selector % (presets.size() + 1);
+    if (choice < presets.size()) {
+        columns = presets[choice];
+        return true;
+    }
+    if (input.size() < N)
+        return false;
+    for (std::size_t i = 0; i < N; ++i)
+        columns[i] = static_cast<std::int8_t>(input[i]);
+    input.remove_prefix(N);
+    return true;
 }
 
 inline bool startsWith(const std::string& text, const std::string& prefix) {

@@ -155,13 +155,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view input(reinterpret_cast<const char*>(data), size);
     std::optional<Write> own;
     if (std::size_t rs = input.rfind('\x1E'); rs != std::string_view::npos) {
-        std::string_view spec = input.substr(rs + 1);
+        std::string_view wanted = input.substr(rs + 1);
         input = input.substr(0, rs);
-        std::size_t a = spec.find('\x1F');
-        std::size_t b = a == std::string_view::npos ? a : spec.find('\x1F', a + 1);
+        std::size_t a = wanted.find('\x1F');
+        std::size_t b = a == std::string_view::npos ? a : wanted.find('\x1F', a + 1);
         if (b != std::string_view::npos)
-            own = Write{std::string(spec.substr(0, a)), std::string(spec.substr(a + 1, b - a - 1)),
-                        std::string(spec.substr(b + 1))};
+            own = Write{std::string(wanted.substr(0, a)),
+                        std::string(wanted.substr(a + 1, b - a - 1)),
+                        std::string(wanted.substr(b + 1))};
     }
 
     IniDocument doc;

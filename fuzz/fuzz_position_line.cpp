@@ -73,22 +73,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
-    Columns columns{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
-    switch (data[0] % 4) {
-        case 1:
-            columns = {0, 1, 2, 4, 5, 6, 7, 8, 9, 99, 10, 11};
-            break;
-        case 2:
-            columns = {11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0};
-            break;
-        case 3:
-            if (input.size() < columns.size())
-                return 0;
-            for (std::size_t i = 0; i < columns.size(); ++i)
-                columns[i] = static_cast<std::int8_t>(input[i]);
-            input.remove_prefix(columns.size());
-            break;
-    }
+    Columns columns{};
+    if (!mrk2::fuzz::chooseColumns<kPositionEntries>(data[0], input,
+                                                     {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11},
+                                                      {0, 1, 2, 4, 5, 6, 7, 8, 9, 99, 10, 11},
+                                                      {11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}},
+                                                     columns))
+        return 0;
 
     std::vector<std::string_view> fields, check;
     PositionValues values;

@@ -17,19 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
-    std::array<int, 7> columns{2, 3, 4, 5, 6, 7, 8};
-    switch (data[0] % 3) {
-        case 1:
-            columns = {0, 1, 2, 3, 4, 5, 6};
-            break;
-        case 2:
-            if (input.size() < columns.size())
-                return 0;
-            for (std::size_t i = 0; i < columns.size(); ++i)
-                columns[i] = static_cast<std::int8_t>(input[i]);
-            input.remove_prefix(columns.size());
-            break;
-    }
+    std::array<int, 7> columns{};
+    if (!mrk2::fuzz::chooseColumns<7>(data[0], input,
+                                      {{2, 3, 4, 5, 6, 7, 8}, {0, 1, 2, 3, 4, 5, 6}}, columns))
+        return 0;
 
     std::vector<std::string_view> fields, check;
     PostalRow row;
