@@ -6,6 +6,7 @@
 # bench/bench_address_lookup.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/lib.sh
 build=${1:-build/release}
 cli=$build/mrk2cli
 work=$(mktemp -d)
@@ -13,12 +14,7 @@ trap 'rm -rf "$work"' EXIT
 
 mkdir -p "$work/csv"
 "$build/bench/gen_position_csv" --layout 14 --files 50 --rows 1000000 --out "$work/csv" >/dev/null 2>&1
-cat >"$work/mrk2tool.ini" <<INI
-[MRK]
-DBDIR=$work/db
-POSINFOFIELDNO=0,1,2,4,5,6,7,8,9,99,10,11
-POSINFOSTART=2
-INI
+write_block_ini "$work"
 mrk() { "$cli" --ini "$work/mrk2tool.ini" --quiet "$@"; }
 mrk init >/dev/null 2>&1
 mrk postal-build data/13TOKYO.CSV >/dev/null 2>&1

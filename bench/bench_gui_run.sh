@@ -7,6 +7,7 @@
 # Defaults: build/release, 1,000,000 rows in 20 files (14 columns), 3 repeats.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/lib.sh
 [[ -x /usr/bin/time ]] || { echo "needs GNU time: scripts/install-deps.sh --bench" >&2; exit 1; }
 build=build/release
 rows=1000000 files=20 repeat=3
@@ -25,13 +26,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/csv" "$work/db"
 "$build/bench/gen_position_csv" --layout 14 --files "$files" --rows "$rows" --out "$work/csv" >/dev/null 2>&1
-cat >"$work/mrk2tool.ini" <<INI
-[MRK]
-DBDIR=$work/db
-POSINFOFIELDNO=0,1,2,4,5,6,7,8,9,14,10,11
-POSINFOSTART=2
-MINRECS=1000
-INI
+write_block_ini "$work"
 "$cli" --ini "$work/mrk2tool.ini" --quiet init "$work/db" >/dev/null 2>&1
 "$cli" --ini "$work/mrk2tool.ini" --quiet postal-build data/13TOKYO.CSV >/dev/null 2>&1
 

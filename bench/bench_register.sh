@@ -8,6 +8,7 @@
 # (CP932), 3 repeats, a temporary work directory that is removed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/lib.sh
 [[ -x /usr/bin/time ]] || { echo "needs GNU time: scripts/install-deps.sh --bench" >&2; exit 1; }
 build=build/release
 rows=1000000 files=20 repeat=3 work="" import=1
@@ -36,13 +37,7 @@ rm -f "$work"/csv/*.csv "$work"/db/*
 if ((import)); then
     for f in "$work"/csv/*.csv; do tail -n +2 "$f"; done | iconv -f CP932 -t UTF-8 >"$work/all_utf8.csv"
 fi
-cat >"$work/mrk2tool.ini" <<INI
-[MRK]
-DBDIR=$work/db
-POSINFOFIELDNO=0,1,2,4,5,6,7,8,9,14,10,11
-POSINFOSTART=2
-MINRECS=1000
-INI
+write_block_ini "$work"
 # A run's messages go to a log, shown when it fails.
 run() { "$cli" --ini "$work/mrk2tool.ini" --quiet "$@" >/dev/null 2>"$work/stderr.txt" || fail; }
 fail() { cat "$work/stderr.txt" >&2; exit 1; }
