@@ -10,8 +10,9 @@ if [[ "${1:-}" == "--gui-display" ]]; then
     # Only for showing windows: a Japanese font and a virtual display for screenshots.
     packages+=(fonts-noto-cjk xvfb)
 elif [[ "${1:-}" == "--package" ]]; then
-    # Only for the Debian package: dpkg-shlibdeps, and `file`, by which CPack finds the binaries.
-    packages+=(dpkg-dev file)
+    # Only for the Debian package: dpkg-shlibdeps, `file`, by which CPack finds the
+    # binaries, and lintian, which checks the package.
+    packages+=(dpkg-dev file lintian)
 elif [[ "${1:-}" == "--bench" ]]; then
     # Only for the whole-run benchmarks: GNU time, for the peak resident memory.
     packages+=(time)
