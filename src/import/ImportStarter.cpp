@@ -47,7 +47,7 @@ std::optional<Outcome> startImportRun(const ImportRequest& request, StopControl&
     if (!dropped.empty()) {
         std::string text = "同じファイルが重複して指定されています。一度だけ読み込みます:";
         for (const SourceFile& f : dropped)
-            text += "\n" + joinPath(f.dir, f.file);
+            text += "\n" + f.path();
         person.message(text);
     }
     if (auto problem = baseDbProblem(files::baseDbPath(request.dbDir))) {
