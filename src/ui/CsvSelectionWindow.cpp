@@ -261,8 +261,10 @@ std::vector<Candidate> candidatesIn(const QString& dir, GuiPerson& person) {
             continue;
         }
         try {
+            // The member's own name after MLIT's folder ("13000-17.0a\\"): the
+            // list of the region's files names it whole.
             for (const SourceFile& member : sourcesOf(path))
-                out.push_back({member, name + QStringLiteral(" ▸ ") + qs(member.file)});
+                out.push_back({member, name + QStringLiteral(" ▸ ") + qs(baseNameOf(member.file))});
         } catch (const Error& e) {
             person.say(qs(standardErrorText(e)));
         }

@@ -313,8 +313,9 @@ void MainWindow::onDbDirButton() {
 
 QString MainWindow::selectCsvFile() {
     QFileDialog dialog(this, QStringLiteral("郵便番号ﾌｧｲﾙ選択"), postalDir_,
-                       QStringLiteral("CSVﾌｧｲﾙ(*.csv);;全てのﾌｧｲﾙ(*.*)"));
-    // Qt's own dialog matches "*.csv" regardless of case, as Japan Post names its files .CSV.
+                       QStringLiteral("CSVﾌｧｲﾙ(*.csv *.zip);;全てのﾌｧｲﾙ(*.*)"));
+    // Qt's own dialog matches "*.csv" regardless of case, as Japan Post names its files .CSV;
+    // its archives (ken_all.zip, utf_ken_all.zip) are read as they are.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
