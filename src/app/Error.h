@@ -47,10 +47,6 @@ inline constexpr int InvalidName = 10006;      // a name that cannot be a file n
 inline constexpr int NotFound = 10007;         // a row or table that must be there is not
 }  // namespace FormatError
 
-// The person declined to go on (a missing file, answered No): the operation ends
-// as if stopped, with nothing more to tell.
-struct Declined {};
-
 // An Error from an errno value, described in Japanese; `what` names the operation.
 Error fileError(int errnoValue, const std::string& what = {});
 // An Error from an SQLite result code and SQLite's own message.

@@ -1,6 +1,7 @@
 #include "import/PositionLoader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -91,12 +92,12 @@ void commitAfterFault(std::optional<Transaction>& tx) {
 
 LoadedFile loadPositionFile(Database& db, const SourceFile& source, const PositionLayout& layout,
                             RunProgress& progress, std::vector<std::string>& prefs,
-                            TownGroups& groups) {
+                            TownGroups& groups, bool skipMissing) {
     const std::string path = joinPath(source.dir, source.file);
     groups.clear();
     if (!fileExists(path)) {
-        if (!progress.person().askYesNo(path + "が見つかりません。継続しますか？"))
-            throw Declined{};
+        if (!skipMissing)
+            throw fileError(ENOENT).in(path);
         return {LoadedFile::Where::Skipped, {}};
     }
 
@@ -163,7 +164,7 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
 
 void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
                      const PositionLayout& layout, RunProgress& progress,
-                     std::vector<std::string>& prefs) {
+                     std::vector<std::string>& prefs, bool skipMissing) {
     const std::string path = joinPath(source.dir, source.file);
     Database db;
     try {
@@ -181,7 +182,7 @@ void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
     // No memory at all: every line goes to the staging table.
     TownGroups none(0);
     try {
-        loadPositionFile(db, source, layout, progress, prefs, none);
+        loadPositionFile(db, source, layout, progress, prefs, none, skipMissing);
     } catch (...) {
         commitAfterFault(tx);
         throw;
