@@ -102,8 +102,9 @@ class Run {
         const bool changed = !loadList_.empty() || removed_ > 0;
         if (changed)
             replaceRegionDatabase();
-        finish();
-        return changed || register_ ? Outcome::completed() : Outcome::nothingToDo();
+        Outcome outcome = changed || register_ ? Outcome::completed() : Outcome::nothingToDo();
+        finish(outcome);
+        return outcome;
     }
 
   private:
@@ -231,8 +232,14 @@ class Run {
                   [&] { replaceWithWorkDatabase(workPath_, compactedPath_, regionPath_); });
     }
 
-    void finish() {
-        removeDatabaseFilesQuietly(workPath_);
+    void finish(Outcome& outcome) {
+        // A work file that stays is replaced by the next run; the person hears
+        // of it all the same.
+        try {
+            removeDatabaseFiles(workPath_);
+        } catch (const std::exception& e) {
+            outcome.report.push_back(errorText(e, workPath_));
+        }
         // The region database is in place; a catalog that cannot take it is a
         // failure the person must hear about, not a completed run.
         registerDbInCatalog(files::baseDbPath(request_.dbDir), request_.dbDir, request_.region);

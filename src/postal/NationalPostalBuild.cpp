@@ -80,7 +80,11 @@ Outcome buildNationalPostal(const NationalPostalRequest& request, StopControl& s
         outcome = failure(e);
     }
     // From here the base database is the new one (or the old one after a failure).
-    removeDatabaseFilesQuietly(work);
+    try {
+        removeDatabaseFiles(work);
+    } catch (const std::exception& e) {
+        outcome.report.push_back(errorText(e, work));
+    }
     return outcome;
 }
 
