@@ -48,10 +48,6 @@ inline constexpr int NotFound = 10007;         // a row or table that must be th
 inline constexpr int DamagedArchive = 10008;   // a zip archive or member that cannot be read whole
 }  // namespace FormatError
 
-// The person declined to go on (a missing file, answered No): the operation ends
-// as if stopped, with nothing more to tell.
-struct Declined {};
-
 // An Error from an errno value, described in Japanese; `what` names the operation.
 Error fileError(int errnoValue, const std::string& what = {});
 // An Error from an SQLite result code and SQLite's own message.

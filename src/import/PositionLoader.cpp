@@ -1,6 +1,7 @@
 #include "import/PositionLoader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -95,15 +96,15 @@ void commitAfterFault(std::optional<Transaction>& tx) {
 
 LoadedFile loadPositionFile(Database& db, const SourceFile& source, const PositionLayout& layout,
                             RunProgress& progress, std::vector<std::string>& prefs,
-                            TownGroups& groups, SourceReader& sources) {
+                            TownGroups& groups, SourceReader& sources, bool skipMissing) {
     const std::string path = source.path();
     groups.clear();
     std::optional<StagingWriter> staging;
     try {
         const std::optional<std::string> date = sources.date(source);
         if (!date) {
-            if (!progress.person().askYesNo(path + "が見つかりません。継続しますか？"))
-                throw Declined{};
+            if (!skipMissing)
+                throw fileError(ENOENT);
             return {LoadedFile::Where::Skipped, {}};
         }
         // The source is recorded before any of its rows.
@@ -163,7 +164,7 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
 
 void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
                      const PositionLayout& layout, RunProgress& progress,
-                     std::vector<std::string>& prefs) {
+                     std::vector<std::string>& prefs, bool skipMissing) {
     const std::string path = source.path();
     SourceReader sources;
     Database db;
@@ -182,7 +183,7 @@ void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
     // No memory at all: every line goes to the staging table.
     TownGroups none(0);
     try {
-        loadPositionFile(db, source, layout, progress, prefs, none, sources);
+        loadPositionFile(db, source, layout, progress, prefs, none, sources, skipMissing);
     } catch (...) {
         commitAfterFault(tx);
         throw;

@@ -385,10 +385,9 @@ void CsvSelectionWindow::startRun(ImportMode mode) {
         person_.say(QString::fromStdString(r.what()));
         return;
     }
-    StopControl stop;
     // The run is over only once the operator has seen how it ended.
     session_.running = true;
-    const bool ran = startImportRun(request, stop, person_).has_value();
+    const bool ran = startImportRun(request, person_, person_).kind != Outcome::Kind::Refused;
     session_.running = false;
     if (ran)
         done(QDialog::Accepted);

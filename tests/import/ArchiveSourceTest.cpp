@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "app/Error.h"
+#include "app/ErrorReport.h"
 #include "app/SourceFile.h"
 #include "import/ImportRun.h"
 #include "import/RegionFixture.h"
@@ -41,8 +42,11 @@ class ArchiveSourceTest : public ::testing::Test, public RegionFixture {
 
     Outcome::Kind run(ImportMode mode) {
         request.mode = mode;
-        StopControl stop;
-        return runImport(request, stop, person).kind;
+        Outcome outcome = person.run(
+            [&](StopControl& stop, ProgressSink& sink) { return runImport(request, stop, sink); },
+            true);
+        tellOutcome(person, outcome);
+        return outcome.kind;
     }
     // MLIT's own shape: the members sit under a folder named with a backslash.
     std::string tokyoZip(std::time_t shibuyaDate = 1700000000) {

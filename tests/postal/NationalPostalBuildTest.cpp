@@ -33,10 +33,7 @@ class NationalPostalBuildTest : public ::testing::Test {
         request.startLine = startLine;
         return run();
     }
-    Outcome::Kind run() {
-        StopControl stop;
-        return buildNationalPostal(request, stop, person).kind;
-    }
+    Outcome::Kind run() { return startNationalPostalBuild(request, person, person).kind; }
     std::vector<std::string> codes() {
         Database db = Database::open(basePath, Database::Mode::ReadOnly);
         Statement st = db.prepare("SELECT fld郵便番号 FROM POST ORDER BY fldID");
@@ -137,9 +134,9 @@ TEST_F(NationalPostalBuildTest, TheFirstSevenColumnsWhenConfigured) {
 TEST_F(NationalPostalBuildTest, ChecksComeFirstAndStaleWorkFilesAreReplaced) {
     std::string before = readFile(basePath);
     request.csvPath = "";
-    EXPECT_EQ(run(), Outcome::Kind::Failed);
+    EXPECT_EQ(run(), Outcome::Kind::Refused);
     request.csvPath = dir.file("none.csv");
-    EXPECT_EQ(run(), Outcome::Kind::Failed);
+    EXPECT_EQ(run(), Outcome::Kind::Refused);
     ASSERT_EQ(person.messages.size(), 2u);
     EXPECT_EQ(person.messages[0].text, "全国版郵便番号CSVファイルが指定されていません。");
     EXPECT_EQ(person.messages[1].text, "全国版郵便番号CSVファイルが見つかりません。");
