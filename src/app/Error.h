@@ -45,6 +45,8 @@ inline constexpr int TooManyEntries = 10004;   // a documented list limit was pa
 inline constexpr int InvalidEncoding = 10005;  // bytes that are not valid CP932 / UTF-8
 inline constexpr int InvalidName = 10006;      // a name that cannot be a file name
 inline constexpr int NotFound = 10007;         // a row or table that must be there is not
+inline constexpr int OutOfRange = 10008;       // a number outside the range its value may take
+inline constexpr int NotAFile = 10009;         // a directory, FIFO or device where a file belongs
 }  // namespace FormatError
 
 // The person declined to go on (a missing file, answered No): the operation ends

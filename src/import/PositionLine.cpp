@@ -4,6 +4,7 @@
 
 #include "app/CsvField.h"
 #include "app/Error.h"
+#include "import/PositionValueCheck.h"
 
 namespace mrk2 {
 
@@ -31,6 +32,7 @@ void mapPositionLine(std::string_view line, const std::array<int, kPositionEntri
                                                      std::to_string(col) + " の値が空です。");
         }
     }
+    checkPositionValues(values, columns, lineNo);
 }
 
 }  // namespace mrk2
