@@ -6,6 +6,7 @@
 #include "app/RegionName.h"
 #include "app/WriterLock.h"
 #include "data/Database.h"
+#include "data/PendingRegionChange.h"
 #include "import/ImportRun.h"
 
 namespace mrk2 {
@@ -57,6 +58,7 @@ std::optional<Outcome> startImportRun(const ImportRequest& request, StopControl&
     std::optional<WriterLock> lock;
     try {
         lock.emplace(WriterLock::take(request.dbDir));
+        finishLeftRegionChange(request.dbDir);
     } catch (const std::exception& e) {
         reportError(person, e);
         return std::nullopt;
