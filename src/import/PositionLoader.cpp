@@ -94,6 +94,7 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
                             TownGroups& groups) {
     const std::string path = joinPath(source.dir, source.file);
     groups.clear();
+    refuseWhatIsNoReadableFile(path);
     if (!fileExists(path)) {
         if (!progress.person().askYesNo(path + "が見つかりません。継続しますか？"))
             throw Declined{};
