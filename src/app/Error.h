@@ -46,6 +46,8 @@ inline constexpr int InvalidEncoding = 10005;  // bytes that are not valid CP932
 inline constexpr int InvalidName = 10006;      // a name that cannot be a file name
 inline constexpr int NotFound = 10007;         // a row or table that must be there is not
 inline constexpr int DamagedArchive = 10008;   // a zip archive or member that cannot be read whole
+inline constexpr int NotAFile = 10009;         // a directory, FIFO or device where a file belongs
+inline constexpr int OutOfRange = 10010;       // a number outside the range its value may take
 }  // namespace FormatError
 
 // An Error from an errno value, described in Japanese; `what` names the operation.

@@ -14,6 +14,8 @@ inline constexpr const char* kPostalCompacted = "mrk_cmpact.mdb";
 inline constexpr const char* kDbExtension = ".mdb";
 // The lock a writer of the directory holds (WriterLock.h).
 inline constexpr const char* kWriterLock = "mrk2.lock";
+// A region change under way, finished by whoever starts next (PendingRegionChange.h).
+inline constexpr const char* kPendingChange = "mrk2.pending";
 // What a region's work files add to its name.
 inline constexpr const char* kRegionWorkSuffix = "_$$$";
 inline constexpr const char* kRegionCompactedSuffix = "_cmpact";

@@ -1,8 +1,11 @@
 #include "app/Paths.h"
 
+#include "app/Error.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <ctime>
 #include <filesystem>
 
@@ -89,6 +92,19 @@ std::string executableDir() {
     if (ec)
         return std::filesystem::current_path().string();
     return exe.parent_path().string();
+}
+
+void refuseWhatIsNoReadableFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return;
+        throw fileError(errno, path);
+    }
+    if (!S_ISREG(st.st_mode))
+        throw Error(FormatError::NotAFile, "通常のファイルではありません。", path);
+    if (::access(path.c_str(), R_OK) != 0)
+        throw fileError(errno, path);
 }
 
 }  // namespace mrk2

@@ -26,6 +26,11 @@ std::string absolutePath(const std::string& path);
 // True when a regular file (not a directory) exists at exactly this path.
 bool fileExists(const std::string& path);
 bool directoryExists(const std::string& path);
+// Throws mrk2::Error when something is at `path` that cannot be read as a file:
+// a directory, a FIFO or a device (FormatError::NotAFile), or a path this
+// person may not see (EACCES), so that neither is reported as missing. A
+// missing path or a regular file is no fault here.
+void refuseWhatIsNoReadableFile(const std::string& path);
 // The size of a file in bytes; 0 when it cannot be read.
 std::uint64_t fileSizeOf(const std::string& path);
 

@@ -1,5 +1,7 @@
 #include "app/RegionName.h"
 
+#include <algorithm>
+
 #include "app/FileNames.h"
 #include "app/Paths.h"
 
@@ -40,7 +42,12 @@ bool isPlainFileName(const std::string& name) {
 }
 
 std::optional<std::string> regionNameProblem(const std::string& name) {
-    if (!isPlainFileName(name))
+    // A control character (a line break, a tab) would break every listing and
+    // record that names the region.
+    const bool control = std::any_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+    });
+    if (!isPlainFileName(name) || control)
         return "この地域名はファイル名に使えません。\n" + name;
     const bool reserved =
         sameName(name, stem(files::kBaseDb)) || sameName(name, stem(files::kPostalWork)) ||

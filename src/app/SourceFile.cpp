@@ -64,6 +64,9 @@ const ArchiveMember* SourceReader::member(const SourceFile& source) {
 }
 
 std::optional<std::string> SourceReader::date(const SourceFile& source) {
+    // A directory, FIFO or device where a file belongs is no source: said so,
+    // not read as missing or read forever.
+    refuseWhatIsNoReadableFile(source.inArchive() ? source.dir : source.path());
     if (!source.inArchive())
         return fileModifiedText(source.path());
     const ArchiveMember* m = member(source);

@@ -48,7 +48,7 @@ class SourceReader {
   public:
     // The date a source is recorded with: a file's last-modified time, a member's
     // own date in its archive; nullopt when it is not there. Throws mrk2::Error
-    // for a damaged archive.
+    // for a damaged archive, and for what is no readable regular file.
     std::optional<std::string> date(const SourceFile& source);
     bool exists(const SourceFile& source) { return date(source).has_value(); }
     // The bytes it holds (a member: unpacked); 0 when it is not there.

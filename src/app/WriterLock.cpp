@@ -13,10 +13,14 @@
 namespace mrk2 {
 
 WriterLock WriterLock::take(const std::string& dbDir) {
+    if (dbDir.empty())
+        throw Refusal(kNoDbDirText);
     const std::string path = joinPath(dbDir, files::kWriterLock);
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    // A symbolic link put in its place is not followed: the lock is never
+    // created or opened anywhere but in the directory itself.
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0 && (errno == EACCES || errno == EROFS))
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);  // flock needs no write access
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);  // flock needs no write
     if (fd < 0)
         throw fileError(errno, path);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

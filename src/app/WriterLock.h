@@ -12,6 +12,12 @@ namespace mrk2 {
 // on the file mrk2.lock in the directory, so the kernel frees it when the
 // holder dies: a crash leaves no stale lock. Readers need none: every database
 // is replaced by an atomic rename.
+// What to say when no database directory is set (DBDIR empty): never a lock or a
+// database at the root of the file system.
+inline constexpr const char* kNoDbDirText =
+    "データベースのディレクトリ (DBDIR) が設定されていません。設定ファイルの [MRK] に "
+    "DBDIR=ディレクトリ を書くか、mrk2cli では --db-dir DIR を指定して下さい。";
+
 class WriterLock {
   public:
     // Takes the lock of `dbDir`. Throws mrk2::Refusal naming the directory when

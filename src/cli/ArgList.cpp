@@ -15,11 +15,45 @@ bool ArgList::flag(const std::string& name) {
     return found;
 }
 
+namespace {
+
+bool isOptionWord(const std::string& word) {
+    return word.size() > 1 && word[0] == '-';
+}
+
+}  // namespace
+
+void ArgList::fail(const std::string& why) {
+    if (error_.empty())
+        error_ = why;
+}
+
 std::optional<std::string> ArgList::option(const std::string& name) {
     auto all = options(name);
     if (all.empty())
         return std::nullopt;
-    return all.back();
+    if (all.size() > 1)
+        fail(name + " は一度だけ指定して下さい。");
+    return all.front();
+}
+
+std::vector<std::string> ArgList::valueList(const std::string& name) {
+    std::vector<std::string> values;
+    for (std::size_t i = 0; i < args_.size();) {
+        if (args_[i] == "--")
+            break;
+        if (args_[i] != name) {
+            ++i;
+            continue;
+        }
+        std::size_t end = i + 1;
+        while (end < args_.size() && !isOptionWord(args_[end]))
+            values.push_back(args_[end++]);
+        if (end == i + 1)
+            fail(name + " には値が必要です。");
+        args_.erase(args_.begin() + static_cast<long>(i), args_.begin() + static_cast<long>(end));
+    }
+    return values;
 }
 
 std::vector<std::string> ArgList::options(const std::string& name) {
@@ -27,8 +61,7 @@ std::vector<std::string> ArgList::options(const std::string& name) {
     for (std::size_t i = 0; i < args_.size();) {
         if (args_[i] == name) {
             if (i + 1 >= args_.size()) {
-                if (error_.empty())
-                    error_ = name + " には値が必要です。";
+                fail(name + " には値が必要です。");
                 args_.erase(args_.begin() + static_cast<long>(i));
                 continue;
             }
@@ -53,9 +86,8 @@ std::vector<std::string> ArgList::positional() {
             literal = true;
             continue;
         }
-        if (!literal && a.size() > 1 && a[0] == '-' && error_.empty()) {
-            error_ = "不明なオプションです: " + a;
-        }
+        if (!literal && isOptionWord(a))
+            fail("不明なオプションです: " + a);
         out.push_back(a);
     }
     return out;

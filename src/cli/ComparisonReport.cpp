@@ -6,24 +6,12 @@
 #include "app/Error.h"
 #include "app/Paths.h"
 #include "cli/Listing.h"
+#include "data/RegionChangeSummary.h"
 
 namespace mrk2::cli {
 
-namespace {
-
-std::ostream& operator<<(std::ostream& out, const RegionComparison::Count& c) {
-    return out << c.before << " → " << c.after;
-}
-
-}  // namespace
-
 void printComparisonSummary(std::ostream& out, const RegionComparison& c) {
-    out << "ソース: " << c.sources << " (再読込 " << c.sourcesReloaded.size() << ", 追加 "
-        << c.sourcesAdded.size() << ", 削除 " << c.sourcesRemoved.size() << ")\n"
-        << "町: " << c.towns << " (追加 " << c.townsAdded.size() << ", 削除 "
-        << c.townsRemoved.size() << ", 街区数の変化 " << c.blocksChanged.size() << ")\n"
-        << "行: " << c.rows << "\n"
-        << "町別テーブル: " << c.tables << "\n";
+    out << regionChangeSummaryText(c);
 }
 
 void printUncodedTowns(std::ostream& out, const RegionSnapshot& region) {

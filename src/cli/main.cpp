@@ -1,5 +1,7 @@
 // mrk2cli: the maintenance engine without windows, for scripts and batch work.
+#include <unistd.h>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -10,8 +12,10 @@
 #include "app/ErrorReport.h"
 #include "app/Paths.h"
 #include "app/SettingsLocation.h"
+#include "app/WriterLock.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
+#include "data/PendingRegionChange.h"
 
 using namespace mrk2;
 using namespace mrk2::cli;
@@ -72,6 +76,7 @@ int main(int argc, char** argv) {
     bool haveDbDir = false;
     AnswerPolicy policy = AnswerPolicy::Ask;
     bool quiet = false;
+    std::vector<std::string> seen;  // an option given twice is refused: which was meant?
 
     std::size_t i = 0;
     for (; i < args.size(); ++i) {
@@ -82,7 +87,12 @@ int main(int argc, char** argv) {
         } else if (a == "--version") {
             std::cout << "mrk2cli " << MRK2_VERSION << "\n";
             return kExitOk;
+        } else if ((a == "--ini" || a == "--db-dir" || a == "--yes" || a == "--no") &&
+                   std::find(seen.begin(), seen.end(), a == "--no" ? "--yes" : a) != seen.end()) {
+            std::cerr << "mrk2cli: " << a << " は一度だけ指定して下さい。\n";
+            return kExitUsage;
         } else if (a == "--ini" || a == "--db-dir") {
+            seen.push_back(a);
             if (i + 1 >= args.size()) {
                 std::cerr << "mrk2cli: " << a << " には値が必要です。\n";
                 return kExitUsage;
@@ -93,10 +103,10 @@ int main(int argc, char** argv) {
                 dbDir = args[++i];
                 haveDbDir = true;
             }
-        } else if (a == "--yes") {
-            policy = AnswerPolicy::Yes;
-        } else if (a == "--no") {
-            policy = AnswerPolicy::No;
+        } else if (a == "--yes" || a == "--no") {
+            // --yes and --no are one answer: only one of them may be given.
+            seen.push_back("--yes");
+            policy = a == "--yes" ? AnswerPolicy::Yes : AnswerPolicy::No;
         } else if (a == "--quiet") {
             quiet = true;
         } else if (!a.empty() && a[0] == '-') {
@@ -128,6 +138,13 @@ int main(int argc, char** argv) {
         Settings(), person,
         std::vector<std::string>(args.begin() + static_cast<long>(i) + 1, args.end()), quiet};
     ctx.settings.iniPath = settingsFilePath(iniPath);
+    // A settings file named on the command line is meant to be there: a typing
+    // error would otherwise run with every default.
+    if (!iniPath.empty() && !fileExists(ctx.settings.iniPath)) {
+        std::cerr << "mrk2cli: 設定ファイルが見つかりません (" << ENOENT << ")\n"
+                  << ctx.settings.iniPath << "\n";
+        return kExitFailed;
+    }
     if (command->needsConfig) {
         try {
             ctx.settings = loadSettings(ctx.settings.iniPath, person);
@@ -142,5 +159,20 @@ int main(int argc, char** argv) {
             d.pop_back();
         ctx.settings.dbDir = d;
     }
+    // What a killed writer left half done is finished before anything reads the
+    // directory; a fault here is met again, and told, where the command needs it.
+    if (command->needsConfig && ctx.settings.dbDir.empty() && name != "init") {
+        person.message(kNoDbDirText);
+        return kExitFailed;
+    }
+    // A directory this person may not enter would make every file in it look
+    // missing: say what it is instead.
+    if (command->needsConfig && ::access(ctx.settings.dbDir.c_str(), X_OK) != 0 &&
+        errno == EACCES) {
+        reportError(person, fileError(errno, ctx.settings.dbDir));
+        return kExitFailed;
+    }
+    if (command->needsConfig)
+        settleDatabaseDirectory(ctx.settings.dbDir);
     return command->run(ctx);
 }

@@ -1,6 +1,7 @@
 #include "data/Database.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <utility>
 
@@ -18,6 +19,17 @@ Error lastError(sqlite3* db, int rc) {
 }  // namespace
 
 Database Database::open(const std::string& path, Mode mode) {
+    // A read-only connection cannot roll back a hot journal that a killed writer
+    // left, and would fail with "attempt to write a readonly database" until a
+    // writer came: let a read-write one roll it back first (harmless when the
+    // journal belongs to a live writer, whose lock keeps it from being touched).
+    if (mode == Mode::ReadOnly && ::access((path + "-journal").c_str(), F_OK) == 0) {
+        try {
+            open(path, Mode::ReadWrite);
+        } catch (const Error&) {
+            // No write access or busy: the read-only open below says what is wrong.
+        }
+    }
     int flags = SQLITE_OPEN_NOMUTEX;
     switch (mode) {
         case Mode::ReadWrite:

@@ -13,12 +13,13 @@
 #include "app/WriterLock.h"
 #include "data/Catalog.h"
 #include "data/Database.h"
+#include "data/PendingRegionChange.h"
 
 namespace mrk2 {
 
 namespace {
 
-void removeRegion(const RegionDeletionRequest& request, const std::string& regionPath) {
+void removeRowAndFile(const RegionDeletionRequest& request, const std::string& regionPath) {
     const std::string basePath = files::baseDbPath(request.dbDir);
     Database base = Database::open(basePath);
     // The catalog row goes only if the file goes too: the base database is
@@ -38,6 +39,23 @@ void removeRegion(const RegionDeletionRequest& request, const std::string& regio
     del.run();
     removeFile(regionPath);
     tx.commit();
+}
+
+// A kill between the file and the commit is finished by the next start
+// (PendingRegionChange.h); a failure while alive is undone here and told.
+void removeRegion(const RegionDeletionRequest& request, const std::string& regionPath) {
+    recordRegionChange(request.dbDir, RegionChange::Delete, request.region);
+    try {
+        removeRowAndFile(request, regionPath);
+    } catch (...) {
+        // The file still there means the transaction rolled back: nothing was
+        // deleted, and the record must not delete it later. Without the file,
+        // the row is left to the record to take out.
+        if (fileExists(regionPath))
+            forgetRegionChange(request.dbDir);
+        throw;
+    }
+    forgetRegionChange(request.dbDir);
 }
 
 // The region is there to delete: its file, or at least its catalog row. A row
@@ -81,6 +99,7 @@ Outcome startRegionDeletion(const RegionDeletionRequest& request, Person& person
         if (!person.askOkCancel(files::regionDbFileName(request.region) + "を削除していいですか？"))
             return Outcome::nothingToDo();
         WriterLock lock = WriterLock::take(request.dbDir);
+        finishLeftRegionChange(request.dbDir);
         outcome =
             host.run([&](StopControl&, ProgressSink&) { return deleteRegion(request); }, false);
     } catch (const std::exception& e) {

@@ -30,6 +30,9 @@ struct ImportRequest {
     // The bytes of one file's lines a run keeps in memory to write them straight
     // to their per-town tables; a larger file goes through the staging table.
     std::size_t groupingBudget = kDefaultGroupingBudget;
+    // The end message says what the run changed and how long it took (the
+    // desktop tool; mrk2cli prints the same on stdout).
+    bool summaryInEndMessage = false;
 };
 
 }  // namespace mrk2

@@ -13,6 +13,7 @@
 #include "data/Compaction.h"
 #include "data/Database.h"
 #include "data/LaterIndexes.h"
+#include "data/PendingRegionChange.h"
 #include "data/RegionSchema.h"
 #include "data/WorkFiles.h"
 #include "import/GroupedExtraction.h"
@@ -75,7 +76,8 @@ class Run {
           register_(request.mode == ImportMode::Register),
           regionPath_(files::regionDbPath(request.dbDir, request.region)),
           workPath_(files::regionWorkPath(request.dbDir, request.region)),
-          compactedPath_(files::regionCompactedPath(request.dbDir, request.region)) {
+          compactedPath_(files::regionCompactedPath(request.dbDir, request.region)),
+          newRegion_(!fileExists(regionPath_)) {
         // A register run builds a new file: its indexes come after all its
         // tables, as in a compacted copy (LaterIndexes.h).
         if (register_)
@@ -83,6 +85,13 @@ class Run {
     }
 
     const std::string& workPath() const { return workPath_; }
+
+    // After a failure: the record of the region change goes, unless a new
+    // region's file could not be taken out again (its row is then still to come).
+    void abandonRegionChange() {
+        if (recorded_ && !(newRegion_ && fileExists(regionPath_)))
+            forgetRegionChange(request_.dbDir);
+    }
 
     // Returns Completed, or NothingToDo for an update that found nothing changed.
     Outcome execute() {
@@ -227,7 +236,10 @@ class Run {
         progress_.step(ProgressStep::Compacting);
         checkStop();
         // The old file stays in place until the verified new one is renamed over
-        // it; a crash at any moment leaves one of the two complete.
+        // it; a crash at any moment leaves one of the two complete. The catalog
+        // row follows the file (PendingRegionChange.h).
+        recordRegionChange(request_.dbDir, RegionChange::Register, request_.region);
+        recorded_ = true;
         inContext(regionPath_,
                   [&] { replaceWithWorkDatabase(workPath_, compactedPath_, regionPath_); });
     }
@@ -242,7 +254,24 @@ class Run {
         }
         // The region database is in place; a catalog that cannot take it is a
         // failure the person must hear about, not a completed run.
-        registerDbInCatalog(files::baseDbPath(request_.dbDir), request_.dbDir, request_.region);
+        try {
+            registerDbInCatalog(files::baseDbPath(request_.dbDir), request_.dbDir, request_.region);
+        } catch (...) {
+            // A new region whose row cannot be added is taken out again.
+            if (newRegion_ && recorded_) {
+                try {
+                    removeDatabaseFiles(regionPath_);
+                } catch (const std::exception&) {
+                    // The catalog's error is the one to tell; a file that stays
+                    // keeps its pending record, and the next start adds its row.
+                }
+            }
+            throw;
+        }
+        if (recorded_) {
+            forgetRegionChange(request_.dbDir);
+            recorded_ = false;
+        }
     }
 
     const ImportRequest& request_;
@@ -251,6 +280,8 @@ class Run {
     const std::string regionPath_;
     const std::string workPath_;
     const std::string compactedPath_;
+    const bool newRegion_;   // no region file before this run
+    bool recorded_ = false;  // a region change is recorded and not yet done
     std::vector<SourceFile> loadList_;
     SourceReader sources_;  // keeps each archive open for all of its members
     std::int32_t removed_ = 0;
@@ -283,6 +314,7 @@ Outcome runImport(const ImportRequest& request, StopControl& stop, ProgressSink&
     if (!outcome.succeeded()) {
         // A stopped or failed run leaves no work file behind.
         try {
+            run.abandonRegionChange();
             removeDatabaseFiles(run.workPath());
         } catch (const std::exception& e) {
             outcome.report.push_back(errorText(e, run.workPath()));

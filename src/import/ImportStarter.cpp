@@ -1,11 +1,18 @@
 #include "import/ImportStarter.h"
 
+#include <chrono>
+#include <cstdio>
+
 #include "app/ErrorReport.h"
 #include "app/FileNames.h"
 #include "app/Paths.h"
 #include "app/RegionName.h"
 #include "app/WriterLock.h"
 #include "data/Database.h"
+#include "data/PendingRegionChange.h"
+#include "data/RegionChangeSummary.h"
+#include "data/RegionComparison.h"
+#include "data/RegionSnapshot.h"
 #include "import/ImportRun.h"
 
 namespace mrk2 {
@@ -30,6 +37,30 @@ std::optional<std::string> baseDbProblem(const std::string& basePath) {
         return standardErrorText(e, basePath);
     }
     return std::nullopt;
+}
+
+// The region as it is before a run; empty when there is none yet or it cannot
+// be read (the run itself says why).
+RegionSnapshot snapshotOrEmpty(const std::string& regionPath) {
+    try {
+        return fileExists(regionPath) ? readRegionSnapshot(regionPath) : RegionSnapshot{};
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+std::string changeSummary(const RegionSnapshot& before, const std::string& regionPath,
+                          std::chrono::steady_clock::time_point started) {
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    char time[32];
+    std::snprintf(time, sizeof time, "時間: %.1f 秒", seconds);
+    try {
+        return regionChangeSummaryText(compareRegions(before, readRegionSnapshot(regionPath))) +
+               time;
+    } catch (const std::exception&) {
+        return time;
+    }
 }
 
 }  // namespace
@@ -79,16 +110,25 @@ Outcome startImportRun(const ImportRequest& request, Person& person, RunHost& ho
     std::optional<WriterLock> lock;
     try {
         lock.emplace(WriterLock::take(request.dbDir));
+        finishLeftRegionChange(request.dbDir);
     } catch (const std::exception& e) {
         Outcome refused = failure(e);
         refused.kind = Outcome::Kind::Refused;  // another writer, or no lock file: nothing began
         tellOutcome(person, refused);
         return refused;
     }
+    const std::string regionPath = files::regionDbPath(request.dbDir, request.region);
+    const auto started = std::chrono::steady_clock::now();
+    std::optional<RegionSnapshot> before;
+    if (request.summaryInEndMessage)
+        before = snapshotOrEmpty(regionPath);
     Outcome outcome = host.run(
         [&](StopControl& stop, ProgressSink& sink) { return runImport(run, stop, sink); }, true);
     tellOutcome(person, outcome);
-    person.message(outcome.succeeded() ? "処理を完了しました。" : kStoppedText);
+    std::string text = outcome.succeeded() ? "処理を完了しました。" : kStoppedText;
+    if (before && outcome.succeeded())
+        text += "\n\n" + changeSummary(*before, regionPath, started);
+    person.message(text);
     return outcome;
 }
 

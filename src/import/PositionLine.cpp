@@ -4,6 +4,7 @@
 
 #include "app/CsvField.h"
 #include "app/Error.h"
+#include "import/PositionValueCheck.h"
 
 namespace mrk2 {
 
@@ -42,6 +43,7 @@ void mapPositionLine(std::string_view line, const LineLayout& layout, std::size_
                                                      std::to_string(col) + " の値が空です。");
         }
     }
+    checkPositionValues(values, layout.columns, lineNo);
 }
 
 void mapPositionLine(std::string_view line, const std::array<int, kPositionEntries>& columns,

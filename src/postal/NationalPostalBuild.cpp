@@ -25,6 +25,7 @@ namespace {
 SourceFile checkRequest(const NationalPostalRequest& request) {
     if (request.csvPath.empty())
         throw Refusal("全国版郵便番号CSVファイルが指定されていません。");
+    refuseWhatIsNoReadableFile(request.csvPath);
     if (!fileExists(request.csvPath))
         throw Refusal("全国版郵便番号CSVファイルが見つかりません。");
     const std::string base = files::baseDbPath(request.dbDir);

@@ -172,18 +172,23 @@ void CsvSelectionWindow::load() {
             showInTree(qs(session_.sources.front().dir));
         const std::vector<SourceStatus> statuses = compareSources(session_.sources, dates);
         int updated = 0;
+        QStringList named;  // the changed files the notice names
+        constexpr int kNamed = 5;
         for (std::size_t i = 0; i < session_.sources.size(); ++i) {
             addListEntry(session_.sources[i]);
             // A file that is gone counts as changed: its data no longer matches disk.
             if (i < statuses.size() && statuses[i].changed) {
-                ++updated;
+                if (++updated <= kNamed)
+                    named << qs(joinPath(session_.sources[i].dir, session_.sources[i].file));
                 inDb_->item(inDb_->count() - 1)->setSelected(true);
             }
         }
         if (updated > 0) {
-            const SourceFile& last = session_.sources.back();
-            person_.say(QStringLiteral("更新されたＣＳＶファイルが") + fullWidthNumber(updated) +
-                        QStringLiteral("ファイルあります。\n") + qs(joinPath(last.dir, last.file)));
+            QString text = QStringLiteral("更新されたＣＳＶファイルが") + fullWidthNumber(updated) +
+                           QStringLiteral("ファイルあります。\n") + named.join(QLatin1Char('\n'));
+            if (updated > kNamed)
+                text += QStringLiteral("\nほか%1ファイル").arg(fullWidthNumber(updated - kNamed));
+            person_.say(text);
         }
     }
     cmdUpdate_->setEnabled(!newDb_);
@@ -379,6 +384,7 @@ void CsvSelectionWindow::startRun(ImportMode mode) {
     request.sources = session_.sources;
     request.layout.columns = session_.settings.posInfoColumns;
     request.minRecs = session_.settings.minRecs;
+    request.summaryInEndMessage = true;
     try {
         request.layout.startLine = parseStartLine(session_.posInfoStart);
     } catch (const Refusal& r) {

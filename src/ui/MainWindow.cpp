@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <exception>
 #include <optional>
 #include <string>
@@ -21,7 +23,9 @@
 #include "app/Paths.h"
 #include "app/RegionName.h"
 #include "app/StartLine.h"
+#include "data/BaseDbInit.h"
 #include "data/Catalog.h"
+#include "data/PendingRegionChange.h"
 #include "data/RegionDeletion.h"
 #include "postal/NationalPostalBuild.h"
 #include "ui/CsvSelectionWindow.h"
@@ -70,6 +74,9 @@ MainWindow::MainWindow(Session& session, GuiPerson& person, QWidget* parent)
     runModal = [](QDialog& dialog) { return dialog.exec(); };
     buildControls();
     person_.setButtonEnabledHandler([this](bool on) { buttonEnabled(on); });
+    auto* follow = new QTimer(this);
+    connect(follow, &QTimer::timeout, this, &MainWindow::followBaseDatabase);
+    follow->start(1500);
 }
 
 MainWindow::~MainWindow() {
@@ -196,6 +203,12 @@ void MainWindow::formLoad() {
         session_.dbDir = settings.dbDir;
         setDbDirText(qs(settings.dbDir));
         postalDir_ = qs(settings.dbDir);
+        if (settings.dbDir.empty()) {
+            offerBaseDatabase(settings.dbDir);  // says what to do
+            return;
+        }
+        if (!fileExists(session_.baseDbPath()))
+            return;  // said by the directory check, which offers to create one
         // The prefecture table tells a base database from any other file.
         loadPrefNames(session_.baseDbPath());
         reloadRegionList();
@@ -235,22 +248,47 @@ void MainWindow::setDbDirText(const QString& text) {
     checkDbDir(text);
 }
 
+bool MainWindow::offerBaseDatabase(const std::string& dir) {
+    if (dir.empty()) {
+        person_.say(
+            QStringLiteral("データベースのディレクトリが設定されていません。"
+                           "「MRK DBパス」の「...」でディレクトリを選んで下さい。"));
+        return false;
+    }
+    // A first start: the directory has no base database yet. What mrk2cli init does.
+    return person_.askYesNo("このディレクトリには基本データベース (mrk2.mdb) がありません。\n" +
+                            dir + "\n作成しますか？") &&
+           initBaseDatabase({dir}, person_).succeeded();
+}
+
 void MainWindow::checkDbDir(const QString& text) {
     const std::string path = files::baseDbPath(str(text));
-    if (fileExists(path)) {
+    if (fileExists(path) || (directoryExists(str(text)) && offerBaseDatabase(str(text)))) {
         checkedDbDir_ = text;
         session_.dbDir = str(text);
         reloadRegionList();
         return;
     }
-    person_.say(QStringLiteral("基本データベースが見つかりません。\n") + qs(path));
+    if (!directoryExists(str(text)))
+        person_.say(QStringLiteral("基本データベースが見つかりません。\n") + qs(path));
     // Back to the last directory that held a base database; it needs no new check.
     checkedDbDir_ = qs(session_.dbDir);
     txtDbDir_->setText(checkedDbDir_);
 }
 
+void MainWindow::followBaseDatabase() {
+    // Not while a run has the controls, nor under an open drop-down list.
+    if (!cmbPrefDB_->isEnabled() || cmbPrefDB_->view()->isVisible() || !regionListWatch_.changed())
+        return;
+    settleDatabaseDirectory(session_.dbDir);
+    reloadRegionList(cmbPrefDB_->currentText());
+}
+
 void MainWindow::reloadRegionList(const QString& shown) {
     std::vector<std::string> names;
+    // What a killed writer left half done is finished before the list is read.
+    settleDatabaseDirectory(session_.dbDir);
+    regionListWatch_.accept(session_.baseDbPath());
     try {
         names = loadDbList(session_.baseDbPath());
     } catch (const std::exception& e) {

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "data/DatabaseChangeWatch.h"
 #include "ui/Session.h"
 
 class QComboBox;
@@ -35,6 +36,9 @@ class MainWindow : public QWidget {
     void setDbDirText(const QString& text);
     // What happens when the region box loses the focus.
     void regionBoxLeft();
+    // Re-reads the region list when the base database changed on disk (another
+    // process registered or deleted a region); a timer asks every moment.
+    void followBaseDatabase();
 
     // How the window runs its modal dialogs (directory chooser, CSV selection,
     // file dialog). Tests replace it to drive a dialog instead of blocking.
@@ -47,6 +51,8 @@ class MainWindow : public QWidget {
   private:
     void buildControls();
     void checkDbDir(const QString& text);
+    // No base database in `dir`: says so plainly and offers to create one.
+    bool offerBaseDatabase(const std::string& dir);
     // Fills the region list from the catalog; the box then shows `shown`.
     void reloadRegionList(const QString& shown = {});
     QString selectCsvFile();
@@ -82,9 +88,10 @@ class MainWindow : public QWidget {
     QPushButton* cmdDetail_;
     QPushButton* cmdUserDictionary_;
     QPointer<QWidget> dictionary_;
-    QString postalDir_;     // start directory of the postal file dialog
-    QString checkedDbDir_;  // the directory text as last checked
-    bool exiting_ = false;  // the close comes from "閉じる"
+    DatabaseChangeWatch regionListWatch_;  // the base database the list was read from
+    QString postalDir_;                    // start directory of the postal file dialog
+    QString checkedDbDir_;                 // the directory text as last checked
+    bool exiting_ = false;                 // the close comes from "閉じる"
     bool unloaded_ = false;
 };
 

@@ -1,11 +1,16 @@
 #include "ui/StartLineBox.h"
 
+#include <optional>
+
 #include <QLineEdit>
+
+#include "app/Error.h"
+#include "app/StartLine.h"
 
 namespace mrk2::ui {
 
 StartLineBox::StartLineBox(QWidget* parent) : QSpinBox(parent) {
-    setRange(1, 9999);
+    setRange(kMinStartLine, kMaxStartLine);
     setValue(1);
     setPrefix(QStringLiteral("開始行 "));
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -26,6 +31,29 @@ void StartLineBox::setLineText(const QString& text) {
         lineEdit()->setText(prefix() + QString::number(n));  // also replaces a stale raw text
     } else
         lineEdit()->setText(prefix() + text);
+}
+
+namespace {
+
+std::optional<int> startLineOf(QString text, const QString& prefix) {
+    if (text.startsWith(prefix))
+        text.remove(0, prefix.size());
+    try {
+        return parseStartLine(text.toStdString());
+    } catch (const Refusal&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+// Anything may be typed; the check before a run names what is wrong with it.
+QValidator::State StartLineBox::validate(QString& input, int&) const {
+    return startLineOf(input, prefix()) ? QValidator::Acceptable : QValidator::Intermediate;
+}
+
+int StartLineBox::valueFromText(const QString& text) const {
+    return startLineOf(text, prefix()).value_or(value());
 }
 
 }  // namespace mrk2::ui

@@ -20,7 +20,7 @@ class CliBasicsTest : public ::testing::Test {
     }
 
     TempDir dir;
-    std::string ini = dir.file("mrk2tool.ini");
+    std::string ini = dir.write("mrk2tool.ini", "");
     std::string db = dir.file("db");
 };
 
@@ -133,15 +133,15 @@ TEST_F(CliBasicsTest, UsageErrorsExitWithTwo) {
         {"init"},  // no DIR and no DBDIR
         {"init", "a", "b"},
         {"init", "--force", "a"},
-        {"regions", "extra"},
-        {"sources"},
-        {"sources", "a", "b"},
+        {"--db-dir", db, "regions", "extra"},
+        {"--db-dir", db, "sources"},
+        {"--db-dir", db, "sources", "a", "b"},
         {"nosuchcommand"},
         {"--nosuchoption", "regions"},
         {},
     };
     for (const auto& args : cases) {
-        SCOPED_TRACE(args.empty() ? "(none)" : args[0]);
+        SCOPED_TRACE(args.empty() ? "(none)" : args.back());
         CliResult r = cli(args);
         EXPECT_EQ(r.exitCode, 2) << r.err;
         EXPECT_FALSE(r.err.empty());

@@ -78,6 +78,12 @@ TEST_F(CliImportTest, RegisterUpdateCheckDelete) {
     EXPECT_EQ(rows("SELECT count(*) FROM POSITION"), 2);
     r = cli({"update", "東京", "--remove", d.file("none.csv")});
     EXPECT_EQ(r.exitCode, 2);
+    // "--remove CSV...": every file after it is removed, none is added.
+    std::string c = d.write("13103_c.csv", townLines("港区", 1, 2));
+    ASSERT_EQ(cli({"update", "東京", a, c}).exitCode, 0);
+    r = cli({"update", "東京", "--remove", a, c});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION管理"), 1);
 
     r = cli({"check", "東京"});
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
@@ -245,6 +251,76 @@ TEST_F(CliImportTest, ArchivesOnTheCommandLineAndTownsWithoutACode) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(rows("SELECT count(*) FROM POSITION管理"), 1);
     EXPECT_EQ(rows("SELECT count(*) FROM POSITION WHERE fld市区町村コード = '13102'"), 2);
+}
+
+// The smaller faults, each told as what it is instead of something else.
+TEST_F(CliImportTest, SmallerFaultsAreToldAsWhatTheyAre) {
+    ASSERT_EQ(cli({"register", "東京", a}).exitCode, 0);
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const std::string fifo = d.file("fifo.csv");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const std::string noDbDir = d.write("nodir.ini", "[MRK]\r\n");
+    const Case cases[] = {
+        {{"register", "東京", d.path()}, "通常のファイルではありません"},
+        {{"register", "東京", fifo}, "通常のファイルではありません"},
+        {{"register", "東\t京", a}, "ファイル名に使えません"},
+        {{"sources", "東\n京"}, "ファイル名に使えません"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        CliResult r = cli(c.args);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+    CliResult r = runCli({"--ini", d.file("typo.ini"), "regions"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("設定ファイルが見つかりません"), std::string::npos) << r.err;
+    r = runCli({"--ini", noDbDir, "regions"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("DBDIR"), std::string::npos) << r.err;
+
+    // A lock file that is a link is not followed.
+    const std::string lock = d.file("db/mrk2.lock");
+    std::remove(lock.c_str());
+    ASSERT_EQ(::symlink(d.file("elsewhere").c_str(), lock.c_str()), 0);
+    EXPECT_EQ(cli({"register", "東京", a}).exitCode, 1);
+    EXPECT_FALSE(fileExists(d.file("elsewhere")));
+    std::remove(lock.c_str());
+
+    // Work files beside a running writer are its own, not an interrupted run's.
+    WriterLock held = WriterLock::take(d.file("db"));
+    d.write("db/東京_$$$.mdb", "");
+    r = cli({"check", "東京"});
+    EXPECT_NE(r.err.find("処理の実行中です"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace mrk2::test
+
+namespace mrk2::test {
+namespace {
+
+// A change a killed writer left recorded is finished by the next command,
+// whichever it is: both halves of the region exist afterwards, or neither.
+TEST_F(CliImportTest, TheNextCommandFinishesARegionChangeAKilledWriterLeft) {
+    ASSERT_EQ(cli({"register", "東京", a}).exitCode, 0);
+    // Killed after the rename of a new region, before its catalog row.
+    d.write("db/大阪.mdb", readFile(d.file("db/東京.mdb")));
+    d.write("db/mrk2.pending", "register\n大阪\n");
+    CliResult r = cli({"regions"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("\t大阪\t"), std::string::npos) << r.out;
+    // Killed after the file of a deletion, before its commit.
+    std::remove(d.file("db/東京.mdb").c_str());
+    d.write("db/mrk2.pending", "delete\n東京\n");
+    r = cli({"learn", "list"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    r = cli({"regions"});
+    EXPECT_EQ(r.out.find("東京"), std::string::npos) << r.out;
+    EXPECT_FALSE(fileExists(d.file("db/mrk2.pending")));
 }
 
 }  // namespace

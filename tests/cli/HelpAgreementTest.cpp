@@ -2,6 +2,8 @@
 // page and the bash completion, kept beside the code, must follow it.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <iterator>
 #include <regex>
 #include <sstream>
 
@@ -68,4 +70,78 @@ TEST(HelpAgreement, CompletionOffersEveryCommandAndOptionOfTheHelp) {
     std::set<std::string> options = longOptionsIn(completion);
     for (const auto& option : help.options)
         EXPECT_TRUE(options.count(option)) << option;
+}
+
+namespace {
+
+// The words of a usage line to run it with: the command, a stand-in for each
+// position it requires, and its options with the placeholder of their value
+// ("" for a flag).
+struct UsageLine {
+    std::vector<std::string> required;
+    std::vector<std::string> optional;  // positions in brackets
+    std::vector<std::pair<std::string, std::string>> options;
+    bool open = false;  // a position takes any number of words
+};
+
+UsageLine parseUsage(const std::string& usage) {
+    std::istringstream in(usage);
+    std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
+    UsageLine u;
+    u.required.push_back(words[0]);
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        std::string w = words[i];
+        std::erase_if(w, [](char c) { return c == '[' || c == ']'; });
+        if (w.rfind("--", 0) == 0) {
+            const bool valued =
+                i + 1 < words.size() && std::isupper(static_cast<unsigned char>(words[i + 1][0]));
+            u.options.emplace_back(w.substr(0, w.find('|')), valued ? words[++i] : "");
+            continue;
+        }
+        // Blanks in an address do not count: its words are one address.
+        u.open = u.open || w.find("...") != std::string::npos || w.find("ADDRESS") == 0;
+        (words[i][0] == '[' ? u.optional : u.required)
+            .push_back(w.find(".mdb") != std::string::npos ? "/nonexistent/" + w : "x");
+    }
+    return u;
+}
+
+}  // namespace
+
+// What a help line promises is what the command takes, and nothing else is
+// read as something it is not: a word more than the line's positions, an
+// option of one value given twice, an option without its value are usage
+// errors (exit 2). That an option of several values takes them all is shown
+// by the commands' own tests (update --remove).
+TEST(HelpAgreement, EveryCommandRefusesWhatItsHelpLineDoesNotPromise) {
+    TempDir d;
+    const std::string ini = d.write("mrk2tool.ini", "[MRK]\nDBDIR=" + d.file("db") + "\n");
+    auto status = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"--ini", ini});
+        return runCli(args).exitCode;
+    };
+    int options = 0;
+    for (const std::string& usage : readHelp().usages) {
+        SCOPED_TRACE(usage);
+        UsageLine u = parseUsage(usage);
+        if (!u.open) {
+            std::vector<std::string> args = u.required;
+            args.insert(args.end(), u.optional.begin(), u.optional.end());
+            args.push_back("extra");
+            EXPECT_EQ(status(args), 2);
+        }
+        for (const auto& [name, value] : u.options) {
+            if (value.empty())
+                continue;
+            std::vector<std::string> args = u.required;
+            args.push_back(name);
+            EXPECT_EQ(status(args), 2) << name << " without a value";
+            if (value.find("...") == std::string::npos) {
+                args.insert(args.end(), {"2", name, "2"});
+                EXPECT_EQ(status(args), 2) << name << " twice";
+            }
+            ++options;
+        }
+    }
+    EXPECT_GE(options, 4);
 }

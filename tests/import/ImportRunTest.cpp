@@ -223,7 +223,7 @@ TEST_F(ImportRunTest, AMissingFileIsAskedAboutBeforeTheRunAndTheAnswerGoesWithIt
     EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION管理"), 1);
 }
 
-TEST_F(ImportRunTest, ACatalogThatCannotTakeTheRegionAfterTheRenameIsAFailure) {
+TEST_F(ImportRunTest, ACatalogThatCannotTakeANewRegionIsAFailureThatLeavesNoFile) {
     selectRegion("東京");
     request.sources = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 3))};
     // Nothing before the catalog registration reads ＤＢ一覧.
@@ -236,8 +236,8 @@ TEST_F(ImportRunTest, ACatalogThatCannotTakeTheRegionAfterTheRenameIsAFailure) {
     EXPECT_NE(person.messages[0].text.find("ＤＢ一覧"), std::string::npos) << person.allMessages();
     EXPECT_NE(person.messages[0].text.find("\n東京"), std::string::npos) << person.allMessages();
     EXPECT_EQ(person.messages[1].text, "処理を中止しました。");
-    // The region database was already in place; only the catalog misses it.
-    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION_0001"), 3);
+    // A new region's file without its catalog row is taken out again.
+    EXPECT_FALSE(fileExists(regionPath()));
     EXPECT_FALSE(workFilesLeft());
 }
 

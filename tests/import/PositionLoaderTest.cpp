@@ -272,3 +272,29 @@ TEST_F(PositionLoaderTest, LongFilesKeepEveryLineInOrderUpToAFault) {
     ASSERT_EQ(rows.size(), 149u);
     EXPECT_EQ(rows.back()[4], "b149");
 }
+
+// A coordinate that is no finite decimal number in its range stops the load with
+// the file, line and column.
+TEST_F(PositionLoaderTest, CoordinatesOutsideTheirRangeOrNoNumbersStopTheLoad) {
+    const std::string head = "東京都,千代田区,町,1,9,";
+    // X, Y, latitude, longitude (columns 5 to 8): one faulty value each.
+    const std::vector<std::pair<std::string, std::string>> faulty = {
+        {"NaN,2,35,139", "列 5"},        {"1,1e999,35,139", "列 6"},
+        {"1,2,0x1p5,139", "列 7"},       {"1,2,35,x", "列 8"},
+        {"1,2,95,139", "列 7"},          {"1,2,35,400", "列 8"},
+        {"10000000.1,2,35,139", "列 5"}, {"1,2,ﾄｳｷｮｳ,139", "列 7"},
+        {"1,2,35,inf", "列 8"},          {"1,2,35,139.0.1", "列 8"},
+    };
+    for (const auto& [values, column] : faulty) {
+        SCOPED_TRACE(values);
+        csv("bad.csv", {kLine, head + values + ",,0,1"});
+        const std::size_t before = person.allMessages().size();
+        EXPECT_FALSE(load("bad.csv"));
+        const std::string told = person.allMessages().substr(before);
+        EXPECT_NE(told.find("2 行目: " + column), std::string::npos) << told;
+        EXPECT_NE(told.find("bad.csv"), std::string::npos) << told;
+    }
+    csv("edges.csv",
+        {head + "-10000000,+10000000,-90,180.000,,0,1", head + "0.5,-.5,90.0,-180,,0,1"});
+    EXPECT_TRUE(load("edges.csv")) << person.allMessages();
+}

@@ -243,7 +243,7 @@ TEST_F(MainWindowTest, RegisteredRegionJoinsTheListWhenTheSelectionWindowCloses)
         child<QPushButton>(&d, "cmdSelect")->click();
     };
     click("cmdSelect");
-    EXPECT_EQ(prompter.texts().last(), "処理を完了しました。");
+    EXPECT_TRUE(prompter.texts().last().startsWith("処理を完了しました。"));
     EXPECT_EQ(regionList(), (QStringList{"大阪府", "東京都"}));
     EXPECT_EQ(regionBox()->currentText(), "東京都");
 }
@@ -324,6 +324,52 @@ TEST_F(MainWindowTest, DeleteRemovesTheRegionAndReloadsTheList) {
     EXPECT_EQ(prompter.questions.size(), 1u);
     EXPECT_FALSE(fileExists(dir.file("東京都.mdb")));
     EXPECT_EQ(regionList(), QStringList{"大阪府"});
+}
+
+}  // namespace
+
+namespace {
+
+// A region registered by another process joins the list while the window is
+// open; what the box shows stays.
+TEST_F(MainWindowTest, TheRegionListFollowsChangesOfAnotherProcess) {
+    addCatalogRow("大阪府");
+    iniWithDbDir({"PREFDIR=大阪府.mdb"});
+    window.formLoad();
+    window.followBaseDatabase();  // nothing changed: nothing read
+    addCatalogRow("東京都");
+    window.followBaseDatabase();
+    EXPECT_EQ(regionList(), (QStringList{"大阪府", "東京都"}));
+    EXPECT_EQ(regionBox()->currentText(), "大阪府");
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.texts().join("|").toStdString();
+}
+
+TEST_F(MainWindowTest, StartLineBoxesTakeFullWidthDigits) {
+    auto* box = child<StartLineBox>(&window, "txtCensusStartLine");
+    auto* edit = box->findChild<QLineEdit*>();
+    edit->setText(box->prefix() + QStringLiteral("１２"));
+    box->interpretText();
+    EXPECT_EQ(box->value(), 12);
+    edit->setText(box->prefix() + QStringLiteral("32767"));
+    box->interpretText();
+    EXPECT_EQ(box->value(), 32767);
+}
+
+}  // namespace
+
+namespace {
+
+// A first start: a directory without a base database is offered one, made as
+// mrk2cli init makes it; no SQLite message about "/mrk2.mdb".
+TEST_F(MainWindowTest, AFirstStartOffersToCreateTheBaseDatabase) {
+    TempDir empty;
+    writeIni({"DBDIR=" + empty.path()});
+    prompter.answers = {Answer::Yes};
+    window.formLoad();
+    ASSERT_EQ(prompter.questions.size(), 1u);
+    EXPECT_TRUE(prompter.questions[0].text.contains("作成しますか"));
+    EXPECT_TRUE(fileExists(empty.file("mrk2.mdb")));
+    EXPECT_EQ(session.dbDir, empty.path());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "app/Error.h"
 #include "app/Paths.h"
+#include "app/WriterLock.h"
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
@@ -130,11 +131,22 @@ int runCheck(CommandContext& ctx) {
         return kExitFailed;
     }
     // Work files of an interrupted run are harmless (the next run replaces them),
-    // but worth knowing about.
+    // but worth knowing about; while a writer holds the lock they are its own.
+    bool running = false;
+    try {
+        WriterLock probe = WriterLock::take(ctx.settings.dbDir);
+    } catch (const Refusal&) {
+        running = true;
+    } catch (const Error&) {
+        // A directory this person may not lock: the files tell what they can.
+    }
     for (const std::string& stale : {files::regionWorkPath(ctx.settings.dbDir, region),
                                      files::regionCompactedPath(ctx.settings.dbDir, region)}) {
-        if (fileExists(stale))
-            std::cerr << "注意: 中断された処理の作業ファイルがあります: " << stale << "\n";
+        if (fileExists(stale)) {
+            std::cerr << (running ? "注意: 処理の実行中です。作業ファイル: "
+                                  : "注意: 中断された処理の作業ファイルがあります: ")
+                      << stale << "\n";
+        }
     }
     Counts counts;
     std::vector<std::string> faults;

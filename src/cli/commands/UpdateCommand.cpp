@@ -28,7 +28,7 @@ MRK2_COMMAND(kInfo);
 int runUpdate(CommandContext& ctx) {
     ArgList args(ctx.args);
     auto startLine = args.option("--start-line");
-    auto removals = args.options("--remove");
+    auto removals = args.valueList("--remove");
     auto words = args.positional();
     if (!args.error().empty())
         return usageError(kInfo, args.error());

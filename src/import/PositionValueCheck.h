@@ -1,0 +1,19 @@
+#pragma once
+#include <array>
+#include <cstddef>
+
+#include "import/PositionLine.h"
+
+namespace mrk2 {
+
+// Latitude, longitude and the plane X and Y of one mapped position line must be
+// finite decimal numbers ("35.681236", "-42187.8") within their range, or empty
+// (stored NULL): latitude -90 to 90, longitude -180 to 180, X and Y within
+// 10,000 km of the plane's origin. What is not (NaN, 1e999, 0x1p5, a kana
+// reading, latitude 95) would be stored and answered as a place, so it stops the
+// load instead. Throws mrk2::Error naming `lineNo` and the column
+// (FormatError::NotANumber, FormatError::OutOfRange) for the first faulty value.
+void checkPositionValues(const PositionValues& values,
+                         const std::array<int, kPositionEntries>& columns, std::size_t lineNo);
+
+}  // namespace mrk2
