@@ -104,10 +104,14 @@ timed() {
 region() { timed "$cli" --ini "$work/mrk2tool.ini" --quiet "$@"; }
 
 fromzip=() fromcsv=() cpuzip=() cpucsv=() rsszip=0 rsscsv=0
+# Each run registers a new region. The old file is removed and the disk flushed
+# first, so that no run waits at its own sync for the writes of the one before.
+fresh() { rm -f "$work/db/$1.mdb"; sync; }
 for ((r = 1; r <= repeat; r++)); do
-    rm -f "$work/db/ZIP.mdb" "$work/db/CSV.mdb"
+    fresh ZIP
     read -r s k c < <(region register ZIP "${zipfiles[@]}")
     fromzip+=("$s") cpuzip+=("$c"); ((k > rsszip)) && rsszip=$k
+    fresh CSV
     read -r s k c < <(region register CSV "${csvs[@]}")
     fromcsv+=("$s") cpucsv+=("$c"); ((k > rsscsv)) && rsscsv=$k
 done
