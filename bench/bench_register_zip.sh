@@ -12,7 +12,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/lib.sh
 [[ -x /usr/bin/time ]] || { echo "needs GNU time: scripts/install-deps.sh --bench" >&2; exit 1; }
-command -v python3 >/dev/null || { echo "needs python3: scripts/install-deps.sh --bench" >&2; exit 1; }
+for tool in python3 unzip; do
+    command -v $tool >/dev/null || { echo "needs $tool: scripts/install-deps.sh --bench" >&2; exit 1; }
+done
 build=build/release
 rows=1000000 files=20 zips=4 repeat=3 work=""
 target=1.15
