@@ -56,7 +56,8 @@ std::string changeSummary(const RegionSnapshot& before, const std::string& regio
     char time[32];
     std::snprintf(time, sizeof time, "時間: %.1f 秒", seconds);
     try {
-        return regionChangeSummaryText(compareRegions(before, readRegionSnapshot(regionPath))) +
+        const RegionSnapshot after = readRegionSnapshot(regionPath);
+        return regionChangeSummaryText(compareRegions(before, after)) + uncodedTownsText(after) +
                time;
     } catch (const std::exception&) {
         return time;
