@@ -54,8 +54,6 @@ struct Declined {};
 
 // An Error from an errno value, described in Japanese; `what` names the operation.
 Error fileError(int errnoValue, const std::string& what = {});
-// An Error from an SQLite result code and SQLite's own message.
-Error sqliteError(int resultCode, const std::string& detail = {});
 
 // Any exception as the operator sees it: an mrk2::Error as it is; running out of
 // memory as ENOMEM; anything else under number 0 with its own text.

@@ -1,7 +1,5 @@
 #include "import/GroupedExtraction.h"
 
-#include <sqlite3.h>
-
 #include <vector>
 
 #include "app/Error.h"
@@ -32,14 +30,6 @@ std::string columnList(const std::vector<std::string>& columns) {
     return out;
 }
 
-void resultText(sqlite3_context* ctx, std::string_view text) {
-    // An empty value is a NULL: a stored text is never "".
-    if (text.empty())
-        sqlite3_result_null(ctx);
-    else
-        sqlite3_result_text(ctx, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
-}
-
 // The file's towns as POSITION rows, each naming the table its rows go to.
 class TownRows : public RowSource {
   public:
@@ -48,26 +38,26 @@ class TownRows : public RowSource {
         : towns_(groups.towns()), source_(source), tables_(tables) {}
 
     bool next() override { return ++index_ < towns_.size(); }
-    void column(sqlite3_context* ctx, int col) override {
+    void column(ColumnSink& out, int col) override {
         const TownGroups::Group& t = towns_[index_];
         switch (col) {
             case 0:
-                resultText(ctx, t.code ? std::string_view(*t.code) : std::string_view());
+                out.textOrNull(t.code ? std::string_view(*t.code) : std::string_view());
                 break;
             case 1:
-                resultText(ctx, t.pref);
+                out.textOrNull(t.pref);
                 break;
             case 2:
-                resultText(ctx, t.muni);
+                out.textOrNull(t.muni);
                 break;
             case 3:
-                resultText(ctx, t.town);
+                out.textOrNull(t.town);
                 break;
             case 4:
-                sqlite3_result_int64(ctx, source_.srcId);
+                out.integer(source_.srcId);
                 break;
             default:
-                resultText(ctx, tables_[index_]);
+                out.textOrNull(tables_[index_]);
                 break;
         }
     }
@@ -98,11 +88,11 @@ class BlockRows : public RowSource {
         values_ = groups_.groupedValues(row_);
         return true;
     }
-    void column(sqlite3_context* ctx, int col) override {
+    void column(ColumnSink& out, int col) override {
         if (col == 0)
-            sqlite3_result_int64(ctx, ids_[town_]);
+            out.integer(ids_[town_]);
         else
-            resultText(ctx, values_[static_cast<std::size_t>(Block + col - 1)].value_or(""));
+            out.textOrNull(values_[static_cast<std::size_t>(Block + col - 1)].value_or(""));
     }
 
   private:

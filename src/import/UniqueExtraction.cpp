@@ -1,7 +1,5 @@
 #include "import/UniqueExtraction.h"
 
-#include <sqlite3.h>
-
 #include <exception>
 #include <optional>
 #include <string_view>
@@ -55,44 +53,6 @@ const std::vector<std::string> kTownColumns = {
 // every table would cost more than the batching saves.
 constexpr int kTownBatchRows = 32;
 
-// The staged rows are read without copying each value into a string of its own.
-class RawSelect {
-  public:
-    RawSelect(Database& db, const char* sql) : db_(db) {
-        if (sqlite3_prepare_v2(db.handle(), sql, -1, &stmt_, nullptr) != SQLITE_OK)
-            fail();
-    }
-    ~RawSelect() { sqlite3_finalize(stmt_); }
-    RawSelect(const RawSelect&) = delete;
-    RawSelect& operator=(const RawSelect&) = delete;
-
-    bool step() {
-        int rc = sqlite3_step(stmt_);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc != SQLITE_DONE)
-            fail();
-        return false;
-    }
-    bool isNull(int col) const { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
-    // Valid until the next step; NULL reads as "".
-    std::string_view view(int col) const {
-        const unsigned char* p = sqlite3_column_text(stmt_, col);
-        if (!p)
-            return {};
-        return {reinterpret_cast<const char*>(p),
-                static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col))};
-    }
-
-  private:
-    [[noreturn]] void fail() {
-        sqlite3* h = db_.handle();
-        throw sqliteError(sqlite3_extended_errcode(h), sqlite3_errmsg(h));
-    }
-    Database& db_;
-    sqlite3_stmt* stmt_ = nullptr;
-};
-
 class Extraction {
   public:
     Extraction(Database& db, std::int32_t minRecs, TownTableCursor& cursor, RunProgress& progress)
@@ -125,7 +85,8 @@ class Extraction {
 
     // Second pass: every staged row into the current per-town table.
     void distribute() {
-        RawSelect select(db_, kStagedRows);
+        // The staged rows are read without copying each value into a string of its own.
+        Statement select = db_.prepare(kStagedRows);
         std::optional<BatchInsert> insert(std::in_place, db_, cursor_.tableName,
                                           std::vector<std::string>{}, kTownColumns, kTownBatchRows);
         cursor_.lngTableRows = 0;

@@ -1,7 +1,5 @@
 #include "postal/PostalTable.h"
 
-#include <sqlite3.h>
-
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -43,12 +41,8 @@ class PendingRows : public RowSource {
     }
 
     bool next() override { return ++next_ <= count_; }
-    void column(sqlite3_context* ctx, int col) override {
-        const std::string& v = rows_[next_ - 1][static_cast<std::size_t>(col)];
-        if (v.empty())
-            sqlite3_result_null(ctx);
-        else
-            sqlite3_result_text(ctx, v.data(), static_cast<int>(v.size()), SQLITE_STATIC);
+    void column(ColumnSink& out, int col) override {
+        out.textOrNull(rows_[next_ - 1][static_cast<std::size_t>(col)]);
     }
 
   private:

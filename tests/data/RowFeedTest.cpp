@@ -3,7 +3,6 @@
 #include "data/RowFeed.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "app/Error.h"
 #include "support/TempDir.h"
@@ -15,12 +14,12 @@ class Texts : public RowSource {
   public:
     explicit Texts(std::vector<std::string> rows) : rows_(std::move(rows)) {}
     bool next() override { return ++at_ <= rows_.size(); }
-    void column(sqlite3_context* ctx, int) override {
+    void column(ColumnSink& out, int) override {
         const std::string& v = rows_[at_ - 1];
         if (v == "NULL")
-            sqlite3_result_null(ctx);
+            out.null();
         else
-            sqlite3_result_text(ctx, v.data(), static_cast<int>(v.size()), SQLITE_STATIC);
+            out.text(v);
     }
 
   private:
