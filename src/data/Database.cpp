@@ -249,6 +249,10 @@ std::string quoteIdentifier(std::string_view name) {
     return out;
 }
 
+std::string columnList(std::initializer_list<std::string_view> names) {
+    return columnList<std::initializer_list<std::string_view>>(names);
+}
+
 std::string tableNameKey(std::string_view name) {
     std::string key(name);
     for (char& c : key) {

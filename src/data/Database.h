@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -120,6 +121,16 @@ class Transaction {
 
 // "name" with inner quotes doubled, for table and index names in DDL.
 std::string quoteIdentifier(std::string_view name);
+
+// Quoted names separated by ", ": the column list of a statement.
+std::string columnList(std::initializer_list<std::string_view> names);
+template <class Names>
+std::string columnList(const Names& names) {
+    std::string out;
+    for (const auto& name : names)
+        out += (out.empty() ? "" : ", ") + quoteIdentifier(name);
+    return out;
+}
 
 // A table name as SQLite compares names: ASCII letters without regard to case.
 std::string tableNameKey(std::string_view name);

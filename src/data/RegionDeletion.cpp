@@ -32,8 +32,8 @@ void removeRegion(const RegionDeletionRequest& request, const std::string& regio
         throw e.in(basePath);
     }
     Transaction& tx = *locked;
-    Statement del =
-        base.prepare("DELETE FROM " + quoteIdentifier(kCatalogTable) + " WHERE fldDbName = ?1");
+    Statement del = base.prepare("DELETE FROM " + quoteIdentifier(kCatalogTable) + " WHERE " +
+                                 quoteIdentifier(fields::kDbName) + " = ?1");
     del.bind(1, request.region);
     del.run();
     removeFile(regionPath);
