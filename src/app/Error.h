@@ -52,8 +52,6 @@ inline constexpr int OutOfRange = 10010;       // a number outside the range its
 
 // An Error from an errno value, described in Japanese; `what` names the operation.
 Error fileError(int errnoValue, const std::string& what = {});
-// An Error from an SQLite result code and SQLite's own message.
-Error sqliteError(int resultCode, const std::string& detail = {});
 
 // Any exception as the operator sees it: an mrk2::Error as it is; running out of
 // memory as ENOMEM; anything else under number 0 with its own text.

@@ -13,6 +13,7 @@
 #include "app/Utf8Text.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
+#include "data/SchemaNames.h"
 #include "import/BatchInsert.h"
 #include "import/CsvSourceRows.h"
 #include "import/MunicipalityCodes.h"
@@ -23,17 +24,29 @@ namespace mrk2 {
 
 namespace {
 
-const std::vector<std::string> kSourceColumns = {"fldSrcID", "fldSrcDir", "fldSrcFile"};
+const std::vector<std::string> kSourceColumns = {fields::kSrcId, fields::kSrcDir, fields::kSrcFile};
 // The row's municipality code, then the entries in their order.
-const std::vector<std::string> kEntryColumns = {
-    "fld市区町村コード", "fld都道府県名",     "fld市区町村名", "fld大字・町丁目", "fld街区・番地",
-    "fld座標系番号",     "fldＸ座標",         "fldＹ座標",     "fld緯度",         "fld経度",
-    "fldメッシュコード", "fld住居表示フラグ", "fld代表フラグ"};
+const std::vector<std::string> kEntryColumns = {fields::kMunicipalityCode,
+                                                fields::kPrefName,
+                                                fields::kMunicipalityName,
+                                                fields::kTownName,
+                                                fields::kBlock,
+                                                fields::kCoordinateSystem,
+                                                fields::kX,
+                                                fields::kY,
+                                                fields::kLatitude,
+                                                fields::kLongitude,
+                                                fields::kMeshCode,
+                                                fields::kResidenceIndication,
+                                                fields::kRepresentative};
+const std::string kAddSource = "INSERT INTO " + quoteIdentifier(tables::kSources) + " (" +
+                               columnList({fields::kSrcFile, fields::kSrcDir, fields::kDate}) +
+                               ") VALUES (?1, ?2, ?3)";
 
 class StagingWriter {
   public:
     explicit StagingWriter(Database& db)
-        : insert_(db, "POSITION_TMP", kSourceColumns, kEntryColumns) {}
+        : insert_(db, tables::kStaging, kSourceColumns, kEntryColumns) {}
 
     void bindSource(const GroupedSource& source, const SourceFile& file) {
         insert_.setConstant(0, source.srcId);
@@ -110,8 +123,7 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
         // The source is recorded before any of its rows.
         LoadedFile loaded{LoadedFile::Where::Memory, {0}};
         {
-            Statement src = db.prepare(
-                "INSERT INTO POSITION管理 (fldSrcFile, fldSrcDir, fldDate) VALUES (?1, ?2, ?3)");
+            Statement src = db.prepare(kAddSource);
             src.bind(1, source.file).bind(2, source.dir).bind(3, date);
             src.run();
             loaded.source.srcId = db.lastInsertRowid();
