@@ -10,8 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "data/AddressLookup.h"
 #include "data/Database.h"
+#include "lookup/AddressLookup.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <ostream>
 
-#include "data/LookupResult.h"
+#include "lookup/LookupResult.h"
 
 namespace mrk2::cli {
 

@@ -13,8 +13,8 @@
 #include <exception>
 
 #include "app/Error.h"
-#include "data/AddressLookup.h"
 #include "data/RegionPoints.h"
+#include "lookup/AddressLookup.h"
 #include "ui/MapPalette.h"
 #include "ui/RegionMapCanvas.h"
 #include "ui/UiText.h"

@@ -12,7 +12,7 @@
 #include "cli/Command.h"
 #include "cli/LookupOutput.h"
 #include "cli/RunStarter.h"
-#include "data/AddressLookup.h"
+#include "lookup/AddressLookup.h"
 
 namespace mrk2::cli {
 

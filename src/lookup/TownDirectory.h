@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "data/LookupResult.h"
+#include "lookup/LookupResult.h"
 
 namespace mrk2 {
 

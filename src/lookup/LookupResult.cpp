@@ -1,4 +1,4 @@
-#include "data/LookupResult.h"
+#include "lookup/LookupResult.h"
 
 namespace mrk2 {
 

@@ -1,6 +1,6 @@
-#include "data/AddressLookup.h"
+#include "lookup/AddressLookup.h"
 
-#include "data/AddressNormalizer.h"
+#include "lookup/AddressNormalizer.h"
 
 namespace mrk2 {
 

@@ -1,4 +1,4 @@
-#include "data/AddressNormalizer.h"
+#include "lookup/AddressNormalizer.h"
 
 #include <vector>
 

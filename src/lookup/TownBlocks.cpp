@@ -1,4 +1,4 @@
-#include "data/TownBlocks.h"
+#include "lookup/TownBlocks.h"
 
 namespace mrk2 {
 

@@ -6,9 +6,9 @@
 #include <unordered_map>
 
 #include "data/Database.h"
-#include "data/LookupResult.h"
-#include "data/TownBlocks.h"
-#include "data/TownDirectory.h"
+#include "lookup/LookupResult.h"
+#include "lookup/TownBlocks.h"
+#include "lookup/TownDirectory.h"
 
 namespace mrk2 {
 

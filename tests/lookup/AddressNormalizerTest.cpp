@@ -1,7 +1,7 @@
 // The one spelling that addresses and stored names are compared in.
 #include <gtest/gtest.h>
 
-#include "data/AddressNormalizer.h"
+#include "lookup/AddressNormalizer.h"
 
 namespace mrk2 {
 namespace {

@@ -1,11 +1,11 @@
-#include "data/TownDirectory.h"
+#include "lookup/TownDirectory.h"
 
 #include <algorithm>
 #include <map>
 #include <stdexcept>
 
-#include "data/AddressNormalizer.h"
 #include "data/Database.h"
+#include "lookup/AddressNormalizer.h"
 
 namespace mrk2 {
 

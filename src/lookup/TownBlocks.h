@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "data/Database.h"
-#include "data/LookupResult.h"
-#include "data/TownDirectory.h"
+#include "lookup/LookupResult.h"
+#include "lookup/TownDirectory.h"
 
 namespace mrk2 {
 

@@ -2,7 +2,7 @@
 // Japan Post sample.
 #include <gtest/gtest.h>
 
-#include "data/AddressLookup.h"
+#include "lookup/AddressLookup.h"
 #include "support/RegionBuilder.h"
 #include "support/TempDir.h"
 
