@@ -1,5 +1,6 @@
 #include "lookup/AddressLookup.h"
 
+#include "app/Cp932.h"
 #include "lookup/AddressNormalizer.h"
 
 namespace mrk2 {
@@ -26,6 +27,13 @@ bool startsWithBlock(std::string_view rest, std::string_view block) {
         return false;
     return rest.size() == block.size() || !isAsciiDigit(rest[block.size()]) ||
            !isAsciiDigit(block.back());
+}
+
+std::size_t characterCount(std::string_view utf8) {
+    std::size_t n = 0;
+    for (char c : utf8)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
 }
 
 }  // namespace
@@ -99,6 +107,14 @@ void AddressLookup::answerGroup(const TownDirectory::Group& group, LookupResult&
 
 LookupResult AddressLookup::find(std::string_view address) {
     LookupResult result;
+    if (!isValidUtf8(address)) {
+        result.problem = InputProblem::NotUtf8;
+        return result;
+    }
+    if (characterCount(address) > kMaxAddressCharacters) {
+        result.problem = InputProblem::TooLong;
+        return result;
+    }
     result.input = std::string(address);
     const std::string n = normalizeAddress(address);
     auto hit = directory_.longestPrefix(n);

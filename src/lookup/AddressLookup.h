@@ -26,12 +26,16 @@ class AddressLookup {
     AddressLookup(const AddressLookup&) = delete;
     AddressLookup& operator=(const AddressLookup&) = delete;
 
+    // Costs time in proportion to the address; an address longer than
+    // kMaxAddressCharacters or not UTF-8 is answered with its problem, unread.
     LookupResult find(std::string_view address);
 
     std::size_t townCount() const { return directory_.towns().size(); }
 
     // How many nearest towns an unmatched address reports.
     static constexpr std::size_t kCandidates = 5;
+    // No address is that long; a longer line is a file given by mistake.
+    static constexpr std::size_t kMaxAddressCharacters = 1000;
 
   private:
     std::optional<BlockPoint> representative(std::size_t town);

@@ -18,4 +18,16 @@ const char* matchLevelName(MatchLevel level) {
     return "";
 }
 
+const char* inputProblemText(InputProblem problem) {
+    switch (problem) {
+        case InputProblem::TooLong:
+            return "住所が1000文字を超えています";
+        case InputProblem::NotUtf8:
+            return "住所がUTF-8の文字列ではありません";
+        case InputProblem::None:
+            break;
+    }
+    return "";
+}
+
 }  // namespace mrk2

@@ -23,8 +23,17 @@ struct BlockPoint {
 // matched level they are empty. The point is the block's own at block level,
 // otherwise the representative point of the town (of the first town of the
 // municipality or prefecture at those levels).
+// Why an address was not read at all.
+enum class InputProblem { None, TooLong, NotUtf8 };
+
+// The operator's words for an input problem; "" for None.
+const char* inputProblemText(InputProblem problem);
+
 struct LookupResult {
+    // The address as given; left empty when it could not be read, so that bytes
+    // which are no text never reach a terminal or a file.
     std::string input;
+    InputProblem problem = InputProblem::None;
     MatchLevel level = MatchLevel::None;
     std::string pref, muni, town;
     BlockPoint point;

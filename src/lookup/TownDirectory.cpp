@@ -76,6 +76,7 @@ TownDirectory TownDirectory::load(Database& db) {
 void TownDirectory::add(const std::string& key, Entry entry) {
     if (key.empty())
         return;
+    longestKey_ = std::max(longestKey_, key.size());
     std::vector<Entry>& entries = keys_[key];
     if (std::find(entries.begin(), entries.end(), entry) == entries.end())
         entries.push_back(entry);
@@ -126,7 +127,9 @@ void TownDirectory::index() {
 }
 
 std::optional<TownDirectory::Hit> TownDirectory::longestPrefix(std::string_view n) const {
-    for (std::size_t len = n.size(); len > 0; --len) {
+    // No key is longer than the longest one added: starting there keeps a long
+    // address from costing a look-up per byte, each as long as the address.
+    for (std::size_t len = std::min(n.size(), longestKey_); len > 0; --len) {
         if (len < n.size() && isContinuationByte(n[len]))
             continue;
         auto it = keys_.find(std::string(n.substr(0, len)));

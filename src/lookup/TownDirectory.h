@@ -70,6 +70,7 @@ class TownDirectory {
     std::vector<Group> prefectures_;
     std::vector<Group> municipalities_;
     std::unordered_map<std::string, std::vector<Entry>> keys_;
+    std::size_t longestKey_ = 0;                      // bytes
     std::vector<std::vector<std::string>> townKeys_;  // per town, for closest()
 };
 

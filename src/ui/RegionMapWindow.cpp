@@ -171,6 +171,10 @@ void RegionMapWindow::showResult(const LookupResult& r) {
     lastResult_ = r;
     if (r.level == MatchLevel::None) {
         canvas_->clearMarker();
+        if (r.problem != InputProblem::None) {
+            lblResult_->setText(qs(inputProblemText(r.problem)));
+            return;
+        }
         QStringList names;
         for (const std::string& c : r.candidates)
             names << qs(c);
