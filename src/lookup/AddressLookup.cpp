@@ -2,31 +2,28 @@
 
 #include "app/Cp932.h"
 #include "lookup/AddressNormalizer.h"
+#include "lookup/RowChoice.h"
 
 namespace mrk2 {
 
 namespace {
 
-bool isAsciiDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+// The address after its town: whether it said 番地, and its numbers with plain
+// separators, as the rows are written.
+struct Rest {
+    std::string numbers;
+    bool parcelWritten = false;
+};
 
-// The rest of an address after its town, without the separators around it.
-std::string_view trimSeparators(std::string_view s) {
-    while (!s.empty() && s.front() == kAddressSeparator)
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == kAddressSeparator)
-        s.remove_suffix(1);
-    return s;
-}
-
-// Whether a block number begins the rest: "1-2" begins "1-2-3" and "1-2ビル",
-// never "1-23".
-bool startsWithBlock(std::string_view rest, std::string_view block) {
-    if (block.empty() || rest.substr(0, block.size()) != block)
-        return false;
-    return rest.size() == block.size() || !isAsciiDigit(rest[block.size()]) ||
-           !isAsciiDigit(block.back());
+Rest plainRest(std::string_view marked) {
+    Rest rest{std::string(marked), false};
+    for (char& c : rest.numbers) {
+        if (c == kParcelMark)
+            rest.parcelWritten = true;
+        if (isAddressSeparator(c))
+            c = kAddressSeparator;
+    }
+    return rest;
 }
 
 std::size_t characterCount(std::string_view utf8) {
@@ -68,23 +65,14 @@ void AddressLookup::answerTown(std::size_t index, std::string_view rest, LookupR
     result.pref = town.pref;
     result.muni = town.muni;
     result.town = town.name.value_or("");
-    rest = trimSeparators(rest);
-    if (!rest.empty()) {
-        std::optional<BlockRef> best;
-        std::size_t bestLength = 0;
-        for (BlockRef& b : blocks_.list(town)) {
-            const std::string normalized = normalizeAddress(b.block);
-            std::string_view key = trimSeparators(normalized);
-            if (key.size() > bestLength && startsWithBlock(rest, key)) {
-                bestLength = key.size();
-                best = std::move(b);
-            }
-        }
-        if (best) {
-            result.level = MatchLevel::Block;
-            result.point = blocks_.point(*best);
-            return;
-        }
+    const Rest plain = plainRest(rest);
+    std::vector<BlockRef> rows = blocks_.list(town);
+    if (auto choice = chooseRow(rows, plain.numbers, plain.parcelWritten)) {
+        result.level = choice->level;
+        result.point = blocks_.point(rows[choice->row]);
+        if (choice->blockOnly)
+            result.point.block = *choice->blockOnly;
+        return;
     }
     result.level = MatchLevel::Town;
     if (auto point = representative(index)) {
@@ -116,7 +104,9 @@ LookupResult AddressLookup::find(std::string_view address) {
         return result;
     }
     result.input = std::string(address);
-    const std::string n = normalizeAddress(address);
+    // 番, 号 and 番地 stay marked until the town is found: "本町2番" is block 2 of
+    // 本町, and never the 本町2- that stands for 本町二丁目.
+    const std::string n = normalizeAddress(address, SeparatorMarks::Kept);
     auto hit = directory_.longestPrefix(n);
     if (!hit) {
         for (std::size_t t : directory_.closest(n, kCandidates))

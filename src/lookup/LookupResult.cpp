@@ -12,6 +12,10 @@ const char* matchLevelName(MatchLevel level) {
             return "大字・町丁目";
         case MatchLevel::Block:
             return "街区";
+        case MatchLevel::House:
+            return "住居";
+        case MatchLevel::Parcel:
+            return "地番";
         case MatchLevel::None:
             break;
     }

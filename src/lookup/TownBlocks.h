@@ -16,6 +16,7 @@ struct BlockRef {
     std::string table;
     std::string block;  // 街区・番地
     bool representative = false;
+    bool residential = false;  // 住居表示フラグ 1: a block or house, else a parcel (地番)
 };
 
 // Reads the blocks of one town from its per-town tables. A per-town table holds

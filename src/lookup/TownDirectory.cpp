@@ -42,6 +42,21 @@ std::optional<std::string> withoutCounty(const std::string& normalized) {
     return normalized.substr(at + kCounty.size());
 }
 
+// The town with and without a leading 大字 or 字, which addresses write or leave
+// out as they please ("大字安房" = "安房" = "字安房").
+std::vector<std::string> withAndWithoutAza(const std::string& normalized) {
+    static const std::string kOaza = "大字";
+    static const std::string kAza = "字";
+    std::string base = normalized;
+    for (const std::string* prefix : {&kOaza, &kAza}) {
+        if (normalized.size() > prefix->size() && normalized.rfind(*prefix, 0) == 0) {
+            base = normalized.substr(prefix->size());
+            break;
+        }
+    }
+    return {base, kOaza + base, kAza + base};
+}
+
 // Bytes that two texts share at their start, cut back to a whole character.
 std::size_t commonStart(std::string_view a, std::string_view b) {
     std::size_t n = 0;
@@ -111,7 +126,7 @@ void TownDirectory::index() {
             continue;
         const std::string nt = normalizeAddress(*town.name);
         townKeys_[t] = {np + nm + nt, nm + nt, nt};
-        std::vector<std::string> spellings = {nt};
+        std::vector<std::string> spellings = withAndWithoutAza(nt);
         if (auto numbered = chomeAsNumber(nt))
             spellings.push_back(*numbered);
         const Entry entry{MatchLevel::Town, t};

@@ -31,8 +31,8 @@ struct Town {
 // address may start with, normalised: prefecture + municipality + town, and each
 // of them left out where that still names something (municipality + town, town,
 // prefecture + town; municipality and prefecture alone for the coarser levels).
-// A town ending in N丁目 may also be written N- ("丸の内1-2-3"), and a
-// municipality of a 郡 without the 郡.
+// A town ending in N丁目 may also be written N- ("丸の内1-2-3"), a town with or
+// without a leading 大字 or 字, and a municipality of a 郡 without the 郡.
 class TownDirectory {
   public:
     static TownDirectory load(Database& db);
