@@ -40,18 +40,35 @@ AddressLookup::AddressLookup(const std::string& dbPath)
       directory_(TownDirectory::load(db_)),
       blocks_(db_) {}
 
+const AddressLookup::TownRows& AddressLookup::rowsOf(std::size_t town) {
+    auto it = townRows_.find(town);
+    if (it != townRows_.end())
+        return it->second;
+    TownRows t;
+    t.rows = blocks_.list(directory_.towns()[town]);
+    t.numbers.reserve(t.rows.size());
+    for (const BlockRef& b : t.rows)
+        t.numbers.push_back(rowNumber(b.block));
+    if (cachedRows_ + t.rows.size() > kCachedRows) {
+        townRows_.clear();
+        cachedRows_ = 0;
+    }
+    cachedRows_ += t.rows.size();
+    return townRows_.emplace(town, std::move(t)).first->second;
+}
+
 std::optional<BlockPoint> AddressLookup::representative(std::size_t town) {
     auto it = representatives_.find(town);
     if (it != representatives_.end())
         return it->second;
     std::optional<BlockRef> chosen;
-    for (BlockRef& b : blocks_.list(directory_.towns()[town])) {
+    for (const BlockRef& b : rowsOf(town).rows) {
         if (b.representative) {
-            chosen = std::move(b);
+            chosen = b;
             break;
         }
         if (!chosen)
-            chosen = std::move(b);
+            chosen = b;
     }
     std::optional<BlockPoint> point;
     if (chosen)
@@ -66,10 +83,10 @@ void AddressLookup::answerTown(std::size_t index, std::string_view rest, LookupR
     result.muni = town.muni;
     result.town = town.name.value_or("");
     const Rest plain = plainRest(rest);
-    std::vector<BlockRef> rows = blocks_.list(town);
-    if (auto choice = chooseRow(rows, plain.numbers, plain.parcelWritten)) {
+    const TownRows& rows = rowsOf(index);
+    if (auto choice = chooseRow(rows.rows, rows.numbers, plain.numbers, plain.parcelWritten)) {
         result.level = choice->level;
-        result.point = blocks_.point(rows[choice->row]);
+        result.point = blocks_.point(rows.rows[choice->row]);
         if (choice->blockOnly)
             result.point.block = *choice->blockOnly;
         return;

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "data/Database.h"
 #include "lookup/LookupResult.h"
@@ -38,6 +39,15 @@ class AddressLookup {
     static constexpr std::size_t kMaxAddressCharacters = 1000;
 
   private:
+    // A town's rows with their numbers as compared, kept for the next address
+    // in the same town, up to kCachedRows rows over all towns.
+    struct TownRows {
+        std::vector<BlockRef> rows;
+        std::vector<std::string> numbers;
+    };
+    const TownRows& rowsOf(std::size_t town);
+    static constexpr std::size_t kCachedRows = 200000;
+
     std::optional<BlockPoint> representative(std::size_t town);
     void answerTown(std::size_t town, std::string_view rest, LookupResult& result);
     void answerGroup(const TownDirectory::Group& group, LookupResult& result);
@@ -46,6 +56,8 @@ class AddressLookup {
     TownDirectory directory_;
     TownBlocks blocks_;
     std::unordered_map<std::size_t, std::optional<BlockPoint>> representatives_;
+    std::unordered_map<std::size_t, TownRows> townRows_;
+    std::size_t cachedRows_ = 0;
 };
 
 }  // namespace mrk2

@@ -183,8 +183,7 @@ std::vector<char32_t> chomeDigits(const std::vector<char32_t>& in) {
     return out;
 }
 
-// After a digit: hyphens, 番地, 番 and 号 become one separator, and so does の
-// before another digit.
+// After a digit: hyphens, 番地, 番, 号 and の become one separator.
 std::string separate(const std::vector<char32_t>& in, SeparatorMarks marks) {
     const bool kept = marks == SeparatorMarks::Kept;
     std::string out;
@@ -205,7 +204,7 @@ std::string separate(const std::vector<char32_t>& in, SeparatorMarks marks) {
                 skip = 1;
                 if (kept)
                     separator = kNumberWordMark;
-            } else if (isHyphenLike(c) || (c == U'の' && i + 1 < in.size() && isDigit(in[i + 1]))) {
+            } else if (isHyphenLike(c) || c == U'の') {
                 skip = 1;
             }
             if (skip) {

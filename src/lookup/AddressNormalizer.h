@@ -10,8 +10,8 @@ namespace mrk2 {
 // - full-width ASCII (digits, letters, signs) becomes half-width;
 // - a kanji numeral before 丁目 becomes digits (三丁目 = 3丁目, 十二丁目 = 12丁目);
 // - after a digit, the hyphen family (- － ‐ ‑ ‒ – — ― − ー ｰ) and the words 番地,
-//   番 and 号 become one separator "-", and a run of separators counts as one;
-//   so does の between two numbers (1番地の2 = 1-2);
+//   番, 号 and の become one separator "-", and a run of separators counts as
+//   one (1番地の2 = 1の2 = 1-2, 2番地の乙 = 2-乙);
 // - ケ, ヶ, ヵ and が between two kanji are one letter (霞ヶ関 = 霞が関 = 霞ケ関).
 // Input and output are UTF-8; bytes that are not valid UTF-8 are kept as they are.
 //

@@ -36,7 +36,12 @@ MatchLevel levelOf(const BlockRef& row, std::string_view number) {
 
 }  // namespace
 
-std::optional<RowChoice> chooseRow(const std::vector<BlockRef>& rows, std::string_view rest,
+std::string rowNumber(std::string_view block) {
+    return std::string(trimSeparators(normalizeAddress(block)));
+}
+
+std::optional<RowChoice> chooseRow(const std::vector<BlockRef>& rows,
+                                   const std::vector<std::string>& numbers, std::string_view rest,
                                    bool parcelWritten) {
     rest = trimSeparators(rest);
     if (rest.empty())
@@ -49,8 +54,7 @@ std::optional<RowChoice> chooseRow(const std::vector<BlockRef>& rows, std::strin
     while (leading < rest.size() && isAsciiDigit(rest[leading]))
         ++leading;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const std::string normalized = normalizeAddress(rows[i].block);
-        const std::string_view number = trimSeparators(normalized);
+        const std::string_view number = numbers[i];
         const bool preferred = parcelWritten != rows[i].residential;
         if (startsWithNumber(rest, number) &&
             (number.size() > bestLength ||

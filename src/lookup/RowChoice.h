@@ -21,11 +21,16 @@ struct RowChoice {
     std::optional<std::string> blockOnly;
 };
 
-// `rest` is the address after its town, normalised with plain separators. The
-// longest row number that begins it wins; between a house and a parcel of the
-// same number, `parcelWritten` (the address said 番地) prefers the parcel and
-// otherwise the house is meant.
-std::optional<RowChoice> chooseRow(const std::vector<BlockRef>& rows, std::string_view rest,
+// A row's 街区・番地 in the form it is compared in: normalised, without
+// separators at its ends.
+std::string rowNumber(std::string_view block);
+
+// `numbers` are the rows' rowNumber()s; `rest` is the address after its town,
+// normalised with plain separators. The longest row number that begins it wins;
+// between a house and a parcel of the same number, `parcelWritten` (the address
+// said 番地) prefers the parcel and otherwise the house is meant.
+std::optional<RowChoice> chooseRow(const std::vector<BlockRef>& rows,
+                                   const std::vector<std::string>& numbers, std::string_view rest,
                                    bool parcelWritten);
 
 }  // namespace mrk2

