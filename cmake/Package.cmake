@@ -1,17 +1,26 @@
 # The Debian package: `cpack -G DEB` in a build tree configured with
 # CMAKE_INSTALL_PREFIX=/usr (scripts/package.sh does both) makes
-# mrk2tool_<version>_amd64.deb from the install rules. Its version is the
-# project's, the same that `--version` prints.
+# mrk2tool_<version>-<revision>_amd64.deb from the install rules. The version
+# is the project's, the same that `--version` prints; the Debian revision
+# counts packagings of that version and is taken from the top entry of
+# packaging/changelog, so the package and its changelog name the same version.
 set(CPACK_PACKAGE_NAME mrk2tool)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+file(STRINGS packaging/changelog mrk2_changelog_top LIMIT_COUNT 1)
+if(NOT mrk2_changelog_top MATCHES "^mrk2tool \\(${PROJECT_VERSION}-([0-9]+)\\) ")
+    message(FATAL_ERROR "packaging/changelog: the top entry must be mrk2tool "
+                        "(${PROJECT_VERSION}-REVISION), the project's version; it is "
+                        "'${mrk2_changelog_top}'")
+endif()
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${CMAKE_MATCH_1})
 set(CPACK_PACKAGE_CONTACT "mrk2tool maintainers <mrk2tool@example.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "address dictionary maintenance tool for a Japanese geocoder")
 set(CPACK_PACKAGE_DESCRIPTION
-    "mrk2tool loads Japan Post's national postal-code CSV and MLIT's position-reference
-CSV files into SQLite databases, keeps a catalog of region databases, updates a
-region when its CSV files change, and edits the learning dictionary. The package
-holds the desktop tool mrk2tool (Qt 6, Japanese user interface) and mrk2cli, the
-same engine for scripts.")
+    "mrk2tool loads Japan Post's national postal-code CSV and MLIT's
+position-reference CSV files into SQLite databases, keeps a catalog of region
+databases, updates a region when its CSV files change, and edits the learning
+dictionary. The package holds the desktop tool mrk2tool (Qt 6, Japanese user
+interface) and mrk2cli, the same engine for scripts.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 

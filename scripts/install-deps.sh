@@ -4,14 +4,15 @@
 # Usage: install-deps.sh [--gui-display | --package | --fuzz | --bench]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libgtest-dev libgmock-dev
+packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libzip-dev libgtest-dev libgmock-dev
           qt6-base-dev qt6-translations-l10n libproj-dev proj-data unzip)
 if [[ "${1:-}" == "--gui-display" ]]; then
     # Only for showing windows: a Japanese font and a virtual display for screenshots.
     packages+=(fonts-noto-cjk xvfb)
 elif [[ "${1:-}" == "--package" ]]; then
-    # Only for the Debian package: dpkg-shlibdeps, and `file`, by which CPack finds the binaries.
-    packages+=(dpkg-dev file)
+    # Only for the Debian package: dpkg-shlibdeps, `file`, by which CPack finds the
+    # binaries, and lintian, which checks the package.
+    packages+=(dpkg-dev file lintian)
 elif [[ "${1:-}" == "--bench" ]]; then
     # Only for the whole-run benchmarks: GNU time, for the peak resident memory.
     packages+=(time)

@@ -45,6 +45,7 @@ inline constexpr int TooManyEntries = 10004;   // a documented list limit was pa
 inline constexpr int InvalidEncoding = 10005;  // bytes that are not valid CP932 / UTF-8
 inline constexpr int InvalidName = 10006;      // a name that cannot be a file name
 inline constexpr int NotFound = 10007;         // a row or table that must be there is not
+inline constexpr int DamagedArchive = 10008;   // a zip archive or member that cannot be read whole
 }  // namespace FormatError
 
 // The person declined to go on (a missing file, answered No): the operation ends

@@ -1,8 +1,5 @@
 #include "app/LineReader.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -146,12 +143,12 @@ LineReader::~LineReader() {
 }
 
 void LineReader::open(const std::string& path) {
+    open(openFileBytes(path));
+}
+
+void LineReader::open(std::unique_ptr<ByteSource> bytes) {
     close();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw fileError(errno);
-    fd_ = fd;
-    path_ = path;
+    bytes_ = std::move(bytes);
     buf_.resize(kBufferSize);
     pos_ = end_ = 0;
     fileBytes_ = 0;
@@ -170,10 +167,7 @@ void LineReader::open(const std::string& path) {
 }
 
 void LineReader::close() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    bytes_.reset();
 }
 
 bool LineReader::fill() {
@@ -184,21 +178,14 @@ bool LineReader::fill() {
         end_ -= pos_;
         pos_ = 0;
     }
-    for (;;) {
-        ssize_t n = ::read(fd_, buf_.data() + end_, buf_.size() - end_);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw fileError(errno);
-        }
-        if (n == 0) {
-            eof_ = true;
-            return false;
-        }
-        end_ += static_cast<std::size_t>(n);
-        fileBytes_ += static_cast<std::uint64_t>(n);
-        return true;
+    std::size_t n = bytes_->read(buf_.data() + end_, buf_.size() - end_);
+    if (n == 0) {
+        eof_ = true;
+        return false;
     }
+    end_ += n;
+    fileBytes_ += n;
+    return true;
 }
 
 bool LineReader::next(std::string& line) {

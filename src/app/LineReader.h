@@ -1,13 +1,17 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "app/ByteSource.h"
 
 namespace mrk2 {
 
 // Reads a CSV file line by line as UTF-8, whatever its encoding on disk, without
-// ever holding the whole file in memory.
+// ever holding the whole file in memory. The bytes come from a ByteSource: a file
+// on disk or a member of an archive.
 //
 // Encoding: a file that starts with a UTF-8 byte order mark, or whose first
 // 64 KiB are valid UTF-8 and contain non-ASCII text, is UTF-8 (Japan Post also
@@ -29,8 +33,10 @@ class LineReader {
 
     // Opens the file and decides its encoding. Throws mrk2::Error (errno numbers).
     void open(const std::string& path);
+    // Reads these bytes instead, and decides their encoding.
+    void open(std::unique_ptr<ByteSource> bytes);
     void close();
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return bytes_ != nullptr; }
 
     // The next line, decoded, without its line break; false at the end of the file.
     bool next(std::string& line);
@@ -47,8 +53,7 @@ class LineReader {
     bool fill();  // reads more bytes; false at the end of the file
     void decode(std::string& line);
 
-    int fd_ = -1;
-    std::string path_;
+    std::unique_ptr<ByteSource> bytes_;
     std::vector<char> buf_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;

@@ -62,7 +62,7 @@ bool directoryExists(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-namespace {
+namespace {}  // namespace
 
 std::string localTimeText(std::time_t t) {
     std::tm tm{};
@@ -71,8 +71,6 @@ std::string localTimeText(std::time_t t) {
     std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
     return buf;
 }
-
-}  // namespace
 
 std::optional<std::string> fileModifiedText(const std::string& path) {
     struct stat st;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -31,6 +32,9 @@ std::uint64_t fileSizeOf(const std::string& path);
 // Last-modified time as local "YYYY-MM-DD HH:MM:SS", whole seconds; nullopt when
 // the file cannot be read.
 std::optional<std::string> fileModifiedText(const std::string& path);
+
+// A point in time as local "YYYY-MM-DD HH:MM:SS".
+std::string localTimeText(std::time_t t);
 
 // Local time now in the same form.
 std::string nowText();

@@ -3,11 +3,90 @@
 #include <sys/stat.h>
 
 #include <set>
+#include <tuple>
 #include <utility>
 
+#include "app/Error.h"
 #include "app/Paths.h"
 
 namespace mrk2 {
+
+std::string SourceFile::path() const {
+    return joinPath(dir, file);
+}
+
+bool SourceFile::inArchive() const {
+    return isZipPath(dir) && !directoryExists(dir);
+}
+
+std::vector<SourceFile> sourcesOf(const std::string& path) {
+    if (!isZipPath(path) || !fileExists(path))
+        return {SourceFile{dirNameOf(path), fileNameOf(path)}};
+    std::vector<SourceFile> members;
+    const ZipArchive zip = ZipArchive::open(path);
+    for (const ArchiveMember& m : zip.members()) {
+        if (isCsvName(m.name))
+            members.push_back({path, m.name});
+    }
+    return members;
+}
+
+std::optional<std::string> municipalityCodeOfName(const std::string& file) {
+    std::size_t cut = file.find_last_of("/\\");
+    std::string_view name(file);
+    if (cut != std::string::npos)
+        name.remove_prefix(cut + 1);
+    if (name.size() < 5)
+        return std::nullopt;
+    for (std::size_t i = 0; i < 5; ++i) {
+        if (name[i] < '0' || name[i] > '9')
+            return std::nullopt;
+    }
+    return std::string(name.substr(0, 5));
+}
+
+const ZipArchive* SourceReader::archive(const std::string& path) {
+    auto it = archives_.find(path);
+    if (it == archives_.end()) {
+        std::optional<ZipArchive> opened;
+        if (fileExists(path))
+            opened.emplace(ZipArchive::open(path));
+        it = archives_.emplace(path, std::move(opened)).first;
+    }
+    return it->second ? &*it->second : nullptr;
+}
+
+const ArchiveMember* SourceReader::member(const SourceFile& source) {
+    const ZipArchive* zip = archive(source.dir);
+    return zip ? zip->find(source.file) : nullptr;
+}
+
+std::optional<std::string> SourceReader::date(const SourceFile& source) {
+    if (!source.inArchive())
+        return fileModifiedText(source.path());
+    const ArchiveMember* m = member(source);
+    if (!m)
+        return std::nullopt;
+    return localTimeText(m->modified);
+}
+
+std::uint64_t SourceReader::size(const SourceFile& source) {
+    if (!source.inArchive())
+        return fileSizeOf(source.path());
+    const ArchiveMember* m = member(source);
+    return m ? m->size : 0;
+}
+
+std::unique_ptr<ByteSource> SourceReader::open(const SourceFile& source) {
+    return inContext(source.path(), [&]() -> std::unique_ptr<ByteSource> {
+        if (!source.inArchive())
+            return openFileBytes(source.path());
+        const ArchiveMember* m = member(source);
+        if (!m)
+            throw fileError(ENOENT);
+        return archive(source.dir)->openMember(*m);
+    });
+}
 
 bool sourceChanged(const std::optional<std::string>& recordedDate,
                    const std::optional<std::string>& currentDate) {
@@ -17,14 +96,18 @@ bool sourceChanged(const std::optional<std::string>& recordedDate,
 std::vector<SourceFile> dropRepeatedSources(std::vector<SourceFile>& sources) {
     std::vector<SourceFile> kept;
     std::vector<SourceFile> dropped;
-    std::set<std::pair<dev_t, ino_t>> seenFiles;
+    std::set<std::tuple<dev_t, ino_t, std::string>> seenFiles;
     std::set<std::string> seenPaths;
     for (const SourceFile& f : sources) {
-        const std::string path = joinPath(f.dir, f.file);
+        bool repeated = !seenPaths.insert(f.path()).second;
         struct stat st {};
-        bool repeated = !seenPaths.insert(path).second;
-        if (::stat(path.c_str(), &st) == 0)
-            repeated = !seenFiles.insert({st.st_dev, st.st_ino}).second || repeated;
+        const bool member = f.inArchive();
+        const std::string onDisk = member ? f.dir : f.path();
+        if (::stat(onDisk.c_str(), &st) == 0) {
+            repeated =
+                !seenFiles.insert({st.st_dev, st.st_ino, member ? f.file : std::string()}).second ||
+                repeated;
+        }
         (repeated ? dropped : kept).push_back(f);
     }
     sources = std::move(kept);

@@ -16,9 +16,15 @@ bool acceptRegionName(CommandContext& ctx, const std::string& name) {
     return !problem;
 }
 
-SourceFile sourceFileOf(const std::string& path) {
-    std::string abs = absolutePath(path);
-    return {dirNameOf(abs), fileNameOf(abs)};
+bool addSourcesOf(CommandContext& ctx, const std::string& path, std::vector<SourceFile>& into) {
+    try {
+        for (SourceFile& f : sourcesOf(absolutePath(path)))
+            into.push_back(std::move(f));
+        return true;
+    } catch (const Error& e) {
+        ctx.person.message(standardErrorText(e));
+        return false;
+    }
 }
 
 std::optional<ImportRequest> importRequest(CommandContext& ctx, ImportMode mode,

@@ -10,9 +10,10 @@ namespace mrk2::cli {
 // False, with a message, when the name cannot be a region's file name.
 bool acceptRegionName(CommandContext& ctx, const std::string& name);
 
-// A CSV path from the command line as a source file: made absolute, then split
-// into directory and file name.
-SourceFile sourceFileOf(const std::string& path);
+// The sources a path from the command line stands for, made absolute: a CSV
+// file, or every CSV member of a zip archive. False, with the error told, when
+// an archive cannot be read.
+bool addSourcesOf(CommandContext& ctx, const std::string& path, std::vector<SourceFile>& into);
 
 // An import request for `region` from the settings, with --start-line in place of
 // POSINFOSTART when given. Nothing, with the message, for a start line that is no

@@ -52,7 +52,7 @@ class TownRows : public RowSource {
         const TownGroups::Group& t = towns_[index_];
         switch (col) {
             case 0:
-                resultText(ctx, source_.code);
+                resultText(ctx, t.code ? std::string_view(*t.code) : std::string_view());
                 break;
             case 1:
                 resultText(ctx, t.pref);

@@ -6,7 +6,6 @@ namespace mrk2 {
 
 // Where the lines of one file came from, as their POSITION rows record it.
 struct GroupedSource {
-    std::string code;  // the first five characters of the file name
     std::int64_t srcId = 0;
 };
 

@@ -166,7 +166,7 @@ class Run {
         report.files = static_cast<int>(loadList_.size());
         report.bytesTotal = 0;
         for (const SourceFile& f : loadList_)
-            report.bytesTotal += fileSizeOf(joinPath(f.dir, f.file));
+            report.bytesTotal += sources_.size(f);
         std::uint64_t bytesBefore = 0;
         for (int n = 1; n <= report.files; ++n) {
             const SourceFile& f = loadList_[static_cast<std::size_t>(n - 1)];
@@ -176,7 +176,7 @@ class Run {
             Transaction tx(db);
             try {
                 LoadedFile loaded =
-                    loadPositionFile(db, f, request_.layout, progress_, prefs, groups);
+                    loadPositionFile(db, f, request_.layout, progress_, prefs, groups, sources_);
                 yield();
                 progress_.step(ProgressStep::Extracting);
                 yield();
@@ -197,7 +197,7 @@ class Run {
             }
             tx.commit();
             checkStop();
-            bytesBefore += fileSizeOf(joinPath(f.dir, f.file));
+            bytesBefore += sources_.size(f);
         }
     }
 
@@ -249,6 +249,7 @@ class Run {
     const std::string workPath_;
     const std::string compactedPath_;
     std::vector<SourceFile> loadList_;
+    SourceReader sources_;  // keeps each archive open for all of its members
     std::int32_t removed_ = 0;
     TownTableCursor cursor_;
     LaterIndexes laterIndexes_;

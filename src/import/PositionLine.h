@@ -27,12 +27,31 @@ enum PositionEntry {
 // One value per entry; nullopt is stored as NULL. The views point into the line.
 using PositionValues = std::array<std::optional<std::string_view>, kPositionEntries>;
 
-// Maps one line through the twelve configured columns, each value cleaned by the
-// CSV field rule. The mesh code may be missing or empty and the town may be empty
-// (both then NULL); every other value must be there and not empty. `fields` is
-// scratch space that a caller reuses for every line. Throws mrk2::Error naming
-// `lineNo` (FormatError::MissingColumn, FormatError::EmptyValue) for the first
-// faulty entry.
+// How one layout of CSV lines gives the twelve values.
+struct LineLayout {
+    enum class Need {
+        Value,     // the column must be there and not empty
+        Column,    // the column must be there; empty is NULL (the town)
+        Optional,  // missing or empty is NULL (the mesh code)
+        Absent     // the layout has no such value: always NULL
+    };
+    std::array<int, kPositionEntries> columns{};
+    std::array<Need, kPositionEntries> needs{};
+    int codeColumn = -1;  // the row's own municipality code, -1 when it has none
+
+    // The documented rule for configured columns (POSINFOFIELDNO): the town may
+    // be empty, the mesh code missing or empty, every other value is required.
+    static LineLayout configured(const std::array<int, kPositionEntries>& columns);
+};
+
+// Maps one line through a layout, each value cleaned by the CSV field rule.
+// `fields` is scratch space that a caller reuses for every line. Throws
+// mrk2::Error naming `lineNo` (FormatError::MissingColumn,
+// FormatError::EmptyValue) for the first faulty entry.
+void mapPositionLine(std::string_view line, const LineLayout& layout, std::size_t lineNo,
+                     std::vector<std::string_view>& fields, PositionValues& values);
+
+// The same through configured columns (LineLayout::configured).
 void mapPositionLine(std::string_view line, const std::array<int, kPositionEntries>& columns,
                      std::size_t lineNo, std::vector<std::string_view>& fields,
                      PositionValues& values);

@@ -7,12 +7,14 @@
 
 #include "app/Error.h"
 #include "app/Limits.h"
-#include "app/LineReader.h"
+#include "app/MunicipalityMaster.h"
 #include "app/Paths.h"
 #include "app/Utf8Text.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "import/BatchInsert.h"
+#include "import/CsvSourceRows.h"
+#include "import/MunicipalityCodes.h"
 #include "import/PositionLine.h"
 #include "import/TownGroups.h"
 
@@ -20,13 +22,12 @@ namespace mrk2 {
 
 namespace {
 
-const std::vector<std::string> kSourceColumns = {"fld市区町村コード", "fldSrcID", "fldSrcDir",
-                                                 "fldSrcFile"};
-// In the order of the entries.
+const std::vector<std::string> kSourceColumns = {"fldSrcID", "fldSrcDir", "fldSrcFile"};
+// The row's municipality code, then the entries in their order.
 const std::vector<std::string> kEntryColumns = {
-    "fld都道府県名", "fld市区町村名",     "fld大字・町丁目",   "fld街区・番地",
-    "fld座標系番号", "fldＸ座標",         "fldＹ座標",         "fld緯度",
-    "fld経度",       "fldメッシュコード", "fld住居表示フラグ", "fld代表フラグ"};
+    "fld市区町村コード", "fld都道府県名",     "fld市区町村名", "fld大字・町丁目", "fld街区・番地",
+    "fld座標系番号",     "fldＸ座標",         "fldＹ座標",     "fld緯度",         "fld経度",
+    "fldメッシュコード", "fld住居表示フラグ", "fld代表フラグ"};
 
 class StagingWriter {
   public:
@@ -34,14 +35,17 @@ class StagingWriter {
         : insert_(db, "POSITION_TMP", kSourceColumns, kEntryColumns) {}
 
     void bindSource(const GroupedSource& source, const SourceFile& file) {
-        insert_.setConstant(0, source.code);
-        insert_.setConstant(1, source.srcId);
-        insert_.setConstant(2, file.dir);
-        insert_.setConstant(3, file.file);
+        insert_.setConstant(0, source.srcId);
+        insert_.setConstant(1, file.dir);
+        insert_.setConstant(2, file.file);
     }
 
     // Stages the checked values of one line.
-    void stage(const PositionValues& values) {
+    void stage(const PositionValues& values, std::optional<std::string_view> code) {
+        if (code)
+            insert_.value(*code);
+        else
+            insert_.null();
         for (const std::optional<std::string_view>& value : values) {
             if (value)
                 insert_.value(*value);
@@ -91,49 +95,46 @@ void commitAfterFault(std::optional<Transaction>& tx) {
 
 LoadedFile loadPositionFile(Database& db, const SourceFile& source, const PositionLayout& layout,
                             RunProgress& progress, std::vector<std::string>& prefs,
-                            TownGroups& groups) {
-    const std::string path = joinPath(source.dir, source.file);
+                            TownGroups& groups, SourceReader& sources) {
+    const std::string path = source.path();
     groups.clear();
-    if (!fileExists(path)) {
-        if (!progress.person().askYesNo(path + "が見つかりません。継続しますか？"))
-            throw Declined{};
-        return {LoadedFile::Where::Skipped, {}};
-    }
-
     std::optional<StagingWriter> staging;
     try {
+        const std::optional<std::string> date = sources.date(source);
+        if (!date) {
+            if (!progress.person().askYesNo(path + "が見つかりません。継続しますか？"))
+                throw Declined{};
+            return {LoadedFile::Where::Skipped, {}};
+        }
         // The source is recorded before any of its rows.
-        LoadedFile loaded{LoadedFile::Where::Memory, {firstCharacters(source.file, 5), 0}};
+        LoadedFile loaded{LoadedFile::Where::Memory, {0}};
         {
             Statement src = db.prepare(
                 "INSERT INTO POSITION管理 (fldSrcFile, fldSrcDir, fldDate) VALUES (?1, ?2, ?3)");
-            src.bind(1, source.file).bind(2, source.dir).bind(3, fileModifiedText(path));
+            src.bind(1, source.file).bind(2, source.dir).bind(3, date);
             src.run();
             loaded.source.srcId = db.lastInsertRowid();
         }
 
-        LineReader reader;
-        reader.open(path);
-        std::string line;
-        for (int skip = layout.startLine - 1; skip > 0 && reader.next(line); --skip) {
-        }
-
-        std::vector<std::string_view> fields;
-        PositionValues values;
+        CsvSourceRows rows(sources.open(source), layout);
+        MunicipalityCodes codes(MunicipalityMaster::builtIn());
+        codes.beginFile(municipalityCodeOfName(source.file));
+        PositionRow row;
         std::int32_t records = 0;
         std::string pref;
         while (!progress.stopped()) {
-            progress.reading(records, reader.bytesRead());
-            if (!reader.next(line))
+            progress.reading(records, rows.bytesRead());
+            if (!rows.next(row))
                 break;
             ++records;
-            mapPositionLine(line, layout.columns, reader.lineNumber(), fields, values);
+            const PositionValues& values = row.values;
+            const std::optional<std::string_view> code = codes.codeOf(row);
             pref = *values[Pref];
             if (staging) {
-                staging->stage(values);
+                staging->stage(values, code);
                 continue;
             }
-            if (groups.add(values))
+            if (groups.add(values, code))
                 continue;
             // Beyond the memory budget the file goes the way of the staging
             // table, with the lines kept so far first, in their order.
@@ -141,13 +142,12 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
             staging.emplace(db);
             staging->bindSource(loaded.source, source);
             for (std::size_t i = 0; i < groups.rows(); ++i)
-                staging->stage(groups.lineValues(i));
+                staging->stage(groups.lineValues(i), groups.lineCode(i));
             groups.clear();
-            staging->stage(values);
+            staging->stage(values, code);
             loaded.where = LoadedFile::Where::Staging;
         }
-        progress.fileRead(records, reader.bytesRead());
-        reader.close();
+        progress.fileRead(records, rows.bytesRead());
         if (staging)
             staging->flush();
         else
@@ -164,10 +164,11 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
 void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
                      const PositionLayout& layout, RunProgress& progress,
                      std::vector<std::string>& prefs) {
-    const std::string path = joinPath(source.dir, source.file);
+    const std::string path = source.path();
+    SourceReader sources;
     Database db;
     try {
-        if (fileExists(path)) {
+        if (sources.exists(source)) {
             db = Database::open(dbPath);
             // The run's work file is thrown away on any failure, so it needs no journal.
             db.useFastUnsafePragmas();
@@ -181,7 +182,7 @@ void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
     // No memory at all: every line goes to the staging table.
     TownGroups none(0);
     try {
-        loadPositionFile(db, source, layout, progress, prefs, none);
+        loadPositionFile(db, source, layout, progress, prefs, none, sources);
     } catch (...) {
         commitAfterFault(tx);
         throw;

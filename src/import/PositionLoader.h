@@ -7,21 +7,16 @@
 #include "app/SourceFile.h"
 #include "data/Database.h"
 #include "import/GroupedSource.h"
+#include "import/PositionLayout.h"
 
 namespace mrk2 {
 
 class TownGroups;
 
-// How the lines of a position file are read.
-struct PositionLayout {
-    int startLine = 1;                                                  // first data line
-    std::array<int, 12> columns{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};  // POSINFOFIELDNO
-};
-
-// Loads one position-reference CSV file into POSITION_TMP of the run's work
-// database and records it in POSITION管理; its prefecture joins `prefs`. A
-// missing file is asked about: No throws Declined, Yes skips the file. A Stop
-// ends the load early. Throws mrk2::Error naming the file.
+// Loads one position-reference source (a CSV file or archive member) into POSITION_TMP of the run's
+// work database and records it in POSITION管理; its prefecture joins `prefs`. A missing file is
+// asked about: No throws Declined, Yes skips the file. A Stop ends the load early. Throws
+// mrk2::Error naming the file.
 void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
                      const PositionLayout& layout, RunProgress& progress,
                      std::vector<std::string>& prefs);
@@ -40,8 +35,10 @@ struct LoadedFile {
 // The same on a connection the run holds, within its transaction: the file's
 // lines are kept in `groups` while they fit its budget; a file beyond it is
 // staged in POSITION_TMP (created here) instead, for getUniqueTable.
+// `sources` opens the file (or archive member) and keeps archives open for the
+// next.
 LoadedFile loadPositionFile(Database& db, const SourceFile& source, const PositionLayout& layout,
                             RunProgress& progress, std::vector<std::string>& prefs,
-                            TownGroups& groups);
+                            TownGroups& groups, SourceReader& sources);
 
 }  // namespace mrk2

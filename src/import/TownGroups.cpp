@@ -69,7 +69,7 @@ char* TownGroups::reserve(std::size_t bytes) {
     return p;
 }
 
-bool TownGroups::add(const PositionValues& values) {
+bool TownGroups::add(const PositionValues& values, std::optional<std::string_view> code) {
     std::size_t bytes = sizeof(std::uint32_t);
     for (int e = kFirstRowEntry; e < kPositionEntries; ++e) {
         std::size_t n = values[static_cast<std::size_t>(e)].value_or(std::string_view()).size();
@@ -92,7 +92,8 @@ bool TownGroups::add(const PositionValues& values) {
     if (found == townIndex_.end()) {
         town = static_cast<std::uint32_t>(towns_.size());
         towns_.push_back({std::string(*values[Pref]), std::string(*values[Muni]),
-                          std::string(values[Town].value_or(std::string_view())), 0, 0});
+                          std::string(values[Town].value_or(std::string_view())),
+                          code ? std::optional<std::string>(*code) : std::nullopt, 0, 0});
         townIndex_.emplace(std::move(key), town);
     } else {
         town = found->second;
@@ -110,6 +111,13 @@ bool TownGroups::add(const PositionValues& values) {
     }
     rows_.push_back(record);
     return true;
+}
+
+std::optional<std::string_view> TownGroups::lineCode(std::size_t line) const {
+    std::uint32_t town;
+    std::memcpy(&town, rows_[line], sizeof town);
+    const std::optional<std::string>& code = towns_[town].code;
+    return code ? std::optional<std::string_view>(*code) : std::nullopt;
 }
 
 PositionValues TownGroups::decode(const char* record) const {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -25,19 +26,22 @@ class TownGroups {
   public:
     explicit TownGroups(std::size_t budgetBytes);
 
-    // Keeps the values of one line; false, keeping nothing, when they do not fit
-    // the budget.
-    bool add(const PositionValues& values);
+    // Keeps the values of one line and its municipality code (a town keeps the
+    // code of its first line); false, keeping nothing, when they do not fit the
+    // budget.
+    bool add(const PositionValues& values, std::optional<std::string_view> code = std::nullopt);
     std::size_t rows() const { return rows_.size(); }
 
-    // The kept lines in the order they were added.
+    // The kept lines in the order they were added, and their towns' codes.
     PositionValues lineValues(std::size_t line) const;
+    std::optional<std::string_view> lineCode(std::size_t line) const;
 
     struct Group {
         std::string pref;
         std::string muni;
-        std::string town;       // "" when the town has no name (a name is never "")
-        std::size_t first = 0;  // its first row in grouped order
+        std::string town;                 // "" when the town has no name (a name is never "")
+        std::optional<std::string> code;  // fld市区町村コード
+        std::size_t first = 0;            // its first row in grouped order
         std::size_t count = 0;
     };
 

@@ -26,8 +26,9 @@ constexpr const char* kTableLimitMessage = "テーブル数が多過ぎます。
 // the rows keep the order of the file's lines (fldID), as rows grouped in memory
 // do (TownGroups.h).
 constexpr const char* kDistinctTowns =
-    "SELECT DISTINCT fld都道府県名, fld市区町村名, fld大字・町丁目, fldSrcID, fldSrcFile "
-    "FROM POSITION_TMP ORDER BY fld都道府県名, fld市区町村名, fld大字・町丁目";
+    "SELECT fld都道府県名, fld市区町村名, fld大字・町丁目, fldSrcID, fld市区町村コード, "
+    "MIN(fldID) FROM POSITION_TMP GROUP BY fld都道府県名, fld市区町村名, fld大字・町丁目, "
+    "fldSrcID ORDER BY fld都道府県名, fld市区町村名, fld大字・町丁目";
 constexpr const char* kStagedRows =
     "SELECT fld都道府県名, fld市区町村名, fld大字・町丁目, fld街区・番地, fld座標系番号, "
     "fldＸ座標, fldＹ座標, fld緯度, fld経度, fldメッシュコード, fld住居表示フラグ, fld代表フラグ "
@@ -107,7 +108,8 @@ class Extraction {
         while (!progress_.stopped() && select.step()) {
             pace();
             Town town{{select.text(0), select.text(1), select.text(2)}, 0};
-            insert.bind(1, firstCharacters(select.text(4), 5))
+            // A town's code is that of its first line, as for lines grouped in memory.
+            insert.bind(1, select.optText(4))
                 .bind(2, select.optText(0))
                 .bind(3, select.optText(1))
                 .bind(4, select.optText(2));

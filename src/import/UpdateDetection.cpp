@@ -98,6 +98,7 @@ UpdatePlan checkUpdatedFiles(const std::string& dbPath, const std::vector<Source
         const std::vector<RecordedSource> recorded = readRecordedSources(db);
 
         std::vector<std::int64_t> removal;
+        SourceReader files;
         for (const RecordedSource& src : recorded) {
             const SourceFile* listed = nullptr;
             for (const SourceFile& f : sources) {
@@ -106,9 +107,9 @@ UpdatePlan checkUpdatedFiles(const std::string& dbPath, const std::vector<Source
                     break;
                 }
             }
-            const bool changed =
-                listed &&
-                sourceChanged(src.date, fileModifiedText(joinPath(listed->dir, listed->file)));
+            // An archive member's date is its own in the archive: an archive
+            // downloaded again with the same members changes nothing here.
+            const bool changed = listed && sourceChanged(src.date, files.date(*listed));
             if (!listed || changed) {
                 if (removal.size() >= kMaxRemovedSources)
                     throw Error(FormatError::TooManyEntries,

@@ -20,7 +20,9 @@ namespace mrk2 {
 
 namespace {
 
-void checkRequest(const NationalPostalRequest& request) {
+// The postal CSV the request names: the file itself, or the one CSV member of
+// an archive as Japan Post publishes it (ken_all.zip, utf_ken_all.zip).
+SourceFile checkRequest(const NationalPostalRequest& request) {
     if (request.csvPath.empty())
         throw Refusal("全国版郵便番号CSVファイルが指定されていません。");
     if (!fileExists(request.csvPath))
@@ -28,11 +30,20 @@ void checkRequest(const NationalPostalRequest& request) {
     const std::string base = files::baseDbPath(request.dbDir);
     if (!fileExists(base))
         throw Refusal("基本データベースが見つかりません。\n" + base);
+    std::vector<SourceFile> csv = sourcesOf(request.csvPath);
+    if (csv.size() != 1) {
+        throw Refusal(
+            "アーカイブには全国版郵便番号CSVファイルが一つだけ入っている必要があります (" +
+            std::to_string(csv.size()) + " 個あります)。\n" + request.csvPath);
+    }
+    return csv.front();
 }
 
-void build(const NationalPostalRequest& request, RunProgress& progress, const std::string& work) {
+void build(const NationalPostalRequest& request, const SourceFile& csv, RunProgress& progress,
+           const std::string& work) {
     const std::string base = files::baseDbPath(request.dbDir);
-    progress.report().bytesTotal = fileSizeOf(request.csvPath);
+    SourceReader sources;
+    progress.report().bytesTotal = sources.size(csv);
     progress.step(ProgressStep::BuildingNationalPostal);
     LaterIndexes later;
     inContext(base, [&] {
@@ -52,8 +63,8 @@ void build(const NationalPostalRequest& request, RunProgress& progress, const st
     // is built once from the loaded rows (LaterIndexes.h).
     createPostTable(work, &later);
     progress.yield();
-    progress.beginFile(1, fileNameOf(request.csvPath), 0);
-    loadPostalCsv({work, request.csvPath, request.startLine, request.columns}, progress);
+    progress.beginFile(1, fileNameOf(csv.path()), 0);
+    loadPostalCsv({work, csv, request.startLine, request.columns}, sources, progress);
     inContext(work, [&] {
         Database db = Database::open(work);
         db.useFastUnsafePragmas();
@@ -69,8 +80,9 @@ void build(const NationalPostalRequest& request, RunProgress& progress, const st
 
 Outcome buildNationalPostal(const NationalPostalRequest& request, StopControl& stop,
                             Person& person) {
+    SourceFile csv;
     try {
-        checkRequest(request);
+        csv = checkRequest(request);
     } catch (const std::exception& e) {
         reportError(person, e);
         return Outcome::failed(asError(e));
@@ -89,7 +101,7 @@ Outcome buildNationalPostal(const NationalPostalRequest& request, StopControl& s
     person.runStarted(stop, false);
     Outcome outcome = Outcome::completed();
     try {
-        build(request, progress, work);
+        build(request, csv, progress, work);
     } catch (const std::exception& e) {
         reportError(person, e);
         outcome = Outcome::failed(asError(e));

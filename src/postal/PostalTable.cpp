@@ -6,7 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/Cp932.h"
 #include "app/Error.h"
+#include "app/KanaWidth.h"
 #include "app/LineReader.h"
 #include "data/Database.h"
 #include "data/PostSchema.h"
@@ -55,6 +57,17 @@ class PendingRows : public RowSource {
     std::size_t next_ = 0;
 };
 
+// The three readings (トドウフケン, シクチョウソン, チメイ) in half-width kana: the
+// UTF-8 form writes them full-width. `kept` holds the converted texts.
+void narrowKana(PostalRow& row, std::array<std::string, 3>& kept) {
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (row.names[i] && !isAscii(*row.names[i])) {
+            kept[i] = halfWidthKana(*row.names[i]);
+            row.names[i] = kept[i];
+        }
+    }
+}
+
 const std::vector<std::string> kPostColumns = {
     "fld郵便番号", "fldトドウフケン", "fldシクチョウソン", "fldチメイ", "fld都道府県",
     "fld市区町村", "fld地名"};
@@ -69,10 +82,10 @@ void createPostTable(const std::string& dbPath, LaterIndexes* later) {
     });
 }
 
-void loadPostalCsv(const PostalLoad& load, RunProgress& progress) {
-    inContext(load.csvPath, [&] {
+void loadPostalCsv(const PostalLoad& load, SourceReader& sources, RunProgress& progress) {
+    inContext(load.csv.path(), [&] {
         LineReader reader;
-        reader.open(load.csvPath);
+        reader.open(sources.open(load.csv));
         Database db = Database::open(load.dbPath);
         // The database is a work copy that is thrown away on any failure.
         db.useFastUnsafePragmas();
@@ -91,9 +104,11 @@ void loadPostalCsv(const PostalLoad& load, RunProgress& progress) {
         }
         std::int64_t rows = 0;
         PostalRow row;
+        std::array<std::string, 3> kana;
         while (reader.next(line)) {
             progress.reading(rows, reader.bytesRead());
             mapPostalLine(line, load.columns, reader.lineNumber(), fields, row);
+            narrowKana(row, kana);
             pending->add(row);
             if (pending->full())
                 pending->writeWith(feed, insert);

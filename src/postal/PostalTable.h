@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/RunProgress.h"
+#include "app/SourceFile.h"
 
 namespace mrk2 {
 
@@ -16,11 +17,14 @@ void createPostTable(const std::string& dbPath, LaterIndexes* later = nullptr);
 // Appends one POST row per line of the national postal CSV from `startLine` on.
 struct PostalLoad {
     std::string dbPath;
-    std::string csvPath;
+    SourceFile csv;  // a file, or a member of Japan Post's archive
     int startLine = 1;
     std::array<int, 7> columns{2, 3, 4, 5, 6, 7, 8};  // POSTALFIELDNO
 };
+// Both published forms give the same seven fields: the CP932 form (ken_all)
+// writes its kana in half-width letters, the UTF-8 form (utf_ken_all) in
+// full-width ones, which are stored half-width as the CP932 form has them.
 // Throws mrk2::Error naming the CSV file.
-void loadPostalCsv(const PostalLoad& load, RunProgress& progress);
+void loadPostalCsv(const PostalLoad& load, SourceReader& sources, RunProgress& progress);
 
 }  // namespace mrk2

@@ -96,7 +96,7 @@ TEST(GroupedExtractionTest, TheTableLimitStopsWithItsMessageAfterTheLastTableIsF
         for (int e :
              {PositionEntry::Block, CoordSystem, X, Y, Lat, Lon, ResidenceFlag, RepresentativeFlag})
             v[static_cast<std::size_t>(e)] = "1";
-        ASSERT_TRUE(groups.add(v));
+        ASSERT_TRUE(groups.add(v, "13103"));
     }
     groups.group();
     GroupedExtraction extraction(db);
@@ -104,7 +104,7 @@ TEST(GroupedExtractionTest, TheTableLimitStopsWithItsMessageAfterTheLastTableIsF
     StopControl stop;
     RunProgress progress(person, stop);
     try {
-        extraction.write(groups, {"13103", 1}, 1, cursor, progress);
+        extraction.write(groups, {1}, 1, cursor, progress);
         ADD_FAILURE() << "no refusal";
     } catch (const Refusal& r) {
         EXPECT_STREQ(r.what(), "テーブル数が多過ぎます。(最大9999テーブル)");

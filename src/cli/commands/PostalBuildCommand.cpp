@@ -16,7 +16,7 @@ namespace {
 
 int runPostalBuild(CommandContext& ctx);
 
-const CommandInfo kInfo{"postal-build", "postal-build CSV [--start-line N]",
+const CommandInfo kInfo{"postal-build", "postal-build CSV|ZIP [--start-line N]",
                         "全国版郵便番号CSVから基本DBの POST を作り直す", &runPostalBuild};
 
 MRK2_COMMAND(kInfo);

@@ -13,7 +13,7 @@ namespace {
 
 int runRegister(CommandContext& ctx);
 
-const CommandInfo kInfo{"register", "register REGION CSV... [--start-line N]",
+const CommandInfo kInfo{"register", "register REGION CSV|ZIP... [--start-line N]",
                         "地域別ＤＢを指定の位置参照情報CSVから作り直す（登録）", &runRegister};
 
 MRK2_COMMAND(kInfo);
@@ -33,8 +33,12 @@ int runRegister(CommandContext& ctx) {
     auto request = importRequest(ctx, ImportMode::Register, words[0], startLine);
     if (!request)
         return kExitFailed;
-    for (std::size_t i = 1; i < words.size(); ++i)
-        request->sources.push_back(sourceFileOf(words[i]));
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        if (!addSourcesOf(ctx, words[i], request->sources))
+            return kExitFailed;
+    }
+    if (request->sources.size() > kMaxSourceFiles)
+        return usageError(kInfo, "CSVファイルは1000個までです。");
     const std::string dbPath = files::regionDbPath(request->dbDir, request->region);
     RegionSnapshot before = snapshotBeforeRun(dbPath);
     int status = runImportCommand(ctx, *request);

@@ -19,7 +19,8 @@ namespace {
 
 int runUpdate(CommandContext& ctx);
 
-const CommandInfo kInfo{"update", "update REGION [CSV...] [--remove CSV...] [--start-line N]",
+const CommandInfo kInfo{"update",
+                        "update REGION [CSV|ZIP...] [--remove CSV|ZIP...] [--start-line N]",
                         "地域別ＤＢを変更・追加されたCSVで更新する（更新）", &runUpdate};
 
 MRK2_COMMAND(kInfo);
@@ -52,17 +53,26 @@ int runUpdate(CommandContext& ctx) {
         // An unreadable list counts as no list, as in the selection window.
         ctx.person.message(standardErrorText(e));
     }
+    std::vector<SourceFile> given;
     for (std::size_t i = 1; i < words.size(); ++i) {
-        SourceFile f = sourceFileOf(words[i]);
+        if (!addSourcesOf(ctx, words[i], given))
+            return kExitFailed;
+    }
+    for (const SourceFile& f : given) {
         if (std::find(sources.begin(), sources.end(), f) == sources.end())
             sources.push_back(f);
     }
     for (const std::string& r : removals) {
-        SourceFile f = sourceFileOf(r);
-        auto it = std::find(sources.begin(), sources.end(), f);
+        // An archive named here stands for those of its members that are
+        // registered, whether or not it is still on disk.
+        const std::string abs = absolutePath(r);
+        const auto isRemoved = [&](const SourceFile& f) {
+            return f.path() == abs || (f.inArchive() && f.dir == abs);
+        };
+        auto it = std::remove_if(sources.begin(), sources.end(), isRemoved);
         if (it == sources.end())
-            return usageError(kInfo, "登録されていないファイルです: " + joinPath(f.dir, f.file));
-        sources.erase(it);
+            return usageError(kInfo, "登録されていないファイルです: " + abs);
+        sources.erase(it, sources.end());
     }
     if (sources.size() > kMaxSourceFiles)
         return usageError(kInfo, "CSVファイルは1000個までです。");

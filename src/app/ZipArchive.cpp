@@ -1,0 +1,154 @@
+#include "app/ZipArchive.h"
+
+#include <zip.h>
+
+#include <strings.h>
+#include <cerrno>
+
+#include "app/Error.h"
+
+namespace mrk2 {
+
+namespace {
+
+bool endsWithNoCase(const std::string& text, const char* suffix) {
+    std::size_t n = std::char_traits<char>::length(suffix);
+    return text.size() >= n && ::strcasecmp(text.c_str() + text.size() - n, suffix) == 0;
+}
+
+Error archiveError(const std::string& what, const std::string& archive) {
+    return Error(FormatError::DamagedArchive, what, archive);
+}
+
+std::string zipErrorText(zip_error_t* error) {
+    return zip_error_strerror(error);
+}
+
+// A member's bytes, unpacked as they are read. libzip checks the CRC when the
+// member's last byte has been read and reports a mismatch as a read error.
+class MemberBytes : public ByteSource {
+  public:
+    MemberBytes(std::shared_ptr<zip> archive, zip_file_t* file, std::string where,
+                std::uint64_t declared)
+        : archive_(std::move(archive)), file_(file), where_(std::move(where)), left_(declared) {}
+    ~MemberBytes() override { zip_fclose(file_); }
+    MemberBytes(const MemberBytes&) = delete;
+    MemberBytes& operator=(const MemberBytes&) = delete;
+
+    std::size_t read(char* into, std::size_t size) override {
+        zip_int64_t n = zip_fread(file_, into, size);
+        if (n < 0) {
+            throw Error(
+                FormatError::DamagedArchive,
+                "アーカイブのメンバーが壊れています: " + zipErrorText(zip_file_get_error(file_)),
+                where_);
+        }
+        auto got = static_cast<std::uint64_t>(n);
+        if (got > left_) {
+            throw Error(FormatError::DamagedArchive,
+                        "アーカイブのメンバーが申告された大きさを超えています。", where_);
+        }
+        left_ -= got;
+        return static_cast<std::size_t>(got);
+    }
+
+  private:
+    std::shared_ptr<zip> archive_;  // the member's file needs its archive open
+    zip_file_t* file_;
+    std::string where_;
+    std::uint64_t left_;
+};
+
+}  // namespace
+
+ZipArchive::ZipArchive(std::shared_ptr<zip> handle, std::string path)
+    : handle_(std::move(handle)), path_(std::move(path)) {
+    zip_int64_t count = zip_get_num_entries(handle_.get(), 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(handle_.get(), static_cast<zip_uint64_t>(i), 0, &st) != 0)
+            throw archiveError("アーカイブの目録が読めません。", path_);
+        ArchiveMember m;
+        m.name = st.name ? st.name : "";
+        m.size = st.size;
+        m.compressedSize = st.comp_size;
+        m.modified = st.mtime;
+        m.index = static_cast<std::uint64_t>(i);
+        members_.push_back(std::move(m));
+    }
+}
+
+ZipArchive ZipArchive::open(const std::string& path) {
+    int code = 0;
+    // ZIP_CHECKCONS: a central directory that disagrees with the members' own
+    // headers is a damaged archive, found before anything is loaded from it.
+    zip_t* z = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    if (!z) {
+        if (code == ZIP_ER_OPEN || code == ZIP_ER_READ) {
+            if (errno != 0)
+                throw fileError(errno).in(path);
+        }
+        zip_error_t error;
+        zip_error_init_with_code(&error, code);
+        std::string text = zipErrorText(&error);
+        zip_error_fini(&error);
+        throw archiveError("zip アーカイブとして読めません: " + text, path);
+    }
+    return ZipArchive(std::shared_ptr<zip>(z, zip_discard), path);
+}
+
+ZipArchive ZipArchive::fromMemory(const void* data, std::size_t size, const std::string& name) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* src = zip_source_buffer_create(data, size, 0, &error);
+    zip_t* z = src ? zip_open_from_source(src, ZIP_RDONLY, &error) : nullptr;
+    if (!z) {
+        if (src)
+            zip_source_free(src);
+        std::string text = zipErrorText(&error);
+        zip_error_fini(&error);
+        throw archiveError("zip アーカイブとして読めません: " + text, name);
+    }
+    return ZipArchive(std::shared_ptr<zip>(z, zip_discard), name);
+}
+
+const ArchiveMember* ZipArchive::find(const std::string& name) const {
+    for (const ArchiveMember& m : members_) {
+        if (m.name == name)
+            return &m;
+    }
+    return nullptr;
+}
+
+std::unique_ptr<ByteSource> ZipArchive::openMember(const ArchiveMember& member) const {
+    const std::string where = path_ + "/" + member.name;
+    if (member.size > kMaxMemberBytes ||
+        (member.size > kRatioCheckedFrom &&
+         member.size / std::max<std::uint64_t>(member.compressedSize, 1) > kMaxRatio)) {
+        throw Error(FormatError::DamagedArchive,
+                    "アーカイブのメンバーの大きさが不自然です (展開後 " +
+                        std::to_string(member.size) + " バイト、圧縮 " +
+                        std::to_string(member.compressedSize) +
+                        " バイト)。zip 爆弾の恐れがあるため読み込みません。",
+                    where);
+    }
+    zip_file_t* file = zip_fopen_index(handle_.get(), member.index, 0);
+    if (!file) {
+        throw Error(
+            FormatError::DamagedArchive,
+            "アーカイブのメンバーを開けません: " + zipErrorText(zip_get_error(handle_.get())),
+            where);
+    }
+    return std::make_unique<MemberBytes>(handle_, file, where, member.size);
+}
+
+bool isZipPath(const std::string& path) {
+    return endsWithNoCase(path, ".zip");
+}
+
+bool isCsvName(const std::string& name) {
+    return endsWithNoCase(name, ".csv");
+}
+
+}  // namespace mrk2
