@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ class AbrCsvReader {
   public:
     // Throws mrk2::Error (errno numbers).
     void open(const std::string& path) { lines_.open(path); }
+    void open(std::unique_ptr<ByteSource> bytes) { lines_.open(std::move(bytes)); }
 
     // The next record's fields, unquoted; false at the end of the file. Throws
     // mrk2::Error (FormatError::InvalidEncoding) for a quote left open at the end.

@@ -4,10 +4,10 @@
 
 namespace mrk2 {
 
-void AbrPairReader::Side::open(const std::string& file) {
-    path = file;
+void AbrPairReader::Side::open(const std::string& name, std::unique_ptr<ByteSource> bytes) {
+    path = name;
     inContext(path, [&] {
-        csv.open(path);
+        csv.open(bytes ? std::move(bytes) : openFileBytes(path));
         std::vector<std::string> names;
         auto recognised = csv.next(names) ? AbrHeader::recognise(names) : std::nullopt;
         if (!recognised)
@@ -44,8 +44,13 @@ bool AbrPairReader::Side::advance() {
 }
 
 void AbrPairReader::open(const std::string& first, const std::string& second) {
-    data_->open(first);
-    pos_->open(second);
+    open(first, nullptr, second, nullptr);
+}
+
+void AbrPairReader::open(const std::string& firstName, std::unique_ptr<ByteSource> first,
+                         const std::string& secondName, std::unique_ptr<ByteSource> second) {
+    data_->open(firstName, std::move(first));
+    pos_->open(secondName, std::move(second));
     if (data_->header.positions && !pos_->header.positions)
         std::swap(data_, pos_);
     if (data_->header.positions || !pos_->header.positions ||
@@ -54,7 +59,7 @@ void AbrPairReader::open(const std::string& first, const std::string& second) {
                     std::string("データセットとその位置座標（_pos）の組ではありません: ") +
                         abrDatasetName(data_->header.dataset) + " / " +
                         abrDatasetName(pos_->header.dataset),
-                    second);
+                    secondName);
     pos_->advance();
 }
 

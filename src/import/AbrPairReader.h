@@ -28,6 +28,10 @@ class AbrPairReader {
     // Throws mrk2::Error naming the file when a header is not a registry one, or
     // the two are not one dataset and its _pos partner.
     void open(const std::string& first, const std::string& second);
+    // The same on bytes from elsewhere (archive members); the names are for
+    // messages.
+    void open(const std::string& firstName, std::unique_ptr<ByteSource> first,
+              const std::string& secondName, std::unique_ptr<ByteSource> second);
 
     // The next current row that has a position; false after the last.
     bool next();
@@ -50,7 +54,7 @@ class AbrPairReader {
         AbrHeader header;
         std::vector<std::string> record, previousKey;
         bool done = false;
-        void open(const std::string& file);
+        void open(const std::string& name, std::unique_ptr<ByteSource> bytes);
         bool advance();  // reads the next record; false at the end
         std::vector<std::string> key() const;
     };

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/Error.h"
+#include "app/MunicipalityMaster.h"
 #include "import/AbrPairReader.h"
 #include "import/PlaneProjector.h"
 #include "import/PlaneZone.h"
@@ -78,15 +79,15 @@ std::string chomeInKanji(std::string_view chome) {
     return kanjiNumber(std::stoi(digits)) + "丁目";
 }
 
-AbrPositionRow::AbrPositionRow(const AbrPairReader& pair, const AbrMunicipalityNames& names,
+AbrPositionRow::AbrPositionRow(const AbrPairReader& pair, const MunicipalityMaster& master,
                                PlaneProjector& projector) {
     const std::string_view lgCode = pair.field(AbrColumn::LgCode);
-    const std::optional<AbrMunicipality> m = names(lgCode);
+    const Municipality* m = master.byCode(lgCode);
     if (!m)
         throw Error(FormatError::NotFound,
                     "全国地方公共団体コードが市区町村マスターにありません: " + std::string(lgCode));
     values_[Pref] = m->pref;
-    values_[Muni] = m->county + m->city + m->ward;
+    values_[Muni] = m->name();
     const std::string_view oaza = pair.field(AbrColumn::OazaCho);
     const std::string_view chome = pair.field(AbrColumn::Chome);
     values_[Town] = oaza.empty() && chome.empty() ? std::string(pair.field(AbrColumn::Koaza))

@@ -1,6 +1,5 @@
 #pragma once
 #include <array>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,14 +9,8 @@
 namespace mrk2 {
 
 class AbrPairReader;
+class MunicipalityMaster;
 class PlaneProjector;
-
-// The names of a municipality as the registry's municipality master gives them.
-struct AbrMunicipality {
-    std::string pref, county, city, ward;
-};
-// Finds a municipality by its lg_code (six digits); nullopt when unknown.
-using AbrMunicipalityNames = std::function<std::optional<AbrMunicipality>(std::string_view)>;
 
 // One registry row with its position, as the twelve values of a position line,
 // written as MLIT writes them, so that a region holding MLIT and registry rows
@@ -34,7 +27,7 @@ class AbrPositionRow {
   public:
     // Throws mrk2::Error (FormatError::NotFound) when the master does not know
     // the row's lg_code.
-    AbrPositionRow(const AbrPairReader& pair, const AbrMunicipalityNames& names,
+    AbrPositionRow(const AbrPairReader& pair, const MunicipalityMaster& master,
                    PlaneProjector& projector);
 
     // Views into this row, valid while it lives; the mesh code stays NULL.

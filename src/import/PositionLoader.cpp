@@ -12,6 +12,7 @@
 #include "app/Utf8Text.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
+#include "import/AbrSourceRows.h"
 #include "import/BatchInsert.h"
 #include "import/CsvSourceRows.h"
 #include "import/MunicipalityCodes.h"
@@ -61,6 +62,15 @@ class StagingWriter {
   private:
     BatchInsert insert_;
 };
+
+// Registry rows that are not stored are said, never dropped in silence.
+void tellSkippedRows(Person& person, const std::string& path, const AbrCounts& c) {
+    if (c.withoutPosition == 0 && c.retired == 0 && c.unpaired == 0)
+        return;
+    person.message(path + "\n格納しなかった行: 位置座標なし " + std::to_string(c.withoutPosition) +
+                   "件, 廃止 " + std::to_string(c.retired) + "件, 対応する行のない位置座標 " +
+                   std::to_string(c.unpaired) + "件");
+}
 
 void recordPrefecture(std::vector<std::string>& list, const std::string& pref) {
     if (std::find(list.begin(), list.end(), pref) != list.end())
@@ -116,15 +126,26 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
             loaded.source.srcId = db.lastInsertRowid();
         }
 
-        CsvSourceRows rows(sources.open(source), layout);
+        // A registry file is known by its header and joined with its partner;
+        // any other file is a CSV of its own.
+        std::unique_ptr<SourceRows> rows;
+        AbrSourceRows* abr = nullptr;
+        if (auto header = abrHeaderOf(sources, source)) {
+            auto joined = std::make_unique<AbrSourceRows>(source, *header, sources,
+                                                          MunicipalityMaster::builtIn());
+            abr = joined.get();
+            rows = std::move(joined);
+        } else {
+            rows = std::make_unique<CsvSourceRows>(sources.open(source), layout);
+        }
         MunicipalityCodes codes(MunicipalityMaster::builtIn());
         codes.beginFile(municipalityCodeOfName(source.file));
         PositionRow row;
         std::int32_t records = 0;
         std::string pref;
         while (!progress.stopped()) {
-            progress.reading(records, rows.bytesRead());
-            if (!rows.next(row))
+            progress.reading(records, rows->bytesRead());
+            if (!rows->next(row))
                 break;
             ++records;
             const PositionValues& values = row.values;
@@ -147,13 +168,16 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
             staging->stage(values, code);
             loaded.where = LoadedFile::Where::Staging;
         }
-        progress.fileRead(records, rows.bytesRead());
+        progress.fileRead(records, rows->bytesRead());
+        if (abr)
+            tellSkippedRows(progress.person(), path, abr->counts());
         if (staging)
             staging->flush();
         else
             groups.group();
 
-        recordPrefecture(prefs, pref);
+        if (!pref.empty())  // a _pos file brings no rows of its own
+            recordPrefecture(prefs, pref);
         return loaded;
     } catch (const std::exception& e) {
         keepWhatWasStaged(staging);

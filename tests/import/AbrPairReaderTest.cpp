@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Error.h"
+#include "app/MunicipalityMaster.h"
 #include "import/AbrFileName.h"
 #include "import/AbrPairReader.h"
 #include "import/AbrPositionRow.h"
@@ -35,7 +36,7 @@ TEST(AbrPairReaderTest, JapaneseHeaderQuotingAndEveryRowCounted) {
     pair.open(pos, data);
     PlaneProjector projector;
     ASSERT_TRUE(pair.next());
-    AbrPositionRow row(pair, sampleMunicipalities(), projector);
+    AbrPositionRow row(pair, MunicipalityMaster::builtIn(), projector);
     EXPECT_EQ(row.value(Pref), "東京都");
     EXPECT_EQ(row.value(Muni), "文京区");
     EXPECT_EQ(row.value(Town), "白山一丁目");

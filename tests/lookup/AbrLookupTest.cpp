@@ -2,8 +2,6 @@
 // addresses people write for them.
 #include <gtest/gtest.h>
 
-#include "import/AbrPairReader.h"
-#include "import/PlaneProjector.h"
 #include "lookup/AddressLookup.h"
 #include "support/AbrSample.h"
 #include "support/RegionBuilder.h"
@@ -11,11 +9,6 @@
 
 namespace mrk2::test {
 namespace {
-
-struct SampleRow {
-    BlockRow row;
-    std::string oaza, chomeNumber, blk, rsdt, rsdt2;  // as the address writes them
-};
 
 std::string fullWidth(const std::string& s) {
     static const char* const kDigits[] = {"０", "１", "２", "３", "４",
@@ -26,48 +19,20 @@ std::string fullWidth(const std::string& s) {
     return out;
 }
 
-// "１丁目" -> "1".
-std::string chomeNumber(std::string_view chome) {
-    std::string out;
-    for (std::size_t i = 0; i + 2 < chome.size() && chome.substr(i, 2) == "\xEF\xBC"; i += 3)
-        out += static_cast<char>('0' + static_cast<unsigned char>(chome[i + 2]) - 0x90);
-    return out;
-}
-
-std::vector<SampleRow> readPair(const std::string& dir, const std::string& data,
-                                const std::string& pos) {
-    AbrPairReader pair;
-    pair.open(extractAbrSample(dir, data), extractAbrSample(dir, pos));
-    PlaneProjector projector;
-    std::vector<SampleRow> out;
-    while (pair.next()) {
-        AbrPositionRow r(pair, sampleMunicipalities(), projector);
-        BlockRow row{r.value(Pref),  r.value(Muni), r.value(Town),
-                     r.value(Block), r.value(Lat),  r.value(Lon)};
-        row.residential = r.value(ResidenceFlag) == "1";
-        out.push_back({row, std::string(pair.field(AbrColumn::OazaCho)),
-                       chomeNumber(pair.field(AbrColumn::Chome)),
-                       std::string(pair.field(AbrColumn::BlkNum)),
-                       std::string(pair.field(AbrColumn::RsdtNum)),
-                       std::string(pair.field(AbrColumn::RsdtNum2))});
-    }
-    return out;
-}
-
 // Every house of 文京区 with a position, in three written forms.
 TEST(AbrLookupTest, EveryHouseOfBunkyoByThreeWrittenForms) {
     TempDir d;
-    const std::vector<SampleRow> houses =
-        readPair(d.path(), "mt_rsdtdsp_rsdt_pref13.csv", "mt_rsdtdsp_rsdt_pos_pref13.csv");
+    const std::vector<AbrSampleRow> houses =
+        readAbrSample(d.path(), "mt_rsdtdsp_rsdt_pref13.csv", "mt_rsdtdsp_rsdt_pos_pref13.csv");
     ASSERT_EQ(houses.size(), 30156u);
     std::vector<BlockRow> rows;
-    for (const SampleRow& h : houses)
+    for (const AbrSampleRow& h : houses)
         rows.push_back(h.row);
     RegionBuilder region(d.file("文京区.mdb"));
     region.addSource("mt_rsdtdsp_rsdt_pref13.csv", "2025-08-06 00:00:00", rows);
     AddressLookup lookup(region.path());
     int wrong = 0;
-    for (const SampleRow& h : houses) {
+    for (const AbrSampleRow& h : houses) {
         const std::string house = h.rsdt + (h.rsdt2.empty() ? "" : "-" + h.rsdt2);
         const std::string forms[] = {
             h.row.muni + *h.row.town + h.blk + "番" + house + "号",
@@ -93,8 +58,8 @@ TEST(AbrLookupTest, EveryHouseOfBunkyoByThreeWrittenForms) {
 TEST(AbrLookupTest, AParcelOfYakushimaAtParcelLevel) {
     TempDir d;
     std::vector<BlockRow> rows;
-    for (const SampleRow& p :
-         readPair(d.path(), "mt_parcel_city465054.csv", "mt_parcel_pos_city465054.csv")) {
+    for (const AbrSampleRow& p :
+         readAbrSample(d.path(), "mt_parcel_city465054.csv", "mt_parcel_pos_city465054.csv")) {
         if (p.row.town == "安房")
             rows.push_back(p.row);
     }
