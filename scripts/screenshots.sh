@@ -42,6 +42,10 @@ write_csv 13101.csv 千代田区 35.6900 139.7540 "丸の内一丁目 丸の内�
 write_csv 13102.csv 中央区 35.6700 139.7790 "銀座一丁目 銀座二丁目 日本橋一丁目 築地一丁目" 4000
 write_csv 13103.csv 港区 35.6560 139.7420 "芝公園一丁目 六本木一丁目 赤坂一丁目" 4000
 
+# The houses of 文京区 from the Address Base Registry samples, for their map.
+"$build/mrk2cli" --db-dir "$work/db" register 文京区 data/abr/mt_rsdtdsp_rsdt_pref13.csv.zip \
+    data/abr/mt_rsdtdsp_rsdt_pos_pref13.csv.zip
+
 mkdir -p docs/screenshots
 xvfb-run -a -s "-screen 0 1280x800x24" \
     "$build/mrk2tool" --screenshot-demo "$work/db" "$work/csv" docs/screenshots

@@ -176,8 +176,7 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
         else
             groups.group();
 
-        if (!pref.empty())  // a _pos file brings no rows of its own
-            recordPrefecture(prefs, pref);
+        recordPrefecture(prefs, pref);
         return loaded;
     } catch (const std::exception& e) {
         keepWhatWasStaged(staging);
