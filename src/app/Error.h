@@ -46,6 +46,7 @@ inline constexpr int InvalidEncoding = 10005;  // bytes that are not valid CP932
 inline constexpr int InvalidName = 10006;      // a name that cannot be a file name
 inline constexpr int NotFound = 10007;         // a row or table that must be there is not
 inline constexpr int DamagedArchive = 10008;   // a zip archive or member that cannot be read whole
+inline constexpr int RegistryFile = 10009;     // an Address Base Registry file that does not fit
 }  // namespace FormatError
 
 // The person declined to go on (a missing file, answered No): the operation ends

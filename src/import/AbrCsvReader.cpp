@@ -34,7 +34,7 @@ bool AbrCsvReader::next(std::vector<std::string>& fields) {
             break;
         // A line break inside quotes belongs to the field.
         if (!lines_.next(line_))
-            throw Error(FormatError::InvalidEncoding,
+            throw Error(FormatError::RegistryFile,
                         std::to_string(recordLine_) + "行目: 引用符が閉じていません。");
         field += '\n';
     }

@@ -18,7 +18,7 @@ class AbrCsvReader {
     void open(std::unique_ptr<ByteSource> bytes) { lines_.open(std::move(bytes)); }
 
     // The next record's fields, unquoted; false at the end of the file. Throws
-    // mrk2::Error (FormatError::InvalidEncoding) for a quote left open at the end.
+    // mrk2::Error (FormatError::RegistryFile) for a quote left open at the end.
     bool next(std::vector<std::string>& fields);
 
     // The line the last record began on (the first line is 1).

@@ -11,7 +11,7 @@ void AbrPairReader::Side::open(const std::string& name, std::unique_ptr<ByteSour
         std::vector<std::string> names;
         auto recognised = csv.next(names) ? AbrHeader::recognise(names) : std::nullopt;
         if (!recognised)
-            throw Error(FormatError::MissingColumn,
+            throw Error(FormatError::RegistryFile,
                         "アドレス・ベース・レジストリの見出し行ではありません。");
         header = *recognised;
     });
@@ -35,7 +35,7 @@ bool AbrPairReader::Side::advance() {
         std::vector<std::string> k = key();
         if (k < previousKey)
             throw Error(
-                FormatError::NotFound,
+                FormatError::RegistryFile,
                 std::to_string(csv.lineNumber()) +
                     "行目: 行がキー（全国地方公共団体コード、町字ID…）の順に並んでいません。");
         previousKey = std::move(k);
@@ -55,7 +55,7 @@ void AbrPairReader::open(const std::string& firstName, std::unique_ptr<ByteSourc
         std::swap(data_, pos_);
     if (data_->header.positions || !pos_->header.positions ||
         data_->header.dataset != pos_->header.dataset)
-        throw Error(FormatError::MissingColumn,
+        throw Error(FormatError::RegistryFile,
                     std::string("データセットとその位置座標（_pos）の組ではありません: ") +
                         abrDatasetName(data_->header.dataset) + " / " +
                         abrDatasetName(pos_->header.dataset),

@@ -84,7 +84,7 @@ AbrPositionRow::AbrPositionRow(const AbrPairReader& pair, const MunicipalityMast
     const std::string_view lgCode = pair.field(AbrColumn::LgCode);
     const Municipality* m = master.byCode(lgCode);
     if (!m)
-        throw Error(FormatError::NotFound,
+        throw Error(FormatError::RegistryFile,
                     "全国地方公共団体コードが市区町村マスターにありません: " + std::string(lgCode));
     values_[Pref] = m->pref;
     values_[Muni] = m->name();

@@ -25,7 +25,7 @@ class PlaneProjector;
 //   plane rectangular zone of the municipality, in the datum of rep_srid.
 class AbrPositionRow {
   public:
-    // Throws mrk2::Error (FormatError::NotFound) when the master does not know
+    // Throws mrk2::Error (FormatError::RegistryFile) when the master does not know
     // the row's lg_code.
     AbrPositionRow(const AbrPairReader& pair, const MunicipalityMaster& master,
                    PlaneProjector& projector);

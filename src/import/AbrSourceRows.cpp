@@ -59,7 +59,7 @@ AbrSourceRows::AbrSourceRows(const SourceFile& source, const AbrHeader& header,
         return;
     const std::optional<SourceFile> partner = abrPartnerOf(source);
     if (!partner || !sources.exists(*partner))
-        throw Error(FormatError::NotFound,
+        throw Error(FormatError::RegistryFile,
                     "位置座標のファイル（" + std::string(abrDatasetName(header.dataset)) +
                         "_pos）が見つかりません。" + (partner ? "\n" + partner->path() : ""),
                     source.path());
