@@ -17,7 +17,7 @@
 #include "PositionCsvGenerator.h"
 #include "app/Error.h"
 #include "app/LineReader.h"
-#include "app/Person.h"
+#include "app/ProgressSink.h"
 #include "app/RunProgress.h"
 #include "app/StartLine.h"
 #include "data/Database.h"
@@ -33,22 +33,11 @@ double seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
 }
 
-// Nobody at the keyboard: every message goes to stderr, nothing is asked.
-class QuietPerson : public mrk2::Person {
+// Nobody watches: the reports are only counted.
+class QuietSink : public mrk2::ProgressSink {
   public:
-    void message(const std::string& text, mrk2::Icon) override { std::cerr << text << "\n"; }
-    bool askYesNo(const std::string& text) override {
-        std::cerr << text << "\n";
-        return false;
-    }
-    bool askOkCancel(const std::string&) override { return false; }
-    mrk2::Answer askYesNoCancel(const std::string&) override { return mrk2::Answer::Cancel; }
-    void runStarted(mrk2::StopControl&, bool) override {}
     void progress(const mrk2::Progress&) override { ++reports; }
-    void yield() override { ++yields; }
-    void runEnded() override {}
     long reports = 0;
-    long yields = 0;
 };
 
 long peakRssKiB() {
@@ -73,7 +62,7 @@ struct EngineRun {
 // One register-mode import of the files into a fresh work database, as the
 // import run drives the engine. Throws on failure.
 void runEngine(const std::vector<mrk2::bench::GeneratedFile>& files, int layout,
-               const std::string& dbPath, QuietPerson& person, EngineRun& run) {
+               const std::string& dbPath, QuietSink& person, EngineRun& run) {
     std::filesystem::remove(dbPath);
     mrk2::Database::open(dbPath, mrk2::Database::Mode::Create).close();
     mrk2::PositionLayout positions;
@@ -103,7 +92,7 @@ void runEngine(const std::vector<mrk2::bench::GeneratedFile>& files, int layout,
         progress.beginFile(n, p.filename().string(), 0);
         progress.step(mrk2::ProgressStep::Staging);
         mrk2::loadPositionCsv(dbPath, {p.parent_path().string(), p.filename().string()}, positions,
-                              progress, prefs);
+                              progress, prefs, false);
         auto c = Clock::now();
         progress.step(mrk2::ProgressStep::Extracting);
         mrk2::getUniqueTable(dbPath, minRecs, cursor, progress);
@@ -203,7 +192,7 @@ int main(int argc, char** argv) {
 
     // The machine may be shared: each side runs `repeat` times, alternating, and
     // the fastest run of each is compared.
-    QuietPerson person;
+    QuietSink person;
     EngineRun best;
     double bestImport = -1;
     for (int r = 0; r < repeat; ++r) {
@@ -235,7 +224,7 @@ int main(int argc, char** argv) {
     std::printf("engine total         %.2f s, %.0f rows/s\n", engine,
                 static_cast<double>(gen.rows) / engine);
     std::printf("peak RSS             %.1f MB\n", rss / 1024.0);
-    std::printf("reports / yields     %ld / %ld (all runs)\n", person.reports, person.yields);
+    std::printf("reports              %ld (all runs)\n", person.reports);
     if (bestImport >= 0) {
         std::printf("sqlite3 .import      %.2f s\n", bestImport);
         std::printf("ratio engine/import  %.2f (target <= 3)\n", engine / bestImport);

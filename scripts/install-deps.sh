@@ -8,7 +8,7 @@ packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libzip-dev lib
           qt6-base-dev qt6-translations-l10n libproj-dev proj-data unzip)
 if [[ "${1:-}" == "--gui-display" ]]; then
     # Only for showing windows: a Japanese font and a virtual display for screenshots.
-    packages+=(fonts-noto-cjk xvfb)
+    packages+=(fonts-noto-cjk xvfb python3)
 elif [[ "${1:-}" == "--package" ]]; then
     # Only for the Debian package: dpkg-shlibdeps, `file`, by which CPack finds the
     # binaries, and lintian, which checks the package.

@@ -41,6 +41,14 @@ write_csv() {  # file city lat lon towns blocks
 write_csv 13101.csv 千代田区 35.6900 139.7540 "丸の内一丁目 丸の内二丁目 大手町一丁目 霞が関一丁目 永田町一丁目" 4000
 write_csv 13102.csv 中央区 35.6700 139.7790 "銀座一丁目 銀座二丁目 日本橋一丁目 築地一丁目" 4000
 write_csv 13103.csv 港区 35.6560 139.7420 "芝公園一丁目 六本木一丁目 赤坂一丁目" 4000
+# One file as MLIT publishes it: inside a zip, under a backslash name.
+python3 - "$work/csv" <<'PY'
+import os, sys, zipfile
+d = sys.argv[1]
+with zipfile.ZipFile(os.path.join(d, "13000-17.0a.zip"), "w", zipfile.ZIP_DEFLATED) as z:
+    z.write(os.path.join(d, "13103.csv"), "13000-17.0a\\13103_2023.csv")
+os.remove(os.path.join(d, "13103.csv"))
+PY
 
 # The houses of 文京区 from the Address Base Registry samples, for their map.
 "$build/mrk2cli" --db-dir "$work/db" register 文京区 data/abr/mt_rsdtdsp_rsdt_pref13.csv.zip \

@@ -49,10 +49,6 @@ inline constexpr int DamagedArchive = 10008;   // a zip archive or member that c
 inline constexpr int RegistryFile = 10009;     // an Address Base Registry file that does not fit
 }  // namespace FormatError
 
-// The person declined to go on (a missing file, answered No): the operation ends
-// as if stopped, with nothing more to tell.
-struct Declined {};
-
 // An Error from an errno value, described in Japanese; `what` names the operation.
 Error fileError(int errnoValue, const std::string& what = {});
 // An Error from an SQLite result code and SQLite's own message.

@@ -1,23 +1,34 @@
 #pragma once
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/Error.h"
 
 namespace mrk2 {
 
-// How an operation ended. Every failure has been told to the person by the time
-// the outcome is returned; `error` keeps it for callers that decide on it.
+// How an operation ended: the one answer an operation gives its caller. A run
+// may end on another thread than the person's, so it tells nothing itself: what
+// the person must hear (the failure, a work file that stayed) travels in
+// `report`, and the starter tells it (tellOutcome in ErrorReport.h).
 struct Outcome {
-    enum class Kind { Completed, NothingToDo, Stopped, Failed };
+    enum class Kind {
+        Completed,
+        NothingToDo,
+        Stopped,
+        Failed,
+        Refused  // would not start: a check or the writer lock said no
+    };
 
     Kind kind = Kind::Completed;
-    std::optional<Error> error;
+    std::optional<Error> error;       // Failed or Refused: what went wrong
+    std::vector<std::string> report;  // texts for the person, in order
 
-    static Outcome completed() { return {Kind::Completed, std::nullopt}; }
-    static Outcome nothingToDo() { return {Kind::NothingToDo, std::nullopt}; }
-    static Outcome stopped() { return {Kind::Stopped, std::nullopt}; }
+    static Outcome completed() { return {Kind::Completed, std::nullopt, {}}; }
+    static Outcome nothingToDo() { return {Kind::NothingToDo, std::nullopt, {}}; }
+    static Outcome stopped() { return {Kind::Stopped, std::nullopt, {}}; }
     static Outcome failed(std::optional<Error> e = std::nullopt) {
-        return {Kind::Failed, std::move(e)};
+        return {Kind::Failed, std::move(e), {}};
     }
 
     // Completed or nothing to do: the operation did all that was asked of it.

@@ -3,9 +3,8 @@
 
 namespace mrk2 {
 
-// Record loops test the cancel flag for every record, but repaint labels and let
-// the window system run only this often: a label write and an event-loop turn per
-// row would cost more than the row itself.
+// Record loops test the cancel flag for every record, but report progress only
+// this often: a report per row would cost more than the row itself.
 class ProgressPacer {
   public:
     explicit ProgressPacer(std::chrono::milliseconds period = std::chrono::milliseconds(50))

@@ -1,29 +1,30 @@
 #pragma once
 #include <cstdint>
 
-#include "app/Person.h"
 #include "app/ProgressPacer.h"
+#include "app/ProgressSink.h"
 #include "app/StopControl.h"
 
 namespace mrk2 {
 
-// A run's side of the progress display: it keeps the latest report, hands it to
-// the person when a step begins and, paced, while lines are read, and lets the
-// window system run so that a Stop can be pressed.
+// A run's side of the progress display: it keeps the latest report and hands it
+// to the sink when a step begins and, paced, while lines are read. The Stop is
+// looked at by the run itself, at every record and between steps.
 class RunProgress {
   public:
-    RunProgress(Person& person, StopControl& stop) : person_(person), stop_(stop) {}
+    RunProgress(ProgressSink& sink, StopControl& stop) : sink_(sink), stop_(stop) {}
 
     Progress& report() { return progress_; }
-    Person& person() { return person_; }
     bool stopped() const { return stop_.stopRequested(); }
 
     // Reports the new step at once.
     void step(ProgressStep step) {
         progress_.step = step;
-        person_.progress(progress_);
+        sink_.progress(progress_);
     }
-    void yield() { person_.yield(); }
+    // Reports the same report again, from a long step's paced loop: the display
+    // learns that the run still moves.
+    void pulse() { sink_.progress(progress_); }
 
     // Begins file `n` of the run: `size` bytes, read after `bytesBefore` bytes of
     // earlier files.
@@ -35,12 +36,10 @@ class RunProgress {
     }
 
     // While a file is read: `rows` lines and `bytes` bytes of it so far. Reports
-    // and yields at most once per pacer period.
+    // at most once per pacer period.
     void reading(std::int64_t rows, std::uint64_t bytes) {
-        if (!pacer_.due())
-            return;
-        show(rows, bytes);
-        person_.yield();
+        if (pacer_.due())
+            show(rows, bytes);
     }
     // The file's final count, reported at once.
     void fileRead(std::int64_t rows, std::uint64_t bytes) {
@@ -53,10 +52,10 @@ class RunProgress {
         progress_.rows = rows;
         progress_.runRows = rowsBase_ + rows;
         progress_.bytesRead = fileBase_ + bytes;
-        person_.progress(progress_);
+        sink_.progress(progress_);
     }
 
-    Person& person_;
+    ProgressSink& sink_;
     StopControl& stop_;
     Progress progress_;
     ProgressPacer pacer_;

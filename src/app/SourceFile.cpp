@@ -31,18 +31,20 @@ std::vector<SourceFile> sourcesOf(const std::string& path) {
     return members;
 }
 
+std::string baseNameOf(const std::string& file) {
+    const std::size_t cut = file.find_last_of("/\\");
+    return cut == std::string::npos ? file : file.substr(cut + 1);
+}
+
 std::optional<std::string> municipalityCodeOfName(const std::string& file) {
-    std::size_t cut = file.find_last_of("/\\");
-    std::string_view name(file);
-    if (cut != std::string::npos)
-        name.remove_prefix(cut + 1);
+    const std::string name = baseNameOf(file);
     if (name.size() < 5)
         return std::nullopt;
     for (std::size_t i = 0; i < 5; ++i) {
         if (name[i] < '0' || name[i] > '9')
             return std::nullopt;
     }
-    return std::string(name.substr(0, 5));
+    return name.substr(0, 5);
 }
 
 const ZipArchive* SourceReader::archive(const std::string& path) {

@@ -32,6 +32,10 @@ struct SourceFile {
 // sources); any other path is one file. Throws mrk2::Error for a damaged archive.
 std::vector<SourceFile> sourcesOf(const std::string& path);
 
+// A file or member name without the folders before it: the part after the last
+// "/" or "\" (MLIT's members sit under "13000-17.0a\").
+std::string baseNameOf(const std::string& file);
+
 // The municipality code a file name gives: its first five characters when they
 // are five digits (per-municipality files, "13101_2023.csv"); otherwise none (a
 // per-prefecture file, "30_2023.csv", names no municipality). Only the name

@@ -3,9 +3,9 @@
 
 namespace mrk2 {
 
-// The Stop button of a run: the person's yield (the progress window's 中止, a
-// Ctrl-C at the terminal, a forced close) sets it, and the run looks at it at
-// every record and between its steps. Once set it stays set for that run.
+// The Stop button of a run: the progress window's 中止, a Ctrl-C at the terminal
+// or a forced close sets it, from any thread, and the run looks at it at every
+// record and between its steps. Once set it stays set for that run.
 class StopControl {
   public:
     void requestStop() { stop_.store(true, std::memory_order_relaxed); }

@@ -3,10 +3,12 @@
 
 namespace mrk2 {
 
-// One writer per database directory. Every operation that changes files there
-// (init, register, update, delete, the national postal build, a learning
-// dictionary save) holds this lock for its whole duration, in the desktop tool
-// and in mrk2cli alike; a second writer is refused at once. It is an flock(2)
+// One writer per database directory. Whoever starts an operation that changes
+// files there (init, register, update, delete, the national postal build, a
+// learning dictionary save) takes this lock once and holds it for the whole
+// operation, in the desktop tool and in mrk2cli alike; the operations take none
+// of their own, so that one starter may hold it over many runs. A second writer
+// is refused at once. It is an flock(2)
 // on the file mrk2.lock in the directory, so the kernel frees it when the
 // holder dies: a crash leaves no stale lock. Readers need none: every database
 // is replaced by an atomic rename.

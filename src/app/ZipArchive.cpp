@@ -20,8 +20,30 @@ Error archiveError(const std::string& what, const std::string& archive) {
     return Error(FormatError::DamagedArchive, what, archive);
 }
 
+// libzip's reason in the operator's words; libzip's own text for the rare rest.
 std::string zipErrorText(zip_error_t* error) {
-    return zip_error_strerror(error);
+    switch (zip_error_code_zip(error)) {
+        case ZIP_ER_CRC:
+            return "CRC が一致しません (データが壊れています)";
+        case ZIP_ER_NOZIP:
+            return "zip アーカイブではありません";
+        case ZIP_ER_INCONS:
+            return "目録とメンバーの内容が食い違っています";
+        case ZIP_ER_EOF:
+        case ZIP_ER_READ:
+        case ZIP_ER_SEEK:
+            return "ファイルが途中で切れています";
+        case ZIP_ER_COMPNOTSUPP:
+            return "対応していない圧縮方式です";
+        case ZIP_ER_ENCRNOTSUPP:
+        case ZIP_ER_NOPASSWD:
+        case ZIP_ER_WRONGPASSWD:
+            return "暗号化されています";
+        case ZIP_ER_ZLIB:
+            return "圧縮データが壊れています";
+        default:
+            return zip_error_strerror(error);
+    }
 }
 
 // A member's bytes, unpacked as they are read. libzip checks the CRC when the
@@ -93,7 +115,7 @@ ZipArchive ZipArchive::open(const std::string& path) {
         zip_error_init_with_code(&error, code);
         std::string text = zipErrorText(&error);
         zip_error_fini(&error);
-        throw archiveError("zip アーカイブとして読めません: " + text, path);
+        throw archiveError("zip アーカイブとして読めません: " + text + "。", path);
     }
     return ZipArchive(std::shared_ptr<zip>(z, zip_discard), path);
 }
@@ -108,7 +130,7 @@ ZipArchive ZipArchive::fromMemory(const void* data, std::size_t size, const std:
             zip_source_free(src);
         std::string text = zipErrorText(&error);
         zip_error_fini(&error);
-        throw archiveError("zip アーカイブとして読めません: " + text, name);
+        throw archiveError("zip アーカイブとして読めません: " + text + "。", name);
     }
     return ZipArchive(std::shared_ptr<zip>(z, zip_discard), name);
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <iostream>
 
@@ -15,9 +16,15 @@ namespace mrk2::cli {
 namespace {
 
 volatile std::sig_atomic_t gInterrupted = 0;
+// The Stop of the run going on now. Setting it is a lock-free atomic store,
+// which a signal handler may do.
+std::atomic<StopControl*> gRunStop{nullptr};
+static_assert(std::atomic<StopControl*>::is_always_lock_free);
 
 extern "C" void onInterrupt(int) {
     gInterrupted = 1;
+    if (StopControl* stop = gRunStop.load())
+        stop->requestStop();
     // The first Ctrl-C asks the run to stop; the next one ends the program.
     std::signal(SIGINT, SIG_DFL);
 }
@@ -118,27 +125,24 @@ Answer CliPerson::askYesNoCancel(const std::string& text) {
     }
 }
 
-void CliPerson::runStarted(StopControl& stop, bool) {
-    stop_ = &stop;
+Outcome CliPerson::run(const Work& work, bool) {
+    StopControl stop;
+    // A Ctrl-C pressed before the run began stops it at its first record.
+    if (gInterrupted)
+        stop.requestStop();
+    gRunStop.store(&stop);
     progressShown_ = true;
     progressStart_ = std::chrono::steady_clock::now();
     progress_ = Progress();
+    Outcome outcome = work(stop, *this);
+    gRunStop.store(nullptr);
+    progressShown_ = false;
+    clearStatus();
+    return outcome;
 }
 
 void CliPerson::progress(const Progress& progress) {
     progress_ = progress;
-    drawStatus(false);
-}
-
-void CliPerson::runEnded() {
-    progressShown_ = false;
-    stop_ = nullptr;
-    clearStatus();
-}
-
-void CliPerson::yield() {
-    if (gInterrupted && stop_)
-        stop_->requestStop();
     drawStatus(false);
 }
 

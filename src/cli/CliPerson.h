@@ -4,6 +4,8 @@
 #include <string>
 
 #include "app/Person.h"
+#include "app/ProgressSink.h"
+#include "app/RunHost.h"
 
 namespace mrk2::cli {
 
@@ -11,12 +13,13 @@ enum class AnswerPolicy { Ask, Yes, No };
 
 // The person at a terminal, or a script. Messages go to stderr, one block each.
 // Questions are answered by --yes/--no, else asked on the terminal, else No.
-// Ctrl-C is the Stop button: it sets the run's stop at the next yield; a second
-// Ctrl-C ends the program at once (work files are then left for the next run).
-// On a terminal, and unless quiet, the progress window is one status line on
-// stderr: the four labels, the rows read and rows per second, the share of the
-// run's bytes read and the time left, redrawn at most ten times a second.
-class CliPerson : public Person {
+// Runs are hosted on the program's own thread. Ctrl-C is the Stop button: it
+// sets the running run's Stop at once; a second Ctrl-C ends the program at once
+// (work files are then left for the next run). On a terminal, and unless quiet,
+// the progress window is one status line on stderr: the four labels, the rows
+// read and rows per second, the share of the run's bytes read and the time
+// left, redrawn at most ten times a second.
+class CliPerson : public Person, public ProgressSink, public RunHost {
   public:
     CliPerson(AnswerPolicy policy, bool quiet);
     ~CliPerson() override;
@@ -26,10 +29,8 @@ class CliPerson : public Person {
     bool askOkCancel(const std::string& text) override;
     Answer askYesNoCancel(const std::string& text) override;
 
-    void runStarted(StopControl& stop, bool stoppable) override;
     void progress(const Progress& progress) override;
-    void yield() override;
-    void runEnded() override;
+    Outcome run(const Work& work, bool stoppable) override;
 
     // Whether Ctrl-C was pressed since the program started.
     static bool interrupted();
@@ -40,7 +41,6 @@ class CliPerson : public Person {
     void drawStatus(bool force);
     void clearStatus();
 
-    StopControl* stop_ = nullptr;
     AnswerPolicy policy_;
     bool quiet_;
     bool statusOnTerminal_;

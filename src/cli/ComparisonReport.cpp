@@ -26,6 +26,19 @@ void printComparisonSummary(std::ostream& out, const RegionComparison& c) {
         << "町別テーブル: " << c.tables << "\n";
 }
 
+void printUncodedTowns(std::ostream& out, const RegionSnapshot& region) {
+    if (region.townsWithoutCode == 0)
+        return;
+    constexpr std::size_t kNamed = 5;
+    const auto& names = region.municipalitiesWithoutCode;
+    out << "市区町村コード不明の町: " << region.townsWithoutCode << " (";
+    for (std::size_t i = 0; i < names.size() && i < kNamed; ++i)
+        out << (i ? "、" : "") << names[i];
+    if (names.size() > kNamed)
+        out << " ほか " << names.size() - kNamed << " 市区町村";
+    out << ")\n";
+}
+
 void printComparisonDetails(std::ostream& out, const RegionComparison& c) {
     out << "区分\t名前\t前\t後\n";
     for (const auto& s : c.sourcesAdded)
@@ -56,7 +69,9 @@ RegionSnapshot snapshotBeforeRun(const std::string& dbPath) {
 
 void printRunSummary(const RegionSnapshot& before, const std::string& dbPath) {
     try {
-        printComparisonSummary(std::cout, compareRegions(before, readRegionSnapshot(dbPath)));
+        const RegionSnapshot after = readRegionSnapshot(dbPath);
+        printComparisonSummary(std::cout, compareRegions(before, after));
+        printUncodedTowns(std::cout, after);
     } catch (const std::exception& e) {
         std::cerr << standardErrorText(asError(e), dbPath) << "\n";
     }

@@ -10,6 +10,9 @@ namespace mrk2::cli {
 // The counts of a comparison, one line each: sources, towns, rows, tables.
 void printComparisonSummary(std::ostream& out, const RegionComparison& c);
 // Every source and town that changed, tab-separated: 区分, 名前, 前, 後.
+// A line naming the towns stored without a municipality code, when there are any.
+void printUncodedTowns(std::ostream& out, const RegionSnapshot& region);
+
 void printComparisonDetails(std::ostream& out, const RegionComparison& c);
 
 // The region as it is before a run (empty when there is no database yet, or it

@@ -46,9 +46,7 @@ std::optional<ImportRequest> importRequest(CommandContext& ctx, ImportMode mode,
 }
 
 int runImportCommand(CommandContext& ctx, const ImportRequest& request) {
-    StopControl stop;
-    std::optional<Outcome> outcome = startImportRun(request, stop, ctx.person);
-    return outcome && outcome->succeeded() ? kExitOk : kExitFailed;
+    return startImportRun(request, ctx.person, ctx.person).succeeded() ? kExitOk : kExitFailed;
 }
 
 }  // namespace mrk2::cli

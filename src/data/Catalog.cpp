@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <exception>
+#include <mutex>
 #include <new>
 
 #include "app/Error.h"
@@ -116,6 +117,11 @@ RecordedSources readSourceFiles(const std::string& dbPath) {
 
 void registerDbInCatalog(const std::string& baseDbPath, const std::string& dbDir,
                          const std::string& regionName) {
+    // Runs of one process that end together write the catalog one after the
+    // other: two write transactions on the base database would make the second
+    // fail as busy instead of waiting its turn.
+    static std::mutex catalogWrites;
+    std::lock_guard<std::mutex> turn(catalogWrites);
     inContext(regionName, [&] {
         Database db = Database::open(baseDbPath);
         requireTable(db, kCatalogTable);

@@ -34,6 +34,7 @@ struct RecordedSources {
 RecordedSources readSourceFiles(const std::string& regionDbPath);
 
 // Adds the region to ＤＢ一覧, or brings the directory of its row up to dbDir.
+// Safe to call from runs on several threads at once: their writes take turns.
 void registerDbInCatalog(const std::string& baseDbPath, const std::string& dbDir,
                          const std::string& regionName);
 

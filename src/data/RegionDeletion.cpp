@@ -50,28 +50,45 @@ bool regionExists(const RegionDeletionRequest& request, const std::string& regio
     return std::find(names.begin(), names.end(), request.region) != names.end();
 }
 
+// Refuses a request that names no region that could be deleted.
+void checkRequest(const RegionDeletionRequest& request, const std::string& regionPath) {
+    if (request.region.empty())
+        throw Refusal("地域名を選択して下さい。");
+    if (auto problem = regionNameProblem(request.region))
+        throw Refusal(*problem);
+    if (!regionExists(request, regionPath))
+        throw Refusal("地域別ＤＢが見つかりません。");
+}
+
 }  // namespace
 
-Outcome deleteRegion(const RegionDeletionRequest& request, Person& person) {
+Outcome deleteRegion(const RegionDeletionRequest& request) {
     try {
-        if (request.region.empty())
-            throw Refusal("地域名を選択して下さい。");
-        if (auto problem = regionNameProblem(request.region))
-            throw Refusal(*problem);
         const std::string regionPath = files::regionDbPath(request.dbDir, request.region);
-        if (!regionExists(request, regionPath))
-            throw Refusal("地域別ＤＢが見つかりません。");
-        if (!person.askOkCancel(files::regionDbFileName(request.region) + "を削除していいですか？"))
-            return Outcome::nothingToDo();
-        WriterLock lock = WriterLock::take(request.dbDir);
-        if (!regionExists(request, regionPath))
-            throw Refusal("地域別ＤＢが見つかりません。");
+        // Checked again under the starter's lock: another writer may have gone first.
+        checkRequest(request, regionPath);
         removeRegion(request, regionPath);
         return Outcome::completed();
     } catch (const std::exception& e) {
-        reportError(person, e);
-        return Outcome::failed(asError(e));
+        return failure(e);
     }
+}
+
+Outcome startRegionDeletion(const RegionDeletionRequest& request, Person& person, RunHost& host) {
+    Outcome outcome = Outcome::completed();
+    try {
+        checkRequest(request, files::regionDbPath(request.dbDir, request.region));
+        if (!person.askOkCancel(files::regionDbFileName(request.region) + "を削除していいですか？"))
+            return Outcome::nothingToDo();
+        WriterLock lock = WriterLock::take(request.dbDir);
+        outcome =
+            host.run([&](StopControl&, ProgressSink&) { return deleteRegion(request); }, false);
+    } catch (const std::exception& e) {
+        outcome = failure(e);
+        outcome.kind = Outcome::Kind::Refused;
+    }
+    tellOutcome(person, outcome);
+    return outcome;
 }
 
 }  // namespace mrk2

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <tuple>
 #include <unordered_map>
 
 #include "app/Paths.h"
+#include "app/SourceFile.h"
 #include "data/Database.h"
 
 namespace mrk2 {
@@ -31,7 +33,8 @@ RegionSnapshot readRegionSnapshot(const std::string& dbPath) {
         Statement st = db.prepare(
             "SELECT fldID, fldSrcDir, fldSrcFile, fldDate FROM POSITION管理 ORDER BY fldID");
         while (st.step())
-            snap.sources.push_back({st.int64(0), joinPath(st.text(1), st.text(2)), st.optText(3)});
+            snap.sources.push_back(
+                {st.int64(0), SourceFile{st.text(1), st.text(2)}.path(), st.optText(3)});
     }
     std::unordered_map<std::int64_t, std::int64_t> blocksById;
     {
@@ -55,10 +58,18 @@ RegionSnapshot readRegionSnapshot(const std::string& dbPath) {
         }
     }
     std::map<std::tuple<std::string, std::string, std::optional<std::string>>, std::int64_t> towns;
-    Statement st =
-        db.prepare("SELECT fldID, fld都道府県名, fld市区町村名, fld大字・町丁目 FROM POSITION");
-    while (st.step())
+    std::set<std::string> uncoded;
+    Statement st = db.prepare(
+        "SELECT fldID, fld都道府県名, fld市区町村名, fld大字・町丁目, fld市区町村コード FROM "
+        "POSITION");
+    while (st.step()) {
         towns[{st.text(1), st.text(2), st.optText(3)}] += blocksById[st.int64(0)];
+        if (!st.optText(4)) {
+            ++snap.townsWithoutCode;
+            uncoded.insert(st.text(1) + st.text(2));
+        }
+    }
+    snap.municipalitiesWithoutCode.assign(uncoded.begin(), uncoded.end());
     for (const auto& [key, blocks] : towns)
         snap.towns.push_back({std::get<0>(key), std::get<1>(key), std::get<2>(key), blocks});
     return snap;

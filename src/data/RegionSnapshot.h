@@ -26,6 +26,10 @@ struct RegionSnapshot {
     std::vector<Town> towns;      // sorted by prefecture, municipality, town
     std::int64_t rows = 0;        // block rows over all per-town tables
     std::int64_t tables = 0;      // per-town tables
+    // Towns whose municipality no code was found for (a name the municipality
+    // master does not know), and those municipalities' names.
+    std::int64_t townsWithoutCode = 0;
+    std::vector<std::string> municipalitiesWithoutCode;
 };
 
 // Reads a region database without changing it. Throws mrk2::Error.

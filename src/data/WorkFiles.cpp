@@ -11,11 +11,4 @@ void removeDatabaseFiles(const std::string& path) {
     removeFile(path + "-shm");
 }
 
-void removeDatabaseFilesQuietly(const std::string& path) noexcept {
-    try {
-        removeDatabaseFiles(path);
-    } catch (...) {
-    }
-}
-
 }  // namespace mrk2

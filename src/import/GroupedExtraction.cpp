@@ -189,7 +189,7 @@ void GroupedExtraction::write(const TownGroups& groups, const GroupedSource& sou
             done += n;
             cursor.lngTableRows += static_cast<std::int32_t>(n);
             if (pacer.due())
-                progress.yield();
+                progress.pulse();
         }
         t = end;
     }

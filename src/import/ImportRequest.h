@@ -24,6 +24,9 @@ struct ImportRequest {
     std::vector<SourceFile> sources;  // the region's files, in order (at most 1000)
     PositionLayout layout;            // start line and columns of the position files
     std::int32_t minRecs = 1000;      // MINRECS
+    // A listed file that is not there: passed over (the person said so before
+    // the run began) or, when false, the run fails naming it.
+    bool skipMissingFiles = false;
     // The bytes of one file's lines a run keeps in memory to write them straight
     // to their per-town tables; a larger file goes through the staging table.
     std::size_t groupingBudget = kDefaultGroupingBudget;

@@ -64,7 +64,7 @@ void dropUnusedTownTables(const std::string& dbPath) {
     });
 }
 
-// Thrown between steps once the person has pressed Stop.
+// Thrown between steps once Stop was pressed.
 struct StopSeen {};
 
 class Run {
@@ -88,7 +88,7 @@ class Run {
     Outcome execute() {
         progress_.report().target = files::regionDbFileName(request_.region);
         progress_.step(ProgressStep::Starting);
-        yield();
+        checkStop();
         makeWorkDatabase();
         prepareTables();
         std::vector<std::string> prefs;  // strImportPref
@@ -102,15 +102,13 @@ class Run {
         const bool changed = !loadList_.empty() || removed_ > 0;
         if (changed)
             replaceRegionDatabase();
-        finish();
-        return changed || register_ ? Outcome::completed() : Outcome::nothingToDo();
+        Outcome outcome = changed || register_ ? Outcome::completed() : Outcome::nothingToDo();
+        outcome.report = notes_;
+        finish(outcome);
+        return outcome;
     }
 
   private:
-    void yield() {
-        progress_.yield();
-        checkStop();
-    }
     void checkStop() const {
         if (progress_.stopped())
             throw StopSeen{};
@@ -119,18 +117,18 @@ class Run {
     void makeWorkDatabase() {
         if (!fileExists(regionPath_)) {
             progress_.step(ProgressStep::CreatingDatabase);
-            yield();
+            checkStop();
             createEmptyDatabase(workPath_);
         } else if (register_) {
             inContext(workPath_,
                       [&] { makeRegisterWorkDatabase(regionPath_, workPath_, &laterIndexes_); });
-            yield();
+            checkStop();
         } else {
             inContext(workPath_, [&] {
                 removeDatabaseFiles(workPath_);
                 copyFile(regionPath_, workPath_);
             });
-            yield();
+            checkStop();
         }
     }
 
@@ -140,7 +138,7 @@ class Run {
             createPositionTables(workPath_, &laterIndexes_);
             dropUnusedTownTables(workPath_);
             progress_.step(ProgressStep::CreatingTables);
-            yield();
+            checkStop();
             loadList_ = request_.sources;
             return;
         }
@@ -170,16 +168,18 @@ class Run {
         std::uint64_t bytesBefore = 0;
         for (int n = 1; n <= report.files; ++n) {
             const SourceFile& f = loadList_[static_cast<std::size_t>(n - 1)];
-            yield();
+            checkStop();
             progress_.beginFile(n, f.file, bytesBefore);
             progress_.step(ProgressStep::Staging);
             Transaction tx(db);
             try {
-                LoadedFile loaded =
-                    loadPositionFile(db, f, request_.layout, progress_, prefs, groups, sources_);
-                yield();
+                LoadedFile loaded = loadPositionFile(db, f, request_.layout, progress_, prefs,
+                                                     groups, sources_, request_.skipMissingFiles);
+                if (loaded.note)
+                    notes_.push_back(*loaded.note);
+                checkStop();
                 progress_.step(ProgressStep::Extracting);
-                yield();
+                checkStop();
                 inContext(workPath_, [&] {
                     if (loaded.where == LoadedFile::Where::Staging)
                         getUniqueTable(db, request_.minRecs, cursor_, progress_);
@@ -206,12 +206,12 @@ class Run {
         if (register_) {
             createPostTable(workPath_, &laterIndexes_);
             progress_.step(ProgressStep::CreatingPostal);
-            yield();
+            checkStop();
             fillRegionPostTable(workPath_, base, prefs, false);
             createLaterIndexes();
         } else if (!loadList_.empty()) {
             progress_.step(ProgressStep::UpdatingPostal);
-            yield();
+            checkStop();
             // A prefecture loaded again replaces its postal rows instead of
             // doubling them.
             fillRegionPostTable(workPath_, base, prefs, true);
@@ -222,21 +222,27 @@ class Run {
         inContext(workPath_, [&] {
             Database db = Database::open(workPath_);
             db.useFastUnsafePragmas();
-            laterIndexes_.createAll(db, [&] { yield(); });
+            laterIndexes_.createAll(db, [&] { checkStop(); });
         });
     }
 
     void replaceRegionDatabase() {
         progress_.step(ProgressStep::Compacting);
-        yield();
+        checkStop();
         // The old file stays in place until the verified new one is renamed over
         // it; a crash at any moment leaves one of the two complete.
         inContext(regionPath_,
                   [&] { replaceWithWorkDatabase(workPath_, compactedPath_, regionPath_); });
     }
 
-    void finish() {
-        removeDatabaseFilesQuietly(workPath_);
+    void finish(Outcome& outcome) {
+        // A work file that stays is replaced by the next run; the person hears
+        // of it all the same.
+        try {
+            removeDatabaseFiles(workPath_);
+        } catch (const std::exception& e) {
+            outcome.report.push_back(errorText(e, workPath_));
+        }
         // The region database is in place; a catalog that cannot take it is a
         // failure the person must hear about, not a completed run.
         registerDbInCatalog(files::baseDbPath(request_.dbDir), request_.dbDir, request_.region);
@@ -251,6 +257,7 @@ class Run {
     std::vector<SourceFile> loadList_;
     SourceReader sources_;  // keeps each archive open for all of its members
     std::int32_t removed_ = 0;
+    std::vector<std::string> notes_;  // the loaded files' notes, told after the run
     TownTableCursor cursor_;
     LaterIndexes laterIndexes_;
 };
@@ -267,28 +274,24 @@ void createEmptyDatabase(const std::string& path) {
     });
 }
 
-Outcome runImport(const ImportRequest& request, StopControl& stop, Person& person) {
-    RunProgress progress(person, stop);
-    person.runStarted(stop, true);
+Outcome runImport(const ImportRequest& request, StopControl& stop, ProgressSink& sink) {
+    RunProgress progress(sink, stop);
     Run run(request, progress);
     Outcome outcome = Outcome::stopped();
     try {
         outcome = run.execute();
     } catch (const StopSeen&) {
-    } catch (const Declined&) {
     } catch (const std::exception& e) {
-        reportError(person, e);
-        outcome = Outcome::failed(asError(e));
+        outcome = failure(e);
     }
     if (!outcome.succeeded()) {
         // A stopped or failed run leaves no work file behind.
         try {
             removeDatabaseFiles(run.workPath());
         } catch (const std::exception& e) {
-            reportError(person, e, run.workPath());
+            outcome.report.push_back(errorText(e, run.workPath()));
         }
     }
-    person.runEnded();
     return outcome;
 }
 

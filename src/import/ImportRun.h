@@ -2,7 +2,7 @@
 #include <string>
 
 #include "app/Outcome.h"
-#include "app/Person.h"
+#include "app/ProgressSink.h"
 #include "app/StopControl.h"
 #include "import/ImportRequest.h"
 
@@ -10,9 +10,11 @@ namespace mrk2 {
 
 // The whole import run for one region: works on a copy of the region database
 // and replaces the region database with the compacted, verified copy only when
-// everything went well. Every failure is told to the person before it returns;
-// the end message is the starter's (ImportStarter.h).
-Outcome runImport(const ImportRequest& request, StopControl& stop, Person& person);
+// everything went well. It asks nothing and tells nothing: a failure travels in
+// the outcome, and the starter tells it with the end message (ImportStarter.h).
+// It takes no writer lock: whoever starts it holds the directory's. Safe to run
+// on any thread.
+Outcome runImport(const ImportRequest& request, StopControl& stop, ProgressSink& sink);
 
 // A new, empty database file at `path` (an old file there is removed first).
 // Throws mrk2::Error naming the file.

@@ -12,6 +12,8 @@ namespace mrk2 {
 
 namespace {
 
+const char* const kStoppedText = "処理を中止しました。";
+
 // A region takes its postal rows from the base database: without POST every
 // file would be loaded only for the run to fail at its end.
 std::optional<std::string> baseDbProblem(const std::string& basePath) {
@@ -32,37 +34,61 @@ std::optional<std::string> baseDbProblem(const std::string& basePath) {
 
 }  // namespace
 
-std::optional<Outcome> startImportRun(const ImportRequest& request, StopControl& stop,
-                                      Person& person) {
-    if (request.sources.empty()) {
-        person.message("CSVファイルを選択してください。");
-        return std::nullopt;
-    }
-    if (auto problem = regionNameProblem(request.region)) {
-        person.message(*problem);
-        return std::nullopt;
-    }
-    ImportRequest run = request;
-    const std::vector<SourceFile> dropped = dropRepeatedSources(run.sources);
+Outcome prepareImportRun(ImportRequest& request, Person& person) {
+    const auto refuse = [&](const std::string& text) {
+        person.message(text);
+        return failure(Refusal(text));
+    };
+    if (request.sources.empty())
+        return refuse("CSVファイルを選択してください。");
+    if (auto problem = regionNameProblem(request.region))
+        return refuse(*problem);
+    const std::vector<SourceFile> dropped = dropRepeatedSources(request.sources);
     if (!dropped.empty()) {
         std::string text = "同じファイルが重複して指定されています。一度だけ読み込みます:";
         for (const SourceFile& f : dropped)
-            text += "\n" + joinPath(f.dir, f.file);
+            text += "\n" + f.path();
         person.message(text);
     }
-    if (auto problem = baseDbProblem(files::baseDbPath(request.dbDir))) {
-        person.message(*problem);
-        return std::nullopt;
+    if (auto problem = baseDbProblem(files::baseDbPath(request.dbDir)))
+        return refuse(*problem);
+    // The run asks nothing once it has begun: a file that is not there is asked
+    // about now, and the answer goes with the request.
+    SourceReader sources;
+    for (const SourceFile& f : request.sources) {
+        try {
+            if (sources.exists(f))
+                continue;
+        } catch (const Error&) {
+            continue;  // a damaged archive: the run fails naming it
+        }
+        if (!person.askYesNo(f.path() + "が見つかりません。継続しますか？")) {
+            person.message(kStoppedText);
+            return Outcome::stopped();
+        }
+        request.skipMissingFiles = true;
     }
+    return Outcome::completed();
+}
+
+Outcome startImportRun(const ImportRequest& request, Person& person, RunHost& host) {
+    ImportRequest run = request;
+    Outcome ready = prepareImportRun(run, person);
+    if (!ready.succeeded())
+        return ready;
     std::optional<WriterLock> lock;
     try {
         lock.emplace(WriterLock::take(request.dbDir));
     } catch (const std::exception& e) {
-        reportError(person, e);
-        return std::nullopt;
+        Outcome refused = failure(e);
+        refused.kind = Outcome::Kind::Refused;  // another writer, or no lock file: nothing began
+        tellOutcome(person, refused);
+        return refused;
     }
-    Outcome outcome = runImport(run, stop, person);
-    person.message(outcome.succeeded() ? "処理を完了しました。" : "処理を中止しました。");
+    Outcome outcome = host.run(
+        [&](StopControl& stop, ProgressSink& sink) { return runImport(run, stop, sink); }, true);
+    tellOutcome(person, outcome);
+    person.message(outcome.succeeded() ? "処理を完了しました。" : kStoppedText);
     return outcome;
 }
 

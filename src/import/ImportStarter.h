@@ -1,18 +1,25 @@
 #pragma once
-#include <optional>
 
 #include "app/Outcome.h"
 #include "app/Person.h"
-#include "app/StopControl.h"
+#include "app/RunHost.h"
 #include "import/ImportRequest.h"
 
 namespace mrk2 {
 
+// Everything an import run needs from the person, settled before it begins, on
+// the person's thread: an empty list and a bad region name are refused, a file
+// listed twice is told and loaded once, a missing base database or POST is
+// refused, and each missing file is asked about ("…が見つかりません。継続しますか？").
+// Completed with `request` ready to run (Yes to every missing file sets
+// skipMissingFiles); Refused, told; or Stopped when a missing file was answered
+// No (the end message "処理を中止しました。" is then told too).
+Outcome prepareImportRun(ImportRequest& request, Person& person);
+
 // What "登録" and "更新" of the CSV selection window and mrk2cli's register and
-// update do: refuse an empty list, run the import, and say how it ended
-// ("処理を完了しました。" or "処理を中止しました。"). Nothing when the run was
-// refused before it began (the person has been told why).
-std::optional<Outcome> startImportRun(const ImportRequest& request, StopControl& stop,
-                                      Person& person);
+// update do: prepare the run, take the directory's writer lock, run the import on
+// the face's host, and tell how it ended (its failure, then "処理を完了しました。"
+// or "処理を中止しました。"). Refused when it never began.
+Outcome startImportRun(const ImportRequest& request, Person& person, RunHost& host);
 
 }  // namespace mrk2

@@ -1,6 +1,7 @@
 #include "import/PositionLoader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -64,12 +65,12 @@ class StagingWriter {
 };
 
 // Registry rows that are not stored are said, never dropped in silence.
-void tellSkippedRows(Person& person, const std::string& path, const AbrCounts& c) {
+std::optional<std::string> skippedRowsNote(const std::string& path, const AbrCounts& c) {
     if (c.withoutPosition == 0 && c.retired == 0 && c.unpaired == 0)
-        return;
-    person.message(path + "\n格納しなかった行: 位置座標なし " + std::to_string(c.withoutPosition) +
-                   "件, 廃止 " + std::to_string(c.retired) + "件, 対応する行のない位置座標 " +
-                   std::to_string(c.unpaired) + "件");
+        return std::nullopt;
+    return path + "\n格納しなかった行: 位置座標なし " + std::to_string(c.withoutPosition) +
+           "件, 廃止 " + std::to_string(c.retired) + "件, 対応する行のない位置座標 " +
+           std::to_string(c.unpaired) + "件";
 }
 
 void recordPrefecture(std::vector<std::string>& list, const std::string& pref) {
@@ -105,19 +106,19 @@ void commitAfterFault(std::optional<Transaction>& tx) {
 
 LoadedFile loadPositionFile(Database& db, const SourceFile& source, const PositionLayout& layout,
                             RunProgress& progress, std::vector<std::string>& prefs,
-                            TownGroups& groups, SourceReader& sources) {
+                            TownGroups& groups, SourceReader& sources, bool skipMissing) {
     const std::string path = source.path();
     groups.clear();
     std::optional<StagingWriter> staging;
     try {
         const std::optional<std::string> date = sources.date(source);
         if (!date) {
-            if (!progress.person().askYesNo(path + "が見つかりません。継続しますか？"))
-                throw Declined{};
-            return {LoadedFile::Where::Skipped, {}};
+            if (!skipMissing)
+                throw fileError(ENOENT);
+            return {LoadedFile::Where::Skipped, {}, std::nullopt};
         }
         // The source is recorded before any of its rows.
-        LoadedFile loaded{LoadedFile::Where::Memory, {0}};
+        LoadedFile loaded{LoadedFile::Where::Memory, {0}, std::nullopt};
         {
             Statement src = db.prepare(
                 "INSERT INTO POSITION管理 (fldSrcFile, fldSrcDir, fldDate) VALUES (?1, ?2, ?3)");
@@ -170,7 +171,7 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
         }
         progress.fileRead(records, rows->bytesRead());
         if (abr)
-            tellSkippedRows(progress.person(), path, abr->counts());
+            loaded.note = skippedRowsNote(path, abr->counts());
         if (staging)
             staging->flush();
         else
@@ -186,7 +187,7 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
 
 void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
                      const PositionLayout& layout, RunProgress& progress,
-                     std::vector<std::string>& prefs) {
+                     std::vector<std::string>& prefs, bool skipMissing) {
     const std::string path = source.path();
     SourceReader sources;
     Database db;
@@ -205,7 +206,7 @@ void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
     // No memory at all: every line goes to the staging table.
     TownGroups none(0);
     try {
-        loadPositionFile(db, source, layout, progress, prefs, none, sources);
+        loadPositionFile(db, source, layout, progress, prefs, none, sources, skipMissing);
     } catch (...) {
         commitAfterFault(tx);
         throw;

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,23 +14,28 @@ namespace mrk2 {
 
 class TownGroups;
 
-// Loads one position-reference source (a CSV file or archive member) into POSITION_TMP of the run's
-// work database and records it in POSITION管理; its prefecture joins `prefs`. A missing file is
-// asked about: No throws Declined, Yes skips the file. A Stop ends the load early. Throws
+// Loads one position-reference source (a CSV file or archive member) into
+// POSITION_TMP of the run's work database and records it in POSITION管理; its
+// prefecture joins `prefs`. A missing file is skipped when `skipMissing` (the
+// person's answer, given before the run) and an error otherwise. A Stop ends
+// the load early. Throws
 // mrk2::Error naming the file.
 void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
                      const PositionLayout& layout, RunProgress& progress,
-                     std::vector<std::string>& prefs);
+                     std::vector<std::string>& prefs, bool skipMissing);
 
 // What became of a file's lines.
 struct LoadedFile {
     enum class Where {
-        Skipped,  // the file was missing and the person went on without it
+        Skipped,  // the file was missing and the person chose to go on without it
         Memory,   // kept, grouped by town, in the TownGroups
         Staging   // more than the TownGroups' budget: in POSITION_TMP
     };
     Where where;
     GroupedSource source;
+    // What the person is told of the file after the run: the registry rows that
+    // were not stored.
+    std::optional<std::string> note;
 };
 
 // The same on a connection the run holds, within its transaction: the file's
@@ -39,6 +45,6 @@ struct LoadedFile {
 // next.
 LoadedFile loadPositionFile(Database& db, const SourceFile& source, const PositionLayout& layout,
                             RunProgress& progress, std::vector<std::string>& prefs,
-                            TownGroups& groups, SourceReader& sources);
+                            TownGroups& groups, SourceReader& sources, bool skipMissing);
 
 }  // namespace mrk2

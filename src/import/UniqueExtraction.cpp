@@ -163,7 +163,7 @@ class Extraction {
   private:
     void pace() {
         if (pacer_.due())
-            progress_.yield();
+            progress_.pulse();
     }
 
     // The town's POSITION row: the one this file's first pass added, which both

@@ -58,38 +58,28 @@ void removeTownRows(Database& db, const std::string& table, std::int64_t positio
 }  // namespace
 
 void deleteSources(Database& db, const std::vector<std::int64_t>& sourceIds) {
-    // Every statement stands alone: one that fails is skipped and the rest goes on.
+    // A statement that fails fails the run: the work copy is thrown away and the
+    // region database stays as it was, rather than keep rows of a source that
+    // the catalog of sources no longer names.
     for (std::int64_t id : sourceIds) {
         std::vector<std::pair<std::int64_t, std::optional<std::string>>> towns;
-        try {
+        {
             Statement st =
                 db.prepare("SELECT fldID, fldTableName FROM POSITION WHERE fldSrcID = ?1");
             st.bind(1, id);
             while (st.step())
                 towns.emplace_back(st.int64(0), st.optText(1));
-        } catch (const Error&) {
-            towns.clear();
         }
         for (const auto& [positionId, table] : towns) {
-            if (table && isTownTableName(*table)) {
-                try {
-                    removeTownRows(db, *table, positionId);
-                } catch (const Error&) {
-                }
-            }
-            try {
-                Statement del = db.prepare("DELETE FROM POSITION WHERE fldID = ?1");
-                del.bind(1, positionId);
-                del.run();
-            } catch (const Error&) {
-            }
-        }
-        try {
-            Statement del = db.prepare("DELETE FROM POSITION管理 WHERE fldID = ?1");
-            del.bind(1, id);
+            if (table && isTownTableName(*table))
+                removeTownRows(db, *table, positionId);
+            Statement del = db.prepare("DELETE FROM POSITION WHERE fldID = ?1");
+            del.bind(1, positionId);
             del.run();
-        } catch (const Error&) {
         }
+        Statement del = db.prepare("DELETE FROM POSITION管理 WHERE fldID = ?1");
+        del.bind(1, id);
+        del.run();
     }
 }
 

@@ -22,7 +22,7 @@ struct UpdatePlan {
 UpdatePlan checkUpdatedFiles(const std::string& dbPath, const std::vector<SourceFile>& sources);
 
 // Takes the given sources' rows out of POSITION, the per-town tables (dropping
-// tables left empty) and POSITION管理.
+// tables left empty) and POSITION管理. Throws mrk2::Error when any of it fails.
 void deleteSources(Database& db, const std::vector<std::int64_t>& sourceIds);
 
 }  // namespace mrk2

@@ -62,7 +62,6 @@ void build(const NationalPostalRequest& request, const SourceFile& csv, RunProgr
     // The indexes come after all the tables, as in a compacted copy, and idxPost
     // is built once from the loaded rows (LaterIndexes.h).
     createPostTable(work, &later);
-    progress.yield();
     progress.beginFile(1, fileNameOf(csv.path()), 0);
     loadPostalCsv({work, csv, request.startLine, request.columns}, sources, progress);
     inContext(work, [&] {
@@ -79,36 +78,42 @@ void build(const NationalPostalRequest& request, const SourceFile& csv, RunProgr
 }  // namespace
 
 Outcome buildNationalPostal(const NationalPostalRequest& request, StopControl& stop,
-                            Person& person) {
-    SourceFile csv;
-    try {
-        csv = checkRequest(request);
-    } catch (const std::exception& e) {
-        reportError(person, e);
-        return Outcome::failed(asError(e));
-    }
-    std::optional<WriterLock> lock;
-    try {
-        lock.emplace(WriterLock::take(request.dbDir));
-    } catch (const std::exception& e) {
-        reportError(person, e);
-        return Outcome::failed(asError(e));
-    }
+                            ProgressSink& sink) {
     // The work copy lives beside the base database, under the directory's lock:
     // two builds for two directories never share it.
     const std::string work = files::postalWorkPath(request.dbDir);
-    RunProgress progress(person, stop);
-    person.runStarted(stop, false);
+    RunProgress progress(sink, stop);
     Outcome outcome = Outcome::completed();
     try {
+        const SourceFile csv = checkRequest(request);
         build(request, csv, progress, work);
     } catch (const std::exception& e) {
-        reportError(person, e);
-        outcome = Outcome::failed(asError(e));
+        outcome = failure(e);
     }
     // From here the base database is the new one (or the old one after a failure).
-    removeDatabaseFilesQuietly(work);
-    person.runEnded();
+    try {
+        removeDatabaseFiles(work);
+    } catch (const std::exception& e) {
+        outcome.report.push_back(errorText(e, work));
+    }
+    return outcome;
+}
+
+Outcome startNationalPostalBuild(const NationalPostalRequest& request, Person& person,
+                                 RunHost& host) {
+    Outcome outcome = Outcome::completed();
+    try {
+        checkRequest(request);
+        WriterLock lock = WriterLock::take(request.dbDir);
+        outcome =
+            host.run([&](StopControl& stop,
+                         ProgressSink& sink) { return buildNationalPostal(request, stop, sink); },
+                     false);
+    } catch (const std::exception& e) {
+        outcome = failure(e);
+        outcome.kind = Outcome::Kind::Refused;
+    }
+    tellOutcome(person, outcome);
     return outcome;
 }
 

@@ -4,6 +4,8 @@
 
 #include "app/Outcome.h"
 #include "app/Person.h"
+#include "app/ProgressSink.h"
+#include "app/RunHost.h"
 #include "app/StopControl.h"
 
 namespace mrk2 {
@@ -15,11 +17,17 @@ struct NationalPostalRequest {
     std::array<int, 7> columns{2, 3, 4, 5, 6, 7, 8};  // POSTALFIELDNO
 };
 
-// The national postal build ("更新"): rebuilds POST of the base database from the
-// CSV on a copy, then replaces the base database atomically. Failed (told to the
-// person) when a check refuses it or the build fails; the base database is then
-// unchanged.
+// The national postal build: rebuilds POST of the base database from the CSV on
+// a copy, then replaces the base database atomically. Refused when a check says
+// no, Failed when the build fails (the text for the person in the outcome); the
+// base database is then unchanged. Takes no writer lock: its starter holds it.
 Outcome buildNationalPostal(const NationalPostalRequest& request, StopControl& stop,
-                            Person& person);
+                            ProgressSink& sink);
+
+// What "更新" of the postal box and mrk2cli postal-build do: the checks, the
+// directory's writer lock, the build on the face's host (offered no Stop), and
+// a failure told to the person.
+Outcome startNationalPostalBuild(const NationalPostalRequest& request, Person& person,
+                                 RunHost& host);
 
 }  // namespace mrk2

@@ -18,6 +18,7 @@
 #include "app/ErrorReport.h"
 #include "app/Limits.h"
 #include "app/Paths.h"
+#include "app/SourceFile.h"
 #include "app/StartLine.h"
 #include "data/Catalog.h"
 #include "data/SourceStatus.h"
@@ -227,22 +228,73 @@ bool CsvSelectionWindow::browse(const QString& dir) {
     return true;
 }
 
+namespace {
+
+constexpr int kDirRole = Qt::UserRole;
+constexpr int kFileRole = Qt::UserRole + 1;
+
+QListWidgetItem* sourceItem(const SourceFile& f, const QString& label) {
+    auto* item = new QListWidgetItem(label);
+    item->setData(kDirRole, qs(f.dir));
+    item->setData(kFileRole, qs(f.file));
+    return item;
+}
+
+SourceFile sourceOf(const QListWidgetItem* item) {
+    return {str(item->data(kDirRole).toString()), str(item->data(kFileRole).toString())};
+}
+
+// The files of a directory as sources, with their labels: a zip archive stands
+// for its CSV members, each listed under the archive's name.
+struct Candidate {
+    SourceFile source;
+    QString label;
+};
+
+std::vector<Candidate> candidatesIn(const QString& dir, GuiPerson& person) {
+    std::vector<Candidate> out;
+    const QStringList names = QDir(dir).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& name : names) {
+        const std::string path = joinPath(str(dir), str(name));
+        if (!isZipPath(path)) {
+            out.push_back({{str(dir), str(name)}, name});
+            continue;
+        }
+        try {
+            // The member's own name after MLIT's folder ("13000-17.0a\\"): the
+            // list of the region's files names it whole.
+            for (const SourceFile& member : sourcesOf(path))
+                out.push_back({member, name + QStringLiteral(" ▸ ") + qs(baseNameOf(member.file))});
+        } catch (const Error& e) {
+            person.say(qs(standardErrorText(e)));
+        }
+    }
+    return out;
+}
+
+// Names only, as the window has always compared them: a same-named file of
+// another directory (or member of a same-named archive) counts as chosen.
+bool sameName(const SourceFile& a, const SourceFile& b) {
+    if (a.file != b.file)
+        return false;
+    return !a.inArchive() || fileNameOf(a.dir) == fileNameOf(b.dir);
+}
+
+}  // namespace
+
 void CsvSelectionWindow::fillFileLists() {
     candidates_->clear();
     unselected_->clear();
     selected_->clear();
-    const QStringList names = QDir(dir_).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& name : names) {
-        candidates_->addItem(name);
-        // Names only: a same-named file of another directory counts as chosen.
-        const std::string n = str(name);
+    for (const Candidate& c : candidatesIn(dir_, person_)) {
+        candidates_->addItem(sourceItem(c.source, c.label));
         bool listed = false;
         for (const SourceFile& f : session_.sources)
-            if (f.file == n) {
+            if (sameName(f, c.source)) {
                 listed = true;
                 break;
             }
-        (listed ? selected_ : unselected_)->addItem(name);
+        (listed ? selected_ : unselected_)->addItem(sourceItem(c.source, c.label));
     }
 }
 
@@ -250,26 +302,26 @@ void CsvSelectionWindow::addListEntry(const SourceFile& file) {
     inDb_->addItem(makeListEntry(qs(file.dir), qs(file.file)));
 }
 
-bool CsvSelectionWindow::appendSource(const QString& name) {
+bool CsvSelectionWindow::appendSource(const QListWidgetItem* item) {
     if (session_.sources.size() >= kMaxSourceFiles) {
         person_.say(
             QStringLiteral("CSVファイルは%1ファイルまでしか選択できません。").arg(kMaxSourceFiles));
         return false;
     }
-    selected_->addItem(name);
-    session_.sources.push_back({str(dir_), str(name)});
+    selected_->addItem(item->clone());
+    session_.sources.push_back(sourceOf(item));
     addListEntry(session_.sources.back());
     return true;
 }
 
-void CsvSelectionWindow::takeOut(const QString& name) {
-    const QString entry = makeListEntry(dir_, name);
+void CsvSelectionWindow::takeOut(const QListWidgetItem* item) {
+    const SourceFile wanted = sourceOf(item);
+    const QString entry = makeListEntry(qs(wanted.dir), qs(wanted.file));
     for (int i = 0; i < inDb_->count(); ++i)
         if (inDb_->item(i)->text() == entry) {
             delete inDb_->takeItem(i);
             break;
         }
-    const SourceFile wanted{str(dir_), str(name)};
     for (auto it = session_.sources.begin(); it != session_.sources.end(); ++it)
         if (*it == wanted) {
             session_.sources.erase(it);
@@ -282,8 +334,7 @@ void CsvSelectionWindow::selectChosen() {
     for (int i = unselected_->count() - 1; i >= 0; --i) {
         if (!unselected_->item(i)->isSelected())
             continue;
-        const QString name = unselected_->item(i)->text();
-        if (!appendSource(name))
+        if (!appendSource(unselected_->item(i)))
             return;
         delete unselected_->takeItem(i);
     }
@@ -291,7 +342,7 @@ void CsvSelectionWindow::selectChosen() {
 
 void CsvSelectionWindow::selectAll() {
     while (unselected_->count() > 0) {
-        if (!appendSource(unselected_->item(0)->text()))
+        if (!appendSource(unselected_->item(0)))
             return;
         delete unselected_->takeItem(0);
     }
@@ -301,19 +352,17 @@ void CsvSelectionWindow::unselectChosen() {
     for (int i = selected_->count() - 1; i >= 0; --i) {
         if (!selected_->item(i)->isSelected())
             continue;
-        const QString name = selected_->item(i)->text();
-        delete selected_->takeItem(i);
-        unselected_->addItem(name);
-        takeOut(name);
+        QListWidgetItem* item = selected_->takeItem(i);
+        takeOut(item);
+        unselected_->addItem(item);
     }
 }
 
 void CsvSelectionWindow::unselectAll() {
     while (selected_->count() > 0) {
-        const QString name = selected_->item(0)->text();
-        delete selected_->takeItem(0);
-        unselected_->addItem(name);
-        takeOut(name);
+        QListWidgetItem* item = selected_->takeItem(0);
+        takeOut(item);
+        unselected_->addItem(item);
     }
 }
 
@@ -336,10 +385,9 @@ void CsvSelectionWindow::startRun(ImportMode mode) {
         person_.say(QString::fromStdString(r.what()));
         return;
     }
-    StopControl stop;
     // The run is over only once the operator has seen how it ended.
     session_.running = true;
-    const bool ran = startImportRun(request, stop, person_).has_value();
+    const bool ran = startImportRun(request, person_, person_).kind != Outcome::Kind::Refused;
     session_.running = false;
     if (ran)
         done(QDialog::Accepted);

@@ -7,6 +7,7 @@
 class QComboBox;
 class QFileSystemModel;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 class QTreeView;
 
@@ -49,8 +50,8 @@ class CsvSelectionWindow : public QDialog {
     void showInTree(const QString& dir);
     void fillFileLists();
     void addListEntry(const SourceFile& file);
-    bool appendSource(const QString& name);
-    void takeOut(const QString& name);
+    bool appendSource(const QListWidgetItem* item);
+    void takeOut(const QListWidgetItem* item);
     void selectChosen();
     void selectAll();
     void unselectChosen();

@@ -4,7 +4,9 @@
 #include <QWidget>
 
 #include "app/RunEstimate.h"
+#include "ui/ProgressRelay.h"
 #include "ui/UiText.h"
+#include "ui/WorkerThread.h"
 
 namespace mrk2::ui {
 
@@ -56,19 +58,36 @@ ProgressDialog& GuiPerson::progressDialog() {
     return *progress_;
 }
 
+Outcome GuiPerson::run(const Work& work, bool stoppable) {
+    StopControl stop;
+    ProgressRelay relay;
+    QObject::connect(
+        &relay, &ProgressRelay::reported, &relay, [this](const Progress& p) { progress(p); },
+        Qt::QueuedConnection);
+    runStarted(stop, stoppable);
+    Outcome outcome = runOnWorkerThread([&] { return work(stop, relay); });
+    runEnded();
+    return outcome;
+}
+
 void GuiPerson::runStarted(StopControl& stop, bool stoppable) {
     session_.stop = &stop;
     buttonEnabled(false);
     showSelectionWindow(false);
-    ProgressDialog& dialog = progressDialog();
-    dialog.setStopVisible(stoppable);
-    dialog.open();
+    progressDialog().setStopVisible(stoppable);
+    // The window opens with the run's first report: a deletion, which reports
+    // nothing, shows none.
+    openOnReport_ = true;
     runStart_ = std::chrono::steady_clock::now();
 }
 
 void GuiPerson::progress(const Progress& progress) {
     // A closed window takes the report too and stays hidden until it is shown again.
     ProgressDialog& dialog = progressDialog();
+    if (openOnReport_) {
+        openOnReport_ = false;
+        dialog.open();
+    }
     dialog.setProgress(progress);
     if (std::optional<double> share = runShare(progress))
         dialog.setProgressFraction(*share);
@@ -76,15 +95,12 @@ void GuiPerson::progress(const Progress& progress) {
 }
 
 void GuiPerson::runEnded() {
+    openOnReport_ = false;
     if (progress_)
         progress_->dismiss();
     showSelectionWindow(true);
     buttonEnabled(true);
     session_.stop = nullptr;
-}
-
-void GuiPerson::yield() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void GuiPerson::buttonEnabled(bool on) {

@@ -48,12 +48,6 @@ class LearningDictWindow::GuardedPerson : public Person {
         Scope s(open_);
         return inner_.askYesNoCancel(text);
     }
-    void runStarted(StopControl& stop, bool stoppable) override {
-        inner_.runStarted(stop, stoppable);
-    }
-    void progress(const Progress& p) override { inner_.progress(p); }
-    void yield() override { inner_.yield(); }
-    void runEnded() override { inner_.runEnded(); }
 
   private:
     struct Scope {

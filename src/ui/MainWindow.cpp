@@ -313,8 +313,9 @@ void MainWindow::onDbDirButton() {
 
 QString MainWindow::selectCsvFile() {
     QFileDialog dialog(this, QStringLiteral("郵便番号ﾌｧｲﾙ選択"), postalDir_,
-                       QStringLiteral("CSVﾌｧｲﾙ(*.csv);;全てのﾌｧｲﾙ(*.*)"));
-    // Qt's own dialog matches "*.csv" regardless of case, as Japan Post names its files .CSV.
+                       QStringLiteral("CSVﾌｧｲﾙ(*.csv *.zip);;全てのﾌｧｲﾙ(*.*)"));
+    // Qt's own dialog matches "*.csv" regardless of case, as Japan Post names its files .CSV;
+    // its archives (ken_all.zip, utf_ken_all.zip) are read as they are.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -377,15 +378,17 @@ void MainWindow::onPostalUpdate() {
         return;
     }
     // The build replaces the base database file; nothing else may start meanwhile.
-    StopControl stop;
     session_.running = true;
-    buildNationalPostal(request, stop, person_);
+    startNationalPostalBuild(request, person_, person_);
     session_.running = false;
 }
 
 void MainWindow::onDelete() {
-    if (deleteRegion({session_.dbDir, str(cmbPrefDB_->currentText())}, person_).kind ==
-        Outcome::Kind::Completed)
+    session_.running = true;
+    const Outcome outcome =
+        startRegionDeletion({session_.dbDir, str(cmbPrefDB_->currentText())}, person_, person_);
+    session_.running = false;
+    if (outcome.kind == Outcome::Kind::Completed)
         reloadRegionList();
 }
 
@@ -423,9 +426,10 @@ bool MainWindow::confirmCloseDuringRun() {
                           kForceCloseCaption))
         return false;
     session_.forceQuit = true;
+    // The run on its worker thread sees the Stop at its next record; the tool
+    // waits for it to wind down before it goes (WorkerThread.h).
     if (session_.stop)
         session_.stop->requestStop();
-    person_.yield();
     return true;
 }
 

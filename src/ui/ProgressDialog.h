@@ -15,8 +15,8 @@ class QPushButton;
 namespace mrk2::ui {
 
 // frmOnProccess: four centred lines written by the running operation, a bar with
-// the time left, and "中止". Modeless; the operation keeps running and yields so
-// that the button can act. While a run goes on only the run's end or 中止 close
+// the time left, and "中止". Modeless; the operation runs on a worker thread, so
+// the button acts at once. While a run goes on only the run's end or 中止 close
 // it: Escape and the window manager's close leave it standing, so that the run
 // and its Stop button never go out of sight.
 class ProgressDialog : public QDialog {

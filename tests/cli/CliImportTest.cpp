@@ -13,6 +13,7 @@
 #include "data/Database.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
+#include "support/ZipWriter.h"
 
 namespace mrk2::test {
 namespace {
@@ -222,6 +223,28 @@ TEST_F(CliImportTest, AFileGivenTwiceIsLoadedOnce) {
     EXPECT_NE(r.err.find(sub + "/link.csv"), std::string::npos) << r.err;
     EXPECT_EQ(rows("SELECT count(*) FROM POSITION管理"), 1);
     EXPECT_EQ(rows("SELECT count(*) FROM POSITION_0001"), 12);
+}
+
+}  // namespace
+}  // namespace mrk2::test
+
+namespace mrk2::test {
+namespace {
+
+// An archive stands for its CSV members in register and --remove, and the
+// summary counts the towns no municipality code was found for.
+TEST_F(CliImportTest, ArchivesOnTheCommandLineAndTownsWithoutACode) {
+    const std::string zip =
+        writeZip(d.file("13000-17.0a.zip"), {{"13000-17.0a\\13101_a.csv", readFile(a)},
+                                             {"13000-17.0a\\x.csv", townLines("架空区", 1, 2)}});
+    auto r = cli({"register", "東京", zip, b});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("ソース: 0 → 3"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("市区町村コード不明の町: 1 (東京都架空区)"), std::string::npos) << r.out;
+    r = cli({"update", "東京", "--remove", zip});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION管理"), 1);
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION WHERE fld市区町村コード = '13102'"), 2);
 }
 
 }  // namespace

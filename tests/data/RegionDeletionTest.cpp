@@ -25,7 +25,7 @@ class RegionDeletionTest : public ::testing::Test {
     }
     std::size_t catalogSize() { return readCatalog(basePath).size(); }
     Outcome::Kind remove(const std::string& region) {
-        return deleteRegion({dbDir, region}, person).kind;
+        return startRegionDeletion({dbDir, region}, person, person).kind;
     }
 
     TempDir dir;
@@ -54,7 +54,7 @@ TEST_F(RegionDeletionTest, CancelMissingFileAndFileWithoutRow) {
     EXPECT_TRUE(fileExists(dir.file("a.mdb")));
     EXPECT_EQ(catalogSize(), 1u);
 
-    EXPECT_EQ(remove("nothing"), Outcome::Kind::Failed);
+    EXPECT_EQ(remove("nothing"), Outcome::Kind::Refused);
     EXPECT_EQ(person.messages.back().text, "地域別ＤＢが見つかりません。");
 
     // A row whose file is gone (a deletion cut off by a crash) can still go.
@@ -68,7 +68,7 @@ TEST_F(RegionDeletionTest, CancelMissingFileAndFileWithoutRow) {
     EXPECT_EQ(remove("norow"), Outcome::Kind::Completed);
     EXPECT_FALSE(fileExists(dir.file("norow.mdb")));
 
-    EXPECT_EQ(remove(""), Outcome::Kind::Failed);
+    EXPECT_EQ(remove(""), Outcome::Kind::Refused);
     EXPECT_EQ(person.messages.back().text, "地域名を選択して下さい。");
 }
 
@@ -102,7 +102,7 @@ TEST_F(RegionDeletionTest, NamesThatCannotBeFileNamesAreRefusedFirst) {
         EXPECT_FALSE(isUsableRegionName(bad)) << bad;
     EXPECT_TRUE(isUsableRegionName("東京都 23区'"));
     dir.write("..mdb", "x");
-    EXPECT_EQ(remove(".."), Outcome::Kind::Failed);
+    EXPECT_EQ(remove(".."), Outcome::Kind::Refused);
     EXPECT_TRUE(person.questions.empty());
     EXPECT_TRUE(fileExists(dir.file("..mdb")));
 }

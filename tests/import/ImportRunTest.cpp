@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/ErrorReport.h"
 #include "app/FileOps.h"
 #include "data/Catalog.h"
 #include "import/ImportStarter.h"
@@ -12,10 +13,14 @@ namespace {
 
 class ImportRunTest : public ::testing::Test, public RegionFixture {
   protected:
+    // The run as a starter hosts it, telling what its outcome carries.
     Outcome::Kind run(ImportMode mode) {
         request.mode = mode;
-        StopControl stop;
-        return runImport(request, stop, person).kind;
+        Outcome outcome = person.run(
+            [&](StopControl& stop, ProgressSink& sink) { return runImport(request, stop, sink); },
+            true);
+        tellOutcome(person, outcome);
+        return outcome.kind;
     }
     void registerTwoFiles() {
         request.sources = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 3)),
@@ -115,7 +120,7 @@ TEST_F(ImportRunTest, StopDuringTheSecondOfThreeFilesLeavesTheRegionUntouched) {
     request.sources = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 3)),
                        writeCsv("13102_c.csv", blocks("東京都", "中央区", "銀座", 50)),
                        writeCsv("13103_d.csv", blocks("東京都", "港区", "芝", 3))};
-    person.onYield = [&](int) {
+    person.onReport = [&](int) {
         if (person.lastLabel(ProgressLabel::DetailProc).rfind("13102", 0) == 0)
             person.stopNow();
     };
@@ -131,7 +136,7 @@ TEST_F(ImportRunTest, StopJustBeforeTheCompactionLeavesTheRegionUntouched) {
     request.sources.resize(1);
     // A Stop that arrives while "optimising" is shown, after every file was
     // loaded: the run says it stopped, so the region database must not change.
-    person.onYield = [&](int) {
+    person.onReport = [&](int) {
         if (person.lastLabel(ProgressLabel::DetailProc) == "データベースの最適化中です")
             person.stopNow();
     };
@@ -193,11 +198,29 @@ TEST_F(ImportRunTest, AFailingFileAbortsAndStaleWorkFilesAreReplaced) {
 TEST_F(ImportRunTest, ARegionNameThatCannotBeAFileNameIsRefusedBeforeTheRun) {
     selectRegion("a/b");
     request.sources = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 1))};
-    StopControl stop;
-    EXPECT_FALSE(startImportRun(request, stop, person));
+    EXPECT_EQ(startImportRun(request, person, person).kind, Outcome::Kind::Refused);
     EXPECT_TRUE(person.runEvents.empty());
     ASSERT_EQ(person.messages.size(), 1u);
     EXPECT_TRUE(readCatalog(basePath).empty());
+}
+
+TEST_F(ImportRunTest, AMissingFileIsAskedAboutBeforeTheRunAndTheAnswerGoesWithIt) {
+    selectRegion("東京");
+    request.sources = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 2)),
+                       {csvDir.path(), "13102_gone.csv"}};
+    EXPECT_EQ(startImportRun(request, person, person).kind, Outcome::Kind::Stopped);
+    EXPECT_TRUE(person.runEvents.empty()) << "No: the run never begins";
+    ASSERT_EQ(person.questions.size(), 1u);
+    EXPECT_EQ(person.questions[0],
+              csvDir.file("13102_gone.csv") + "が見つかりません。継続しますか？");
+    EXPECT_EQ(person.messages.back().text, "処理を中止しました。");
+    EXPECT_FALSE(fileExists(regionPath()));
+
+    person.answers = {Answer::Yes};
+    EXPECT_EQ(startImportRun(request, person, person).kind, Outcome::Kind::Completed)
+        << person.allMessages();
+    EXPECT_EQ(person.questions.size(), 2u) << "the run itself asks nothing";
+    EXPECT_EQ(count(regionPath(), "SELECT count(*) FROM POSITION管理"), 1);
 }
 
 TEST_F(ImportRunTest, ACatalogThatCannotTakeTheRegionAfterTheRenameIsAFailure) {
@@ -205,12 +228,10 @@ TEST_F(ImportRunTest, ACatalogThatCannotTakeTheRegionAfterTheRenameIsAFailure) {
     request.sources = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 3))};
     // Nothing before the catalog registration reads ＤＢ一覧.
     Database::open(basePath).exec("DROP TABLE \"ＤＢ一覧\"");
-    StopControl stop;
-    std::optional<Outcome> outcome = startImportRun(request, stop, person);
-    ASSERT_TRUE(outcome);
-    EXPECT_EQ(outcome->kind, Outcome::Kind::Failed);
-    ASSERT_TRUE(outcome->error);
-    EXPECT_EQ(outcome->error->number(), FormatError::NotFound);
+    Outcome outcome = startImportRun(request, person, person);
+    EXPECT_EQ(outcome.kind, Outcome::Kind::Failed);
+    ASSERT_TRUE(outcome.error);
+    EXPECT_EQ(outcome.error->number(), FormatError::NotFound);
     ASSERT_EQ(person.messages.size(), 2u) << person.allMessages();
     EXPECT_NE(person.messages[0].text.find("ＤＢ一覧"), std::string::npos) << person.allMessages();
     EXPECT_NE(person.messages[0].text.find("\n東京"), std::string::npos) << person.allMessages();

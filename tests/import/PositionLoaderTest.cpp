@@ -35,17 +35,15 @@ class PositionLoaderTest : public ::testing::Test {
         return dir.write(name, bytes);
     }
 
-    // Loads file `n` of `count` as the run does, and tells a failure as the run
-    // would. False when the load failed, was declined or was stopped.
+    // Loads file `n` of `count` as the run does, and tells a failure as the run's
+    // starter would. False when the load failed or was stopped.
     bool load(const std::string& file, int n = 1, int count = 1) {
         RunProgress progress(person, stop);
         progress.report().files = count;
         progress.beginFile(n, file, 0);
         progress.step(ProgressStep::Staging);
         try {
-            loadPositionCsv(db, {dir.path(), file}, layout, progress, prefs);
-        } catch (const Declined&) {
-            return false;
+            loadPositionCsv(db, {dir.path(), file}, layout, progress, prefs, skipMissing);
         } catch (const std::exception& e) {
             reportError(person, e);
             return false;
@@ -84,6 +82,7 @@ class PositionLoaderTest : public ::testing::Test {
     StopControl stop;
     PositionLayout layout;
     std::vector<std::string> prefs;  // the prefectures of the run's files
+    bool skipMissing = false;        // the request's answer for a missing file
 };
 
 const std::string kLine =
@@ -223,13 +222,16 @@ TEST_F(PositionLoaderTest, PrefectureListLimitIsAnError) {
     EXPECT_EQ(prefs.size(), 1000u);
 }
 
-TEST_F(PositionLoaderTest, MissingFileAsksWhetherToGoOnAndWritesNothing) {
-    person.answers = {Answer::Yes, Answer::No};
+TEST_F(PositionLoaderTest, AMissingFileIsSkippedOrFailsAsTheRequestSaysAndWritesNothing) {
+    skipMissing = true;
     EXPECT_TRUE(load("gone.csv"));
-    EXPECT_FALSE(load("gone.csv"));
-    ASSERT_EQ(person.questions.size(), 2u);
-    EXPECT_EQ(person.questions[0], dir.file("gone.csv") + "が見つかりません。継続しますか？");
     EXPECT_TRUE(person.messages.empty());
+    skipMissing = false;
+    EXPECT_FALSE(load("gone.csv"));
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_NE(person.messages[0].text.find("\n" + dir.file("gone.csv")), std::string::npos)
+        << person.messages[0].text;
+    EXPECT_TRUE(person.questions.empty());
     EXPECT_EQ(count("SELECT count(*) FROM POSITION管理"), 0);
     EXPECT_TRUE(prefs.empty());
 }
@@ -237,12 +239,16 @@ TEST_F(PositionLoaderTest, MissingFileAsksWhetherToGoOnAndWritesNothing) {
 TEST_F(PositionLoaderTest, StopEndsTheLoadAfterTheLineInProgress) {
     std::vector<std::string> lines(50, kLine);
     csv("13101.csv", lines);
-    // The first line always yields; Stop pressed there still saves that line.
-    person.onYield = [&](int) { stop.requestStop(); };
+    // Report 1 is the step; the first line always reports (2), and a Stop
+    // pressed there still saves that line. Only the file's final count follows.
+    person.onReport = [&](int n) {
+        if (n == 2)
+            stop.requestStop();
+    };
     EXPECT_FALSE(load("13101.csv"));
     EXPECT_TRUE(person.messages.empty());
     EXPECT_EQ(staged().size(), 1u);
-    EXPECT_EQ(person.yields, 1);
+    EXPECT_EQ(person.reports.size(), 3u);
     EXPECT_EQ(prefs, (std::vector<std::string>{"東京都"}));
 }
 

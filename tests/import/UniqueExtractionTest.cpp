@@ -226,7 +226,7 @@ TEST_F(UniqueExtractionTest, StopInTheFirstPassKeepsTownsButDistributesNothing) 
     newFile("13101.csv");
     stage("東京都", "港区", "芝", 2);
     stage("東京都", "港区", "麻布", 2);
-    person.onYield = [&](int) { stop.requestStop(); };
+    person.onReport = [&](int) { stop.requestStop(); };
     EXPECT_FALSE(extract());
     EXPECT_TRUE(person.messages.empty());
     EXPECT_EQ(towns(), Strings{"芝=-"});

@@ -97,6 +97,22 @@ TEST_F(UpdateDetectionTest, ANameThatDiffersOnlyInCaseIsANewFile) {
     EXPECT_EQ(loadList, (std::vector<SourceFile>{bUpper}));
 }
 
+TEST_F(UpdateDetectionTest, ARemovalThatCannotBeDoneFailsTheUpdateAndKeepsTheRegion) {
+    // A town of the changed file names a per-town table that is gone.
+    Database::open(db).exec(
+        "UPDATE POSITION SET fldTableName = 'POSITION_0999' WHERE fldSrcID = "
+        "(SELECT fldID FROM POSITION管理 WHERE fldSrcFile = '13102_b.csv')");
+    const std::string before = readFile(db);
+    setModifiedTime(joinPath(b.dir, b.file), 1700000000);
+    request.mode = ImportMode::Update;
+    StopControl stop;
+    const Outcome outcome = runImport(request, stop, person);
+    EXPECT_EQ(outcome.kind, Outcome::Kind::Failed);
+    ASSERT_FALSE(outcome.report.empty());
+    EXPECT_NE(outcome.report[0].find("POSITION_0999"), std::string::npos) << outcome.report[0];
+    EXPECT_EQ(readFile(db), before);
+}
+
 TEST_F(UpdateDetectionTest, QuotesInNamesWorkAndAMissingFileCountsAsChanged) {
     TempDir quoted;
     std::string qdir = quoted.path() + "/it's";

@@ -10,6 +10,7 @@
 #include "postal/PostalTable.h"
 #include "support/RecordingPerson.h"
 #include "support/TempDir.h"
+#include "support/ZipWriter.h"
 
 namespace mrk2::test {
 namespace {
@@ -32,10 +33,7 @@ class NationalPostalBuildTest : public ::testing::Test {
         request.startLine = startLine;
         return run();
     }
-    Outcome::Kind run() {
-        StopControl stop;
-        return buildNationalPostal(request, stop, person).kind;
-    }
+    Outcome::Kind run() { return startNationalPostalBuild(request, person, person).kind; }
     std::vector<std::string> codes() {
         Database db = Database::open(basePath, Database::Mode::ReadOnly);
         Statement st = db.prepare("SELECT fld郵便番号 FROM POST ORDER BY fldID");
@@ -136,9 +134,9 @@ TEST_F(NationalPostalBuildTest, TheFirstSevenColumnsWhenConfigured) {
 TEST_F(NationalPostalBuildTest, ChecksComeFirstAndStaleWorkFilesAreReplaced) {
     std::string before = readFile(basePath);
     request.csvPath = "";
-    EXPECT_EQ(run(), Outcome::Kind::Failed);
+    EXPECT_EQ(run(), Outcome::Kind::Refused);
     request.csvPath = dir.file("none.csv");
-    EXPECT_EQ(run(), Outcome::Kind::Failed);
+    EXPECT_EQ(run(), Outcome::Kind::Refused);
     ASSERT_EQ(person.messages.size(), 2u);
     EXPECT_EQ(person.messages[0].text, "全国版郵便番号CSVファイルが指定されていません。");
     EXPECT_EQ(person.messages[1].text, "全国版郵便番号CSVファイルが見つかりません。");
@@ -152,6 +150,44 @@ TEST_F(NationalPostalBuildTest, ChecksComeFirstAndStaleWorkFilesAreReplaced) {
         << person.allMessages();
     EXPECT_FALSE(workFilesLeft());
     EXPECT_FALSE(fileExists(dir.file("mrk_123.mdb-journal")));
+}
+
+}  // namespace
+}  // namespace mrk2::test
+
+namespace mrk2::test {
+namespace {
+
+// Japan Post publishes the table twice: ken_all.zip (CP932, half-width kana, a
+// long town split over lines) and utf_ken_all.zip (UTF-8, full-width kana, one
+// line per code). Read from either archive, POST holds the same readings.
+TEST_F(NationalPostalBuildTest, BothPublishedArchivesGiveTheSameReadings) {
+    auto readings = [&] {
+        Database db = Database::open(basePath, Database::Mode::ReadOnly);
+        Statement st = db.prepare(
+            "SELECT fld郵便番号 || fldトドウフケン || fldシクチョウソン || fldチメイ || fld地名 "
+            "FROM POST ORDER BY fldID");
+        std::vector<std::string> out;
+        while (st.step())
+            out.push_back(st.text(0));
+        return out;
+    };
+    const std::string cp932Line =
+        "13101,\"100  \",\"1000005\",\"ﾄｳｷｮｳﾄ\",\"ﾁﾖﾀﾞｸ\","
+        "\"ﾏﾙﾉｳﾁ(ﾂｷﾞﾉﾋﾞﾙｦﾉｿﾞｸ)\",\"東京都\",\"千代田区\","
+        "\"丸の内（次のビルを除く）\",0,0,1,0,0,0\r\n";
+    const std::string utf8Line =
+        "13101,\"100  \",\"1000005\",\"トウキョウト\",\"チヨダク\","
+        "\"マルノウチ（ツギノビルヲノゾク）\",\"東京都\",\"千代田区\","
+        "\"丸の内（次のビルを除く）\",0,0,1,0,0,0\r\n";
+    request.csvPath = writeZip(dir.file("ken_all.zip"), {{"KEN_ALL.CSV", sjis(cp932Line)}});
+    ASSERT_EQ(run(), Outcome::Kind::Completed) << person.allMessages();
+    const std::vector<std::string> fromCp932 = readings();
+    request.csvPath = writeZip(dir.file("utf_ken_all.zip"), {{"utf_ken_all.csv", utf8Line}});
+    ASSERT_EQ(run(), Outcome::Kind::Completed) << person.allMessages();
+    EXPECT_EQ(readings(), fromCp932);
+    EXPECT_EQ(fromCp932, (std::vector<std::string>{
+                             "1000005ﾄｳｷｮｳﾄﾁﾖﾀﾞｸﾏﾙﾉｳﾁ(ﾂｷﾞﾉﾋﾞﾙｦﾉｿﾞｸ)丸の内（次のビルを除く）"}));
 }
 
 }  // namespace

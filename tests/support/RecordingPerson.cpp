@@ -37,25 +37,21 @@ Answer RecordingPerson::askYesNoCancel(const std::string& text) {
     return next();
 }
 
-void RecordingPerson::runStarted(StopControl& stopControl, bool stoppable) {
+Outcome RecordingPerson::run(const Work& work, bool stoppable) {
+    StopControl runStop;
     runEvents.push_back(RunEvent::Started);
     lastStoppable = stoppable;
-    stop = &stopControl;
+    stop = &runStop;
+    Outcome outcome = work(runStop, *this);
+    runEvents.push_back(RunEvent::Ended);
+    stop = nullptr;
+    return outcome;
 }
 
 void RecordingPerson::progress(const Progress& progress) {
     reports.push_back(progress);
-}
-
-void RecordingPerson::yield() {
-    ++yields;
-    if (onYield)
-        onYield(yields);
-}
-
-void RecordingPerson::runEnded() {
-    runEvents.push_back(RunEvent::Ended);
-    stop = nullptr;
+    if (onReport)
+        onReport(static_cast<int>(reports.size()));
 }
 
 void RecordingPerson::stopNow() {

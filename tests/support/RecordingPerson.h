@@ -6,13 +6,16 @@
 
 #include "app/Person.h"
 #include "app/Progress.h"
+#include "app/ProgressSink.h"
 #include "app/ProgressText.h"
+#include "app/RunHost.h"
 
 namespace mrk2::test {
 
-// Stands in for the person in engine tests: records everything shown and
-// answers questions from a script (default: No / Cancel).
-class RecordingPerson : public Person {
+// Stands in for the person in engine tests: records everything shown and every
+// progress report, answers questions from a script (default: No / Cancel), and
+// hosts runs on the test's own thread.
+class RecordingPerson : public Person, public ProgressSink, public RunHost {
   public:
     struct Shown {
         std::string text;
@@ -25,26 +28,25 @@ class RecordingPerson : public Person {
     bool askYesNo(const std::string& text) override;
     bool askOkCancel(const std::string& text) override;
     Answer askYesNoCancel(const std::string& text) override;
-    void runStarted(StopControl& stop, bool stoppable) override;
     void progress(const Progress& progress) override;
-    void yield() override;
-    void runEnded() override;
+    Outcome run(const Work& work, bool stoppable) override;
 
     // Presses the running run's Stop, as the progress window's 中止 would.
     void stopNow();
 
     // Answers for the coming questions, in order (Yes/OK = Answer::Yes).
     std::deque<Answer> answers;
-    // Called on every yield with its ordinal (1, 2, ...): a test presses Stop here.
-    std::function<void(int)> onYield;
+    // Called on every progress report with its ordinal (1, 2, ...): a test
+    // presses Stop here.
+    std::function<void(int)> onReport;
 
     std::vector<Shown> messages;
     std::vector<std::string> questions;
-    std::vector<Progress> reports;  // every progress report, in order
-    std::vector<RunEvent> runEvents;
-    int yields = 0;
+    std::vector<Progress> reports;    // every progress report, in order
+    std::vector<RunEvent> runEvents;  // the runs this host ran
     bool lastStoppable = false;
-    // The Stop of the run going on now; null outside a run.
+    // The Stop of the run going on now, for stopNow(); a test running an
+    // operation without this host may point it at its own.
     StopControl* stop = nullptr;
 
     // The lines the progress window would show for the last report, "" if none.

@@ -226,7 +226,7 @@ TEST_F(CsvSelectionWindowTest, StopDuringALoadEndsTheRunAndGivesTheButtonsBack) 
 }
 
 TEST_F(CsvSelectionWindowTest, EscapeAndWindowCloseLeaveTheProgressWindowAndTheRunGoesOn) {
-    writeCsv("13101.csv", 2000);
+    writeCsv("13101.csv", 40000);
     open();
     click("cmdSelectAll");
     int tried = 0, seenAfter = 0, goneAfter = 0;

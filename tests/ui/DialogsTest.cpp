@@ -68,10 +68,15 @@ TEST_F(ProgressTest, OnlyTheRunsEndClosesItAndLaterLabelsStayHidden) {
 
 TEST_F(ProgressTest, PostalBuildShowsNoStopButton) {
     StopControl stop;
+    // The window opens with a run's first report.
     person.runStarted(stop, false);
+    EXPECT_FALSE(dialog().isVisible());
+    person.progress(Progress());
+    EXPECT_TRUE(dialog().isVisible());
     EXPECT_FALSE(dialog().stopButton()->isVisible());
     person.runEnded();
     person.runStarted(stop, true);
+    person.progress(Progress());
     EXPECT_TRUE(dialog().stopButton()->isVisible());
     person.runEnded();
     EXPECT_FALSE(dialog().isVisible());

@@ -22,7 +22,8 @@ int runDelete(CommandContext& ctx) {
         return usageError(kInfo, args.error());
     if (words.size() != 1)
         return usageError(kInfo, "地域名を一つ指定して下さい。");
-    return deleteRegion({ctx.settings.dbDir, words[0]}, ctx.person).kind == Outcome::Kind::Completed
+    return startRegionDeletion({ctx.settings.dbDir, words[0]}, ctx.person, ctx.person).kind ==
+                   Outcome::Kind::Completed
                ? kExitOk
                : kExitFailed;
 }

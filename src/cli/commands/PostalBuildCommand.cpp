@@ -39,8 +39,7 @@ int runPostalBuild(CommandContext& ctx) {
         ctx.person.message(r.what());
         return kExitFailed;
     }
-    StopControl stop;
-    if (!buildNationalPostal(request, stop, ctx.person).succeeded())
+    if (!startNationalPostalBuild(request, ctx.person, ctx.person).succeeded())
         return kExitFailed;
     try {
         Database db = Database::open(ctx.baseDbPath(), Database::Mode::ReadOnly);
