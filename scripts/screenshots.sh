@@ -50,6 +50,10 @@ with zipfile.ZipFile(os.path.join(d, "13000-17.0a.zip"), "w", zipfile.ZIP_DEFLAT
 os.remove(os.path.join(d, "13103.csv"))
 PY
 
+# The houses of 文京区 from the Address Base Registry samples, for their map.
+"$build/mrk2cli" --db-dir "$work/db" register 文京区 data/abr/mt_rsdtdsp_rsdt_pref13.csv.zip \
+    data/abr/mt_rsdtdsp_rsdt_pos_pref13.csv.zip
+
 mkdir -p docs/screenshots
 xvfb-run -a -s "-screen 0 1280x800x24" \
     "$build/mrk2tool" --screenshot-demo "$work/db" "$work/csv" docs/screenshots

@@ -48,6 +48,7 @@ inline constexpr int NotFound = 10007;         // a row or table that must be th
 inline constexpr int DamagedArchive = 10008;   // a zip archive or member that cannot be read whole
 inline constexpr int NotAFile = 10009;         // a directory, FIFO or device where a file belongs
 inline constexpr int OutOfRange = 10010;       // a number outside the range its value may take
+inline constexpr int RegistryFile = 10011;     // an Address Base Registry file that does not fit
 }  // namespace FormatError
 
 // An Error from an errno value, described in Japanese; `what` names the operation.

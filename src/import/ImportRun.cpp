@@ -115,6 +115,7 @@ class Run {
         if (changed)
             replaceRegionDatabase();
         Outcome outcome = changed || register_ ? Outcome::completed() : Outcome::nothingToDo();
+        outcome.report = notes_;
         finish(outcome);
         return outcome;
     }
@@ -186,6 +187,8 @@ class Run {
             try {
                 LoadedFile loaded = loadPositionFile(db, f, request_.layout, progress_, prefs,
                                                      groups, sources_, request_.skipMissingFiles);
+                if (loaded.note)
+                    notes_.push_back(*loaded.note);
                 checkStop();
                 progress_.step(ProgressStep::Extracting);
                 checkStop();
@@ -288,6 +291,7 @@ class Run {
     std::vector<SourceFile> loadList_;
     SourceReader sources_;  // keeps each archive open for all of its members
     std::int32_t removed_ = 0;
+    std::vector<std::string> notes_;  // the loaded files' notes, told after the run
     TownTableCursor cursor_;
     LaterIndexes laterIndexes_;
 };

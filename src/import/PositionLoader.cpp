@@ -14,6 +14,7 @@
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "data/SchemaNames.h"
+#include "import/AbrSourceRows.h"
 #include "import/BatchInsert.h"
 #include "import/CsvSourceRows.h"
 #include "import/MunicipalityCodes.h"
@@ -76,6 +77,15 @@ class StagingWriter {
     BatchInsert insert_;
 };
 
+// Registry rows that are not stored are said, never dropped in silence.
+std::optional<std::string> skippedRowsNote(const std::string& path, const AbrCounts& c) {
+    if (c.withoutPosition == 0 && c.retired == 0 && c.unpaired == 0)
+        return std::nullopt;
+    return path + "\n格納しなかった行: 位置座標なし " + std::to_string(c.withoutPosition) +
+           "件, 廃止 " + std::to_string(c.retired) + "件, 対応する行のない位置座標 " +
+           std::to_string(c.unpaired) + "件";
+}
+
 void recordPrefecture(std::vector<std::string>& list, const std::string& pref) {
     if (std::find(list.begin(), list.end(), pref) != list.end())
         return;
@@ -118,10 +128,10 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
         if (!date) {
             if (!skipMissing)
                 throw fileError(ENOENT);
-            return {LoadedFile::Where::Skipped, {}};
+            return {LoadedFile::Where::Skipped, {}, std::nullopt};
         }
         // The source is recorded before any of its rows.
-        LoadedFile loaded{LoadedFile::Where::Memory, {0}};
+        LoadedFile loaded{LoadedFile::Where::Memory, {0}, std::nullopt};
         {
             Statement src = db.prepare(kAddSource);
             src.bind(1, source.file).bind(2, source.dir).bind(3, date);
@@ -129,15 +139,26 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
             loaded.source.srcId = db.lastInsertRowid();
         }
 
-        CsvSourceRows rows(sources.open(source), layout);
+        // A registry file is known by its header and joined with its partner;
+        // any other file is a CSV of its own.
+        std::unique_ptr<SourceRows> rows;
+        AbrSourceRows* abr = nullptr;
+        if (auto header = abrHeaderOf(sources, source)) {
+            auto joined = std::make_unique<AbrSourceRows>(source, *header, sources,
+                                                          MunicipalityMaster::builtIn());
+            abr = joined.get();
+            rows = std::move(joined);
+        } else {
+            rows = std::make_unique<CsvSourceRows>(sources.open(source), layout);
+        }
         MunicipalityCodes codes(MunicipalityMaster::builtIn());
         codes.beginFile(municipalityCodeOfName(source.file));
         PositionRow row;
         std::int32_t records = 0;
         std::string pref;
         while (!progress.stopped()) {
-            progress.reading(records, rows.bytesRead());
-            if (!rows.next(row))
+            progress.reading(records, rows->bytesRead());
+            if (!rows->next(row))
                 break;
             ++records;
             const PositionValues& values = row.values;
@@ -160,7 +181,9 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
             staging->stage(values, code);
             loaded.where = LoadedFile::Where::Staging;
         }
-        progress.fileRead(records, rows.bytesRead());
+        progress.fileRead(records, rows->bytesRead());
+        if (abr)
+            loaded.note = skippedRowsNote(path, abr->counts());
         if (staging)
             staging->flush();
         else

@@ -1,5 +1,6 @@
 #include "import/UpdateDetection.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 
@@ -9,6 +10,7 @@
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "data/SchemaNames.h"
+#include "import/AbrSourceRows.h"
 
 namespace mrk2 {
 
@@ -111,6 +113,25 @@ UpdatePlan checkUpdatedFiles(const std::string& dbPath, const std::vector<Source
                 removal.push_back(src.id);
                 if (changed)
                     plan.loadList.push_back(*listed);
+            }
+        }
+
+        // A registry dataset and its _pos partner are one source in two files:
+        // when either changed, both are loaded again.
+        for (const RecordedSource& src : recorded) {
+            if (!src.dir || !src.file ||
+                std::find(removal.begin(), removal.end(), src.id) != removal.end())
+                continue;
+            const auto partner = abrPartnerOf(SourceFile{*src.dir, *src.file});
+            if (!partner || std::find(plan.loadList.begin(), plan.loadList.end(), *partner) ==
+                                plan.loadList.end())
+                continue;
+            for (const SourceFile& f : sources) {
+                if (src.isSameFile(f)) {
+                    removal.push_back(src.id);
+                    plan.loadList.push_back(f);
+                    break;
+                }
             }
         }
 
