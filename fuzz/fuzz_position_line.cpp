@@ -1,10 +1,13 @@
-// The CSV field rule and the twelve-column mapping of a position line, against
-// the rule written out the plain way.
+// The CSV field rule, the twelve-column mapping of a position line and the
+// coordinate check, against the rules written out the plain way.
 //
 // Input: one control byte that picks the column list, then lines. Control byte
 // modulo 4: 0 the default 0..11, 1 MLIT's 14-column block layout, 2 the default
 // reversed, 3 twelve more bytes taken as signed column numbers.
 #include <array>
+#include <cmath>
+#include <cstdlib>
+#include <regex>
 #include <cstdint>
 
 #include "FuzzCheck.h"
@@ -52,6 +55,19 @@ void checkSplitAndClean(std::string_view line, const std::vector<std::string_vie
     FUZZ_CHECK(joined == line);
 }
 
+// The coordinate rule the plain way: a sign, digits with at most one point, and
+// a value within its limit.
+int coordinateError(std::string_view value, double limit) {
+    static const std::regex decimal("[+-]?[0-9]*[.]?[0-9]*");
+    const std::string text(value);
+    if (!std::regex_match(text, decimal) || text.find_first_of("0123456789") == std::string::npos)
+        return FormatError::NotANumber;
+    const double number = std::strtod(text.c_str(), nullptr);
+    if (!std::isfinite(number))
+        return FormatError::NotANumber;
+    return std::fabs(number) > limit ? FormatError::OutOfRange : 0;
+}
+
 // Which error the first faulty entry must raise; 0 when the line maps.
 int expectedError(const std::vector<std::string_view>& fields, const Columns& columns) {
     for (int entry = 0; entry < kPositionEntries; ++entry) {
@@ -63,6 +79,13 @@ int expectedError(const std::vector<std::string_view>& fields, const Columns& co
             return FormatError::MissingColumn;
         if (entry != Town && cleanCsvFieldView(fields[static_cast<std::size_t>(col)]).empty())
             return FormatError::EmptyValue;
+    }
+    const std::pair<PositionEntry, double> coordinates[] = {
+        {X, 10'000'000.0}, {Y, 10'000'000.0}, {Lat, 90.0}, {Lon, 180.0}};
+    for (const auto& [entry, limit] : coordinates) {
+        const auto col = static_cast<std::size_t>(columns[static_cast<std::size_t>(entry)]);
+        if (int error = coordinateError(cleanCsvFieldView(fields[col]), limit))
+            return error;
     }
     return 0;
 }

@@ -101,11 +101,12 @@ ZipArchive::ZipArchive(std::shared_ptr<zip> handle, std::string path)
     }
 }
 
-ZipArchive ZipArchive::open(const std::string& path) {
+namespace {
+
+// An archive on disk, opened for reading. Throws mrk2::Error naming it.
+std::shared_ptr<zip> openOnDisk(const std::string& path, int flags) {
     int code = 0;
-    // ZIP_CHECKCONS: a central directory that disagrees with the members' own
-    // headers is a damaged archive, found before anything is loaded from it.
-    zip_t* z = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    zip_t* z = zip_open(path.c_str(), ZIP_RDONLY | flags, &code);
     if (!z) {
         if (code == ZIP_ER_OPEN || code == ZIP_ER_READ) {
             if (errno != 0)
@@ -117,7 +118,17 @@ ZipArchive ZipArchive::open(const std::string& path) {
         zip_error_fini(&error);
         throw archiveError("zip アーカイブとして読めません: " + text + "。", path);
     }
-    return ZipArchive(std::shared_ptr<zip>(z, zip_discard), path);
+    return std::shared_ptr<zip>(z, zip_discard);
+}
+
+}  // namespace
+
+ZipArchive ZipArchive::open(const std::string& path) {
+    // ZIP_CHECKCONS: a central directory that disagrees with the members' own
+    // headers is a damaged archive, found before anything is loaded from it.
+    ZipArchive archive(openOnDisk(path, ZIP_CHECKCONS), path);
+    archive.onDisk_ = true;
+    return archive;
 }
 
 ZipArchive ZipArchive::fromMemory(const void* data, std::size_t size, const std::string& name) {
@@ -155,14 +166,17 @@ std::unique_ptr<ByteSource> ZipArchive::openMember(const ArchiveMember& member) 
                         " バイト)。zip 爆弾の恐れがあるため読み込みません。",
                     where);
     }
-    zip_file_t* file = zip_fopen_index(handle_.get(), member.index, 0);
+    // A member of an archive on disk gets a handle of its own: libzip's handles
+    // are not shared between threads, and members are unpacked on threads of
+    // their own, two at once for a dataset and its partner in one archive.
+    std::shared_ptr<zip> handle = onDisk_ ? openOnDisk(path_, 0) : handle_;
+    zip_file_t* file = zip_fopen_index(handle.get(), member.index, 0);
     if (!file) {
-        throw Error(
-            FormatError::DamagedArchive,
-            "アーカイブのメンバーを開けません: " + zipErrorText(zip_get_error(handle_.get())),
-            where);
+        throw Error(FormatError::DamagedArchive,
+                    "アーカイブのメンバーを開けません: " + zipErrorText(zip_get_error(handle.get())),
+                    where);
     }
-    return std::make_unique<MemberBytes>(handle_, file, where, member.size);
+    return std::make_unique<MemberBytes>(handle, file, where, member.size);
 }
 
 bool isZipPath(const std::string& path) {

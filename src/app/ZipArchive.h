@@ -50,6 +50,7 @@ class ZipArchive {
     ZipArchive(std::shared_ptr<zip> handle, std::string path);
     std::shared_ptr<zip> handle_;
     std::string path_;
+    bool onDisk_ = false;  // opened from a file, which each member may open again
     std::vector<ArchiveMember> members_;
 };
 
