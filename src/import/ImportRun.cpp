@@ -116,6 +116,8 @@ class Run {
             replaceRegionDatabase();
         Outcome outcome = changed || register_ ? Outcome::completed() : Outcome::nothingToDo();
         outcome.report = notes_;
+        if (auto kinds = rowKindsNote(came_, went_, withoutPosition_, registryLoaded_))
+            outcome.report.push_back(*kinds);
         finish(outcome);
         return outcome;
     }
@@ -156,6 +158,7 @@ class Run {
         }
         UpdatePlan plan = checkUpdatedFiles(workPath_, request_.sources);
         removed_ = plan.removed;
+        went_ = plan.removedRows;
         loadList_ = std::move(plan.loadList);
         dropUnusedTownTables(workPath_);
         cursor_.intTableNo = static_cast<int>(nextTableNumber(workPath_));
@@ -189,6 +192,9 @@ class Run {
                                                      groups, sources_, request_.skipMissingFiles);
                 if (loaded.note)
                     notes_.push_back(*loaded.note);
+                came_ += loaded.kinds;
+                registryLoaded_ = registryLoaded_ || loaded.registry;
+                withoutPosition_ += loaded.withoutPosition;
                 checkStop();
                 progress_.step(ProgressStep::Extracting);
                 checkStop();
@@ -291,6 +297,11 @@ class Run {
     std::vector<SourceFile> loadList_;
     SourceReader sources_;  // keeps each archive open for all of its members
     std::int32_t removed_ = 0;
+    // Houses, blocks and parcels that came and went, for the registry's summary.
+    RowKinds came_;
+    RowKinds went_;
+    bool registryLoaded_ = false;
+    std::int64_t withoutPosition_ = 0;
     std::vector<std::string> notes_;  // the loaded files' notes, told after the run
     TownTableCursor cursor_;
     LaterIndexes laterIndexes_;

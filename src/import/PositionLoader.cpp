@@ -128,10 +128,12 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
         if (!date) {
             if (!skipMissing)
                 throw fileError(ENOENT);
-            return {LoadedFile::Where::Skipped, {}, std::nullopt};
+            LoadedFile skipped;
+            skipped.where = LoadedFile::Where::Skipped;
+            return skipped;
         }
         // The source is recorded before any of its rows.
-        LoadedFile loaded{LoadedFile::Where::Memory, {0}, std::nullopt};
+        LoadedFile loaded;  // in memory until the budget says otherwise
         {
             Statement src = db.prepare(kAddSource);
             src.bind(1, source.file).bind(2, source.dir).bind(3, date);
@@ -164,6 +166,7 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
             const PositionValues& values = row.values;
             const std::optional<std::string_view> code = codes.codeOf(row);
             pref = *values[Pref];
+            loaded.kinds.add(values[Block], values[ResidenceFlag]);
             if (staging) {
                 staging->stage(values, code);
                 continue;
@@ -182,8 +185,11 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
             loaded.where = LoadedFile::Where::Staging;
         }
         progress.fileRead(records, rows->bytesRead());
-        if (abr)
+        if (abr) {
             loaded.note = skippedRowsNote(path, abr->counts());
+            loaded.registry = true;
+            loaded.withoutPosition = abr->counts().withoutPosition;
+        }
         if (staging)
             staging->flush();
         else

@@ -9,6 +9,7 @@
 #include "data/Database.h"
 #include "import/GroupedSource.h"
 #include "import/PositionLayout.h"
+#include "import/RowKinds.h"
 
 namespace mrk2 {
 
@@ -31,11 +32,14 @@ struct LoadedFile {
         Memory,   // kept, grouped by town, in the TownGroups
         Staging   // more than the TownGroups' budget: in POSITION_TMP
     };
-    Where where;
+    Where where = Where::Memory;
     GroupedSource source;
     // What the person is told of the file after the run: the registry rows that
     // were not stored.
     std::optional<std::string> note;
+    RowKinds kinds;                    // the rows read, by kind
+    bool registry = false;             // an Address Base Registry dataset
+    std::int64_t withoutPosition = 0;  // its rows that had no position
 };
 
 // The same on a connection the run holds, within its transaction: the file's

@@ -11,6 +11,7 @@
 #include "data/RegionSchema.h"
 #include "data/SchemaNames.h"
 #include "import/AbrSourceRows.h"
+#include "import/RowKinds.h"
 
 namespace mrk2 {
 
@@ -47,7 +48,20 @@ std::vector<RecordedSource> readRecordedSources(Database& db) {
     return out;
 }
 
-void removeTownRows(Database& db, const std::string& table, std::int64_t positionId) {
+// Counts the rows by kind before they go, for the run's summary.
+void removeTownRows(Database& db, const std::string& table, std::int64_t positionId,
+                    RowKinds& removed) {
+    {
+        Statement kinds =
+            db.prepare("SELECT " + columnList({fields::kBlock, fields::kResidenceIndication}) +
+                       ", count(*) FROM " + quoteIdentifier(table) + " WHERE " +
+                       quoteIdentifier(fields::kPositionId) + " = ?1 GROUP BY 1, 2");
+        kinds.bind(1, positionId);
+        while (kinds.step())
+            removed.add(kinds.isNull(0) ? std::nullopt : std::optional(kinds.view(0)),
+                        kinds.isNull(1) ? std::nullopt : std::optional(kinds.view(1)),
+                        kinds.int64(2));
+    }
     Statement del = db.prepare("DELETE FROM " + quoteIdentifier(table) + " WHERE " +
                                quoteIdentifier(fields::kPositionId) + " = ?1");
     del.bind(1, positionId);
@@ -62,7 +76,8 @@ void removeTownRows(Database& db, const std::string& table, std::int64_t positio
 
 }  // namespace
 
-void deleteSources(Database& db, const std::vector<std::int64_t>& sourceIds) {
+RowKinds deleteSources(Database& db, const std::vector<std::int64_t>& sourceIds) {
+    RowKinds removed;
     // A statement that fails fails the run: the work copy is thrown away and the
     // region database stays as it was, rather than keep rows of a source that
     // the catalog of sources no longer names.
@@ -76,7 +91,7 @@ void deleteSources(Database& db, const std::vector<std::int64_t>& sourceIds) {
         }
         for (const auto& [positionId, table] : towns) {
             if (table && isTownTableName(*table))
-                removeTownRows(db, *table, positionId);
+                removeTownRows(db, *table, positionId, removed);
             Statement del = db.prepare(kDeleteTown);
             del.bind(1, positionId);
             del.run();
@@ -85,6 +100,7 @@ void deleteSources(Database& db, const std::vector<std::int64_t>& sourceIds) {
         del.bind(1, id);
         del.run();
     }
+    return removed;
 }
 
 UpdatePlan checkUpdatedFiles(const std::string& dbPath, const std::vector<SourceFile>& sources) {
@@ -137,7 +153,7 @@ UpdatePlan checkUpdatedFiles(const std::string& dbPath, const std::vector<Source
 
         if (!removal.empty()) {
             Transaction tx(db);
-            deleteSources(db, removal);
+            plan.removedRows = deleteSources(db, removal);
             tx.commit();
         }
 

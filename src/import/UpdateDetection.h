@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "import/RowKinds.h"
+
 #include "app/SourceFile.h"
 
 namespace mrk2 {
@@ -14,6 +16,7 @@ class Database;
 struct UpdatePlan {
     std::int32_t removed = 0;
     std::vector<SourceFile> loadList;
+    RowKinds removedRows;  // the removed sources' rows, by kind
 };
 
 // Compares the wanted sources with POSITION管理 of the run's work database and
@@ -23,6 +26,7 @@ UpdatePlan checkUpdatedFiles(const std::string& dbPath, const std::vector<Source
 
 // Takes the given sources' rows out of POSITION, the per-town tables (dropping
 // tables left empty) and POSITION管理. Throws mrk2::Error when any of it fails.
-void deleteSources(Database& db, const std::vector<std::int64_t>& sourceIds);
+// Returns their rows by kind.
+RowKinds deleteSources(Database& db, const std::vector<std::int64_t>& sourceIds);
 
 }  // namespace mrk2

@@ -55,6 +55,12 @@ TEST_F(AbrCliTest, ParcelsWithoutPositionAreSaidAndAChangedPartnerReloadsThePair
     r = cli({"update", "屋久島町", data, pos});
     EXPECT_NE(r.out.find("再読込 2"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("行: 83514 → 83514"), std::string::npos) << r.out;
+    // What came, what went and what lacked a position, by kind.
+    EXPECT_NE(r.err.find("読み込んだ行: 住居 0件, 街区 0件, 地番 83514件\n"
+                         "削除した行: 住居 0件, 街区 0件, 地番 83514件\n"
+                         "位置座標のない行: 904件"),
+              std::string::npos)
+        << r.err;
 }
 
 }  // namespace
