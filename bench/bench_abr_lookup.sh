@@ -9,15 +9,8 @@
 # Usage: bench/bench_abr_lookup.sh [BUILD_DIR] [--repeat N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build/release repeat=3
-while (($#)); do
-    case $1 in
-        --repeat) repeat=$2; shift ;;
-        *) build=$1 ;;
-    esac
-    shift
-done
-cli=$(realpath "$build/mrk2cli")
+source bench/lib.sh
+read_build_and_repeat "$@"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/db"

@@ -7,15 +7,8 @@
 # Usage: bench/bench_abr_register.sh [BUILD_DIR] [--repeat N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build/release repeat=3
-while (($#)); do
-    case $1 in
-        --repeat) repeat=$2; shift ;;
-        *) build=$1 ;;
-    esac
-    shift
-done
-cli=$(realpath "$build/mrk2cli")
+source bench/lib.sh
+read_build_and_repeat "$@"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/db"
@@ -32,7 +25,6 @@ seconds() {  # command...: wall seconds
     t1=$(date +%s.%N)
     awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f\n", b - a }'
 }
-best() { printf '%s\n' "$@" | sort -n | head -1; }
 
 reg=() imp=()
 for ((r = 1; r <= repeat; r++)); do

@@ -26,3 +26,17 @@ timed() {
 region() { timed "$cli" --ini "$work/mrk2tool.ini" --quiet "$@"; }
 best() { printf '%s\n' "$@" | sort -n | head -1; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+# The two arguments most scripts take: [BUILD_DIR] [--repeat N]. Sets build,
+# repeat and cli.
+read_build_and_repeat() {
+    build=build/release repeat=3
+    while (($#)); do
+        case $1 in
+            --repeat) repeat=$2; shift ;;
+            *) build=$1 ;;
+        esac
+        shift
+    done
+    cli=$(realpath "$build/mrk2cli")
+}

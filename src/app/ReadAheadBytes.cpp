@@ -18,13 +18,20 @@ ReadAheadBytes::~ReadAheadBytes() {
 
 void ReadAheadBytes::fillChunks() {
     for (;;) {
+        // Chunks are used again rather than allocated anew: a fresh megabyte
+        // costs its page faults every time.
+        std::vector<char> chunk;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             changed_.wait(lock, [&] { return closing_ || ready_.size() < kChunksAhead; });
             if (closing_)
                 return;
+            if (!spare_.empty()) {
+                chunk = std::move(spare_.back());
+                spare_.pop_back();
+            }
         }
-        std::vector<char> chunk(kChunkBytes);
+        chunk.resize(kChunkBytes);
         std::size_t filled = 0;
         std::exception_ptr error;
         try {
@@ -63,6 +70,8 @@ std::size_t ReadAheadBytes::read(char* into, std::size_t size) {
                 std::rethrow_exception(error_);
             return 0;
         }
+        if (current_.capacity() > 0)
+            spare_.push_back(std::move(current_));
         current_ = std::move(ready_.front());
         ready_.pop_front();
         offset_ = 0;

@@ -34,9 +34,10 @@ class ReadAheadBytes : public ByteSource {
     std::unique_ptr<ByteSource> source_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<std::vector<char>> ready_;  // filled chunks, oldest first
-    bool ended_ = false;                   // the source has no more bytes (or failed)
-    bool closing_ = false;                 // the reader is gone: stop reading ahead
+    std::deque<std::vector<char>> ready_;   // filled chunks, oldest first
+    std::vector<std::vector<char>> spare_;  // chunks read out, to be filled again
+    bool ended_ = false;                    // the source has no more bytes (or failed)
+    bool closing_ = false;                  // the reader is gone: stop reading ahead
     std::exception_ptr error_;
     std::vector<char> current_;  // the chunk being handed out
     std::size_t offset_ = 0;

@@ -1,8 +1,8 @@
 #include "import/AbrSourceRows.h"
 
+#include "app/Cp932.h"
 #include "app/CsvField.h"
 #include "app/Error.h"
-#include "app/LineReader.h"
 #include "app/MunicipalityMaster.h"
 #include "import/AbrCsvReader.h"
 #include "import/AbrFileName.h"
@@ -36,16 +36,16 @@ std::optional<SourceFile> abrPartnerOf(const SourceFile& source) {
     return partner;
 }
 
-std::optional<AbrHeader> abrHeaderOf(SourceReader& sources, const SourceFile& source) {
-    // Only the first line is read, cut at commas: a header names no column with
-    // a comma, and a file of another kind must not be read on as quoted text.
-    LineReader lines;
-    lines.open(sources.open(source));
-    std::string line;
-    if (!lines.next(line))
+std::optional<AbrHeader> abrHeaderOf(std::string_view firstLine) {
+    // The registry writes UTF-8; a first line in anything else is no registry
+    // header. Only this line is cut at commas: a header names no column with a
+    // comma, and a file of another kind must not be read on as quoted text.
+    if (firstLine.substr(0, 3) == "\xEF\xBB\xBF")
+        firstLine.remove_prefix(3);
+    if (!isValidUtf8(firstLine))
         return std::nullopt;
     std::vector<std::string_view> fields;
-    splitCsvLine(line, fields);
+    splitCsvLine(firstLine, fields);
     std::vector<std::string> names;
     for (std::string_view f : fields)
         names.push_back(cleanCsvField(f));
@@ -53,7 +53,8 @@ std::optional<AbrHeader> abrHeaderOf(SourceReader& sources, const SourceFile& so
 }
 
 AbrSourceRows::AbrSourceRows(const SourceFile& source, const AbrHeader& header,
-                             SourceReader& sources, const MunicipalityMaster& master)
+                             std::unique_ptr<ByteSource> bytes, SourceReader& sources,
+                             const MunicipalityMaster& master)
     : master_(master) {
     if (header.positions)
         return;
@@ -64,7 +65,7 @@ AbrSourceRows::AbrSourceRows(const SourceFile& source, const AbrHeader& header,
                         "_pos）が見つかりません。" + (partner ? "\n" + partner->path() : ""),
                     source.path());
     pair_ = std::make_unique<AbrPairReader>();
-    pair_->open(source.path(), sources.open(source), partner->path(), sources.open(*partner));
+    pair_->open(source.path(), std::move(bytes), partner->path(), sources.open(*partner));
 }
 
 AbrSourceRows::~AbrSourceRows() = default;

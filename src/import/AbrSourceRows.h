@@ -21,7 +21,10 @@ class AbrSourceRows : public SourceRows {
   public:
     // Throws mrk2::Error naming the source when the partner is missing or the
     // two do not fit.
-    AbrSourceRows(const SourceFile& source, const AbrHeader& header, SourceReader& sources,
+    // `bytes` are the source's own, from its first line on; the partner is
+    // opened through `sources`.
+    AbrSourceRows(const SourceFile& source, const AbrHeader& header,
+                  std::unique_ptr<ByteSource> bytes, SourceReader& sources,
                   const MunicipalityMaster& master);
     ~AbrSourceRows() override;
 
@@ -38,9 +41,9 @@ class AbrSourceRows : public SourceRows {
     std::optional<AbrPositionRow> row_;
 };
 
-// Whether the first line of a source is a registry header, and which. The
-// source is read no further.
-std::optional<AbrHeader> abrHeaderOf(SourceReader& sources, const SourceFile& source);
+// Whether the first line of a source (its bytes, as in the file) is a registry
+// header, and which.
+std::optional<AbrHeader> abrHeaderOf(std::string_view firstLine);
 
 // The _pos partner of a dataset source, or the dataset of a _pos one, by name;
 // nullopt for a name that is not a registry file's.
