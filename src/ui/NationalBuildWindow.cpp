@@ -269,6 +269,8 @@ void NationalBuildWindow::onReported(int index, const mrk2::Progress& progress) 
     if (std::optional<double> share = runShare(progress))
         row.share = *share;
     table_->item(index, StateColumn)->setText(stepName(progress.step));
+    table_->item(index, TimeColumn)
+        ->setText(secondsText(static_cast<double>(row.clock.elapsed()) / 1000));
     static_cast<QProgressBar*>(table_->cellWidget(index, BarColumn))
         ->setValue(static_cast<int>(row.share * 1000));
 }
