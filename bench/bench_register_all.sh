@@ -90,6 +90,7 @@ for ((i = 1; i <= repeat; i++)); do
 done
 echo
 echo "rows $rows in $prefs prefecture archives"
+echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "best --jobs 1: $best1 s, peak $((rss1 / 1024)) MB (target ≤ 100 MB)"
 echo "best --jobs 2: $best2 s, peak $((rss2 / 1024)) MB (target ≤ 160 MB)"
 echo "ratio --jobs 2 / --jobs 1: $(echo "scale=2; $best2 / $best1" | bc) (target ≤ 0.60)"
