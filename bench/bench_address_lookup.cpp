@@ -10,8 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "data/AddressLookup.h"
 #include "data/Database.h"
+#include "lookup/AddressLookup.h"
 
 namespace {
 
@@ -177,8 +177,10 @@ int main(int argc, char** argv) {
                 unmatched += res.level == mrk2::MatchLevel::None;
                 continue;
             }
-            if (res.level != mrk2::MatchLevel::Block || res.town != s.town ||
-                res.point.block != s.block) {
+            // A row of a non-住居表示 area (flag 0) holds a 地番 and answers at that level.
+            const bool rowLevel =
+                res.level == mrk2::MatchLevel::Block || res.level == mrk2::MatchLevel::Parcel;
+            if (!rowLevel || res.town != s.town || res.point.block != s.block) {
                 if (++wrong <= 5)
                     std::cerr << "not found again: " << s.address << " -> " << res.town << " "
                               << res.point.block << " (" << mrk2::matchLevelName(res.level)

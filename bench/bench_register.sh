@@ -38,35 +38,26 @@ if ((import)); then
     for f in "$work"/csv/*.csv; do tail -n +2 "$f"; done | iconv -f CP932 -t UTF-8 >"$work/all_utf8.csv"
 fi
 write_block_ini "$work"
-# A run's messages go to a log, shown when it fails.
-run() { "$cli" --ini "$work/mrk2tool.ini" --quiet "$@" >/dev/null 2>"$work/stderr.txt" || fail; }
-fail() { cat "$work/stderr.txt" >&2; exit 1; }
 run init "$work/db"
 run postal-build data/13TOKYO.CSV
 
-# Seconds and peak resident KiB of one command: "S KIB".
-timed() {
-    /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt" || fail
-    cat "$work/time.txt"
-}
-region() { timed "$cli" --ini "$work/mrk2tool.ini" --quiet "$@"; }
 
 csvs=("$work"/csv/*.csv)
 new=() again=() update=() imp=() rss=0
 for ((r = 1; r <= repeat; r++)); do
     rm -f "$work/db/東京都.mdb"
-    read -r s k < <(region register 東京都 "${csvs[@]}")
+    read -r s k _ < <(region register 東京都 "${csvs[@]}")
     new+=("$s"); ((k > rss)) && rss=$k
-    read -r s k < <(region register 東京都 "${csvs[@]}")
+    read -r s k _ < <(region register 東京都 "${csvs[@]}")
     again+=("$s"); ((k > rss)) && rss=$k
     # One file of the region changed: a new modification time.
     touch -d "@$((1700000000 + r))" "${csvs[0]}"
-    read -r s k < <(region update 東京都)
+    read -r s k _ < <(region update 東京都)
     update+=("$s"); ((k > rss)) && rss=$k
     if ((import)); then
         rm -f "$work/import.db"
         # The table exists first, so every line is a row (no header line is taken).
-        read -r s k < <(timed sqlite3 "$work/import.db" \
+        read -r s k _ < <(timed sqlite3 "$work/import.db" \
             "CREATE TABLE t($(seq -s, -f 'c%g' 1 14))" ".mode csv" ".import $work/all_utf8.csv t")
         imp+=("$s")
     fi
@@ -79,8 +70,6 @@ for t in $(sqlite3 "$db" "SELECT DISTINCT fldTableName FROM POSITION"); do
 done
 ((got == rows)) || { echo "per-town tables hold $got rows, expected $rows" >&2; exit 1; }
 
-best() { printf '%s\n' "$@" | sort -n | head -1; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 bn=$(best "${new[@]}") ba=$(best "${again[@]}") bu=$(best "${update[@]}")
 echo "rows                $rows in $files files (14 columns, CP932), best of $repeat"
 echo "machine             $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"

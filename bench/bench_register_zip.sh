@@ -91,19 +91,9 @@ done
 rm -rf "$work/gen"
 
 write_block_ini "$work"
-# A run's messages go to a log, shown when it fails.
-run() { "$cli" --ini "$work/mrk2tool.ini" --quiet "$@" >/dev/null 2>"$work/stderr.txt" || fail; }
-fail() { cat "$work/stderr.txt" >&2; exit 1; }
 run init "$work/db"
 run postal-build data/13TOKYO.CSV
 
-# Seconds, peak resident KiB and CPU seconds (user + system) of one command:
-# "S KIB CPU". On a shared machine the CPU time is the steadier figure.
-timed() {
-    /usr/bin/time -f "%e %M %U %S" -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt" || fail
-    awk '{ printf "%s %s %.2f\n", $1, $2, $3 + $4 }' "$work/time.txt"
-}
-region() { timed "$cli" --ini "$work/mrk2tool.ini" --quiet "$@"; }
 
 fromzip=() fromcsv=() cpuzip=() cpucsv=() rsszip=0 rsscsv=0
 # Each run registers a new region. The old file is removed and the disk flushed
@@ -135,8 +125,6 @@ for t in $(sqlite3 "$work/db/ZIP.mdb" "SELECT DISTINCT fldTableName FROM POSITIO
 done
 ((got == rows)) || { echo "per-town tables hold $got rows, expected $rows" >&2; exit 1; }
 
-best() { printf '%s\n' "$@" | sort -n | head -1; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 mb() { awk -v b="$1" 'BEGIN { printf "%.1f MB", b / 1048576 }'; }
 bz=$(best "${fromzip[@]}") bc=$(best "${fromcsv[@]}")
 cz=$(best "${cpuzip[@]}") cc=$(best "${cpucsv[@]}")

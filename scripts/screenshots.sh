@@ -50,6 +50,10 @@ with zipfile.ZipFile(os.path.join(d, "13000-17.0a.zip"), "w", zipfile.ZIP_DEFLAT
 os.remove(os.path.join(d, "13103.csv"))
 PY
 
+# The houses of 文京区 from the Address Base Registry samples, for their map.
+"$build/mrk2cli" --db-dir "$work/db" register 文京区 data/abr/mt_rsdtdsp_rsdt_pref13.csv.zip \
+    data/abr/mt_rsdtdsp_rsdt_pos_pref13.csv.zip
+
 # For the national build: one archive per prefecture, of different sizes, so that
 # the window is seen with some prefectures done, two running and others waiting.
 mkdir -p "$work/csv/national"

@@ -48,12 +48,11 @@ inline constexpr int NotFound = 10007;         // a row or table that must be th
 inline constexpr int DamagedArchive = 10008;   // a zip archive or member that cannot be read whole
 inline constexpr int NotAFile = 10009;         // a directory, FIFO or device where a file belongs
 inline constexpr int OutOfRange = 10010;       // a number outside the range its value may take
+inline constexpr int RegistryFile = 10011;     // an Address Base Registry file that does not fit
 }  // namespace FormatError
 
 // An Error from an errno value, described in Japanese; `what` names the operation.
 Error fileError(int errnoValue, const std::string& what = {});
-// An Error from an SQLite result code and SQLite's own message.
-Error sqliteError(int resultCode, const std::string& detail = {});
 
 // Any exception as the operator sees it: an mrk2::Error as it is; running out of
 // memory as ENOMEM; anything else under number 0 with its own text.

@@ -8,6 +8,7 @@
 
 #include "app/Error.h"
 #include "app/Paths.h"
+#include "app/ReadAheadBytes.h"
 
 namespace mrk2 {
 
@@ -89,7 +90,8 @@ std::unique_ptr<ByteSource> SourceReader::open(const SourceFile& source) {
         const ArchiveMember* m = member(source);
         if (!m)
             throw fileError(ENOENT);
-        return archive(source.dir)->openMember(*m);
+        // Unpacking runs on a thread of its own, beside the loading of the rows.
+        return std::make_unique<ReadAheadBytes>(archive(source.dir)->openMember(*m));
     });
 }
 

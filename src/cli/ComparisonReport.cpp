@@ -15,16 +15,7 @@ void printComparisonSummary(std::ostream& out, const RegionComparison& c) {
 }
 
 void printUncodedTowns(std::ostream& out, const RegionSnapshot& region) {
-    if (region.townsWithoutCode == 0)
-        return;
-    constexpr std::size_t kNamed = 5;
-    const auto& names = region.municipalitiesWithoutCode;
-    out << "市区町村コード不明の町: " << region.townsWithoutCode << " (";
-    for (std::size_t i = 0; i < names.size() && i < kNamed; ++i)
-        out << (i ? "、" : "") << names[i];
-    if (names.size() > kNamed)
-        out << " ほか " << names.size() - kNamed << " 市区町村";
-    out << ")\n";
+    out << uncodedTownsText(region);
 }
 
 void printComparisonDetails(std::ostream& out, const RegionComparison& c) {

@@ -10,8 +10,11 @@ namespace mrk2::cli {
 namespace {
 
 constexpr const char* kUnmatched = "不一致";
+constexpr const char* kInputError = "入力エラー";
 
 const char* levelText(const LookupResult& r) {
+    if (r.problem != InputProblem::None)
+        return kInputError;
     return r.level == MatchLevel::None ? kUnmatched : matchLevelName(r.level);
 }
 
@@ -23,8 +26,10 @@ std::string jsonFields(const LookupResult& r) {
         ", \"市区町村名\": " + jsonString(r.muni) + ", \"大字・町丁目\": " + jsonString(r.town) +
         ", \"街区・番地\": " + jsonString(p.block) + ", \"緯度\": " + jsonNumber(p.lat) +
         ", \"経度\": " + jsonNumber(p.lon) + ", \"座標系番号\": " + jsonString(p.system) +
-        ", \"Ｘ座標\": " + jsonString(p.x) + ", \"Ｙ座標\": " + jsonString(p.y) +
+        ", \"Ｘ座標\": " + jsonNumber(p.x) + ", \"Ｙ座標\": " + jsonNumber(p.y) +
         ", \"テーブル\": " + jsonString(p.table) + ", \"一致レベル\": " + jsonString(levelText(r));
+    if (r.problem != InputProblem::None)
+        s += ", \"エラー\": " + jsonString(inputProblemText(r.problem));
     if (!r.candidates.empty()) {
         s += ", \"候補\": [";
         for (std::size_t i = 0; i < r.candidates.size(); ++i)

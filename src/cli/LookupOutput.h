@@ -1,7 +1,7 @@
 #pragma once
 #include <ostream>
 
-#include "data/LookupResult.h"
+#include "lookup/LookupResult.h"
 
 namespace mrk2::cli {
 
@@ -9,8 +9,9 @@ enum class LookupFormat { Tsv, Json, GeoJson };
 
 // Writes lookup answers as they come, in one of three forms:
 // - tab-separated with a header line; an address without an answer is a row
-//   whose level reads 不一致, so that rows stay in the order of the addresses;
-// - JSON: one object, or an array of them when `many`;
+//   whose level reads 不一致 (入力エラー for an address that could not be read),
+//   so that rows stay in the order of the addresses; control characters escaped;
+// - JSON: one object, or an array of them when `many`; coordinates as numbers;
 // - GeoJSON: a FeatureCollection of points, null geometry when unmatched.
 class LookupWriter {
   public:

@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <initializer_list>
+#include <string>
 
 #include "app/Error.h"
 #include "app/ErrorReport.h"
@@ -14,6 +16,7 @@
 #include "app/WriterLock.h"
 #include "data/Database.h"
 #include "data/PostSchema.h"
+#include "data/SchemaNames.h"
 
 namespace mrk2 {
 
@@ -46,36 +49,49 @@ constexpr PrefRow kPrefectures[] = {
 };
 static_assert(std::size(kPrefectures) == 47);
 
-const char* const kSchema = R"(
-CREATE TABLE "ＤＢ一覧" (
-    fldID INTEGER PRIMARY KEY AUTOINCREMENT,
-    fldDbName TEXT CHECK(fldDbName <> ''),
-    fldDbDir TEXT CHECK(fldDbDir <> '')
-);
-CREATE TABLE "都道府県名" (
-    fldKanjiName TEXT CHECK(fldKanjiName <> ''),
-    fldKatakanaName TEXT CHECK(fldKatakanaName <> ''),
-    fldPrefType TEXT CHECK(fldPrefType <> '')
-);
-CREATE TABLE "学習" (
-    fldID INTEGER PRIMARY KEY AUTOINCREMENT,
-    "fld登録字句" TEXT CHECK("fld登録字句" <> ''),
-    "fld変換字句" TEXT CHECK("fld変換字句" <> ''),
-    "fld参照回数" INTEGER,
-    fldDbNo INTEGER,
-    fldType INTEGER
-);
-)";
+std::string autoNumber(const char* name) {
+    return quoteIdentifier(name) + " INTEGER PRIMARY KEY AUTOINCREMENT";
+}
+
+std::string integer(const char* name) {
+    return quoteIdentifier(name) + " INTEGER";
+}
+
+// A stored text is never "": an absent value can only be NULL.
+std::string text(const char* name) {
+    std::string q = quoteIdentifier(name);
+    return q + " TEXT CHECK(" + q + " <> '')";
+}
+
+std::string createTable(const char* table, std::initializer_list<std::string> columns) {
+    std::string sql = "CREATE TABLE " + quoteIdentifier(table) + " (";
+    for (const std::string& c : columns)
+        sql += (&c == columns.begin() ? "" : ", ") + c;
+    return sql + ");\n";
+}
+
+const std::string& schemaSql() {
+    static const std::string sql =
+        createTable(tables::kCatalog,
+                    {autoNumber(fields::kId), text(fields::kDbName), text(fields::kDbDir)}) +
+        createTable(tables::kPrefectures, {text(fields::kKanjiName), text(fields::kKatakanaName),
+                                           text(fields::kPrefType)}) +
+        createTable(tables::kLearning,
+                    {autoNumber(fields::kId), text(fields::kRegistered), text(fields::kTransformed),
+                     integer(fields::kRefCount), integer(fields::kDbNo), integer(fields::kType)});
+    return sql;
+}
 
 void fill(Database& db) {
     Transaction tx(db);
-    db.exec(kSchema);
+    db.exec(schemaSql());
     // An empty national postal table: a region can be registered before the
     // first national build, with no postal rows until then.
     createPostSchema(db);
-    Statement insert = db.prepare(
-        "INSERT INTO \"都道府県名\" (fldKanjiName, fldKatakanaName, fldPrefType) VALUES (?1, ?2, "
-        "?3)");
+    Statement insert =
+        db.prepare("INSERT INTO " + quoteIdentifier(tables::kPrefectures) + " (" +
+                   columnList({fields::kKanjiName, fields::kKatakanaName, fields::kPrefType}) +
+                   ") VALUES (?1, ?2, ?3)");
     for (const PrefRow& p : kPrefectures)
         insert.bind(1, p.kanji).bind(2, p.kana).bind(3, p.type).run();
     tx.commit();

@@ -9,13 +9,14 @@
 #include "app/Limits.h"
 #include "app/Paths.h"
 #include "data/Database.h"
+#include "data/SchemaNames.h"
 
 namespace mrk2 {
 
 namespace {
 
-const char* const kPrefTable = "都道府県名";
-const char* const kSourceTable = "POSITION管理";
+const char* const kPrefTable = tables::kPrefectures;
+const char* const kSourceTable = tables::kSources;
 
 void requireTable(Database& db, const std::string& table) {
     if (!db.tableExists(table)) {
@@ -58,15 +59,16 @@ std::vector<Prefecture> loadPrefNames(const std::string& baseDbPath) {
         std::vector<Prefecture> prefs;
         Database db = Database::open(baseDbPath, Database::Mode::ReadOnly);
         requireTable(db, kPrefTable);
-        Statement st = db.prepare("SELECT fldKanjiName, fldKatakanaName, fldPrefType FROM " +
-                                  quoteIdentifier(kPrefTable) + " ORDER BY rowid");
+        Statement st = db.prepare(
+            "SELECT " + columnList({fields::kKanjiName, fields::kKatakanaName, fields::kPrefType}) +
+            " FROM " + quoteIdentifier(kPrefTable) + " ORDER BY rowid");
         while (st.step()) {
             std::size_t n = prefs.size() + 1;
             if (n > kMaxPrefectures)
                 throw tooMany(kPrefTable, kMaxPrefectures);
             Prefecture p;
-            p.kanji = requiredText(st, 0, kPrefTable, "fldKanjiName", n);
-            p.kana = requiredText(st, 1, kPrefTable, "fldKatakanaName", n);
+            p.kanji = requiredText(st, 0, kPrefTable, fields::kKanjiName, n);
+            p.kana = requiredText(st, 1, kPrefTable, fields::kKatakanaName, n);
             std::optional<std::string> type = st.optText(2);
             if (type)
                 p.kanji += *type;
@@ -86,10 +88,10 @@ std::vector<std::string> loadDbList(const std::string& baseDbPath) {
         std::vector<std::string> names;
         Database db = Database::open(baseDbPath, Database::Mode::ReadOnly);
         requireTable(db, kCatalogTable);
-        Statement st = db.prepare("SELECT fldDbName FROM " + quoteIdentifier(kCatalogTable) +
-                                  " ORDER BY rowid");
+        Statement st = db.prepare("SELECT " + quoteIdentifier(fields::kDbName) + " FROM " +
+                                  quoteIdentifier(kCatalogTable) + " ORDER BY rowid");
         while (st.step())
-            names.push_back(requiredText(st, 0, kCatalogTable, "fldDbName", names.size() + 1));
+            names.push_back(requiredText(st, 0, kCatalogTable, fields::kDbName, names.size() + 1));
         return names;
     });
 }
@@ -99,15 +101,16 @@ RecordedSources readSourceFiles(const std::string& dbPath) {
         RecordedSources out;
         Database db = Database::open(dbPath, Database::Mode::ReadOnly);
         requireTable(db, kSourceTable);
-        Statement st = db.prepare("SELECT fldSrcFile, fldSrcDir, fldDate FROM " +
-                                  quoteIdentifier(kSourceTable) + " ORDER BY rowid");
+        Statement st =
+            db.prepare("SELECT " + columnList({fields::kSrcFile, fields::kSrcDir, fields::kDate}) +
+                       " FROM " + quoteIdentifier(kSourceTable) + " ORDER BY rowid");
         while (st.step()) {
             std::size_t n = out.files.size() + 1;
             if (n > kMaxSourceFiles)
                 throw tooMany(kSourceTable, kMaxSourceFiles);
             SourceFile f;
-            f.file = requiredText(st, 0, kSourceTable, "fldSrcFile", n);
-            f.dir = requiredText(st, 1, kSourceTable, "fldSrcDir", n);
+            f.file = requiredText(st, 0, kSourceTable, fields::kSrcFile, n);
+            f.dir = requiredText(st, 1, kSourceTable, fields::kSrcDir, n);
             out.files.push_back(f);
             out.dates.push_back(st.optText(2));
         }
@@ -126,9 +129,11 @@ void registerDbInCatalog(const std::string& baseDbPath, const std::string& dbDir
         Database db = Database::open(baseDbPath);
         requireTable(db, kCatalogTable);
         const std::string table = quoteIdentifier(kCatalogTable);
+        const std::string nameColumn = quoteIdentifier(fields::kDbName);
+        const std::string dirColumn = quoteIdentifier(fields::kDbDir);
         Transaction tx(db);
-        Statement find = db.prepare("SELECT rowid, fldDbDir FROM " + table +
-                                    " WHERE fldDbName = ?1 COLLATE BINARY ORDER BY rowid LIMIT 1");
+        Statement find = db.prepare("SELECT rowid, " + dirColumn + " FROM " + table + " WHERE " +
+                                    nameColumn + " = ?1 COLLATE BINARY ORDER BY rowid LIMIT 1");
         find.bind(1, regionName);
         if (find.step()) {
             std::int64_t rowid = find.int64(0);
@@ -137,13 +142,13 @@ void registerDbInCatalog(const std::string& baseDbPath, const std::string& dbDir
             // A row without a directory is brought up to date as well.
             if (dir != dbDir) {
                 Statement update =
-                    db.prepare("UPDATE " + table + " SET fldDbDir = ?1 WHERE rowid = ?2");
+                    db.prepare("UPDATE " + table + " SET " + dirColumn + " = ?1 WHERE rowid = ?2");
                 update.bind(1, dbDir).bind(2, rowid).run();
             }
         } else {
             find.reset();
-            Statement insert =
-                db.prepare("INSERT INTO " + table + " (fldDbName, fldDbDir) VALUES (?1, ?2)");
+            Statement insert = db.prepare("INSERT INTO " + table + " (" + nameColumn + ", " +
+                                          dirColumn + ") VALUES (?1, ?2)");
             insert.bind(1, regionName).bind(2, dbDir).run();
         }
         tx.commit();
@@ -153,8 +158,9 @@ void registerDbInCatalog(const std::string& baseDbPath, const std::string& dbDir
 std::vector<CatalogRow> readCatalog(const std::string& baseDbPath) {
     Database db = Database::open(baseDbPath, Database::Mode::ReadOnly);
     requireTable(db, kCatalogTable);
-    Statement st = db.prepare("SELECT fldID, fldDbName, fldDbDir FROM " +
-                              quoteIdentifier(kCatalogTable) + " ORDER BY rowid");
+    Statement st =
+        db.prepare("SELECT " + columnList({fields::kId, fields::kDbName, fields::kDbDir}) +
+                   " FROM " + quoteIdentifier(kCatalogTable) + " ORDER BY rowid");
     std::vector<CatalogRow> rows;
     while (st.step())
         rows.push_back(CatalogRow{st.int64(0), st.optText(1), st.optText(2)});

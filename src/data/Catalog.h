@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "app/SourceFile.h"
+#include "data/SchemaNames.h"
 
 namespace mrk2 {
 
 // The catalog of region databases in the base database, and the recorded sources
 // of a region database. Every function throws mrk2::Error naming the database.
 
-inline constexpr const char* kCatalogTable = "ＤＢ一覧";
+inline constexpr const char* kCatalogTable = tables::kCatalog;
 
 struct Prefecture {
     std::string kanji;       // fldKanjiName followed by its suffix when there is one

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/Error.h"
+#include "data/SqliteError.h"
 
 namespace mrk2 {
 
@@ -153,6 +154,12 @@ Statement& Statement::bind(int index, std::string_view text) {
     return *this;
 }
 
+Statement& Statement::bindView(int index, std::string_view text) {
+    check(
+        sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC));
+    return *this;
+}
+
 Statement& Statement::bind(int index, std::int64_t value) {
     check(sqlite3_bind_int64(stmt_, index, value));
     return *this;
@@ -198,11 +205,15 @@ bool Statement::isNull(int col) const {
 }
 
 std::string Statement::text(int col) const {
+    return std::string(view(col));
+}
+
+std::string_view Statement::view(int col) const {
     const unsigned char* p = sqlite3_column_text(stmt_, col);
     if (!p)
         return {};
-    return std::string(reinterpret_cast<const char*>(p),
-                       static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col)));
+    return {reinterpret_cast<const char*>(p),
+            static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col))};
 }
 
 std::optional<std::string> Statement::optText(int col) const {
@@ -248,6 +259,10 @@ std::string quoteIdentifier(std::string_view name) {
     }
     out += '"';
     return out;
+}
+
+std::string columnList(std::initializer_list<std::string_view> names) {
+    return columnList<std::initializer_list<std::string_view>>(names);
 }
 
 std::string tableNameKey(std::string_view name) {

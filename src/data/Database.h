@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,7 +34,6 @@ class Database {
 
     bool isOpen() const { return db_ != nullptr; }
     const std::string& path() const { return path_; }
-    sqlite3* handle() const { return db_; }
 
     void exec(const std::string& sql);
     Statement prepare(const std::string& sql);
@@ -47,6 +47,7 @@ class Database {
     void close();
 
   private:
+    friend class RowFeed;  // registers its table with the connection
     sqlite3* db_ = nullptr;
     std::string path_;
 };
@@ -73,6 +74,9 @@ class Statement {
     Statement& bind(int index, int value) { return bind(index, static_cast<std::int64_t>(value)); }
     Statement& bind(int index, const std::optional<std::string>& text);  // nullopt binds NULL
     Statement& bindNull(int index);
+    // Binds `text` without a copy, for the hot loops that write millions of
+    // values: it must stay unchanged until the statement has run or is reset.
+    Statement& bindView(int index, std::string_view text);
 
     // True while a row is available.
     bool step();
@@ -85,6 +89,8 @@ class Statement {
     int columnCount() const;
     bool isNull(int col) const;
     std::string text(int col) const;  // NULL reads as ""
+    // The same without a copy: valid until the next step() or reset().
+    std::string_view view(int col) const;
     std::optional<std::string> optText(int col) const;
     std::int64_t int64(int col) const;  // NULL reads as 0
     std::optional<std::int64_t> optInt64(int col) const;
@@ -115,6 +121,16 @@ class Transaction {
 
 // "name" with inner quotes doubled, for table and index names in DDL.
 std::string quoteIdentifier(std::string_view name);
+
+// Quoted names separated by ", ": the column list of a statement.
+std::string columnList(std::initializer_list<std::string_view> names);
+template <class Names>
+std::string columnList(const Names& names) {
+    std::string out;
+    for (const auto& name : names)
+        out += (out.empty() ? "" : ", ") + quoteIdentifier(name);
+    return out;
+}
 
 // A table name as SQLite compares names: ASCII letters without regard to case.
 std::string tableNameKey(std::string_view name);

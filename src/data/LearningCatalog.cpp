@@ -36,8 +36,9 @@ void loadLearningCatalog(const std::string& baseDbPath, LearningCatalog& into) {
         if (!row.name)
             continue;
         if (into.size() >= LearningCatalog::kMaxRows)
-            throw Error(FormatError::TooManyEntries,
-                        "ＤＢ一覧の行が多過ぎます。読み込めるのは 10001 行までです。");
+            throw Error(
+                FormatError::TooManyEntries,
+                std::string(kCatalogTable) + "の行が多過ぎます。読み込めるのは 10001 行までです。");
         into.names.push_back(*row.name);
         into.idList.push_back(std::to_string(row.id));
     }

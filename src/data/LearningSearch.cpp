@@ -1,10 +1,16 @@
 #include "data/LearningSearch.h"
 
+#include "data/SchemaNames.h"
+
 namespace mrk2 {
 
 namespace {
 
-const std::string kSelectAll = "select * from 学習";
+const std::string kSelectAll = std::string("select * from ") + tables::kLearning;
+const std::string kDbNo = fields::kDbNo;
+const std::string kType = fields::kType;
+const std::string kRegistered = fields::kRegistered;
+const std::string kTransformed = fields::kTransformed;
 
 // Both forms grow together so that they cannot drift apart.
 struct Cond {
@@ -17,8 +23,8 @@ struct Cond {
     bool empty() const { return text.empty(); }
 };
 
-std::string contains(const char* column) {
-    return std::string(column) + " LIKE ?1 ESCAPE '\\'";
+std::string contains(const std::string& column) {
+    return column + " LIKE ?1 ESCAPE '\\'";
 }
 
 }  // namespace
@@ -43,12 +49,12 @@ LearningQuery buildLearningQuery(const LearningSearch& s, const LearningCatalog&
     // Owner. An entry whose owner is Null is shown as common, so it is searched
     // as common too; likewise a Null level counts as the municipality level.
     if (s.commonUser) {
-        c.append(" fldDbNo=0", " IFNULL(fldDbNo, 0) = 0");
+        c.append(" " + kDbNo + "=0", " IFNULL(" + kDbNo + ", 0) = 0");
     } else if (s.localUser) {
         int d = catalog.findComboIndex(s.dbName);
         if (d >= 0) {
             const std::string& id = catalog.idList[static_cast<std::size_t>(d)];
-            c.append(" fldDbNo=" + id, " IFNULL(fldDbNo, 0) = " + id);
+            c.append(" " + kDbNo + "=" + id, " IFNULL(" + kDbNo + ", 0) = " + id);
         }
     }
 
@@ -56,19 +62,20 @@ LearningQuery buildLearningQuery(const LearningSearch& s, const LearningCatalog&
     const std::string& kw = s.keyword;
     if (!kw.empty()) {
         // Level.
-        const char* level = nullptr;
-        const char* levelSql = nullptr;
+        std::string level;
+        std::string levelSql;
+        const std::string type = " IFNULL(" + kType + ", 2)";
         if (s.town && s.city) {
-            level = " (fldType=2 or fldType=3)";
-            levelSql = " IFNULL(fldType, 2) IN (2, 3)";
+            level = " (" + kType + "=2 or " + kType + "=3)";
+            levelSql = type + " IN (2, 3)";
         } else if (s.city) {
-            level = " fldType=2";
-            levelSql = " IFNULL(fldType, 2) = 2";
+            level = " " + kType + "=2";
+            levelSql = type + " = 2";
         } else if (s.town) {
-            level = " fldType=3";
-            levelSql = " IFNULL(fldType, 2) = 3";
+            level = " " + kType + "=3";
+            levelSql = type + " = 3";
         }
-        if (level) {
+        if (!level.empty()) {
             if (!c.empty())
                 c.append(" and", " AND");
             c.append(level, levelSql);
@@ -80,14 +87,15 @@ LearningQuery buildLearningQuery(const LearningSearch& s, const LearningCatalog&
         const std::string star = "'*" + kw + "*'";
         switch (s.field) {
             case PhraseField::Registered:
-                c.append(" fld登録字句 like " + star, " " + contains("fld登録字句"));
+                c.append(" " + kRegistered + " like " + star, " " + contains(kRegistered));
                 break;
             case PhraseField::Transformed:
-                c.append(" fld変換字句 like " + star, " " + contains("fld変換字句"));
+                c.append(" " + kTransformed + " like " + star, " " + contains(kTransformed));
                 break;
             case PhraseField::Either:
-                c.append(" (fld変換字句 like " + star + " or fld登録字句 like " + star + ")",
-                         " (" + contains("fld変換字句") + " OR " + contains("fld登録字句") + ")");
+                c.append(" (" + kTransformed + " like " + star + " or " + kRegistered + " like " +
+                             star + ")",
+                         " (" + contains(kTransformed) + " OR " + contains(kRegistered) + ")");
                 break;
         }
         q.pattern = likeContainsPattern(kw);

@@ -1,12 +1,29 @@
 #include "data/LearningTable.h"
 
 #include "data/Database.h"
+#include "data/SchemaNames.h"
 
 namespace mrk2 {
 
 namespace {
 
-const std::string kColumns = "fldID, fld登録字句, fld変換字句, fld参照回数, fldDbNo, fldType";
+const std::string kTable = quoteIdentifier(tables::kLearning);
+const std::string kId = quoteIdentifier(fields::kId);
+const std::string kValueColumns = columnList(
+    {fields::kRegistered, fields::kTransformed, fields::kRefCount, fields::kDbNo, fields::kType});
+const std::string kColumns = kId + ", " + kValueColumns;
+
+// An owner or level the form could not tell keeps what the row holds.
+std::string unlessNull(const char* column, const char* parameter) {
+    const std::string q = quoteIdentifier(column);
+    return q + " = CASE WHEN " + parameter + " IS NULL THEN " + q + " ELSE " + parameter + " END";
+}
+
+const std::string kUpdate = "UPDATE " + kTable + " SET " + quoteIdentifier(fields::kRegistered) +
+                            " = ?1, " + quoteIdentifier(fields::kTransformed) + " = ?2, " +
+                            quoteIdentifier(fields::kRefCount) + " = ?3, " +
+                            unlessNull(fields::kDbNo, "?4") + ", " +
+                            unlessNull(fields::kType, "?5") + " WHERE " + kId + " = ?6";
 
 LearningEntry readRow(const Statement& st) {
     LearningEntry e;
@@ -20,7 +37,7 @@ LearningEntry readRow(const Statement& st) {
 }
 
 std::string whereClause(const std::string& condition) {
-    return (condition.empty() ? std::string() : " WHERE " + condition) + " ORDER BY fldID";
+    return (condition.empty() ? std::string() : " WHERE " + condition) + " ORDER BY " + kId;
 }
 
 void bindValues(Statement& st, const LearningValues& v) {
@@ -41,7 +58,7 @@ void bindValues(Statement& st, const LearningValues& v) {
 
 std::vector<std::int64_t> selectLearningIds(Database& db, const std::string& condition,
                                             const std::optional<std::string>& pattern) {
-    Statement st = db.prepare("SELECT fldID FROM 学習" + whereClause(condition));
+    Statement st = db.prepare("SELECT " + kId + " FROM " + kTable + whereClause(condition));
     if (pattern)
         st.bind(1, *pattern);
     std::vector<std::int64_t> ids;
@@ -51,7 +68,7 @@ std::vector<std::int64_t> selectLearningIds(Database& db, const std::string& con
 }
 
 std::optional<LearningEntry> readLearningEntry(Database& db, std::int64_t id) {
-    Statement st = db.prepare("SELECT " + kColumns + " FROM 学習 WHERE fldID = ?1");
+    Statement st = db.prepare("SELECT " + kColumns + " FROM " + kTable + " WHERE " + kId + " = ?1");
     st.bind(1, id);
     if (!st.step())
         return std::nullopt;
@@ -60,7 +77,7 @@ std::optional<LearningEntry> readLearningEntry(Database& db, std::int64_t id) {
 
 std::vector<LearningEntry> selectLearningEntries(Database& db, const std::string& condition,
                                                  const std::optional<std::string>& pattern) {
-    Statement st = db.prepare("SELECT " + kColumns + " FROM 学習" + whereClause(condition));
+    Statement st = db.prepare("SELECT " + kColumns + " FROM " + kTable + whereClause(condition));
     if (pattern)
         st.bind(1, *pattern);
     std::vector<LearningEntry> rows;
@@ -70,20 +87,16 @@ std::vector<LearningEntry> selectLearningEntries(Database& db, const std::string
 }
 
 std::int64_t insertLearningEntry(Database& db, const LearningValues& values) {
-    Statement st = db.prepare(
-        "INSERT INTO 学習 (fld登録字句, fld変換字句, fld参照回数, fldDbNo, fldType) "
-        "VALUES (?1, ?2, ?3, ?4, ?5)");
+    static const std::string insert =
+        "INSERT INTO " + kTable + " (" + kValueColumns + ") VALUES (?1, ?2, ?3, ?4, ?5)";
+    Statement st = db.prepare(insert);
     bindValues(st, values);
     st.run();
     return db.lastInsertRowid();
 }
 
 bool updateLearningEntry(Database& db, std::int64_t id, const LearningValues& values) {
-    // An owner or level the form could not tell keeps what the row holds.
-    Statement st = db.prepare(
-        "UPDATE 学習 SET fld登録字句 = ?1, fld変換字句 = ?2, fld参照回数 = ?3, "
-        "fldDbNo = CASE WHEN ?4 IS NULL THEN fldDbNo ELSE ?4 END, "
-        "fldType = CASE WHEN ?5 IS NULL THEN fldType ELSE ?5 END WHERE fldID = ?6");
+    Statement st = db.prepare(kUpdate);
     bindValues(st, values);
     st.bind(6, id);
     st.run();
@@ -91,7 +104,8 @@ bool updateLearningEntry(Database& db, std::int64_t id, const LearningValues& va
 }
 
 bool deleteLearningEntry(Database& db, std::int64_t id) {
-    Statement st = db.prepare("DELETE FROM 学習 WHERE fldID = ?1");
+    static const std::string remove = "DELETE FROM " + kTable + " WHERE " + kId + " = ?1";
+    Statement st = db.prepare(remove);
     st.bind(1, id);
     st.run();
     return db.changes() > 0;

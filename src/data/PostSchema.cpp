@@ -2,23 +2,25 @@
 
 #include "data/Database.h"
 #include "data/LaterIndexes.h"
+#include "data/SchemaNames.h"
 
 namespace mrk2 {
 
 void createPostSchema(Database& db, LaterIndexes* later) {
-    db.exec(
-        "CREATE TABLE POST ("
-        "fldID INTEGER PRIMARY KEY AUTOINCREMENT, "
-        "fld郵便番号 TEXT CHECK(fld郵便番号 <> ''), "
-        "fldトドウフケン TEXT CHECK(fldトドウフケン <> ''), "
-        "fldシクチョウソン TEXT CHECK(fldシクチョウソン <> ''), "
-        "fldチメイ TEXT CHECK(fldチメイ <> ''), "
-        "fld都道府県 TEXT CHECK(fld都道府県 <> ''), "
-        "fld市区町村 TEXT CHECK(fld市区町村 <> ''), "
-        "fld地名 TEXT CHECK(fld地名 <> ''))");
-    createIndexNowOrLater(
-        db, "CREATE INDEX idxPost ON POST (fldID, fldトドウフケン, fldシクチョウソン, fldチメイ)",
-        later);
+    const std::string post = quoteIdentifier(tables::kPost);
+    std::string sql = "CREATE TABLE " + post + " (" + quoteIdentifier(fields::kId) +
+                      " INTEGER PRIMARY KEY AUTOINCREMENT";
+    for (const char* name : fields::kPostRow) {
+        const std::string q = quoteIdentifier(name);
+        sql += ", " + q + " TEXT CHECK(" + q + " <> '')";
+    }
+    db.exec(sql + ")");
+    createIndexNowOrLater(db,
+                          "CREATE INDEX idxPost ON " + post + " (" +
+                              columnList({fields::kId, fields::kPrefKana, fields::kMunicipalityKana,
+                                          fields::kPlaceKana}) +
+                              ")",
+                          later);
 }
 
 }  // namespace mrk2

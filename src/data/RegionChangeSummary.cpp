@@ -19,4 +19,17 @@ std::string regionChangeSummaryText(const RegionComparison& c) {
            "行: " + count(c.rows) + "\n" + "町別テーブル: " + count(c.tables) + "\n";
 }
 
+std::string uncodedTownsText(const RegionSnapshot& region) {
+    if (region.townsWithoutCode == 0)
+        return {};
+    constexpr std::size_t kNamed = 5;
+    const auto& names = region.municipalitiesWithoutCode;
+    std::string text = "市区町村コード不明の町: " + std::to_string(region.townsWithoutCode) + " (";
+    for (std::size_t i = 0; i < names.size() && i < kNamed; ++i)
+        text += (i ? "、" : "") + names[i];
+    if (names.size() > kNamed)
+        text += " ほか " + std::to_string(names.size() - kNamed) + " 市区町村";
+    return text + ")\n";
+}
+
 }  // namespace mrk2

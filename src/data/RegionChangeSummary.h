@@ -2,6 +2,7 @@
 #include <string>
 
 #include "data/RegionComparison.h"
+#include "data/RegionSnapshot.h"
 
 namespace mrk2 {
 
@@ -9,5 +10,9 @@ namespace mrk2 {
 // tables, before → after): what mrk2cli prints after register and update, and
 // what the desktop tool's end message carries.
 std::string regionChangeSummaryText(const RegionComparison& c);
+
+// A line naming the towns stored without a municipality code (a name the
+// municipality master does not know), when there are any; else "".
+std::string uncodedTownsText(const RegionSnapshot& region);
 
 }  // namespace mrk2

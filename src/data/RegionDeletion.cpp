@@ -33,8 +33,8 @@ void removeRowAndFile(const RegionDeletionRequest& request, const std::string& r
         throw e.in(basePath);
     }
     Transaction& tx = *locked;
-    Statement del =
-        base.prepare("DELETE FROM " + quoteIdentifier(kCatalogTable) + " WHERE fldDbName = ?1");
+    Statement del = base.prepare("DELETE FROM " + quoteIdentifier(kCatalogTable) + " WHERE " +
+                                 quoteIdentifier(fields::kDbName) + " = ?1");
     del.bind(1, request.region);
     del.run();
     removeFile(regionPath);

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "data/Database.h"
+#include "data/SchemaNames.h"
 
 namespace mrk2 {
 
@@ -31,9 +32,13 @@ RegionPoints readRegionPoints(const std::string& dbPath, const std::atomic<bool>
     std::vector<std::string> tables;
     {
         std::map<std::pair<std::string, std::string>, std::uint32_t> index;
-        Statement st = db.prepare(
-            "SELECT fldID, fld都道府県名, fld市区町村名, fldTableName FROM POSITION ORDER BY "
-            "fldID");
+        static const std::string towns =
+            "SELECT " +
+            columnList(
+                {fields::kId, fields::kPrefName, fields::kMunicipalityName, fields::kTableName}) +
+            " FROM " + quoteIdentifier(tables::kPosition) + " ORDER BY " +
+            quoteIdentifier(fields::kId);
+        Statement st = db.prepare(towns);
         std::set<std::string> seen;
         while (st.step()) {
             auto key = std::make_pair(st.text(1), st.text(2));
@@ -53,8 +58,9 @@ RegionPoints readRegionPoints(const std::string& dbPath, const std::atomic<bool>
         }
         if (!db.tableExists(table))
             continue;
-        Statement st =
-            db.prepare("SELECT fldPositionID, fld緯度, fld経度 FROM " + quoteIdentifier(table));
+        static const std::string columns =
+            columnList({fields::kPositionId, fields::kLatitude, fields::kLongitude});
+        Statement st = db.prepare("SELECT " + columns + " FROM " + quoteIdentifier(table));
         while (st.step()) {
             auto muni = muniOf.find(st.int64(0));
             auto lat = number(st.text(1));

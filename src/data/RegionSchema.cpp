@@ -3,12 +3,14 @@
 #include <cerrno>
 
 #include <exception>
+#include <string_view>
 #include <vector>
 
 #include "app/Error.h"
 #include "app/Paths.h"
 #include "data/Database.h"
 #include "data/LaterIndexes.h"
+#include "data/SchemaNames.h"
 
 namespace mrk2 {
 
@@ -61,44 +63,64 @@ void createIndex(Database& db, const std::string& index, const std::string& tabl
 }
 
 const std::vector<Column> kPositionColumns = {
-    {"fldID", Kind::AutoNumber},   {"fld市区町村コード", Kind::Text}, {"fld都道府県名", Kind::Text},
-    {"fld市区町村名", Kind::Text}, {"fld大字・町丁目", Kind::Text},   {"fldSrcID", Kind::Integer},
-    {"fldTableName", Kind::Text},
+    {fields::kId, Kind::AutoNumber},  {fields::kMunicipalityCode, Kind::Text},
+    {fields::kPrefName, Kind::Text},  {fields::kMunicipalityName, Kind::Text},
+    {fields::kTownName, Kind::Text},  {fields::kSrcId, Kind::Integer},
+    {fields::kTableName, Kind::Text},
 };
 
 const std::vector<Column> kSourceColumns = {
-    {"fldID", Kind::AutoNumber},
-    {"fldSrcFile", Kind::Text},
-    {"fldSrcDir", Kind::Text},
-    {"fldDate", Kind::DateTime},
+    {fields::kId, Kind::AutoNumber},
+    {fields::kSrcFile, Kind::Text},
+    {fields::kSrcDir, Kind::Text},
+    {fields::kDate, Kind::DateTime},
 };
 
-const std::vector<Column> kStagingColumns = {
-    {"fldID", Kind::AutoNumber},       {"fld市区町村コード", Kind::Text},
-    {"fld都道府県名", Kind::Text},     {"fld市区町村名", Kind::Text},
-    {"fld大字・町丁目", Kind::Text},   {"fld街区・番地", Kind::Text},
-    {"fld座標系番号", Kind::Text},     {"fldＸ座標", Kind::Text},
-    {"fldＹ座標", Kind::Text},         {"fld緯度", Kind::Text},
-    {"fld経度", Kind::Text},           {"fldメッシュコード", Kind::Text},
-    {"fld住居表示フラグ", Kind::Text}, {"fld代表フラグ", Kind::Text},
-    {"fldPositionID", Kind::Integer},  {"fldSrcID", Kind::Integer},
-    {"fldSrcDir", Kind::Text},         {"fldSrcFile", Kind::Text},
-};
+// The staging table holds a whole line: its town, its block and its file.
+std::vector<Column> stagingColumns() {
+    std::vector<Column> columns = {{fields::kId, Kind::AutoNumber},
+                                   {fields::kMunicipalityCode, Kind::Text},
+                                   {fields::kPrefName, Kind::Text},
+                                   {fields::kMunicipalityName, Kind::Text},
+                                   {fields::kTownName, Kind::Text}};
+    for (const char* name : fields::kBlockRow) {
+        if (std::string_view(name) != fields::kPositionId)
+            columns.push_back({name, Kind::Text});
+    }
+    columns.push_back({fields::kPositionId, Kind::Integer});
+    columns.push_back({fields::kSrcId, Kind::Integer});
+    columns.push_back({fields::kSrcDir, Kind::Text});
+    columns.push_back({fields::kSrcFile, Kind::Text});
+    return columns;
+}
 
-const std::vector<Column> kTownColumns = {
-    {"fldID", Kind::AutoNumber},       {"fldPositionID", Kind::Integer},
-    {"fld街区・番地", Kind::Text},     {"fld座標系番号", Kind::Text},
-    {"fldＸ座標", Kind::Text},         {"fldＹ座標", Kind::Text},
-    {"fld緯度", Kind::Text},           {"fld経度", Kind::Text},
-    {"fldメッシュコード", Kind::Text}, {"fld住居表示フラグ", Kind::Text},
-    {"fld代表フラグ", Kind::Text},
-};
+std::vector<Column> townColumns() {
+    std::vector<Column> columns = {{fields::kId, Kind::AutoNumber}};
+    for (const char* name : fields::kBlockRow)
+        columns.push_back(
+            {name, std::string_view(name) == fields::kPositionId ? Kind::Integer : Kind::Text});
+    return columns;
+}
+
+const std::vector<Column> kStagingColumns = stagingColumns();
+const std::vector<Column> kTownColumns = townColumns();
 
 }  // namespace
 
 std::string townTableName(int number) {
     std::string digits = "000000" + std::to_string(number);
-    return "POSITION_" + digits.substr(digits.size() - 4);
+    return tables::kTownTablePrefix + digits.substr(digits.size() - 4);
+}
+
+bool isTownTableName(std::string_view name) {
+    constexpr std::string_view prefix = tables::kTownTablePrefix;
+    return name.size() == prefix.size() + 4 && name.substr(0, prefix.size()) == prefix &&
+           name.substr(prefix.size()).find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+const std::string& townTableGlob() {
+    static const std::string glob = tables::kTownTablePrefix + std::string("[0-9][0-9][0-9][0-9]");
+    return glob;
 }
 
 bool dropPositionTables(const std::string& dbPath) {
@@ -106,7 +128,8 @@ bool dropPositionTables(const std::string& dbPath) {
         Database db = Database::open(dbPath);
         std::vector<std::string> names;
         {
-            Statement st = db.prepare("select distinct fldTableName from POSITION");
+            Statement st = db.prepare("SELECT DISTINCT " + quoteIdentifier(fields::kTableName) +
+                                      " FROM " + quoteIdentifier(tables::kPosition));
             while (st.step()) {
                 if (!st.isNull(0))
                     names.push_back(st.text(0));
@@ -114,7 +137,7 @@ bool dropPositionTables(const std::string& dbPath) {
         }
         for (const auto& name : names)
             dropTable(db, name);
-        dropTable(db, "POSITION");
+        dropTable(db, tables::kPosition);
         return true;
     } catch (const std::exception&) {
         return false;
@@ -125,13 +148,14 @@ void createPositionTables(const std::string& dbPath, LaterIndexes* later) {
     dropPositionTables(dbPath);
     inContext(dbPath, [&] {
         Database db = Database::open(dbPath);
-        dropTable(db, "POSITION");
-        dropTable(db, "POSITION_TMP");
-        dropTable(db, "POSITION管理");
-        createTable(db, "POSITION", kPositionColumns);
-        createIndex(db, "IdxPosition_all", "POSITION",
-                    {"fldID", "fld都道府県名", "fld市区町村名", "fld大字・町丁目"}, later);
-        createTable(db, "POSITION管理", kSourceColumns);
+        dropTable(db, tables::kPosition);
+        dropTable(db, tables::kStaging);
+        dropTable(db, tables::kSources);
+        createTable(db, tables::kPosition, kPositionColumns);
+        createIndex(db, "IdxPosition_all", tables::kPosition,
+                    {fields::kId, fields::kPrefName, fields::kMunicipalityName, fields::kTownName},
+                    later);
+        createTable(db, tables::kSources, kSourceColumns);
     });
 }
 
@@ -149,16 +173,17 @@ void createStagingTable(const std::string& dbPath) {
 }
 
 void createStagingTableIn(Database& db) {
-    dropTable(db, "POSITION_TMP");
-    createTable(db, "POSITION_TMP", kStagingColumns);
-    createIndex(db, "IdxPosition_tmp", "POSITION_TMP",
-                {"fldID", "fld都道府県名", "fld市区町村名", "fld大字・町丁目", "fld街区・番地"});
+    dropTable(db, tables::kStaging);
+    createTable(db, tables::kStaging, kStagingColumns);
+    createIndex(db, "IdxPosition_tmp", tables::kStaging,
+                {fields::kId, fields::kPrefName, fields::kMunicipalityName, fields::kTownName,
+                 fields::kBlock});
 }
 
 void createTownTableIn(Database& db, const std::string& tableName, LaterIndexes* later) {
     createTable(db, tableName, kTownColumns);
-    createIndex(db, "Idx" + tableName, tableName, {"fldID", "fldPositionID", "fld街区・番地"},
-                later);
+    createIndex(db, "Idx" + tableName, tableName,
+                {fields::kId, fields::kPositionId, fields::kBlock}, later);
 }
 
 void createTownTable(const std::string& dbPath, const std::string& tableName) {

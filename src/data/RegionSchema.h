@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace mrk2 {
 
@@ -8,6 +9,10 @@ class LaterIndexes;
 
 // "POSITION_" + four digits: 1 gives POSITION_0001.
 std::string townTableName(int number);
+// Whether `name` is such a name (letter case counts).
+bool isTownTableName(std::string_view name);
+// The same as a GLOB pattern, for a search of sqlite_schema.
+const std::string& townTableGlob();
 
 // Drops every per-town table named in POSITION, then POSITION. False, silently,
 // when that fails (a database without POSITION included).

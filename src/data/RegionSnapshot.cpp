@@ -9,17 +9,10 @@
 #include "app/Paths.h"
 #include "app/SourceFile.h"
 #include "data/Database.h"
+#include "data/RegionSchema.h"
+#include "data/SchemaNames.h"
 
 namespace mrk2 {
-
-namespace {
-
-bool isTownTableName(const std::string& name) {
-    return name.size() == 13 && name.rfind("POSITION_", 0) == 0 &&
-           std::all_of(name.begin() + 9, name.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-}  // namespace
 
 bool RegionSnapshot::Town::operator<(const Town& o) const {
     // NULL towns sort before named ones, as the import orders them.
@@ -30,8 +23,11 @@ RegionSnapshot readRegionSnapshot(const std::string& dbPath) {
     Database db = Database::open(dbPath, Database::Mode::ReadOnly);
     RegionSnapshot snap;
     {
-        Statement st = db.prepare(
-            "SELECT fldID, fldSrcDir, fldSrcFile, fldDate FROM POSITION管理 ORDER BY fldID");
+        static const std::string sources =
+            "SELECT " +
+            columnList({fields::kId, fields::kSrcDir, fields::kSrcFile, fields::kDate}) + " FROM " +
+            quoteIdentifier(tables::kSources) + " ORDER BY " + quoteIdentifier(fields::kId);
+        Statement st = db.prepare(sources);
         while (st.step())
             snap.sources.push_back(
                 {st.int64(0), SourceFile{st.text(1), st.text(2)}.path(), st.optText(3)});
@@ -39,8 +35,8 @@ RegionSnapshot readRegionSnapshot(const std::string& dbPath) {
     std::unordered_map<std::int64_t, std::int64_t> blocksById;
     {
         Statement st = db.prepare(
-            "SELECT name FROM sqlite_schema WHERE type = 'table' AND name LIKE 'POSITION!_%' "
-            "ESCAPE '!' ORDER BY name");
+            "SELECT name FROM sqlite_schema WHERE type = 'table' AND name GLOB ?1 ORDER BY name");
+        st.bind(1, townTableGlob());
         std::vector<std::string> tables;
         while (st.step()) {
             if (isTownTableName(st.text(0)))
@@ -50,7 +46,8 @@ RegionSnapshot readRegionSnapshot(const std::string& dbPath) {
         for (const std::string& t : tables) {
             // Counted here rather than by GROUP BY, which would sort every table
             // once more; the scan reads the table's index, which holds the id.
-            Statement ids = db.prepare("SELECT fldPositionID FROM " + quoteIdentifier(t));
+            Statement ids = db.prepare("SELECT " + quoteIdentifier(fields::kPositionId) + " FROM " +
+                                       quoteIdentifier(t));
             while (ids.step()) {
                 ++blocksById[ids.int64(0)];
                 ++snap.rows;
@@ -59,9 +56,12 @@ RegionSnapshot readRegionSnapshot(const std::string& dbPath) {
     }
     std::map<std::tuple<std::string, std::string, std::optional<std::string>>, std::int64_t> towns;
     std::set<std::string> uncoded;
-    Statement st = db.prepare(
-        "SELECT fldID, fld都道府県名, fld市区町村名, fld大字・町丁目, fld市区町村コード FROM "
-        "POSITION");
+    static const std::string townsSql =
+        "SELECT " +
+        columnList({fields::kId, fields::kPrefName, fields::kMunicipalityName, fields::kTownName,
+                    fields::kMunicipalityCode}) +
+        " FROM " + quoteIdentifier(tables::kPosition);
+    Statement st = db.prepare(townsSql);
     while (st.step()) {
         towns[{st.text(1), st.text(2), st.optText(3)}] += blocksById[st.int64(0)];
         if (!st.optText(4)) {

@@ -4,9 +4,14 @@
 
 #include <cstring>
 
-#include "app/Error.h"
+#include "data/SqliteError.h"
 
 namespace mrk2 {
+
+// The one maker of sinks: a sink is the SQLite call's context, kept opaque.
+struct ColumnSinkOf {
+    static ColumnSink context(sqlite3_context* ctx) { return ColumnSink(ctx); }
+};
 
 namespace {
 
@@ -83,7 +88,8 @@ int feedEof(sqlite3_vtab_cursor* cur) {
 }
 
 int feedColumn(sqlite3_vtab_cursor* cur, sqlite3_context* ctx, int col) {
-    reinterpret_cast<FeedCursor*>(cur)->source->column(ctx, col);
+    ColumnSink out = ColumnSinkOf::context(ctx);
+    reinterpret_cast<FeedCursor*>(cur)->source->column(out, col);
     return SQLITE_OK;
 }
 
@@ -124,9 +130,9 @@ RowFeed::RowFeed(Database& db, const std::string& name, const std::vector<std::s
         slot_->schema += (i ? ", " : "") + quoteIdentifier(columns[i]);
     slot_->schema += ")";
     // The connection owns the slot from here, and frees it when it closes.
-    int rc = sqlite3_create_module_v2(db.handle(), name.c_str(), &kFeedModule, slot_, destroySlot);
+    int rc = sqlite3_create_module_v2(db.db_, name.c_str(), &kFeedModule, slot_, destroySlot);
     if (rc != SQLITE_OK)
-        throw sqliteError(rc, sqlite3_errmsg(db.handle()));
+        throw sqliteError(rc, sqlite3_errmsg(db.db_));
 }
 
 void RowFeed::run(Statement& insert, RowSource& source) {

@@ -2,9 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "data/ColumnSink.h"
 #include "data/Database.h"
-
-struct sqlite3_context;
 
 namespace mrk2 {
 
@@ -14,9 +13,9 @@ class RowSource {
     virtual ~RowSource() = default;
     // Moves to the next row; false when there is none.
     virtual bool next() = 0;
-    // Gives column `col` of the current row through sqlite3_result_*; text may
-    // be given without a copy, it is read before next() is called again.
-    virtual void column(sqlite3_context* ctx, int col) = 0;
+    // Puts column `col` of the current row into `out`; text may be given
+    // without a copy, it is read before next() is called again.
+    virtual void column(ColumnSink& out, int col) = 0;
 };
 
 // A table-valued name for rows in memory: once made, "INSERT INTO t (...)

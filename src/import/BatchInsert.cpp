@@ -1,9 +1,5 @@
 #include "import/BatchInsert.h"
 
-#include <sqlite3.h>
-
-#include "app/Error.h"
-
 namespace mrk2 {
 
 namespace {
@@ -58,32 +54,14 @@ BatchInsert::BatchInsert(Database& db, const std::string& table,
     batch_ = prepare(batchRows_);
 }
 
-BatchInsert::~BatchInsert() {
-    sqlite3_finalize(batch_);
-    sqlite3_finalize(single_);
-}
-
-void BatchInsert::check(int rc) {
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        sqlite3* h = db_.handle();
-        throw sqliteError(sqlite3_extended_errcode(h), sqlite3_errmsg(h));
-    }
-}
-
-sqlite3_stmt* BatchInsert::prepare(std::size_t rows) {
-    std::string sql = insertSql(table_, constantNames_, columnNames_, rows);
-    sqlite3_stmt* st = nullptr;
-    check(
-        sqlite3_prepare_v2(db_.handle(), sql.c_str(), static_cast<int>(sql.size()), &st, nullptr));
+Statement BatchInsert::prepare(std::size_t rows) {
+    Statement st = db_.prepare(insertSql(table_, constantNames_, columnNames_, rows));
     for (std::size_t i = 0; i < constants_; ++i) {
         int param = static_cast<int>(i) + 1;
-        if (constantIsText_[i]) {
-            const std::string& t = constantTexts_[i];
-            check(
-                sqlite3_bind_text(st, param, t.data(), static_cast<int>(t.size()), SQLITE_STATIC));
-        } else {
-            check(sqlite3_bind_int64(st, param, constantNumbers_[i]));
-        }
+        if (constantIsText_[i])
+            st.bindView(param, constantTexts_[i]);
+        else
+            st.bind(param, constantNumbers_[i]);
     }
     return st;
 }
@@ -92,11 +70,9 @@ void BatchInsert::setConstant(int index, std::string_view text) {
     auto i = static_cast<std::size_t>(index);
     constantTexts_[i].assign(text.data(), text.size());
     constantIsText_[i] = true;
-    for (sqlite3_stmt* st : {batch_, single_}) {
-        if (st) {
-            check(sqlite3_bind_text(st, index + 1, constantTexts_[i].data(),
-                                    static_cast<int>(constantTexts_[i].size()), SQLITE_STATIC));
-        }
+    for (Statement* st : {&batch_, &single_}) {
+        if (st->isPrepared())
+            st->bindView(index + 1, constantTexts_[i]);
     }
 }
 
@@ -104,9 +80,9 @@ void BatchInsert::setConstant(int index, std::int64_t value) {
     auto i = static_cast<std::size_t>(index);
     constantNumbers_[i] = value;
     constantIsText_[i] = false;
-    for (sqlite3_stmt* st : {batch_, single_}) {
-        if (st)
-            check(sqlite3_bind_int64(st, index + 1, value));
+    for (Statement* st : {&batch_, &single_}) {
+        if (st->isPrepared())
+            st->bind(index + 1, value);
     }
 }
 
@@ -137,29 +113,22 @@ void BatchInsert::endRow() {
         flush();
 }
 
-void BatchInsert::bindCells(sqlite3_stmt* st, std::size_t firstCell, std::size_t rows) {
+void BatchInsert::bindCells(Statement& st, std::size_t firstCell, std::size_t rows) {
     int param = static_cast<int>(constants_) + 1;
     for (std::size_t i = firstCell; i < firstCell + rows * width_; ++i, ++param) {
         const Cell& c = cells_[i];
         switch (c.kind) {
             case Cell::Kind::Null:
-                check(sqlite3_bind_null(st, param));
+                st.bindNull(param);
                 break;
             case Cell::Kind::Text:
-                check(sqlite3_bind_text(st, param, c.text.data(), static_cast<int>(c.text.size()),
-                                        SQLITE_STATIC));
+                st.bindView(param, c.text);
                 break;
             case Cell::Kind::Number:
-                check(sqlite3_bind_int64(st, param, c.number));
+                st.bind(param, c.number);
                 break;
         }
     }
-}
-
-void BatchInsert::run(sqlite3_stmt* st) {
-    int rc = sqlite3_step(st);
-    sqlite3_reset(st);
-    check(rc);
 }
 
 void BatchInsert::flush() {
@@ -168,14 +137,14 @@ void BatchInsert::flush() {
     filled_ = 0;
     if (rows == batchRows_) {
         bindCells(batch_, 0, rows);
-        run(batch_);
+        batch_.run();
         return;
     }
-    if (rows > 0 && !single_)
+    if (rows > 0 && !single_.isPrepared())
         single_ = prepare(1);
     for (std::size_t r = 0; r < rows; ++r) {
         bindCells(single_, r * width_, 1);
-        run(single_);
+        single_.run();
     }
 }
 

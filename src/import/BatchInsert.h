@@ -6,8 +6,6 @@
 
 #include "data/Database.h"
 
-struct sqlite3_stmt;
-
 namespace mrk2 {
 
 // Appends rows to one table many at a time. Every execution of an INSERT into a
@@ -23,7 +21,6 @@ class BatchInsert {
   public:
     BatchInsert(Database& db, const std::string& table, const std::vector<std::string>& constants,
                 const std::vector<std::string>& columns, int batchRows = 100);
-    ~BatchInsert();
     BatchInsert(const BatchInsert&) = delete;
     BatchInsert& operator=(const BatchInsert&) = delete;
 
@@ -45,10 +42,8 @@ class BatchInsert {
         std::string text;
         std::int64_t number = 0;
     };
-    sqlite3_stmt* prepare(std::size_t rows);
-    void check(int rc);
-    void bindCells(sqlite3_stmt* st, std::size_t firstCell, std::size_t rows);
-    void run(sqlite3_stmt* st);
+    Statement prepare(std::size_t rows);
+    void bindCells(Statement& st, std::size_t firstCell, std::size_t rows);
     Cell& nextCell();
 
     Database& db_;
@@ -62,10 +57,10 @@ class BatchInsert {
     std::size_t constants_;
     std::size_t width_;
     std::size_t batchRows_;
-    // Raw statements: the values are bound without a copy, since the cells
-    // outlive every execution.
-    sqlite3_stmt* batch_ = nullptr;
-    sqlite3_stmt* single_ = nullptr;  // for the last, partial batch; made when needed
+    // The values are bound without a copy, since the cells outlive every
+    // execution.
+    Statement batch_;
+    Statement single_;  // for the last, partial batch; made when needed
     std::vector<Cell> cells_;
     std::size_t filled_ = 0;  // cells of the pending rows, the current one included
     std::size_t rows_ = 0;    // complete pending rows

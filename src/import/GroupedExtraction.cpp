@@ -1,7 +1,5 @@
 #include "import/GroupedExtraction.h"
 
-#include <sqlite3.h>
-
 #include <vector>
 
 #include "app/Error.h"
@@ -9,36 +7,25 @@
 #include "app/ProgressPacer.h"
 #include "app/Utf8Text.h"
 #include "data/RegionSchema.h"
+#include "data/SchemaNames.h"
 
 namespace mrk2 {
 
 namespace {
 
-const std::vector<std::string> kTownFeedColumns = {"fld市区町村コード", "fld都道府県名",
-                                                   "fld市区町村名",     "fld大字・町丁目",
-                                                   "fldSrcID",          "fldTableName"};
-const std::vector<std::string> kBlockFeedColumns = {
-    "fldPositionID", "fld街区・番地", "fld座標系番号",     "fldＸ座標",         "fldＹ座標",
-    "fld緯度",       "fld経度",       "fldメッシュコード", "fld住居表示フラグ", "fld代表フラグ"};
+const std::vector<std::string> kTownFeedColumns = {
+    fields::kMunicipalityCode, fields::kPrefName, fields::kMunicipalityName,
+    fields::kTownName,         fields::kSrcId,    fields::kTableName};
+const std::vector<std::string> kBlockFeedColumns(fields::kBlockRow.begin(),
+                                                 fields::kBlockRow.end());
+const std::string kBlockColumnList = columnList(kBlockFeedColumns);
+const std::string kInsertTowns = "INSERT INTO " + quoteIdentifier(tables::kPosition) + " (" +
+                                 columnList(kTownFeedColumns) +
+                                 ") SELECT * FROM mrk2_grouped_towns";
 
 // One statement writes at most this many rows, so that a Stop is seen and the
 // window system gets its turn between them even inside a very large town.
 constexpr std::size_t kChunkRows = 8192;
-
-std::string columnList(const std::vector<std::string>& columns) {
-    std::string out;
-    for (std::size_t i = 0; i < columns.size(); ++i)
-        out += (i ? ", " : "") + quoteIdentifier(columns[i]);
-    return out;
-}
-
-void resultText(sqlite3_context* ctx, std::string_view text) {
-    // An empty value is a NULL: a stored text is never "".
-    if (text.empty())
-        sqlite3_result_null(ctx);
-    else
-        sqlite3_result_text(ctx, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
-}
 
 // The file's towns as POSITION rows, each naming the table its rows go to.
 class TownRows : public RowSource {
@@ -48,26 +35,26 @@ class TownRows : public RowSource {
         : towns_(groups.towns()), source_(source), tables_(tables) {}
 
     bool next() override { return ++index_ < towns_.size(); }
-    void column(sqlite3_context* ctx, int col) override {
+    void column(ColumnSink& out, int col) override {
         const TownGroups::Group& t = towns_[index_];
         switch (col) {
             case 0:
-                resultText(ctx, t.code ? std::string_view(*t.code) : std::string_view());
+                out.textOrNull(t.code ? std::string_view(*t.code) : std::string_view());
                 break;
             case 1:
-                resultText(ctx, t.pref);
+                out.textOrNull(t.pref);
                 break;
             case 2:
-                resultText(ctx, t.muni);
+                out.textOrNull(t.muni);
                 break;
             case 3:
-                resultText(ctx, t.town);
+                out.textOrNull(t.town);
                 break;
             case 4:
-                sqlite3_result_int64(ctx, source_.srcId);
+                out.integer(source_.srcId);
                 break;
             default:
-                resultText(ctx, tables_[index_]);
+                out.textOrNull(tables_[index_]);
                 break;
         }
     }
@@ -98,11 +85,11 @@ class BlockRows : public RowSource {
         values_ = groups_.groupedValues(row_);
         return true;
     }
-    void column(sqlite3_context* ctx, int col) override {
+    void column(ColumnSink& out, int col) override {
         if (col == 0)
-            sqlite3_result_int64(ctx, ids_[town_]);
+            out.integer(ids_[town_]);
         else
-            resultText(ctx, values_[static_cast<std::size_t>(Block + col - 1)].value_or(""));
+            out.textOrNull(values_[static_cast<std::size_t>(Block + col - 1)].value_or(""));
     }
 
   private:
@@ -123,9 +110,8 @@ GroupedExtraction::GroupedExtraction(Database& db)
 
 Statement& GroupedExtraction::blocksInto(const std::string& table) {
     if (table != blocksTable_) {
-        insertBlocks_ =
-            db_.prepare("INSERT INTO " + quoteIdentifier(table) + " (" +
-                        columnList(kBlockFeedColumns) + ") SELECT * FROM mrk2_grouped_blocks");
+        insertBlocks_ = db_.prepare("INSERT INTO " + quoteIdentifier(table) + " (" +
+                                    kBlockColumnList + ") SELECT * FROM mrk2_grouped_blocks");
         blocksTable_ = table;
     }
     return insertBlocks_;
@@ -158,8 +144,7 @@ void GroupedExtraction::write(const TownGroups& groups, const GroupedSource& sou
     ProgressPacer pacer;
     if (!towns.empty()) {
         if (!insertTowns_.isPrepared()) {
-            insertTowns_ = db_.prepare("INSERT INTO POSITION (" + columnList(kTownFeedColumns) +
-                                       ") SELECT * FROM mrk2_grouped_towns");
+            insertTowns_ = db_.prepare(kInsertTowns);
         }
         TownRows townRows(groups, source, tables);
         towns_.run(insertTowns_, townRows);

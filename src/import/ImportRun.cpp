@@ -15,6 +15,7 @@
 #include "data/LaterIndexes.h"
 #include "data/PendingRegionChange.h"
 #include "data/RegionSchema.h"
+#include "data/SchemaNames.h"
 #include "data/WorkFiles.h"
 #include "import/GroupedExtraction.h"
 #include "import/PositionLoader.h"
@@ -38,9 +39,9 @@ void dropUnusedTownTables(const std::string& dbPath) {
         Database db = Database::open(dbPath);
         std::vector<std::string> tables;
         {
-            Statement st = db.prepare(
-                "SELECT name FROM sqlite_schema WHERE type = 'table' AND name GLOB "
-                "'POSITION_[0-9][0-9][0-9][0-9]'");
+            Statement st =
+                db.prepare("SELECT name FROM sqlite_schema WHERE type = 'table' AND name GLOB ?1");
+            st.bind(1, townTableGlob());
             while (st.step())
                 tables.push_back(st.text(0));
         }
@@ -48,8 +49,10 @@ void dropUnusedTownTables(const std::string& dbPath) {
         // POSITION (no index on fldTableName) as often as there are tables.
         std::set<std::string> named;
         {
-            Statement st = db.prepare(
-                "SELECT DISTINCT fldTableName FROM POSITION WHERE fldTableName IS NOT NULL");
+            const std::string column = quoteIdentifier(fields::kTableName);
+            Statement st = db.prepare("SELECT DISTINCT " + column + " FROM " +
+                                      quoteIdentifier(tables::kPosition) + " WHERE " + column +
+                                      " IS NOT NULL");
             while (st.step())
                 named.insert(st.text(0));
         }
@@ -112,6 +115,7 @@ class Run {
         if (changed)
             replaceRegionDatabase();
         Outcome outcome = changed || register_ ? Outcome::completed() : Outcome::nothingToDo();
+        outcome.report = notes_;
         finish(outcome);
         return outcome;
     }
@@ -183,6 +187,8 @@ class Run {
             try {
                 LoadedFile loaded = loadPositionFile(db, f, request_.layout, progress_, prefs,
                                                      groups, sources_, request_.skipMissingFiles);
+                if (loaded.note)
+                    notes_.push_back(*loaded.note);
                 checkStop();
                 progress_.step(ProgressStep::Extracting);
                 checkStop();
@@ -285,6 +291,7 @@ class Run {
     std::vector<SourceFile> loadList_;
     SourceReader sources_;  // keeps each archive open for all of its members
     std::int32_t removed_ = 0;
+    std::vector<std::string> notes_;  // the loaded files' notes, told after the run
     TownTableCursor cursor_;
     LaterIndexes laterIndexes_;
 };

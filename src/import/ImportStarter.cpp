@@ -13,6 +13,7 @@
 #include "data/RegionChangeSummary.h"
 #include "data/RegionComparison.h"
 #include "data/RegionSnapshot.h"
+#include "data/SchemaNames.h"
 #include "import/ImportRun.h"
 
 namespace mrk2 {
@@ -28,8 +29,9 @@ std::optional<std::string> baseDbProblem(const std::string& basePath) {
         return "基本データベースが見つかりません。\n" + basePath;
     try {
         Database db = Database::open(basePath, Database::Mode::ReadOnly);
-        if (!db.tableExists("POST")) {
-            return "基本データベースに郵便番号テーブル POST がありません。先に全国版郵便番号CSVから"
+        if (!db.tableExists(tables::kPost)) {
+            return "基本データベースに郵便番号テーブル " + std::string(tables::kPost) +
+                   " がありません。先に全国版郵便番号CSVから"
                    "作成して下さい (郵便番号データの「更新」、mrk2cli postal-build)。\n" +
                    basePath;
         }
@@ -56,7 +58,8 @@ std::string changeSummary(const RegionSnapshot& before, const std::string& regio
     char time[32];
     std::snprintf(time, sizeof time, "時間: %.1f 秒", seconds);
     try {
-        return regionChangeSummaryText(compareRegions(before, readRegionSnapshot(regionPath))) +
+        const RegionSnapshot after = readRegionSnapshot(regionPath);
+        return regionChangeSummaryText(compareRegions(before, after)) + uncodedTownsText(after) +
                time;
     } catch (const std::exception&) {
         return time;

@@ -13,6 +13,8 @@
 #include "app/Utf8Text.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
+#include "data/SchemaNames.h"
+#include "import/AbrSourceRows.h"
 #include "import/BatchInsert.h"
 #include "import/CsvSourceRows.h"
 #include "import/MunicipalityCodes.h"
@@ -23,17 +25,29 @@ namespace mrk2 {
 
 namespace {
 
-const std::vector<std::string> kSourceColumns = {"fldSrcID", "fldSrcDir", "fldSrcFile"};
+const std::vector<std::string> kSourceColumns = {fields::kSrcId, fields::kSrcDir, fields::kSrcFile};
 // The row's municipality code, then the entries in their order.
-const std::vector<std::string> kEntryColumns = {
-    "fld市区町村コード", "fld都道府県名",     "fld市区町村名", "fld大字・町丁目", "fld街区・番地",
-    "fld座標系番号",     "fldＸ座標",         "fldＹ座標",     "fld緯度",         "fld経度",
-    "fldメッシュコード", "fld住居表示フラグ", "fld代表フラグ"};
+const std::vector<std::string> kEntryColumns = {fields::kMunicipalityCode,
+                                                fields::kPrefName,
+                                                fields::kMunicipalityName,
+                                                fields::kTownName,
+                                                fields::kBlock,
+                                                fields::kCoordinateSystem,
+                                                fields::kX,
+                                                fields::kY,
+                                                fields::kLatitude,
+                                                fields::kLongitude,
+                                                fields::kMeshCode,
+                                                fields::kResidenceIndication,
+                                                fields::kRepresentative};
+const std::string kAddSource = "INSERT INTO " + quoteIdentifier(tables::kSources) + " (" +
+                               columnList({fields::kSrcFile, fields::kSrcDir, fields::kDate}) +
+                               ") VALUES (?1, ?2, ?3)";
 
 class StagingWriter {
   public:
     explicit StagingWriter(Database& db)
-        : insert_(db, "POSITION_TMP", kSourceColumns, kEntryColumns) {}
+        : insert_(db, tables::kStaging, kSourceColumns, kEntryColumns) {}
 
     void bindSource(const GroupedSource& source, const SourceFile& file) {
         insert_.setConstant(0, source.srcId);
@@ -62,6 +76,15 @@ class StagingWriter {
   private:
     BatchInsert insert_;
 };
+
+// Registry rows that are not stored are said, never dropped in silence.
+std::optional<std::string> skippedRowsNote(const std::string& path, const AbrCounts& c) {
+    if (c.withoutPosition == 0 && c.retired == 0 && c.unpaired == 0)
+        return std::nullopt;
+    return path + "\n格納しなかった行: 位置座標なし " + std::to_string(c.withoutPosition) +
+           "件, 廃止 " + std::to_string(c.retired) + "件, 対応する行のない位置座標 " +
+           std::to_string(c.unpaired) + "件";
+}
 
 void recordPrefecture(std::vector<std::string>& list, const std::string& pref) {
     if (std::find(list.begin(), list.end(), pref) != list.end())
@@ -105,27 +128,37 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
         if (!date) {
             if (!skipMissing)
                 throw fileError(ENOENT);
-            return {LoadedFile::Where::Skipped, {}};
+            return {LoadedFile::Where::Skipped, {}, std::nullopt};
         }
         // The source is recorded before any of its rows.
-        LoadedFile loaded{LoadedFile::Where::Memory, {0}};
+        LoadedFile loaded{LoadedFile::Where::Memory, {0}, std::nullopt};
         {
-            Statement src = db.prepare(
-                "INSERT INTO POSITION管理 (fldSrcFile, fldSrcDir, fldDate) VALUES (?1, ?2, ?3)");
+            Statement src = db.prepare(kAddSource);
             src.bind(1, source.file).bind(2, source.dir).bind(3, date);
             src.run();
             loaded.source.srcId = db.lastInsertRowid();
         }
 
-        CsvSourceRows rows(sources.open(source), layout);
+        // A registry file is known by its header and joined with its partner;
+        // any other file is a CSV of its own.
+        std::unique_ptr<SourceRows> rows;
+        AbrSourceRows* abr = nullptr;
+        if (auto header = abrHeaderOf(sources, source)) {
+            auto joined = std::make_unique<AbrSourceRows>(source, *header, sources,
+                                                          MunicipalityMaster::builtIn());
+            abr = joined.get();
+            rows = std::move(joined);
+        } else {
+            rows = std::make_unique<CsvSourceRows>(sources.open(source), layout);
+        }
         MunicipalityCodes codes(MunicipalityMaster::builtIn());
         codes.beginFile(municipalityCodeOfName(source.file));
         PositionRow row;
         std::int32_t records = 0;
         std::string pref;
         while (!progress.stopped()) {
-            progress.reading(records, rows.bytesRead());
-            if (!rows.next(row))
+            progress.reading(records, rows->bytesRead());
+            if (!rows->next(row))
                 break;
             ++records;
             const PositionValues& values = row.values;
@@ -148,7 +181,9 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
             staging->stage(values, code);
             loaded.where = LoadedFile::Where::Staging;
         }
-        progress.fileRead(records, rows.bytesRead());
+        progress.fileRead(records, rows->bytesRead());
+        if (abr)
+            loaded.note = skippedRowsNote(path, abr->counts());
         if (staging)
             staging->flush();
         else

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ struct LoadedFile {
     };
     Where where;
     GroupedSource source;
+    // What the person is told of the file after the run: the registry rows that
+    // were not stored.
+    std::optional<std::string> note;
 };
 
 // The same on a connection the run holds, within its transaction: the file's

@@ -5,19 +5,20 @@
 #include "app/Error.h"
 #include "app/Paths.h"
 #include "data/Database.h"
+#include "data/SchemaNames.h"
 
 namespace mrk2 {
 
 namespace {
 
-constexpr const char* kPostFields =
-    "fld郵便番号, fldトドウフケン, fldシクチョウソン, fldチメイ, fld都道府県, fld市区町村, fld地名";
+const std::string kPost = quoteIdentifier(tables::kPost);
+const std::string kPostFields = columnList(fields::kPostRow);
 
 // "fld都道府県 IN (?1, ?2, ...)" for the names, or "" when there is none.
 std::string prefectureFilter(const std::vector<std::string>& names) {
     if (names.empty())
         return {};
-    std::string sql = " WHERE fld都道府県 IN (";
+    std::string sql = " WHERE " + quoteIdentifier(fields::kPref) + " IN (";
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (i)
             sql += ", ";
@@ -55,15 +56,15 @@ void fillRegionPostTable(const std::string& workDbPath, const std::string& baseD
         {
             Transaction tx(db);
             if (replaceExisting) {
-                Statement del = db.prepare("DELETE FROM main.POST" + filter);
+                Statement del = db.prepare("DELETE FROM main." + kPost + filter);
                 bindNames(del, names);
                 del.run();
             }
             // One statement does the work of the row-by-row copy, in the base
             // table's own order.
-            Statement copy =
-                db.prepare(std::string("INSERT INTO main.POST (") + kPostFields + ") SELECT " +
-                           kPostFields + " FROM base.POST" + filter + " ORDER BY fldID");
+            Statement copy = db.prepare("INSERT INTO main." + kPost + " (" + kPostFields +
+                                        ") SELECT " + kPostFields + " FROM base." + kPost + filter +
+                                        " ORDER BY " + quoteIdentifier(fields::kId));
             bindNames(copy, names);
             copy.run();
             tx.commit();

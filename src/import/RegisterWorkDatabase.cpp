@@ -6,6 +6,8 @@
 #include "app/Error.h"
 #include "app/FileOps.h"
 #include "data/Database.h"
+#include "data/RegionSchema.h"
+#include "data/SchemaNames.h"
 #include "data/TableCopy.h"
 #include "data/WorkFiles.h"
 
@@ -18,11 +20,14 @@ namespace {
 // tables, the empty per-town tables no town names any more, and POST, which
 // the run makes again from the base database.
 std::set<std::string> replacedTables(const std::string& regionPath) {
-    std::set<std::string> replaced = {tableNameKey("POSITION"), tableNameKey("POSITION_TMP"),
-                                      tableNameKey("POSITION管理"), tableNameKey("POST")};
+    std::set<std::string> replaced = {tableNameKey(tables::kPosition),
+                                      tableNameKey(tables::kStaging),
+                                      tableNameKey(tables::kSources), tableNameKey(tables::kPost)};
     Database db = Database::open(regionPath, Database::Mode::ReadOnly);
     try {
-        Statement st = db.prepare("select distinct fldTableName from POSITION");
+        static const std::string named = "SELECT DISTINCT " + quoteIdentifier(fields::kTableName) +
+                                         " FROM " + quoteIdentifier(tables::kPosition);
+        Statement st = db.prepare(named);
         while (st.step()) {
             if (!st.isNull(0))
                 replaced.insert(tableNameKey(st.text(0)));
@@ -32,9 +37,9 @@ std::set<std::string> replacedTables(const std::string& regionPath) {
     }
     std::vector<std::string> townTables;
     {
-        Statement st = db.prepare(
-            "SELECT name FROM sqlite_schema WHERE type = 'table' AND name GLOB "
-            "'POSITION_[0-9][0-9][0-9][0-9]'");
+        Statement st =
+            db.prepare("SELECT name FROM sqlite_schema WHERE type = 'table' AND name GLOB ?1");
+        st.bind(1, townTableGlob());
         while (st.step())
             townTables.push_back(st.text(0));
     }

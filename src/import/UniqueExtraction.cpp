@@ -1,7 +1,5 @@
 #include "import/UniqueExtraction.h"
 
-#include <sqlite3.h>
-
 #include <exception>
 #include <optional>
 #include <string_view>
@@ -13,6 +11,7 @@
 #include "app/Utf8Text.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
+#include "data/SchemaNames.h"
 #include "import/BatchInsert.h"
 
 namespace mrk2 {
@@ -25,14 +24,35 @@ constexpr const char* kTableLimitMessage = "テーブル数が多過ぎます。
 // so they agree exactly on where one town ends and the next begins. Within a town
 // the rows keep the order of the file's lines (fldID), as rows grouped in memory
 // do (TownGroups.h).
-constexpr const char* kDistinctTowns =
-    "SELECT fld都道府県名, fld市区町村名, fld大字・町丁目, fldSrcID, fld市区町村コード, "
-    "MIN(fldID) FROM POSITION_TMP GROUP BY fld都道府県名, fld市区町村名, fld大字・町丁目, "
-    "fldSrcID ORDER BY fld都道府県名, fld市区町村名, fld大字・町丁目";
-constexpr const char* kStagedRows =
-    "SELECT fld都道府県名, fld市区町村名, fld大字・町丁目, fld街区・番地, fld座標系番号, "
-    "fldＸ座標, fldＹ座標, fld緯度, fld経度, fldメッシュコード, fld住居表示フラグ, fld代表フラグ "
-    "FROM POSITION_TMP ORDER BY fld都道府県名, fld市区町村名, fld大字・町丁目, fldID";
+const std::string kTownKey =
+    columnList({fields::kPrefName, fields::kMunicipalityName, fields::kTownName});
+const std::string kStaging = quoteIdentifier(tables::kStaging);
+const std::string kPosition = quoteIdentifier(tables::kPosition);
+const std::string kId = quoteIdentifier(fields::kId);
+const std::string kTableName = quoteIdentifier(fields::kTableName);
+
+const std::string kDistinctTowns = "SELECT " + kTownKey + ", " +
+                                   columnList({fields::kSrcId, fields::kMunicipalityCode}) +
+                                   ", MIN(" + kId + ") FROM " + kStaging + " GROUP BY " + kTownKey +
+                                   ", " + quoteIdentifier(fields::kSrcId) + " ORDER BY " + kTownKey;
+// The town, then the block row without its position id.
+const std::string kStagedRows =
+    "SELECT " + kTownKey + ", " +
+    columnList(std::vector<const char*>(fields::kBlockRow.begin() + 1, fields::kBlockRow.end())) +
+    " FROM " + kStaging + " ORDER BY " + kTownKey + ", " + kId;
+const std::string kAddTown =
+    "INSERT INTO " + kPosition + " (" +
+    columnList({fields::kMunicipalityCode, fields::kPrefName, fields::kMunicipalityName,
+                fields::kTownName, fields::kSrcId}) +
+    ") VALUES (?1, ?2, ?3, ?4, ?5)";
+const std::string kLastTownByKey =
+    "SELECT " + kId + " FROM " + kPosition + " WHERE " + quoteIdentifier(fields::kPrefName) +
+    " = ?1 AND " + quoteIdentifier(fields::kMunicipalityName) + " = ?2 AND " +
+    quoteIdentifier(fields::kTownName) + " IS ?3 ORDER BY " + kId + " DESC LIMIT 1";
+const std::string kTableOfTown =
+    "SELECT " + kTableName + " FROM " + kPosition + " WHERE " + kId + " = ?1";
+const std::string kSetTableOfTown =
+    "UPDATE " + kPosition + " SET " + kTableName + " = ?1 WHERE " + kId + " = ?2";
 
 struct TownKey {
     std::string pref;
@@ -46,52 +66,12 @@ struct Town {
     std::int64_t positionId = 0;
 };
 
-const std::vector<std::string> kTownColumns = {
-    "fldPositionID", "fld街区・番地", "fld座標系番号",     "fldＸ座標",         "fldＹ座標",
-    "fld緯度",       "fld経度",       "fldメッシュコード", "fld住居表示フラグ", "fld代表フラグ"};
+const std::vector<std::string> kTownColumns(fields::kBlockRow.begin(), fields::kBlockRow.end());
 
 // A per-town table takes about MINRECS rows and needs statements of its own, so
 // its batches are smaller than the loader's: preparing a long statement for
 // every table would cost more than the batching saves.
 constexpr int kTownBatchRows = 32;
-
-// The staged rows are read without copying each value into a string of its own.
-class RawSelect {
-  public:
-    RawSelect(Database& db, const char* sql) : db_(db) {
-        if (sqlite3_prepare_v2(db.handle(), sql, -1, &stmt_, nullptr) != SQLITE_OK)
-            fail();
-    }
-    ~RawSelect() { sqlite3_finalize(stmt_); }
-    RawSelect(const RawSelect&) = delete;
-    RawSelect& operator=(const RawSelect&) = delete;
-
-    bool step() {
-        int rc = sqlite3_step(stmt_);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc != SQLITE_DONE)
-            fail();
-        return false;
-    }
-    bool isNull(int col) const { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
-    // Valid until the next step; NULL reads as "".
-    std::string_view view(int col) const {
-        const unsigned char* p = sqlite3_column_text(stmt_, col);
-        if (!p)
-            return {};
-        return {reinterpret_cast<const char*>(p),
-                static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col))};
-    }
-
-  private:
-    [[noreturn]] void fail() {
-        sqlite3* h = db_.handle();
-        throw sqliteError(sqlite3_extended_errcode(h), sqlite3_errmsg(h));
-    }
-    Database& db_;
-    sqlite3_stmt* stmt_ = nullptr;
-};
 
 class Extraction {
   public:
@@ -101,10 +81,7 @@ class Extraction {
     // First pass: one POSITION row per distinct town of the file, in key order.
     void addTowns() {
         Statement select = db_.prepare(kDistinctTowns);
-        Statement insert = db_.prepare(
-            "INSERT INTO POSITION (fld市区町村コード, fld都道府県名, fld市区町村名, "
-            "fld大字・町丁目, "
-            "fldSrcID) VALUES (?1, ?2, ?3, ?4, ?5)");
+        Statement insert = db_.prepare(kAddTown);
         while (!progress_.stopped() && select.step()) {
             pace();
             Town town{{select.text(0), select.text(1), select.text(2)}, 0};
@@ -125,7 +102,8 @@ class Extraction {
 
     // Second pass: every staged row into the current per-town table.
     void distribute() {
-        RawSelect select(db_, kStagedRows);
+        // The staged rows are read without copying each value into a string of its own.
+        Statement select = db_.prepare(kStagedRows);
         std::optional<BatchInsert> insert(std::in_place, db_, cursor_.tableName,
                                           std::vector<std::string>{}, kTownColumns, kTownBatchRows);
         cursor_.lngTableRows = 0;
@@ -175,10 +153,7 @@ class Extraction {
             id = towns_[next_++].positionId;
         } else {
             if (!byKey_) {
-                byKey_ = db_.prepare(
-                    "SELECT fldID FROM POSITION WHERE fld都道府県名 = ?1 AND fld市区町村名 = ?2 "
-                    "AND "
-                    "fld大字・町丁目 IS ?3 ORDER BY fldID DESC LIMIT 1");
+                byKey_ = db_.prepare(kLastTownByKey);
             }
             byKey_->reset();
             byKey_->bind(1, key.pref).bind(2, key.muni);
@@ -191,8 +166,9 @@ class Extraction {
             byKey_->reset();
         }
         if (!id) {
-            throw Error(FormatError::NotFound,
-                        "POSITION に町域がありません: " + key.pref + key.muni + key.town);
+            throw Error(FormatError::NotFound, std::string(tables::kPosition) +
+                                                   " に町域がありません: " + key.pref + key.muni +
+                                                   key.town);
         }
         tableOf_.bind(1, *id);
         bool unset = tableOf_.step() && tableOf_.isNull(0);
@@ -211,8 +187,8 @@ class Extraction {
     ProgressPacer pacer_;
     std::vector<Town> towns_;
     std::size_t next_ = 0;
-    Statement tableOf_ = db_.prepare("SELECT fldTableName FROM POSITION WHERE fldID = ?1");
-    Statement setTable_ = db_.prepare("UPDATE POSITION SET fldTableName = ?1 WHERE fldID = ?2");
+    Statement tableOf_ = db_.prepare(kTableOfTown);
+    Statement setTable_ = db_.prepare(kSetTableOfTown);
     std::optional<Statement> byKey_;
 };
 
@@ -237,10 +213,10 @@ void getUniqueTable(Database& db, std::int32_t minRecs, TownTableCursor& cursor,
             extraction.distribute();
     } catch (const Refusal&) {
         // The table limit: the file's rows are done with.
-        dropTable(db, "POSITION_TMP");
+        dropTable(db, tables::kStaging);
         throw;
     }
-    dropTable(db, "POSITION_TMP");
+    dropTable(db, tables::kStaging);
 }
 
 void getUniqueTable(const std::string& dbPath, std::int32_t minRecs, TownTableCursor& cursor,
@@ -296,9 +272,10 @@ std::int32_t nextTableNumber(const std::string& dbPath) {
         Database db = Database::open(dbPath, Database::Mode::ReadOnly);
         // Fixed-width names sort in numeric order; rows without a table name hold
         // no number and are passed over.
-        Statement st = db.prepare(
-            "SELECT fldTableName FROM POSITION WHERE fldTableName IS NOT NULL "
-            "ORDER BY fldTableName DESC LIMIT 1");
+        static const std::string lastTable = "SELECT " + kTableName + " FROM " + kPosition +
+                                             " WHERE " + kTableName + " IS NOT NULL ORDER BY " +
+                                             kTableName + " DESC LIMIT 1";
+        Statement st = db.prepare(lastTable);
         if (!st.step())
             return 1;
         std::string name = st.text(0);

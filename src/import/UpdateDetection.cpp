@@ -1,13 +1,16 @@
 #include "import/UpdateDetection.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
-#include <regex>
 
 #include "app/Error.h"
 #include "app/Limits.h"
 #include "app/Paths.h"
 #include "data/Database.h"
+#include "data/RegionSchema.h"
+#include "data/SchemaNames.h"
+#include "import/AbrSourceRows.h"
 
 namespace mrk2 {
 
@@ -24,25 +27,29 @@ struct RecordedSource {
     }
 };
 
+const std::string kId = quoteIdentifier(fields::kId);
+const std::string kPosition = quoteIdentifier(tables::kPosition);
+const std::string kTownsOfSource = "SELECT " + kId + ", " + quoteIdentifier(fields::kTableName) +
+                                   " FROM " + kPosition + " WHERE " +
+                                   quoteIdentifier(fields::kSrcId) + " = ?1";
+const std::string kDeleteTown = "DELETE FROM " + kPosition + " WHERE " + kId + " = ?1";
+const std::string kDeleteSource =
+    "DELETE FROM " + quoteIdentifier(tables::kSources) + " WHERE " + kId + " = ?1";
+
 std::vector<RecordedSource> readRecordedSources(Database& db) {
     std::vector<RecordedSource> out;
-    Statement st =
-        db.prepare("SELECT fldID, fldSrcDir, fldSrcFile, fldDate FROM POSITION管理 ORDER BY fldID");
+    static const std::string sources =
+        "SELECT " + columnList({fields::kId, fields::kSrcDir, fields::kSrcFile, fields::kDate}) +
+        " FROM " + quoteIdentifier(tables::kSources) + " ORDER BY " + quoteIdentifier(fields::kId);
+    Statement st = db.prepare(sources);
     while (st.step())
         out.push_back({st.int64(0), st.optText(1), st.optText(2), st.optText(3)});
     return out;
 }
 
-// Only names of the form POSITION_dddd are per-town tables; a damaged
-// fldTableName must never lead to rows of another table being deleted.
-bool isTownTableName(const std::string& name) {
-    static const std::regex pattern("POSITION_[0-9]{4}");
-    return std::regex_match(name, pattern);
-}
-
 void removeTownRows(Database& db, const std::string& table, std::int64_t positionId) {
-    Statement del =
-        db.prepare("DELETE FROM " + quoteIdentifier(table) + " WHERE fldPositionID = ?1");
+    Statement del = db.prepare("DELETE FROM " + quoteIdentifier(table) + " WHERE " +
+                               quoteIdentifier(fields::kPositionId) + " = ?1");
     del.bind(1, positionId);
     del.run();
     Statement count = db.prepare("SELECT count(*) FROM " + quoteIdentifier(table));
@@ -62,8 +69,7 @@ void deleteSources(Database& db, const std::vector<std::int64_t>& sourceIds) {
     for (std::int64_t id : sourceIds) {
         std::vector<std::pair<std::int64_t, std::optional<std::string>>> towns;
         {
-            Statement st =
-                db.prepare("SELECT fldID, fldTableName FROM POSITION WHERE fldSrcID = ?1");
+            Statement st = db.prepare(kTownsOfSource);
             st.bind(1, id);
             while (st.step())
                 towns.emplace_back(st.int64(0), st.optText(1));
@@ -71,11 +77,11 @@ void deleteSources(Database& db, const std::vector<std::int64_t>& sourceIds) {
         for (const auto& [positionId, table] : towns) {
             if (table && isTownTableName(*table))
                 removeTownRows(db, *table, positionId);
-            Statement del = db.prepare("DELETE FROM POSITION WHERE fldID = ?1");
+            Statement del = db.prepare(kDeleteTown);
             del.bind(1, positionId);
             del.run();
         }
-        Statement del = db.prepare("DELETE FROM POSITION管理 WHERE fldID = ?1");
+        Statement del = db.prepare(kDeleteSource);
         del.bind(1, id);
         del.run();
     }
@@ -107,6 +113,25 @@ UpdatePlan checkUpdatedFiles(const std::string& dbPath, const std::vector<Source
                 removal.push_back(src.id);
                 if (changed)
                     plan.loadList.push_back(*listed);
+            }
+        }
+
+        // A registry dataset and its _pos partner are one source in two files:
+        // when either changed, both are loaded again.
+        for (const RecordedSource& src : recorded) {
+            if (!src.dir || !src.file ||
+                std::find(removal.begin(), removal.end(), src.id) != removal.end())
+                continue;
+            const auto partner = abrPartnerOf(SourceFile{*src.dir, *src.file});
+            if (!partner || std::find(plan.loadList.begin(), plan.loadList.end(), *partner) ==
+                                plan.loadList.end())
+                continue;
+            for (const SourceFile& f : sources) {
+                if (src.isSameFile(f)) {
+                    removal.push_back(src.id);
+                    plan.loadList.push_back(f);
+                    break;
+                }
             }
         }
 

@@ -1,7 +1,5 @@
 #include "postal/PostalTable.h"
 
-#include <sqlite3.h>
-
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -13,6 +11,7 @@
 #include "data/Database.h"
 #include "data/PostSchema.h"
 #include "data/RowFeed.h"
+#include "data/SchemaNames.h"
 #include "postal/PostalLine.h"
 
 namespace mrk2 {
@@ -43,12 +42,8 @@ class PendingRows : public RowSource {
     }
 
     bool next() override { return ++next_ <= count_; }
-    void column(sqlite3_context* ctx, int col) override {
-        const std::string& v = rows_[next_ - 1][static_cast<std::size_t>(col)];
-        if (v.empty())
-            sqlite3_result_null(ctx);
-        else
-            sqlite3_result_text(ctx, v.data(), static_cast<int>(v.size()), SQLITE_STATIC);
+    void column(ColumnSink& out, int col) override {
+        out.textOrNull(rows_[next_ - 1][static_cast<std::size_t>(col)]);
     }
 
   private:
@@ -68,16 +63,16 @@ void narrowKana(PostalRow& row, std::array<std::string, 3>& kept) {
     }
 }
 
-const std::vector<std::string> kPostColumns = {
-    "fld郵便番号", "fldトドウフケン", "fldシクチョウソン", "fldチメイ", "fld都道府県",
-    "fld市区町村", "fld地名"};
+const std::vector<std::string> kPostColumns(fields::kPostRow.begin(), fields::kPostRow.end());
+const std::string kInsertLines = "INSERT INTO " + quoteIdentifier(tables::kPost) + " (" +
+                                 columnList(kPostColumns) + ") SELECT * FROM mrk2_postal_lines";
 
 }  // namespace
 
 void createPostTable(const std::string& dbPath, LaterIndexes* later) {
     inContext(dbPath, [&] {
         Database db = Database::open(dbPath);
-        dropTable(db, "POST");
+        dropTable(db, tables::kPost);
         createPostSchema(db, later);
     });
 }
@@ -91,11 +86,7 @@ void loadPostalCsv(const PostalLoad& load, SourceReader& sources, RunProgress& p
         db.useFastUnsafePragmas();
         Transaction tx(db);
         RowFeed feed(db, "mrk2_postal_lines", kPostColumns);
-        std::string columns;
-        for (const std::string& c : kPostColumns)
-            columns += (columns.empty() ? "" : ", ") + c;
-        Statement insert =
-            db.prepare("INSERT INTO POST (" + columns + ") SELECT * FROM mrk2_postal_lines");
+        Statement insert = db.prepare(kInsertLines);
         auto pending = std::make_unique<PendingRows>();
         std::string line;
         std::vector<std::string_view> fields;

@@ -13,8 +13,8 @@
 #include <exception>
 
 #include "app/Error.h"
-#include "data/AddressLookup.h"
 #include "data/RegionPoints.h"
+#include "lookup/AddressLookup.h"
 #include "ui/MapPalette.h"
 #include "ui/RegionMapCanvas.h"
 #include "ui/UiText.h"
@@ -171,6 +171,10 @@ void RegionMapWindow::showResult(const LookupResult& r) {
     lastResult_ = r;
     if (r.level == MatchLevel::None) {
         canvas_->clearMarker();
+        if (r.problem != InputProblem::None) {
+            lblResult_->setText(qs(inputProblemText(r.problem)));
+            return;
+        }
         QStringList names;
         for (const std::string& c : r.candidates)
             names << qs(c);

@@ -4,7 +4,7 @@
 #include <memory>
 #include <thread>
 
-#include "data/LookupResult.h"
+#include "lookup/LookupResult.h"
 
 class QLabel;
 class QLineEdit;

@@ -16,6 +16,7 @@
 
 #include "app/Config.h"
 #include "app/FileNames.h"
+#include "app/Paths.h"
 #include "data/BaseDbInit.h"
 #include "data/Catalog.h"
 #include "data/Database.h"
@@ -222,19 +223,27 @@ int runScreenshotDemo(const char* dbDirArg, const char* csvDirArg, const char* o
     settle(400);
     failures += !save(&window, outDir, "main-window.png");
 
-    // The region just built, on its map, with an address looked up.
-    RegionMapWindow map(QStringLiteral("東京都"), qs(files::regionDbPath(session.dbDir, "東京都")));
-    map.show();
-    QElapsedTimer loading;
-    loading.start();
-    while (!map.isLoaded() && loading.elapsed() < 20000)
-        settle(50);
-    map.findChild<QLineEdit*>(QStringLiteral("txtAddress"))
-        ->setText(QStringLiteral("千代田区丸の内一丁目12番地"));
-    map.findChild<QPushButton*>(QStringLiteral("cmdLookup"))->click();
-    settle(400);
-    failures += !save(&map, outDir, "region-map.png");
-    map.close();
+    // A region on its map, with an address looked up.
+    auto photographMap = [&](const QString& name, const QString& address, const char* file) {
+        RegionMapWindow map(name, qs(files::regionDbPath(session.dbDir, str(name))));
+        map.show();
+        QElapsedTimer loading;
+        loading.start();
+        while (!map.isLoaded() && loading.elapsed() < 20000)
+            settle(50);
+        map.findChild<QLineEdit*>(QStringLiteral("txtAddress"))->setText(address);
+        map.findChild<QPushButton*>(QStringLiteral("cmdLookup"))->click();
+        settle(400);
+        failures += !save(&map, outDir, file);
+        map.close();
+    };
+    photographMap(QStringLiteral("東京都"), QStringLiteral("千代田区丸の内一丁目12番地"),
+                  "region-map.png");
+    // The houses of 文京区 from the Address Base Registry, when the script has
+    // registered them.
+    if (fileExists(files::regionDbPath(session.dbDir, "文京区")))
+        photographMap(QStringLiteral("文京区"), QStringLiteral("文京区白山一丁目1番2号"),
+                      "region-map-houses.png");
 
     // Qt's own dialogs, in Japanese: the postal file dialog and a question.
     window.runModal = [&](QDialog& dialog) {

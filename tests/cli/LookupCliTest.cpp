@@ -16,7 +16,8 @@ class LookupCliTest : public ::testing::Test {
         region.addSource("13101.csv", "2024-01-01 00:00:00",
                          {{"東京都", "千代田区", "丸の内一丁目", "1", "35.681", "139.767"},
                           {"東京都", "千代田区", "丸の内一丁目", "2", "35.682", "139.768"},
-                          {"東京都", "中央区", "銀座一丁目", "1", "35.674", "139.770"}});
+                          {"東京都", "中央区", "銀座一丁目", "1", "35.674", "139.770"},
+                          {"東京都", "中央区", "新\x1b[2J町", "1", "35.675", "139.771"}});
     }
     CliResult lookup(std::vector<std::string> args, const std::string& input = {}) {
         args.insert(args.begin(), {"--ini", ini, "lookup", "東京"});
@@ -60,6 +61,37 @@ TEST_F(LookupCliTest, StandardInputIsAnsweredInOrder) {
     EXPECT_NE(lookup({"-"}, input).out.find("\t不一致\n"), std::string::npos);
 }
 
+// A line that cannot be an address is answered as an input error in its place,
+// and neither it nor a stored control character reaches the terminal raw.
+TEST_F(LookupCliTest, UnreadableLinesAreInputErrorsAndControlsAreEscaped) {
+    const std::string input = "\xff\xfe\n" + std::string(1001, '1') + "\n中央区新\x1b[2J町1\n";
+    CliResult r = lookup({"-"}, input);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(
+        r.out.find(
+            "\t入力エラー\n\t\t\t\t\t\t\t\t\t\t入力エラー\n東京都\t中央区\t新\\x1B[2J町\t1\t"),
+        std::string::npos)
+        << r.out;
+    EXPECT_NE(r.err.find("入力エラー（1行目）: 住所がUTF-8の文字列ではありません"),
+              std::string::npos);
+    EXPECT_NE(r.err.find("入力エラー（2行目）: 住所が1000文字を超えています"), std::string::npos);
+    for (const std::string& raw :
+         {std::string("\xff"), std::string(1001, '1'), std::string("\x1b")}) {
+        EXPECT_EQ(r.out.find(raw), std::string::npos);
+        EXPECT_EQ(r.err.find(raw), std::string::npos);
+    }
+
+    r = lookup({"-", "--json"}, input);
+    EXPECT_NE(
+        r.out.find("\"一致レベル\": \"入力エラー\", \"エラー\": \"住所が1000文字を超えています\""),
+        std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"緯度\": 35.675, \"経度\": 139.771, \"座標系番号\": \"9\", \"Ｘ座標\": "
+                         "-100.5, \"Ｙ座標\": 200.5"),
+              std::string::npos)
+        << r.out;
+}
+
 TEST_F(LookupCliTest, DiffOfTwoRegionFiles) {
     RegionBuilder newer(d.file("新.mdb"));
     newer.addSource(
@@ -67,7 +99,7 @@ TEST_F(LookupCliTest, DiffOfTwoRegionFiles) {
         {{"東京都", "千代田区", "丸の内一丁目", "1"}, {"東京都", "千代田区", "大手町", "1"}});
     CliResult r = runCli({"diff", d.file("東京.mdb"), d.file("新.mdb")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("町: 2 → 2 (追加 1, 削除 1, 街区数の変化 1)\n"), std::string::npos)
+    EXPECT_NE(r.out.find("町: 3 → 2 (追加 1, 削除 2, 街区数の変化 1)\n"), std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("町追加\t東京都千代田区大手町\t0\t1\n"), std::string::npos) << r.out;
     EXPECT_EQ(runCli({"diff", d.file("東京.mdb"), d.file("無い.mdb")}).exitCode, 1);

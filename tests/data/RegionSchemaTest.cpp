@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/Error.h"
 #include "app/Paths.h"
 #include "data/Database.h"
@@ -177,4 +179,29 @@ TEST(RegionSchema, TownTableNamesHaveFourDigits) {
     EXPECT_EQ(townTableName(1), "POSITION_0001");
     EXPECT_EQ(townTableName(123), "POSITION_0123");
     EXPECT_EQ(townTableName(9999), "POSITION_9999");
+}
+
+// The name test of the code and the GLOB of the queries over sqlite_schema must
+// pick the same tables, or an update would miss a table another part drops.
+TEST(RegionSchema, CodeAndDatabaseAgreeOnWhichTablesAreTownTables) {
+    TempDir d;
+    Database db = Database::open(emptyDb(d));
+    const Strings candidates = {"POSITION_0001",  "POSITION_9999", "POSITION_001",
+                                "POSITION_00001", "POSITION_00a1", "position_0002",
+                                "POSITION_TMP",   "POSITION",      "XPOSITION_0003"};
+    Strings byName;
+    for (const std::string& name : candidates) {
+        db.exec("CREATE TABLE " + quoteIdentifier(name) + " (x)");
+        if (isTownTableName(name))
+            byName.push_back(name);
+    }
+    Statement st = db.prepare(
+        "SELECT name FROM sqlite_schema WHERE type = 'table' AND name GLOB ?1 ORDER BY name");
+    st.bind(1, townTableGlob());
+    Strings byGlob;
+    while (st.step())
+        byGlob.push_back(st.text(0));
+    std::sort(byName.begin(), byName.end());
+    EXPECT_EQ(byName, (Strings{"POSITION_0001", "POSITION_9999"}));
+    EXPECT_EQ(byGlob, byName);
 }

@@ -3,7 +3,6 @@
 #include "data/RowFeed.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "app/Error.h"
 #include "support/TempDir.h"
@@ -15,12 +14,12 @@ class Texts : public RowSource {
   public:
     explicit Texts(std::vector<std::string> rows) : rows_(std::move(rows)) {}
     bool next() override { return ++at_ <= rows_.size(); }
-    void column(sqlite3_context* ctx, int) override {
+    void column(ColumnSink& out, int) override {
         const std::string& v = rows_[at_ - 1];
         if (v == "NULL")
-            sqlite3_result_null(ctx);
+            out.null();
         else
-            sqlite3_result_text(ctx, v.data(), static_cast<int>(v.size()), SQLITE_STATIC);
+            out.text(v);
     }
 
   private:
@@ -47,6 +46,37 @@ TEST(RowFeedTest, WritesEveryRowInOrderAndAFailingRowFailsOnlyItsStatement) {
     while (st.step())
         got.push_back(st.text(0));
     EXPECT_EQ(got, (std::vector<std::string>{"1=c", "2=NULL", "3=a", "4=b"}));
+}
+
+// A number goes as an INTEGER, and textOrNull turns only the empty text into NULL.
+class Numbered : public RowSource {
+  public:
+    bool next() override { return ++at_ <= 2; }
+    void column(ColumnSink& out, int col) override {
+        if (col == 0)
+            out.integer(at_ * 10);
+        else
+            out.textOrNull(at_ == 1 ? "" : "x");
+    }
+
+  private:
+    std::int64_t at_ = 0;
+};
+
+TEST(RowFeedTest, GivesNumbersAsIntegersAndEmptyTextAsNull) {
+    TempDir d;
+    Database db = Database::open(d.file("t.db"), Database::Mode::Create);
+    db.exec("CREATE TABLE t (n, v)");
+    RowFeed feed(db, "numbered", {"n", "v"});
+    Statement insert = db.prepare("INSERT INTO t (n, v) SELECT * FROM numbered");
+    Numbered rows;
+    feed.run(insert, rows);
+
+    Statement st = db.prepare("SELECT typeof(n) || n || typeof(v) FROM t ORDER BY rowid");
+    std::vector<std::string> got;
+    while (st.step())
+        got.push_back(st.text(0));
+    EXPECT_EQ(got, (std::vector<std::string>{"integer10null", "integer20text"}));
 }
 
 }  // namespace

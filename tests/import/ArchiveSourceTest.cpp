@@ -40,14 +40,6 @@ class ArchiveSourceTest : public ::testing::Test, public RegionFixture {
   protected:
     ArchiveSourceTest() { selectRegion("東京都"); }
 
-    Outcome::Kind run(ImportMode mode) {
-        request.mode = mode;
-        Outcome outcome = person.run(
-            [&](StopControl& stop, ProgressSink& sink) { return runImport(request, stop, sink); },
-            true);
-        tellOutcome(person, outcome);
-        return outcome.kind;
-    }
     // MLIT's own shape: the members sit under a folder named with a backslash.
     std::string tokyoZip(std::time_t shibuyaDate = 1700000000) {
         return writeZip(csvDir.file("13000-17.0a.zip"),

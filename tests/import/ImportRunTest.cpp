@@ -13,15 +13,6 @@ namespace {
 
 class ImportRunTest : public ::testing::Test, public RegionFixture {
   protected:
-    // The run as a starter hosts it, telling what its outcome carries.
-    Outcome::Kind run(ImportMode mode) {
-        request.mode = mode;
-        Outcome outcome = person.run(
-            [&](StopControl& stop, ProgressSink& sink) { return runImport(request, stop, sink); },
-            true);
-        tellOutcome(person, outcome);
-        return outcome.kind;
-    }
     void registerTwoFiles() {
         request.sources = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 3)),
                            writeCsv("13113_b.csv", blocks("東京都", "渋谷区", "神宮前", 2))};

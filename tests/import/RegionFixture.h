@@ -4,10 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "app/ErrorReport.h"
 #include "app/Paths.h"
 #include "data/BaseDbInit.h"
 #include "data/Database.h"
 #include "import/ImportRequest.h"
+#include "import/ImportRun.h"
 #include "postal/PostalTable.h"
 #include "support/RecordingPerson.h"
 #include "support/TempDir.h"
@@ -63,6 +65,16 @@ struct RegionFixture {
     }
 
     void selectRegion(const std::string& name) { request.region = name; }
+
+    // The run as a starter hosts it, telling what its outcome carries.
+    Outcome::Kind run(ImportMode mode) {
+        request.mode = mode;
+        Outcome outcome = person.run(
+            [&](StopControl& stop, ProgressSink& sink) { return runImport(request, stop, sink); },
+            true);
+        tellOutcome(person, outcome);
+        return outcome.kind;
+    }
 
     // Writes a CSV into csvDir with a fixed modification time.
     SourceFile writeCsv(const std::string& name, const std::vector<Block>& rows,

@@ -32,7 +32,7 @@ void RegionBuilder::addSource(const std::string& file, const std::string& date,
     Statement block = db.prepare(
         "INSERT INTO " + table +
         " (fldPositionID, fld街区・番地, fld座標系番号, fldＸ座標, fldＹ座標, fld緯度, fld経度, "
-        "fld住居表示フラグ, fld代表フラグ) VALUES (?1, ?2, '9', '-100.5', '200.5', ?3, ?4, '1', "
+        "fld住居表示フラグ, fld代表フラグ) VALUES (?1, ?2, '9', '-100.5', '200.5', ?3, ?4, ?6, "
         "?5)");
     std::map<std::string, std::int64_t> ids;
     for (const BlockRow& r : rows) {
@@ -47,7 +47,8 @@ void RegionBuilder::addSource(const std::string& file, const std::string& date,
             .bind(2, r.block)
             .bind(3, r.lat)
             .bind(4, r.lon)
-            .bind(5, r.representative ? "1" : "0");
+            .bind(5, r.representative ? "1" : "0")
+            .bind(6, r.residential ? "1" : "0");
         block.run();
     }
     tx.commit();

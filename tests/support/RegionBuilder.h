@@ -13,6 +13,7 @@ struct BlockRow {
     std::string block;
     std::string lat = "35.0", lon = "139.0";
     bool representative = false;
+    bool residential = true;  // 住居表示フラグ 1; a parcel has 0
 };
 
 class RegionBuilder {

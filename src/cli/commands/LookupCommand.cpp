@@ -10,9 +10,10 @@
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
+#include "cli/Listing.h"
 #include "cli/LookupOutput.h"
 #include "cli/RunStarter.h"
-#include "data/AddressLookup.h"
+#include "lookup/AddressLookup.h"
 
 namespace mrk2::cli {
 
@@ -26,15 +27,21 @@ const CommandInfo kInfo{"lookup", "lookup REGION ADDRESS|- [--json|--geojson]",
 
 MRK2_COMMAND(kInfo);
 
-// Why an address has no answer, on stderr, with the places it comes close to.
-void explain(const LookupResult& r) {
-    std::cerr << (r.ambiguous ? "住所を一つに絞れません: " : "住所が見つかりません: ") << r.input
-              << "\n";
+// Why an address has no answer, on stderr, with the places it comes close to;
+// `line` counts the lines of standard input, 0 for an address on the command line.
+void explain(const LookupResult& r, std::size_t line) {
+    if (r.problem != InputProblem::None) {
+        std::cerr << "入力エラー" << (line ? "（" + std::to_string(line) + "行目）" : "") << ": "
+                  << inputProblemText(r.problem) << "\n";
+        return;
+    }
+    std::cerr << (r.ambiguous ? "住所を一つに絞れません: " : "住所が見つかりません: ")
+              << escapeControls(r.input) << "\n";
     if (r.candidates.empty())
         return;
     std::cerr << (r.ambiguous ? "候補:" : "近い町:");
     for (const std::string& c : r.candidates)
-        std::cerr << " " << c;
+        std::cerr << " " << escapeControls(c);
     std::cerr << "\n";
 }
 
@@ -70,10 +77,11 @@ int runLookup(CommandContext& ctx) {
                             : json  ? LookupFormat::Json
                                     : LookupFormat::Tsv,
                             fromStdin);
+        std::size_t lineNumber = 0;
         auto answer = [&](const std::string& text) {
             LookupResult r = lookup.find(text);
             if (r.level == MatchLevel::None) {
-                explain(r);
+                explain(r, lineNumber);
                 status = kExitFailed;
             }
             writer.write(r);
@@ -81,6 +89,7 @@ int runLookup(CommandContext& ctx) {
         if (fromStdin) {
             std::string line;
             while (std::getline(std::cin, line)) {
+                ++lineNumber;
                 if (!line.empty() && line.back() == '\r')
                     line.pop_back();
                 // A file saved by a Japanese Windows editor may well be CP932.

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "data/LookupResult.h"
+#include "lookup/LookupResult.h"
 
 namespace mrk2 {
 
@@ -31,8 +31,8 @@ struct Town {
 // address may start with, normalised: prefecture + municipality + town, and each
 // of them left out where that still names something (municipality + town, town,
 // prefecture + town; municipality and prefecture alone for the coarser levels).
-// A town ending in N丁目 may also be written N- ("丸の内1-2-3"), and a
-// municipality of a 郡 without the 郡.
+// A town ending in N丁目 may also be written N- ("丸の内1-2-3"), a town with or
+// without a leading 大字 or 字, and a municipality of a 郡 without the 郡.
 class TownDirectory {
   public:
     static TownDirectory load(Database& db);
@@ -70,6 +70,7 @@ class TownDirectory {
     std::vector<Group> prefectures_;
     std::vector<Group> municipalities_;
     std::unordered_map<std::string, std::vector<Entry>> keys_;
+    std::size_t longestKey_ = 0;                      // bytes
     std::vector<std::vector<std::string>> townKeys_;  // per town, for closest()
 };
 

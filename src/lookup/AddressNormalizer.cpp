@@ -1,4 +1,4 @@
-#include "data/AddressNormalizer.h"
+#include "lookup/AddressNormalizer.h"
 
 #include <vector>
 
@@ -132,15 +132,27 @@ long kanjiValue(const std::vector<char32_t>& s, std::size_t from, std::size_t to
     return total + current;
 }
 
-// Full-width ASCII to ASCII; blanks dropped.
+bool isKanji(char32_t c) {
+    return (c >= U'\u4E00' && c <= U'\u9FFF') || (c >= U'\u3400' && c <= U'\u4DBF') || c == U'々';
+}
+
+bool isKeLike(char32_t c) {
+    return c == U'ケ' || c == U'ヶ' || c == U'ヵ' || c == U'が' || c == U'ｹ';
+}
+
+// Full-width ASCII to ASCII; blanks dropped; the ケ of place names made one letter.
 std::vector<char32_t> foldWidth(const std::vector<char32_t>& in) {
     std::vector<char32_t> out;
     out.reserve(in.size());
-    for (char32_t c : in) {
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        char32_t c = in[i];
         if (isBlank(c))
             continue;
         if (c >= U'\uFF01' && c <= U'\uFF5E')
             c = c - 0xFF01 + 0x21;
+        if (isKeLike(c) && !out.empty() && isKanji(out.back()) && i + 1 < in.size() &&
+            isKanji(in[i + 1]))
+            c = U'ケ';
         out.push_back(c);
     }
     return out;
@@ -171,36 +183,48 @@ std::vector<char32_t> chomeDigits(const std::vector<char32_t>& in) {
     return out;
 }
 
-// After a digit: hyphens, 番地, 番 and 号 become one separator.
-std::string separate(const std::vector<char32_t>& in) {
+// After a digit: hyphens, 番地, 番, 号 and の become one separator.
+std::string separate(const std::vector<char32_t>& in, SeparatorMarks marks) {
+    const bool kept = marks == SeparatorMarks::Kept;
     std::string out;
     out.reserve(in.size() * 3);
-    char32_t last = 0;
+    bool afterNumber = false;  // the last thing written was a digit or a separator
+    bool afterSeparator = false;
     for (std::size_t i = 0; i < in.size(); ++i) {
         char32_t c = in[i];
-        if (isDigit(last) || last == kAddressSeparator) {
+        if (afterNumber) {
             std::size_t skip = 0;
-            if (c == U'番')
-                skip = (i + 1 < in.size() && in[i + 1] == U'地') ? 2 : 1;
-            else if (c == U'号' || isHyphenLike(c))
+            char separator = kAddressSeparator;
+            if (c == U'番') {
+                const bool parcel = i + 1 < in.size() && in[i + 1] == U'地';
+                skip = parcel ? 2 : 1;
+                if (kept)
+                    separator = parcel ? kParcelMark : kNumberWordMark;
+            } else if (c == U'号') {
                 skip = 1;
+                if (kept)
+                    separator = kNumberWordMark;
+            } else if (isHyphenLike(c) || c == U'の') {
+                skip = 1;
+            }
             if (skip) {
-                if (last != kAddressSeparator)
-                    out += kAddressSeparator;
-                last = kAddressSeparator;
+                if (!afterSeparator)
+                    out += separator;
+                afterSeparator = true;
                 i += skip - 1;
                 continue;
             }
         }
         encode(c, out);
-        last = c;
+        afterNumber = isDigit(c);
+        afterSeparator = false;
     }
     return out;
 }
 
 }  // namespace
 
-std::string normalizeAddress(std::string_view text) {
+std::string normalizeAddress(std::string_view text, SeparatorMarks marks) {
     // Block numbers are mostly plain ASCII already; they are read by the thousand.
     bool plain = text.find_first_of(" \t") == std::string_view::npos &&
                  text.find("--") == std::string_view::npos;
@@ -208,7 +232,7 @@ std::string normalizeAddress(std::string_view text) {
         plain = static_cast<unsigned char>(text[i]) < 0x80;
     if (plain)
         return std::string(text);
-    return separate(chomeDigits(foldWidth(decode(text))));
+    return separate(chomeDigits(foldWidth(decode(text))), marks);
 }
 
 }  // namespace mrk2

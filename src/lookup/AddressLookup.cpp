@@ -1,31 +1,36 @@
-#include "data/AddressLookup.h"
+#include "lookup/AddressLookup.h"
 
-#include "data/AddressNormalizer.h"
+#include "app/Cp932.h"
+#include "lookup/AddressNormalizer.h"
+#include "lookup/RowChoice.h"
 
 namespace mrk2 {
 
 namespace {
 
-bool isAsciiDigit(char c) {
-    return c >= '0' && c <= '9';
+// The address after its town: whether it said 番地, and its numbers with plain
+// separators, as the rows are written.
+struct Rest {
+    std::string numbers;
+    bool parcelWritten = false;
+};
+
+Rest plainRest(std::string_view marked) {
+    Rest rest{std::string(marked), false};
+    for (char& c : rest.numbers) {
+        if (c == kParcelMark)
+            rest.parcelWritten = true;
+        if (isAddressSeparator(c))
+            c = kAddressSeparator;
+    }
+    return rest;
 }
 
-// The rest of an address after its town, without the separators around it.
-std::string_view trimSeparators(std::string_view s) {
-    while (!s.empty() && s.front() == kAddressSeparator)
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == kAddressSeparator)
-        s.remove_suffix(1);
-    return s;
-}
-
-// Whether a block number begins the rest: "1-2" begins "1-2-3" and "1-2ビル",
-// never "1-23".
-bool startsWithBlock(std::string_view rest, std::string_view block) {
-    if (block.empty() || rest.substr(0, block.size()) != block)
-        return false;
-    return rest.size() == block.size() || !isAsciiDigit(rest[block.size()]) ||
-           !isAsciiDigit(block.back());
+std::size_t characterCount(std::string_view utf8) {
+    std::size_t n = 0;
+    for (char c : utf8)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
 }
 
 }  // namespace
@@ -35,18 +40,35 @@ AddressLookup::AddressLookup(const std::string& dbPath)
       directory_(TownDirectory::load(db_)),
       blocks_(db_) {}
 
+const AddressLookup::TownRows& AddressLookup::rowsOf(std::size_t town) {
+    auto it = townRows_.find(town);
+    if (it != townRows_.end())
+        return it->second;
+    TownRows t;
+    t.rows = blocks_.list(directory_.towns()[town]);
+    t.numbers.reserve(t.rows.size());
+    for (const BlockRef& b : t.rows)
+        t.numbers.push_back(rowNumber(b.block));
+    if (cachedRows_ + t.rows.size() > kCachedRows) {
+        townRows_.clear();
+        cachedRows_ = 0;
+    }
+    cachedRows_ += t.rows.size();
+    return townRows_.emplace(town, std::move(t)).first->second;
+}
+
 std::optional<BlockPoint> AddressLookup::representative(std::size_t town) {
     auto it = representatives_.find(town);
     if (it != representatives_.end())
         return it->second;
     std::optional<BlockRef> chosen;
-    for (BlockRef& b : blocks_.list(directory_.towns()[town])) {
+    for (const BlockRef& b : rowsOf(town).rows) {
         if (b.representative) {
-            chosen = std::move(b);
+            chosen = b;
             break;
         }
         if (!chosen)
-            chosen = std::move(b);
+            chosen = b;
     }
     std::optional<BlockPoint> point;
     if (chosen)
@@ -60,23 +82,14 @@ void AddressLookup::answerTown(std::size_t index, std::string_view rest, LookupR
     result.pref = town.pref;
     result.muni = town.muni;
     result.town = town.name.value_or("");
-    rest = trimSeparators(rest);
-    if (!rest.empty()) {
-        std::optional<BlockRef> best;
-        std::size_t bestLength = 0;
-        for (BlockRef& b : blocks_.list(town)) {
-            const std::string normalized = normalizeAddress(b.block);
-            std::string_view key = trimSeparators(normalized);
-            if (key.size() > bestLength && startsWithBlock(rest, key)) {
-                bestLength = key.size();
-                best = std::move(b);
-            }
-        }
-        if (best) {
-            result.level = MatchLevel::Block;
-            result.point = blocks_.point(*best);
-            return;
-        }
+    const Rest plain = plainRest(rest);
+    const TownRows& rows = rowsOf(index);
+    if (auto choice = chooseRow(rows.rows, rows.numbers, plain.numbers, plain.parcelWritten)) {
+        result.level = choice->level;
+        result.point = blocks_.point(rows.rows[choice->row]);
+        if (choice->blockOnly)
+            result.point.block = *choice->blockOnly;
+        return;
     }
     result.level = MatchLevel::Town;
     if (auto point = representative(index)) {
@@ -99,8 +112,18 @@ void AddressLookup::answerGroup(const TownDirectory::Group& group, LookupResult&
 
 LookupResult AddressLookup::find(std::string_view address) {
     LookupResult result;
+    if (!isValidUtf8(address)) {
+        result.problem = InputProblem::NotUtf8;
+        return result;
+    }
+    if (characterCount(address) > kMaxAddressCharacters) {
+        result.problem = InputProblem::TooLong;
+        return result;
+    }
     result.input = std::string(address);
-    const std::string n = normalizeAddress(address);
+    // 番, 号 and 番地 stay marked until the town is found: "本町2番" is block 2 of
+    // 本町, and never the 本町2- that stands for 本町二丁目.
+    const std::string n = normalizeAddress(address, SeparatorMarks::Kept);
     auto hit = directory_.longestPrefix(n);
     if (!hit) {
         for (std::size_t t : directory_.closest(n, kCandidates))

@@ -1,11 +1,11 @@
-#include "data/TownDirectory.h"
+#include "lookup/TownDirectory.h"
 
 #include <algorithm>
 #include <map>
 #include <stdexcept>
 
-#include "data/AddressNormalizer.h"
 #include "data/Database.h"
+#include "lookup/AddressNormalizer.h"
 
 namespace mrk2 {
 
@@ -42,6 +42,21 @@ std::optional<std::string> withoutCounty(const std::string& normalized) {
     return normalized.substr(at + kCounty.size());
 }
 
+// The town with and without a leading 大字 or 字, which addresses write or leave
+// out as they please ("大字安房" = "安房" = "字安房").
+std::vector<std::string> withAndWithoutAza(const std::string& normalized) {
+    static const std::string kOaza = "大字";
+    static const std::string kAza = "字";
+    std::string base = normalized;
+    for (const std::string* prefix : {&kOaza, &kAza}) {
+        if (normalized.size() > prefix->size() && normalized.rfind(*prefix, 0) == 0) {
+            base = normalized.substr(prefix->size());
+            break;
+        }
+    }
+    return {base, kOaza + base, kAza + base};
+}
+
 // Bytes that two texts share at their start, cut back to a whole character.
 std::size_t commonStart(std::string_view a, std::string_view b) {
     std::size_t n = 0;
@@ -76,6 +91,7 @@ TownDirectory TownDirectory::load(Database& db) {
 void TownDirectory::add(const std::string& key, Entry entry) {
     if (key.empty())
         return;
+    longestKey_ = std::max(longestKey_, key.size());
     std::vector<Entry>& entries = keys_[key];
     if (std::find(entries.begin(), entries.end(), entry) == entries.end())
         entries.push_back(entry);
@@ -110,7 +126,7 @@ void TownDirectory::index() {
             continue;
         const std::string nt = normalizeAddress(*town.name);
         townKeys_[t] = {np + nm + nt, nm + nt, nt};
-        std::vector<std::string> spellings = {nt};
+        std::vector<std::string> spellings = withAndWithoutAza(nt);
         if (auto numbered = chomeAsNumber(nt))
             spellings.push_back(*numbered);
         const Entry entry{MatchLevel::Town, t};
@@ -126,7 +142,9 @@ void TownDirectory::index() {
 }
 
 std::optional<TownDirectory::Hit> TownDirectory::longestPrefix(std::string_view n) const {
-    for (std::size_t len = n.size(); len > 0; --len) {
+    // No key is longer than the longest one added: starting there keeps a long
+    // address from costing a look-up per byte, each as long as the address.
+    for (std::size_t len = std::min(n.size(), longestKey_); len > 0; --len) {
         if (len < n.size() && isContinuationByte(n[len]))
             continue;
         auto it = keys_.find(std::string(n.substr(0, len)));

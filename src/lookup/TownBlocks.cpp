@@ -1,4 +1,4 @@
-#include "data/TownBlocks.h"
+#include "lookup/TownBlocks.h"
 
 namespace mrk2 {
 
@@ -31,14 +31,16 @@ std::vector<BlockRef> TownBlocks::list(const Town& town) {
         auto span = spans.find(part.positionId);
         if (span == spans.end())
             continue;
-        Statement& st = statement("list " + part.table,
-                                  "SELECT fldID, fld街区・番地, fld代表フラグ FROM " +
-                                      quoteIdentifier(part.table) +
-                                      " WHERE fldID BETWEEN ?1 AND ?2 AND fldPositionID = ?3 "
-                                      "ORDER BY fldID");
+        Statement& st =
+            statement("list " + part.table,
+                      "SELECT fldID, fld街区・番地, fld代表フラグ, fld住居表示フラグ FROM " +
+                          quoteIdentifier(part.table) +
+                          " WHERE fldID BETWEEN ?1 AND ?2 AND fldPositionID = ?3 "
+                          "ORDER BY fldID");
         st.bind(1, span->second.first).bind(2, span->second.last).bind(3, part.positionId);
         while (st.step())
-            out.push_back({st.int64(0), part.table, st.text(1), st.text(2) == "1"});
+            out.push_back(
+                {st.int64(0), part.table, st.text(1), st.text(2) == "1", st.text(3) == "1"});
         st.reset();
     }
     return out;

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "data/Database.h"
-#include "data/LookupResult.h"
-#include "data/TownDirectory.h"
+#include "lookup/LookupResult.h"
+#include "lookup/TownDirectory.h"
 
 namespace mrk2 {
 
@@ -16,6 +16,7 @@ struct BlockRef {
     std::string table;
     std::string block;  // 街区・番地
     bool representative = false;
+    bool residential = false;  // 住居表示フラグ 1: a block or house, else a parcel (地番)
 };
 
 // Reads the blocks of one town from its per-town tables. A per-town table holds

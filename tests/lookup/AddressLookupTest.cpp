@@ -2,7 +2,7 @@
 // Japan Post sample.
 #include <gtest/gtest.h>
 
-#include "data/AddressLookup.h"
+#include "lookup/AddressLookup.h"
 #include "support/RegionBuilder.h"
 #include "support/TempDir.h"
 
@@ -103,6 +103,64 @@ TEST_F(AddressLookupTest, UnknownAndAmbiguousAddressesNameTheNearestTowns) {
     EXPECT_EQ(r.level, MatchLevel::None);
     EXPECT_TRUE(r.ambiguous);
     EXPECT_EQ(r.candidates, (std::vector<std::string>{"東京都新宿区北町", "東京都練馬区北町"}));
+}
+
+// Houses and parcels below the block: the forms an address writes them in, the
+// 番地 that asks for a parcel, and numbers after 番 that are never a 丁目.
+TEST(HouseAndParcelLookupTest, LevelsBelowTheBlock) {
+    TempDir dir;
+    RegionBuilder region(dir.file("r.mdb"));
+    auto parcel = [](const char* muni, const char* town, const char* number, const char* lat) {
+        BlockRow row{std::string(muni) == "文京区" ? "東京都" : "鹿児島県",
+                     muni,
+                     town,
+                     number,
+                     lat,
+                     "130.6"};
+        row.residential = false;
+        return row;
+    };
+    region.addSource("r.csv", "2024-01-01 00:00:00",
+                     {{"東京都", "文京区", "白山一丁目", "1-2", "35.71", "139.75"},
+                      {"東京都", "文京区", "白山一丁目", "1-12", "35.72", "139.75"},
+                      {"東京都", "文京区", "本町", "2", "35.60", "139.75"},
+                      {"東京都", "文京区", "本町二丁目", "1", "35.61", "139.75"},
+                      {"東京都", "文京区", "霞ヶ丘", "3-4", "35.62", "139.75"},
+                      {"東京都", "文京区", "水道", "5-6", "35.63", "139.75"},
+                      parcel("文京区", "水道", "5-6", "35.64"),
+                      parcel("熊毛郡屋久島町", "安房", "1", "30.31"),
+                      parcel("熊毛郡屋久島町", "安房", "1-2", "30.32"),
+                      parcel("熊毛郡屋久島町", "大字宮之浦", "7", "30.40")});
+    AddressLookup lookup(region.path());
+    struct Case {
+        const char* address;
+        MatchLevel level;
+        const char* town;
+        const char* block;
+        const char* lat;
+    };
+    const Case cases[] = {
+        {"文京区白山一丁目1番2号", MatchLevel::House, "白山一丁目", "1-2", "35.71"},
+        {"白山1-1-2", MatchLevel::House, "白山一丁目", "1-2", "35.71"},
+        {"白山１丁目１－１２", MatchLevel::House, "白山一丁目", "1-12", "35.72"},
+        {"白山一丁目1番", MatchLevel::Block, "白山一丁目", "1", "35.71"},  // its first house
+        {"本町2番", MatchLevel::Block, "本町", "2", "35.60"},
+        {"本町2-1", MatchLevel::Block, "本町二丁目", "1", "35.61"},
+        {"霞が丘3-4", MatchLevel::House, "霞ヶ丘", "3-4", "35.62"},
+        {"水道5番6号", MatchLevel::House, "水道", "5-6", "35.63"},
+        {"水道5番地6", MatchLevel::Parcel, "水道", "5-6", "35.64"},
+        {"屋久島町安房1番地", MatchLevel::Parcel, "安房", "1", "30.31"},
+        {"屋久島町大字安房1番地の2", MatchLevel::Parcel, "安房", "1-2", "30.32"},
+        {"安房1-2", MatchLevel::Parcel, "安房", "1-2", "30.32"},
+        {"宮之浦7", MatchLevel::Parcel, "大字宮之浦", "7", "30.40"},
+    };
+    for (const Case& c : cases) {
+        LookupResult r = lookup.find(c.address);
+        EXPECT_EQ(r.level, c.level) << c.address;
+        EXPECT_EQ(r.town, c.town) << c.address;
+        EXPECT_EQ(r.point.block, c.block) << c.address;
+        EXPECT_EQ(r.point.lat, c.lat) << c.address;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+#include "app/Error.h"
+
+namespace mrk2 {
+
+// An Error from an SQLite result code, described in Japanese, with SQLite's own
+// message as the detail.
+Error sqliteError(int resultCode, const std::string& detail = {});
+
+}  // namespace mrk2

@@ -1,0 +1,112 @@
+#include "import/AbrHeader.h"
+
+#include <algorithm>
+
+namespace mrk2 {
+
+namespace {
+
+struct ColumnNames {
+    AbrColumn column;
+    std::string_view english;
+    std::string_view japanese;
+};
+
+constexpr ColumnNames kNames[] = {
+    {AbrColumn::LgCode, "lg_code", "全国地方公共団体コード"},
+    {AbrColumn::MachiazaId, "machiaza_id", "町字id"},
+    {AbrColumn::BlkId, "blk_id", "街区id"},
+    {AbrColumn::RsdtId, "rsdt_id", "住居id"},
+    {AbrColumn::Rsdt2Id, "rsdt2_id", "住居2id"},
+    {AbrColumn::PrcId, "prc_id", "地番id"},
+    {AbrColumn::OazaCho, "oaza_cho", "大字・町名"},
+    {AbrColumn::Chome, "chome", "丁目名"},
+    {AbrColumn::Koaza, "koaza", "小字名"},
+    {AbrColumn::BlkNum, "blk_num", "街区符号"},
+    {AbrColumn::RsdtNum, "rsdt_num", "住居番号"},
+    {AbrColumn::RsdtNum2, "rsdt_num2", "住居番号2"},
+    {AbrColumn::PrcNum1, "prc_num1", "地番1"},
+    {AbrColumn::PrcNum2, "prc_num2", "地番2"},
+    {AbrColumn::PrcNum3, "prc_num3", "地番3"},
+    {AbrColumn::AbltDate, "ablt_date", "廃止年月日"},
+    {AbrColumn::RepLat, "rep_lat", "代表点_緯度"},
+    {AbrColumn::RepLon, "rep_lon", "代表点_経度"},
+    {AbrColumn::RepSrid, "rep_srid", "代表点_座標参照系"},
+};
+
+// Header names compared without blanks, quotes' leftovers and ASCII case
+// ("町字ID" = "町字id"), and without a byte order mark.
+std::string canonical(std::string_view name) {
+    static const std::string_view kBom = "\xEF\xBB\xBF";
+    if (name.substr(0, kBom.size()) == kBom)
+        name.remove_prefix(kBom.size());
+    std::string out;
+    for (char c : name) {
+        if (c == ' ' || c == '\t')
+            continue;
+        out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::optional<AbrHeader> AbrHeader::recognise(const std::vector<std::string>& names) {
+    AbrHeader h;
+    h.columns.fill(-1);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string name = canonical(names[i]);
+        for (const ColumnNames& n : kNames) {
+            if ((name == n.english || name == n.japanese) &&
+                h.columns[static_cast<std::size_t>(n.column)] < 0)
+                h.columns[static_cast<std::size_t>(n.column)] = static_cast<int>(i);
+        }
+    }
+    auto has = [&](AbrColumn c) { return h.column(c) >= 0; };
+    if (!has(AbrColumn::LgCode) || !has(AbrColumn::MachiazaId))
+        return std::nullopt;
+    h.dataset = has(AbrColumn::PrcId)    ? AbrDataset::Parcel
+                : has(AbrColumn::RsdtId) ? AbrDataset::House
+                : has(AbrColumn::BlkId)  ? AbrDataset::Block
+                                         : AbrDataset::Town;
+    h.positions = has(AbrColumn::RepLat) && has(AbrColumn::RepLon);
+    return h;
+}
+
+std::vector<AbrColumn> AbrHeader::keys() const {
+    switch (dataset) {
+        case AbrDataset::Town:
+            return {AbrColumn::LgCode, AbrColumn::MachiazaId};
+        case AbrDataset::Block:
+            return {AbrColumn::LgCode, AbrColumn::MachiazaId, AbrColumn::BlkId};
+        case AbrDataset::House:
+            return {AbrColumn::LgCode, AbrColumn::MachiazaId, AbrColumn::BlkId, AbrColumn::RsdtId,
+                    AbrColumn::Rsdt2Id};
+        case AbrDataset::Parcel:
+            return {AbrColumn::LgCode, AbrColumn::MachiazaId, AbrColumn::PrcId};
+    }
+    return {};
+}
+
+std::string_view AbrHeader::field(const std::vector<std::string>& record, AbrColumn c) const {
+    const int i = column(c);
+    if (i < 0 || static_cast<std::size_t>(i) >= record.size())
+        return {};
+    return record[static_cast<std::size_t>(i)];
+}
+
+const char* abrDatasetName(AbrDataset dataset) {
+    switch (dataset) {
+        case AbrDataset::Town:
+            return "mt_town";
+        case AbrDataset::Block:
+            return "mt_rsdtdsp_blk";
+        case AbrDataset::House:
+            return "mt_rsdtdsp_rsdt";
+        case AbrDataset::Parcel:
+            return "mt_parcel";
+    }
+    return "";
+}
+
+}  // namespace mrk2

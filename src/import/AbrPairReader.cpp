@@ -1,0 +1,99 @@
+#include "import/AbrPairReader.h"
+
+#include "app/Error.h"
+
+namespace mrk2 {
+
+void AbrPairReader::Side::open(const std::string& name, std::unique_ptr<ByteSource> bytes) {
+    path = name;
+    inContext(path, [&] {
+        csv.open(bytes ? std::move(bytes) : openFileBytes(path));
+        std::vector<std::string> names;
+        auto recognised = csv.next(names) ? AbrHeader::recognise(names) : std::nullopt;
+        if (!recognised)
+            throw Error(FormatError::RegistryFile,
+                        "アドレス・ベース・レジストリの見出し行ではありません。");
+        header = *recognised;
+    });
+}
+
+std::vector<std::string> AbrPairReader::Side::key() const {
+    std::vector<std::string> k;
+    for (AbrColumn c : header.keys())
+        k.emplace_back(header.field(record, c));
+    return k;
+}
+
+bool AbrPairReader::Side::advance() {
+    if (done)
+        return false;
+    inContext(path, [&] {
+        if (!csv.next(record)) {
+            done = true;
+            return;
+        }
+        std::vector<std::string> k = key();
+        if (k < previousKey)
+            throw Error(
+                FormatError::RegistryFile,
+                std::to_string(csv.lineNumber()) +
+                    "行目: 行がキー（全国地方公共団体コード、町字ID…）の順に並んでいません。");
+        previousKey = std::move(k);
+    });
+    return !done;
+}
+
+void AbrPairReader::open(const std::string& first, const std::string& second) {
+    open(first, nullptr, second, nullptr);
+}
+
+void AbrPairReader::open(const std::string& firstName, std::unique_ptr<ByteSource> first,
+                         const std::string& secondName, std::unique_ptr<ByteSource> second) {
+    data_->open(firstName, std::move(first));
+    pos_->open(secondName, std::move(second));
+    if (data_->header.positions && !pos_->header.positions)
+        std::swap(data_, pos_);
+    if (data_->header.positions || !pos_->header.positions ||
+        data_->header.dataset != pos_->header.dataset)
+        throw Error(FormatError::RegistryFile,
+                    std::string("データセットとその位置座標（_pos）の組ではありません: ") +
+                        abrDatasetName(data_->header.dataset) + " / " +
+                        abrDatasetName(pos_->header.dataset),
+                    secondName);
+    pos_->advance();
+}
+
+bool AbrPairReader::next() {
+    if (partnerGiven_) {  // the caller has read the last row's position
+        pos_->advance();
+        partnerGiven_ = false;
+    }
+    while (data_->advance()) {
+        const std::vector<std::string> key = data_->key();
+        while (!pos_->done && pos_->key() < key) {
+            ++counts_.unpaired;
+            pos_->advance();
+        }
+        const bool partner = !pos_->done && pos_->key() == key;
+        const bool placed = partner && !lat().empty() && !lon().empty();
+        if (!field(AbrColumn::AbltDate).empty())
+            ++counts_.retired;
+        else if (!placed)
+            ++counts_.withoutPosition;
+        else
+            ++counts_.paired;
+        if (placed && field(AbrColumn::AbltDate).empty()) {
+            partnerGiven_ = true;
+            return true;
+        }
+        if (partner)
+            pos_->advance();
+    }
+    while (!pos_->done) {
+        ++counts_.unpaired;
+        pos_->advance();
+    }
+    return false;
+}
+
+}  // namespace mrk2

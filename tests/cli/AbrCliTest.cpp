@@ -1,0 +1,61 @@
+// Address Base Registry pairs through mrk2cli: register, lookup, update.
+#include <gtest/gtest.h>
+
+#include "support/AbrSample.h"
+#include "support/CliRunner.h"
+#include "support/TempDir.h"
+
+namespace mrk2::test {
+namespace {
+
+class AbrCliTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ini = d.write("mrk2tool.ini", "[MRK]\r\nDBDIR=" + d.path() + "\r\n");
+        ASSERT_EQ(cli({"init"}).exitCode, 0);
+    }
+    CliResult cli(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--ini", ini});
+        return runCli(args);
+    }
+    static std::string sample(const std::string& name) {
+        return std::string(MRK2_SAMPLE_DATA_DIR) + "/abr/" + name;
+    }
+    TempDir d;
+    std::string ini;
+};
+
+// The README's example: the houses of 文京区 from their two published archives,
+// and an address answered at 住居 level.
+TEST_F(AbrCliTest, HousesRegisteredFromTheirArchivesAnswerAtHouseLevel) {
+    CliResult r = cli({"register", "文京区", sample("mt_rsdtdsp_rsdt_pref13.csv.zip"),
+                       sample("mt_rsdtdsp_rsdt_pos_pref13.csv.zip")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("行: 0 → 30156"), std::string::npos) << r.out;
+    r = cli({"lookup", "文京区", "文京区白山一丁目1番2号"});
+    EXPECT_NE(r.out.find("東京都\t文京区\t白山一丁目\t1-2\t35.715119856\t139.752307297\t9\t-31603."
+                         "1\t-7331.1\tPOSITION_"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\t住居\n"), std::string::npos);
+}
+
+// Parcels without a position are said, not stored; a changed _pos file reloads
+// its dataset too.
+TEST_F(AbrCliTest, ParcelsWithoutPositionAreSaidAndAChangedPartnerReloadsThePair) {
+    const std::string data = extractAbrSample(d.path(), "mt_parcel_city465054.csv");
+    const std::string pos = extractAbrSample(d.path(), "mt_parcel_pos_city465054.csv");
+    setModifiedTime(data, 1700000000);
+    setModifiedTime(pos, 1700000000);
+    CliResult r = cli({"register", "屋久島町", data, pos});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("位置座標なし 904件"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find("行: 0 → 83514"), std::string::npos) << r.out;
+    setModifiedTime(pos, 1700000100);
+    r = cli({"update", "屋久島町", data, pos});
+    EXPECT_NE(r.out.find("再読込 2"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("行: 83514 → 83514"), std::string::npos) << r.out;
+}
+
+}  // namespace
+}  // namespace mrk2::test
