@@ -15,8 +15,9 @@ elif [[ "${1:-}" == "--package" ]]; then
     packages+=(dpkg-dev file lintian)
 elif [[ "${1:-}" == "--bench" ]]; then
     # Only for the whole-run benchmarks: GNU time, for the peak resident memory, and
-    # python3 and unzip, which pack the zip archives as MLIT does and list them.
-    packages+=(time python3 unzip)
+    # python3 and unzip, which pack the zip archives as MLIT does and list them;
+    # bc and column for the national build's figures and end table.
+    packages+=(time python3 unzip bc bsdextrautils)
 elif [[ "${1:-}" == "--fuzz" ]]; then
     # Only for fuzzing: clang with libFuzzer and the sanitizers' run-time.
     packages+=(clang libclang-rt-dev)

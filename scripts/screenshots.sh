@@ -54,6 +54,20 @@ PY
 "$build/mrk2cli" --db-dir "$work/db" register 文京区 data/abr/mt_rsdtdsp_rsdt_pref13.csv.zip \
     data/abr/mt_rsdtdsp_rsdt_pos_pref13.csv.zip
 
+# For the national build: one archive per prefecture, of different sizes, so that
+# the window is seen with some prefectures done, two running and others waiting.
+mkdir -p "$work/csv/national"
+n=0
+for pref in 鳥取県 島根県 岡山県 広島県 山口県 徳島県 香川県 愛媛県; do
+    n=$((n + 1))
+    awk -v pref="$pref" -v blocks=$((150000 + 60000 * (n % 3))) 'BEGIN {
+        for (b = 1; b <= blocks; b++)
+            printf "%s,市,町%d,%d,9,-30000.5,10000.5,35.1,133.2,,1,0\r\n", pref, b / 200, b;
+    }' | iconv -f UTF-8 -t CP932 > "$work/csv/national/$((30 + n)).csv"
+    python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1] + ".zip", "w", zipfile.ZIP_DEFLATED).write(sys.argv[1], sys.argv[1].rsplit("/", 1)[1])' "$work/csv/national/$((30 + n)).csv"
+    rm "$work/csv/national/$((30 + n)).csv"
+done
+
 mkdir -p docs/screenshots
 xvfb-run -a -s "-screen 0 1280x800x24" \
     "$build/mrk2tool" --screenshot-demo "$work/db" "$work/csv" docs/screenshots

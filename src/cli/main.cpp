@@ -62,6 +62,7 @@ void printHelp() {
            "  mrk2cli --db-dir /srv/mrk regions\n"
            "  mrk2cli --db-dir /srv/mrk postal-build KEN_ALL.CSV\n"
            "  mrk2cli --db-dir /srv/mrk register 東京都 /data/13101_2023.csv /data/13102_2023.csv\n"
+           "  mrk2cli --db-dir /srv/mrk register-all --jobs 2 /data/mlit\n"
            "  mrk2cli --db-dir /srv/mrk lookup 東京都 千代田区丸の内一丁目1番1号\n"
            "  mrk2cli --db-dir /srv/mrk diff 東京都_old.mdb /srv/mrk/東京都.mdb\n"
            "  mrk2cli --db-dir /srv/mrk --yes delete 東京都\n";

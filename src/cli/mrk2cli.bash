@@ -18,7 +18,7 @@ _mrk2cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="init regions sources postal-build register update delete check lookup diff learn"
+    local commands="init regions sources postal-build register update register-all update-all delete check lookup diff learn"
     local globals="--ini --db-dir --yes --no --quiet --help --version"
 
     # The command is the first word that is neither an option nor an option's value.
@@ -55,6 +55,7 @@ _mrk2cli() {
         postal-build) options="--start-line" ;;
         register) options="--start-line" ;;
         update) options="--remove --start-line" ;;
+        register-all | update-all) options="--jobs --start-line" ;;
         lookup) options="--json --geojson" ;;
         learn)
             case ${words[at + 1]} in
@@ -78,6 +79,7 @@ _mrk2cli() {
                 _filedir '@(csv|CSV)'
             fi
             ;;
+        register-all | update-all) _filedir '@(csv|CSV|zip|ZIP)' ;;
         postal-build) ((position == 1)) && _filedir '@(csv|CSV)' ;;
         diff) ((position <= 2)) && _filedir mdb ;;
         init) ((position == 1)) && _filedir -d ;;

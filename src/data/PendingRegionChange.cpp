@@ -2,6 +2,9 @@
 
 #include <fstream>
 #include <iterator>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 #include "app/Error.h"
 #include "app/FileNames.h"
@@ -33,36 +36,80 @@ void finishDeletion(const std::string& dbDir, const std::string& region) {
     tx.commit();
 }
 
+// The record's entries, in the order they were made: a kind and a region each.
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+// The runs of one process record and forget their entries in turn: each
+// rewrite of the record must see the entries of the others.
+std::mutex& recordTurn() {
+    static std::mutex turn;
+    return turn;
+}
+
+Entries readRecord(const std::string& path) {
+    Entries entries;
+    if (!fileExists(path))
+        return entries;
+    std::ifstream in(path, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    // The record is renamed into place whole; anything else is no record of ours.
+    if (text.empty() || text.back() != '\n')
+        return entries;
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = text.find('\n', at);
+        lines.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    for (std::size_t i = 0; i + 1 < lines.size(); i += 2)
+        entries.emplace_back(lines[i], lines[i + 1]);
+    return entries;
+}
+
+void writeRecord(const std::string& path, const Entries& entries) {
+    if (entries.empty()) {
+        removeFile(path);
+        syncDirectoryOf(path);
+        return;
+    }
+    std::string text;
+    for (const auto& [kind, region] : entries)
+        text += kind + "\n" + region + "\n";
+    writeFileAtomically(path, text);
+}
+
 }  // namespace
 
 void recordRegionChange(const std::string& dbDir, RegionChange change, const std::string& region) {
-    writeFileAtomically(
-        recordPath(dbDir),
-        std::string(change == RegionChange::Register ? kRegister : kDelete) + "\n" + region + "\n");
+    std::lock_guard<std::mutex> turn(recordTurn());
+    const std::string path = recordPath(dbDir);
+    Entries entries = readRecord(path);
+    std::erase_if(entries, [&](const auto& e) { return e.second == region; });
+    entries.emplace_back(change == RegionChange::Register ? kRegister : kDelete, region);
+    writeRecord(path, entries);
 }
 
-void forgetRegionChange(const std::string& dbDir) {
-    removeFile(recordPath(dbDir));
-    syncDirectoryOf(recordPath(dbDir));
+void forgetRegionChange(const std::string& dbDir, const std::string& region) {
+    std::lock_guard<std::mutex> turn(recordTurn());
+    const std::string path = recordPath(dbDir);
+    Entries entries = readRecord(path);
+    std::erase_if(entries, [&](const auto& e) { return e.second == region; });
+    writeRecord(path, entries);
 }
 
 void finishLeftRegionChange(const std::string& dbDir) {
+    std::lock_guard<std::mutex> turn(recordTurn());
     const std::string path = recordPath(dbDir);
     if (!fileExists(path))
         return;
-    std::ifstream in(path, std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(in), {}};
-    const std::size_t first = text.find('\n');
-    // The record is renamed into place whole; anything else is no record of ours.
-    if (first != std::string::npos && text.size() > first + 1 && text.back() == '\n') {
-        const std::string kind = text.substr(0, first);
-        const std::string region = text.substr(first + 1, text.size() - first - 2);
+    for (const auto& [kind, region] : readRecord(path)) {
         if (kind == kDelete)
             finishDeletion(dbDir, region);
         else if (kind == kRegister && fileExists(files::regionDbPath(dbDir, region)))
             registerDbInCatalog(files::baseDbPath(dbDir), dbDir, region);
     }
-    forgetRegionChange(dbDir);
+    writeRecord(path, {});
 }
 
 std::optional<std::string> settleDatabaseDirectory(const std::string& dbDir) noexcept {

@@ -15,10 +15,14 @@ namespace mrk2 {
 // 1. Under the writer lock (WriterLock.h), the writer records the change in
 //    DBDIR/mrk2.pending ("register" or "delete", and the region), written in
 //    full, flushed and renamed into place: the record is all there or absent.
+//    The runs of a national build change several regions at once under one
+//    lock: the record then lists each change under way, one pair of lines
+//    each, and every run adds and removes its own pair.
 // 2. It makes the change. A register renames the finished region file into
 //    place, then adds (or brings up to date) the catalog row. A deletion takes
 //    the base database for itself, deletes the row, removes the file, commits.
-// 3. It removes the record. A run that fails while alive undoes its own half
+// 3. It removes its entry from the record (the file goes with the last one). A run that fails while
+// alive undoes its own half
 //    (a new region's file whose row could not be added is removed again) and
 //    removes the record too, so a failure reported is never finished later.
 //
@@ -37,9 +41,9 @@ enum class RegionChange { Register, Delete };
 
 // Step 1; the caller holds the writer lock of `dbDir`.
 void recordRegionChange(const std::string& dbDir, RegionChange change, const std::string& region);
-// Step 3.
-void forgetRegionChange(const std::string& dbDir);
-// Finishes what a killed writer left; the caller holds the writer lock.
+// Step 3: the entry of `region` goes.
+void forgetRegionChange(const std::string& dbDir, const std::string& region);
+// Finishes every change a killed writer left; the caller holds the writer lock.
 void finishLeftRegionChange(const std::string& dbDir);
 // For a command at its start: when no writer holds the lock, takes it and
 // finishes what a killed writer left. Never throws; returns what went wrong

@@ -52,10 +52,10 @@ void removeRegion(const RegionDeletionRequest& request, const std::string& regio
         // deleted, and the record must not delete it later. Without the file,
         // the row is left to the record to take out.
         if (fileExists(regionPath))
-            forgetRegionChange(request.dbDir);
+            forgetRegionChange(request.dbDir, request.region);
         throw;
     }
-    forgetRegionChange(request.dbDir);
+    forgetRegionChange(request.dbDir, request.region);
 }
 
 // The region is there to delete: its file, or at least its catalog row. A row

@@ -93,7 +93,7 @@ class Run {
     // region's file could not be taken out again (its row is then still to come).
     void abandonRegionChange() {
         if (recorded_ && !(newRegion_ && fileExists(regionPath_)))
-            forgetRegionChange(request_.dbDir);
+            forgetRegionChange(request_.dbDir, request_.region);
     }
 
     // Returns Completed, or NothingToDo for an update that found nothing changed.
@@ -281,7 +281,7 @@ class Run {
             throw;
         }
         if (recorded_) {
-            forgetRegionChange(request_.dbDir);
+            forgetRegionChange(request_.dbDir, request_.region);
             recorded_ = false;
         }
     }

@@ -31,6 +31,7 @@
 #include "ui/CsvSelectionWindow.h"
 #include "ui/DirectoryChooser.h"
 #include "ui/GuiPerson.h"
+#include "ui/NationalBuildWindow.h"
 #include "ui/RegionMapWindow.h"
 #include "ui/StartLineBox.h"
 #include "ui/UiText.h"
@@ -113,6 +114,7 @@ void MainWindow::buildControls() {
     cmdDelete_ = makeButton(this, "cmdDelete", QStringLiteral("削除"));
     cmdDictionary_ = makeButton(this, "cmdDictionary", QStringLiteral("学習辞書"));
     cmdRegionMap_ = makeButton(this, "cmdRegionMap", QStringLiteral("地域の確認"));
+    cmdNationalBuild_ = makeButton(this, "cmdNationalBuild", QStringLiteral("全国一括登録"));
     cmdExit_ = makeButton(this, "cmdExit", QStringLiteral("閉じる"));
     cmdRegister_ = makeButton(this, "cmdRegister", QStringLiteral("登　録"));
     cmdBackUp_ = makeButton(this, "cmdBackUp", QStringLiteral("バックアップ"));
@@ -159,6 +161,7 @@ void MainWindow::buildControls() {
     grid->addWidget(cmdUpdate_, row, 3);
     grid->addWidget(makeLine(this, "Line2"), ++row, 0, 1, 5);
     grid->addWidget(heading, ++row, 0);
+    grid->addWidget(cmdNationalBuild_, row, 3, 1, 2);
     grid->addWidget(makeLabel(this, "lblPrefDB", QStringLiteral("地域名：")), ++row, 0);
     grid->addWidget(cmbPrefDB_, row, 1);
     grid->addWidget(txtCensusStartLine_, row, 2);
@@ -189,6 +192,7 @@ void MainWindow::buildControls() {
     connect(cmdDelete_, &QPushButton::clicked, this, &MainWindow::onDelete);
     connect(cmdDictionary_, &QPushButton::clicked, this, &MainWindow::onDictionary);
     connect(cmdRegionMap_, &QPushButton::clicked, this, &MainWindow::onRegionMap);
+    connect(cmdNationalBuild_, &QPushButton::clicked, this, &MainWindow::onNationalBuild);
     connect(cmdExit_, &QPushButton::clicked, this, &MainWindow::onExit);
 }
 
@@ -228,7 +232,7 @@ void MainWindow::buttonEnabled(bool on) {
     for (QWidget* w : std::initializer_list<QWidget*>{
              cmdBackUp_, cmdDetail_, cmdPostalSelect_, cmdRegister_, cmdUserDictionary_, cmdDelete_,
              cmdDictionary_, cmdRegionMap_, cmdSelect_, cmdUpdate_, cmdExit_, cmbPrefDB_, txtDbDir_,
-             txtCensusStartLine_, txtPostalStartLine_, cmdDbDir_})
+             txtCensusStartLine_, txtPostalStartLine_, cmdDbDir_, cmdNationalBuild_})
         w->setEnabled(on);
 }
 
@@ -443,6 +447,14 @@ void MainWindow::onDictionary() {
 #else
     person_.say(QStringLiteral("学習辞書はこの版では使えません。"));
 #endif
+}
+
+void MainWindow::onNationalBuild() {
+    if (!nationalBuild_)
+        nationalBuild_ = new NationalBuildWindow(session_, this);
+    nationalBuild_->show();
+    nationalBuild_->raise();
+    nationalBuild_->activateWindow();
 }
 
 void MainWindow::onRegionMap() {

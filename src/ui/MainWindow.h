@@ -15,6 +15,7 @@ class QPushButton;
 namespace mrk2::ui {
 
 class GuiPerson;
+class NationalBuildWindow;
 class StartLineBox;
 
 // frmDataBase, the main window: base-database directory, region list, national
@@ -63,6 +64,7 @@ class MainWindow : public QWidget {
     void onDelete();
     void onDictionary();
     void onRegionMap();
+    void onNationalBuild();
     void onExit();
     bool confirmCloseDuringRun();
     void unload();
@@ -82,6 +84,8 @@ class MainWindow : public QWidget {
     QPushButton* cmdDelete_;
     QPushButton* cmdDictionary_;
     QPushButton* cmdRegionMap_;
+    QPushButton* cmdNationalBuild_;
+    QPointer<NationalBuildWindow> nationalBuild_;
     QPushButton* cmdExit_;
     QPushButton* cmdRegister_;
     QPushButton* cmdBackUp_;

@@ -34,7 +34,8 @@ struct Child {
 // Runs mrk2cli in `cwd`; kills it after `killAfter` unless that is zero. With a
 // file size limit the child gets EFBIG instead of SIGXFSZ, like a full disk.
 Child runChild(const std::vector<std::string>& args, const std::string& cwd,
-               std::chrono::microseconds killAfter = {}, rlim_t fileSizeLimit = 0) {
+               std::chrono::microseconds killAfter = {}, rlim_t fileSizeLimit = 0,
+               int signal = SIGKILL) {
     std::string errPath = cwd + "/child.err";
     pid_t pid = ::fork();
     if (pid == 0) {
@@ -63,7 +64,7 @@ Child runChild(const std::vector<std::string>& args, const std::string& cwd,
     }
     if (killAfter.count() > 0) {
         std::this_thread::sleep_for(killAfter);
-        ::kill(pid, SIGKILL);
+        ::kill(pid, signal);
     }
     int status = 0;
     ::waitpid(pid, &status, 0);
@@ -104,11 +105,12 @@ std::string snapshot(const std::string& path) {
     return out;
 }
 
-std::string positionFile(const std::string& city, int towns, int blocksPerTown) {
+std::string positionFile(const std::string& city, int towns, int blocksPerTown,
+                         const std::string& pref = "東京都") {
     std::string out;
     for (int t = 1; t <= towns; ++t)
         for (int b = 1; b <= blocksPerTown; ++b)
-            out += "東京都," + city + ",町" + std::to_string(t) + "," + std::to_string(b) +
+            out += pref + "," + city + ",町" + std::to_string(t) + "," + std::to_string(b) +
                    ",9,-1000.5,2000.5,35.1,139.2,,1,0\r\n";
     return sjis(out);
 }
@@ -139,9 +141,9 @@ class KillTest : public ::testing::Test {
         region = d.file("db/東京.mdb");
     }
     Child cli(std::vector<std::string> args, std::chrono::microseconds killAfter = {},
-              rlim_t limit = 0) {
+              rlim_t limit = 0, int signal = SIGKILL) {
         args.insert(args.begin(), {"--ini", ini, "--quiet", "--yes"});
-        return runChild(args, d.path(), killAfter, limit);
+        return runChild(args, d.path(), killAfter, limit, signal);
     }
 
     // Runs `args` once to learn the new state and its duration, then kills it at
@@ -318,6 +320,70 @@ TEST_F(KillTest, AFullDiskFailsCleanlyAndLeavesTheOldDatabase) {
     std::printf("full disk, postal-build: %s", c.err.c_str());
     EXPECT_EQ(readFile(d.file("db/mrk2.mdb")), base);
     EXPECT_FALSE(fileExists(d.file("mrk_123.mdb")));
+}
+
+// A national build runs several regions at once under one lock; a kill or a
+// Ctrl-C at any moment leaves each region old or new on its own, with its
+// catalog row exactly when its file is there, and no work file behind.
+TEST_F(KillTest, ANationalBuildLeavesEveryRegionOldOrNew) {
+    ASSERT_EQ(cli({"register", "東京都", csv[0]}).exitCode, 0);
+    const std::vector<std::string> sources{
+        csv[0], csv[1], d.write("27100.csv", positionFile("大阪市", 40, 100, "大阪府")),
+        d.write("26100.csv", positionFile("京都市", 30, 100, "京都府"))};
+    const std::vector<std::string> names{"東京都", "大阪府", "京都府"};
+    const std::string base = d.file("db/mrk2.mdb");
+    const std::string oldBase = readFile(base), oldTokyo = readFile(d.file("db/東京都.mdb"));
+    auto restore = [&] {
+        d.write("db/mrk2.mdb", oldBase);
+        d.write("db/東京都.mdb", oldTokyo);
+        // A kill's work files go too, so that a Ctrl-C is seen to remove its own.
+        for (const char* gone : {"db/大阪府.mdb", "db/京都府.mdb", "db/東京都_$$$.mdb",
+                                 "db/大阪府_$$$.mdb", "db/京都府_$$$.mdb"})
+            std::remove(d.file(gone).c_str());
+    };
+    auto states = [&] {
+        std::vector<std::string> out;
+        for (const std::string& n : names)
+            out.push_back(snapshot(d.file("db/" + n + ".mdb")));
+        return out;
+    };
+    const std::vector<std::string> oldStates = states();
+    std::vector<std::string> args{"register-all", "--jobs", "2"};
+    args.insert(args.end(), sources.begin(), sources.end());
+    const auto t0 = Clock::now();
+    ASSERT_EQ(cli(args).exitCode, 0);
+    const auto duration = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - t0);
+    const std::vector<std::string> newStates = states();
+
+    constexpr int kMoments = 8;
+    int stopped = 0;
+    for (int i = 1; i <= kMoments; ++i) {
+        restore();
+        // Odd moments are a kill, even ones a Ctrl-C.
+        const int signal = i % 2 ? SIGKILL : SIGINT;
+        Child c = cli(args, duration * (2 * i - 1) / (2 * kMoments), 0, signal);
+        if (signal == SIGINT && c.exitCode == 1) {
+            ++stopped;
+            EXPECT_NE(c.err.find("処理を中止しました。"), std::string::npos) << c.err;
+        }
+        ASSERT_EQ(cli({"regions"}).exitCode, 0) << "moment " << i;
+        const std::vector<std::string> now = states();
+        std::string catalog = snapshot(base);
+        for (std::size_t r = 0; r < names.size(); ++r) {
+            ASSERT_TRUE(now[r] == oldStates[r] || now[r] == newStates[r])
+                << "moment " << i << ", " << names[r] << ": neither old nor new";
+            EXPECT_EQ(catalog.find("|" + names[r] + "|") != std::string::npos, !now[r].empty())
+                << "moment " << i << ", " << names[r] << ": catalog row and file disagree";
+            if (signal == SIGINT) {
+                EXPECT_FALSE(fileExists(d.file("db/" + names[r] + "_$$$.mdb"))) << names[r];
+            }
+        }
+    }
+    EXPECT_GT(stopped, 0);
+    restore();
+    Child after = cli(args);
+    ASSERT_EQ(after.exitCode, 0) << after.err;
+    EXPECT_EQ(states(), newStates);
 }
 
 }  // namespace

@@ -1,0 +1,44 @@
+#include "import/BatchStarter.h"
+
+#include <optional>
+
+#include "app/ErrorReport.h"
+#include "app/WriterLock.h"
+#include "data/PendingRegionChange.h"
+
+namespace mrk2 {
+
+BatchOutcome startBatchImport(const BatchRequest& request, Person& person, RunHost& host,
+                              BatchProgressSink& sink) {
+    BatchOutcome result;
+    if (request.paths.empty()) {
+        result.outcome = failure(Refusal("CSVファイルを選択してください。"));
+        tellOutcome(person, result.outcome);
+        return result;
+    }
+    std::optional<WriterLock> lock;
+    try {
+        lock.emplace(WriterLock::take(request.dbDir));
+        finishLeftRegionChange(request.dbDir);
+    } catch (const std::exception& e) {
+        result.outcome = failure(e);
+        result.outcome.kind = Outcome::Kind::Refused;  // another writer: nothing began
+        tellOutcome(person, result.outcome);
+        return result;
+    }
+    result.outcome = host.run(
+        [&](StopControl& stop, ProgressSink&) {
+            BatchOutcome run = runBatchImport(request, stop, sink);
+            result.regions = std::move(run.regions);
+            return run.outcome;
+        },
+        true);
+    tellOutcome(person, result.outcome);
+    for (const BatchRegion& r : result.regions) {
+        for (const std::string& text : r.outcome.report)
+            person.message(r.region + ": " + text);
+    }
+    return result;
+}
+
+}  // namespace mrk2

@@ -1,0 +1,83 @@
+#include "import/PrefectureGroups.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "app/Error.h"
+#include "app/ErrorReport.h"
+#include "import/CsvSourceRows.h"
+
+namespace mrk2 {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool hasSourceSuffix(const fs::path& p) {
+    std::string ext = p.extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext == ".zip" || ext == ".csv";
+}
+
+// A directory stands for its archives and CSV files, in name order so that a
+// build's regions come out the same on every machine.
+std::vector<std::string> expandDirectories(const std::vector<std::string>& paths) {
+    std::vector<std::string> out;
+    for (const std::string& path : paths) {
+        std::error_code ec;
+        if (!fs::is_directory(path, ec)) {
+            out.push_back(path);
+            continue;
+        }
+        std::vector<std::string> inside;
+        for (const fs::directory_entry& e : fs::directory_iterator(path, ec)) {
+            if (e.is_regular_file(ec) && hasSourceSuffix(e.path()))
+                inside.push_back(e.path().string());
+        }
+        std::sort(inside.begin(), inside.end());
+        out.insert(out.end(), inside.begin(), inside.end());
+    }
+    return out;
+}
+
+// The prefecture of a source's first data row. Throws mrk2::Error.
+std::string prefectureOf(SourceReader& reader, const SourceFile& source,
+                         const PositionLayout& layout) {
+    CsvSourceRows rows(reader.open(source), layout);
+    PositionRow row;
+    if (!rows.next(row) || !row.values[Pref])
+        throw Error(FormatError::NotFound, "都道府県名のある行がありません。", source.path());
+    return std::string(*row.values[Pref]);
+}
+
+}  // namespace
+
+PrefectureGrouping groupByPrefecture(const std::vector<std::string>& paths,
+                                     const PositionLayout& layout) {
+    PrefectureGrouping grouping;
+    std::map<std::string, std::size_t> indexOf;
+    SourceReader reader;
+    for (const std::string& path : expandDirectories(paths)) {
+        std::vector<std::pair<std::string, SourceFile>> found;
+        try {
+            for (SourceFile& f : sourcesOf(path))
+                found.emplace_back(prefectureOf(reader, f, layout), std::move(f));
+        } catch (const std::exception& e) {
+            grouping.unreadable.push_back({path, errorText(e, path)});
+            continue;
+        }
+        for (auto& [pref, source] : found) {
+            auto [it, added] = indexOf.emplace(pref, grouping.groups.size());
+            if (added)
+                grouping.groups.push_back({pref, {}});
+            grouping.groups[it->second].sources.push_back(std::move(source));
+        }
+    }
+    for (PrefectureGroup& g : grouping.groups)
+        dropRepeatedSources(g.sources);
+    return grouping;
+}
+
+}  // namespace mrk2

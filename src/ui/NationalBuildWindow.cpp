@@ -1,0 +1,327 @@
+#include "ui/NationalBuildWindow.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/RunEstimate.h"
+#include "import/BatchStarter.h"
+#include "ui/BatchRelay.h"
+#include "ui/UiText.h"
+#include "ui/WorkerThread.h"
+
+namespace mrk2::ui {
+
+namespace {
+
+enum Column { RegionColumn, StateColumn, BarColumn, TimeColumn };
+
+// A run of a national build reports to the window's relay only.
+class NoSink : public ProgressSink {
+  public:
+    void progress(const Progress&) override {}
+};
+
+QString secondsText(double seconds) {
+    return QString::number(seconds, 'f', 1) + QStringLiteral(" 秒");
+}
+
+QString stepName(ProgressStep step) {
+    switch (step) {
+        case ProgressStep::Starting:
+        case ProgressStep::CreatingDatabase:
+        case ProgressStep::CreatingTables:
+            return QStringLiteral("準備中");
+        case ProgressStep::Staging:
+        case ProgressStep::Extracting:
+            return QStringLiteral("読込中");
+        case ProgressStep::FilesDone:
+        case ProgressStep::CreatingPostal:
+        case ProgressStep::UpdatingPostal:
+            return QStringLiteral("郵便番号");
+        default:
+            return QStringLiteral("仕上げ中");
+    }
+}
+
+}  // namespace
+
+NationalBuildWindow::NationalBuildWindow(Session& session, QWidget* parent)
+    : QWidget(parent, Qt::Window), session_(session), relay_(new BatchRelay(this)) {
+    setObjectName(QStringLiteral("frmNationalBuild"));
+    setWindowTitle(QStringLiteral("全国一括登録"));
+    buildControls();
+    connect(relay_, &BatchRelay::regionsPlanned, this, &NationalBuildWindow::onPlanned,
+            Qt::QueuedConnection);
+    connect(relay_, &BatchRelay::regionReported, this, &NationalBuildWindow::onReported,
+            Qt::QueuedConnection);
+    connect(relay_, &BatchRelay::regionEnded, this, &NationalBuildWindow::onEnded,
+            Qt::QueuedConnection);
+    clockTimer_ = new QTimer(this);
+    clockTimer_->setInterval(500);
+    connect(clockTimer_, &QTimer::timeout, this, &NationalBuildWindow::showTimes);
+    resize(720, 560);
+}
+
+NationalBuildWindow::~NationalBuildWindow() = default;
+
+void NationalBuildWindow::buildControls() {
+    auto* layout = new QVBoxLayout(this);
+    auto* top = new QGridLayout;
+    top->addWidget(new QLabel(QStringLiteral("アーカイブ・CSV・フォルダ")), 0, 0);
+    txtSources_ = new QLineEdit;
+    txtSources_->setObjectName(QStringLiteral("txtSources"));
+    txtSources_->setReadOnly(true);
+    top->addWidget(txtSources_, 0, 1);
+    cmdFolder_ = new QPushButton(QStringLiteral("フォルダ選択..."));
+    cmdFolder_->setObjectName(QStringLiteral("cmdFolder"));
+    cmdFiles_ = new QPushButton(QStringLiteral("ファイル選択..."));
+    cmdFiles_->setObjectName(QStringLiteral("cmdFiles"));
+    top->addWidget(cmdFolder_, 0, 2);
+    top->addWidget(cmdFiles_, 0, 3);
+    top->addWidget(new QLabel(QStringLiteral("同時に作る地域の数")), 1, 0);
+    jobs_ = new QSpinBox;
+    jobs_->setObjectName(QStringLiteral("spnJobs"));
+    jobs_->setRange(1, 64);
+    jobs_->setValue(std::max(1, QThread::idealThreadCount()));
+    top->addWidget(jobs_, 1, 1, Qt::AlignLeft);
+    layout->addLayout(top);
+
+    table_ = new QTableWidget(0, 4);
+    table_->setObjectName(QStringLiteral("tblRegions"));
+    table_->setHorizontalHeaderLabels({QStringLiteral("地域"), QStringLiteral("状態"),
+                                       QStringLiteral("進捗"), QStringLiteral("時間")});
+    table_->horizontalHeader()->setSectionResizeMode(BarColumn, QHeaderView::Stretch);
+    table_->verticalHeader()->hide();
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionMode(QAbstractItemView::NoSelection);
+    layout->addWidget(table_, 1);
+
+    overall_ = new QLabel;
+    overall_->setObjectName(QStringLiteral("lblOverall"));
+    layout->addWidget(overall_);
+    log_ = new QPlainTextEdit;
+    log_->setObjectName(QStringLiteral("txtLog"));
+    log_->setReadOnly(true);
+    log_->setMaximumHeight(90);
+    layout->addWidget(log_);
+
+    auto* buttons = new QHBoxLayout;
+    cmdRegister_ = new QPushButton(QStringLiteral("登録"));
+    cmdRegister_->setObjectName(QStringLiteral("cmdRegister"));
+    cmdUpdate_ = new QPushButton(QStringLiteral("更新"));
+    cmdUpdate_->setObjectName(QStringLiteral("cmdUpdate"));
+    cmdStop_ = new QPushButton(QStringLiteral("中止"));
+    cmdStop_->setObjectName(QStringLiteral("cmdStop"));
+    cmdStop_->setEnabled(false);
+    cmdClose_ = new QPushButton(QStringLiteral("閉じる"));
+    cmdClose_->setObjectName(QStringLiteral("cmdClose"));
+    buttons->addWidget(cmdRegister_);
+    buttons->addWidget(cmdUpdate_);
+    buttons->addStretch();
+    buttons->addWidget(cmdStop_);
+    buttons->addWidget(cmdClose_);
+    layout->addLayout(buttons);
+
+    connect(cmdFolder_, &QPushButton::clicked, this, &NationalBuildWindow::onChooseFolder);
+    connect(cmdFiles_, &QPushButton::clicked, this, &NationalBuildWindow::onChooseFiles);
+    connect(cmdRegister_, &QPushButton::clicked, this,
+            [this] { startBuild(ImportMode::Register); });
+    connect(cmdUpdate_, &QPushButton::clicked, this, [this] { startBuild(ImportMode::Update); });
+    connect(cmdStop_, &QPushButton::clicked, this, &NationalBuildWindow::stopBuild);
+    connect(cmdClose_, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void NationalBuildWindow::setSources(const QStringList& paths) {
+    paths_ = paths;
+    txtSources_->setText(paths.join(QStringLiteral("; ")));
+}
+
+void NationalBuildWindow::onChooseFolder() {
+    const QString dir = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("アーカイブとCSVファイルのフォルダ"), qs(session_.dbDir));
+    if (!dir.isEmpty())
+        setSources({dir});
+}
+
+void NationalBuildWindow::onChooseFiles() {
+    const QStringList files = QFileDialog::getOpenFileNames(
+        this, QStringLiteral("アーカイブとCSVファイル"), qs(session_.dbDir),
+        QStringLiteral("位置参照情報 (*.zip *.ZIP *.csv *.CSV)"));
+    if (!files.isEmpty())
+        setSources(files);
+}
+
+Outcome NationalBuildWindow::startBuild(ImportMode mode) {
+    if (stop_ || session_.running) {
+        message("他の処理の実行中です。", Icon::None);
+        return Outcome::failed();
+    }
+    BatchRequest request;
+    request.mode = mode;
+    request.dbDir = session_.dbDir;
+    for (const QString& p : paths_)
+        request.paths.push_back(str(p));
+    request.layout.columns = session_.settings.posInfoColumns;
+    try {
+        request.layout.startLine = std::stoi(
+            session_.posInfoStart.empty() ? session_.settings.posInfoStart : session_.posInfoStart);
+    } catch (const std::exception&) {
+        request.layout.startLine = 1;
+    }
+    request.minRecs = session_.settings.minRecs;
+    request.jobs = jobs_->value();
+    table_->setRowCount(0);
+    rows_.clear();
+    log_->clear();
+    overall_->clear();
+    const BatchOutcome result = startBatchImport(request, *this, *this, *relay_);
+    // The last queued reports arrive before the end is shown.
+    QCoreApplication::sendPostedEvents(this);
+    QString end = result.outcome.kind == Outcome::Kind::Stopped
+                      ? QStringLiteral("処理を中止しました。")
+                  : result.outcome.succeeded() ? QStringLiteral("処理を完了しました。")
+                                               : QStringLiteral("失敗した地域があります。");
+    overall_->setText(overall_->text() + QStringLiteral("  ") + end);
+    return result.outcome;
+}
+
+void NationalBuildWindow::stopBuild() {
+    if (stop_)
+        stop_->requestStop();
+}
+
+Outcome NationalBuildWindow::run(const Work& work, bool) {
+    StopControl stop;
+    stop_ = &stop;
+    session_.running = true;
+    session_.stop = &stop;
+    setRunning(true);
+    buildClock_.start();
+    NoSink none;
+    Outcome outcome = runOnWorkerThread([&] { return work(stop, none); });
+    session_.running = false;
+    session_.stop = nullptr;
+    stop_ = nullptr;
+    setRunning(false);
+    return outcome;
+}
+
+void NationalBuildWindow::setRunning(bool on) {
+    for (QWidget* w : std::initializer_list<QWidget*>{cmdFolder_, cmdFiles_, jobs_, cmdRegister_,
+                                                      cmdUpdate_, cmdClose_})
+        w->setEnabled(!on);
+    cmdStop_->setEnabled(on);
+    if (on)
+        clockTimer_->start();
+    else
+        clockTimer_->stop();
+}
+
+void NationalBuildWindow::message(const std::string& text, Icon) {
+    log_->appendPlainText(qs(text));
+}
+
+void NationalBuildWindow::onPlanned(const QStringList& names, const QStringList& failedBefore) {
+    table_->setRowCount(static_cast<int>(names.size()));
+    rows_.assign(static_cast<std::size_t>(names.size()), Row{});
+    for (int i = 0; i < names.size(); ++i) {
+        table_->setItem(i, RegionColumn, new QTableWidgetItem(names[i]));
+        const bool failed = !failedBefore[i].isEmpty();
+        table_->setItem(i, StateColumn,
+                        new QTableWidgetItem(failed ? failedBefore[i] : QStringLiteral("待機中")));
+        auto* bar = new QProgressBar;
+        bar->setRange(0, 1000);
+        bar->setValue(0);
+        bar->setTextVisible(true);
+        bar->setFormat(QStringLiteral("%p%"));
+        table_->setCellWidget(i, BarColumn, bar);
+        table_->setItem(i, TimeColumn, new QTableWidgetItem(QString()));
+        rows_[static_cast<std::size_t>(i)].done = failed;
+    }
+    table_->resizeColumnToContents(RegionColumn);
+    showTimes();
+}
+
+void NationalBuildWindow::onReported(int index, const mrk2::Progress& progress) {
+    if (index < 0 || static_cast<std::size_t>(index) >= rows_.size())
+        return;
+    Row& row = rows_[static_cast<std::size_t>(index)];
+    if (row.done)
+        return;
+    if (!row.running) {
+        row.running = true;
+        row.clock.start();
+    }
+    if (std::optional<double> share = runShare(progress))
+        row.share = *share;
+    table_->item(index, StateColumn)->setText(stepName(progress.step));
+    table_->item(index, TimeColumn)
+        ->setText(secondsText(static_cast<double>(row.clock.elapsed()) / 1000));
+    static_cast<QProgressBar*>(table_->cellWidget(index, BarColumn))
+        ->setValue(static_cast<int>(row.share * 1000));
+}
+
+void NationalBuildWindow::onEnded(int index, const QString& outcome, double seconds) {
+    if (index < 0 || static_cast<std::size_t>(index) >= rows_.size())
+        return;
+    Row& row = rows_[static_cast<std::size_t>(index)];
+    row.running = false;
+    row.done = true;
+    if (outcome == QStringLiteral("完了") || outcome == QStringLiteral("変更なし"))
+        row.share = 1;
+    table_->item(index, StateColumn)->setText(outcome);
+    static_cast<QProgressBar*>(table_->cellWidget(index, BarColumn))
+        ->setValue(static_cast<int>(row.share * 1000));
+    table_->item(index, TimeColumn)->setText(secondsText(seconds));
+    showTimes();
+}
+
+void NationalBuildWindow::showTimes() {
+    int done = 0;
+    double shares = 0;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const Row& row = rows_[i];
+        done += row.done;
+        shares += row.done ? 1.0 : row.share;
+        if (row.running)
+            table_->item(static_cast<int>(i), TimeColumn)
+                ->setText(secondsText(static_cast<double>(row.clock.elapsed()) / 1000));
+    }
+    if (rows_.empty())
+        return;
+    const double share = shares / static_cast<double>(rows_.size());
+    const double elapsed = static_cast<double>(buildClock_.elapsed()) / 1000;
+    QString text = QStringLiteral("全体: %1/%2 地域  %3%")
+                       .arg(done)
+                       .arg(rows_.size())
+                       .arg(static_cast<int>(share * 100));
+    if (stop_ && share > 0.02 && elapsed > 2)
+        text += QStringLiteral("  残り約 %1 秒").arg(static_cast<long>(elapsed / share - elapsed));
+    overall_->setText(text);
+}
+
+void NationalBuildWindow::closeEvent(QCloseEvent* event) {
+    // A build goes on until it has wound down: its databases stay old or new.
+    if (stop_) {
+        stopBuild();
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+}  // namespace mrk2::ui

@@ -1,0 +1,90 @@
+#pragma once
+#include <QElapsedTimer>
+#include <QStringList>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "app/Person.h"
+#include "app/RunHost.h"
+#include "import/ImportRequest.h"
+#include "ui/Session.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+class QTimer;
+
+namespace mrk2::ui {
+
+class BatchRelay;
+
+// 「全国一括登録」: the national build in the desktop tool. The operator chooses
+// a folder or files; each prefecture found becomes a row with its own bar, state
+// and time while the build runs on worker threads, and one 中止 stops them all.
+// The window's own loop and the main window stay responsive throughout.
+class NationalBuildWindow : public QWidget, private RunHost, private Person {
+    Q_OBJECT
+  public:
+    NationalBuildWindow(Session& session, QWidget* parent = nullptr);
+    ~NationalBuildWindow() override;
+
+    // The archives, files and folders of the next build.
+    void setSources(const QStringList& paths);
+    // Runs the build (register-all, or update-all for Update) and returns when
+    // it has ended; the GUI thread serves its events meanwhile.
+    Outcome startBuild(ImportMode mode);
+    // The 中止 button.
+    void stopBuild();
+    bool running() const { return stop_ != nullptr; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    Outcome run(const Work& work, bool stoppable) override;
+    void message(const std::string& text, Icon icon) override;
+    bool askYesNo(const std::string&) override { return false; }
+    bool askOkCancel(const std::string&) override { return false; }
+    Answer askYesNoCancel(const std::string&) override { return Answer::Cancel; }
+
+    void buildControls();
+    void onChooseFolder();
+    void onChooseFiles();
+    void onPlanned(const QStringList& names, const QStringList& failedBefore);
+    void onReported(int index, const mrk2::Progress& progress);
+    void onEnded(int index, const QString& outcome, double seconds);
+    void showTimes();
+    void setRunning(bool on);
+
+    struct Row {
+        std::uint64_t bytesTotal = 0;
+        double share = 0;
+        bool running = false, done = false;
+        QElapsedTimer clock;
+    };
+
+    Session& session_;
+    QStringList paths_;
+    QLineEdit* txtSources_;
+    QPushButton* cmdFolder_;
+    QPushButton* cmdFiles_;
+    QSpinBox* jobs_;
+    QPushButton* cmdRegister_;
+    QPushButton* cmdUpdate_;
+    QPushButton* cmdStop_;
+    QPushButton* cmdClose_;
+    QTableWidget* table_;
+    QLabel* overall_;
+    QPlainTextEdit* log_;
+    QTimer* clockTimer_;
+    BatchRelay* relay_;
+    std::vector<Row> rows_;
+    QElapsedTimer buildClock_;
+    StopControl* stop_ = nullptr;
+};
+
+}  // namespace mrk2::ui
