@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <fcntl.h>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -160,11 +161,17 @@ class KillTest : public ::testing::Test {
             if (beforeRun)
                 beforeRun();
         };
-        restore();
-        auto t0 = Clock::now();
-        Child ok = cli(args);
-        auto duration = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - t0);
-        ASSERT_EQ(ok.exitCode, 0) << ok.err;
+        // The shortest of three runs: on a busy machine one run may be slow by
+        // chance, and moments past the end of the later runs kill nothing.
+        auto duration = std::chrono::microseconds::max();
+        for (int run = 0; run < 3; ++run) {
+            restore();
+            auto t0 = Clock::now();
+            Child ok = cli(args);
+            duration = std::min(
+                duration, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - t0));
+            ASSERT_EQ(ok.exitCode, 0) << ok.err;
+        }
         std::string newState = snapshot(target);
         ASSERT_NE(newState, oldState);
 
