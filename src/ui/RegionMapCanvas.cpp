@@ -20,6 +20,13 @@ constexpr double kMaxPixelsPerDegree = 1e7;
 
 }  // namespace
 
+// A highlighted municipality with its surroundings: where it lies matters as
+// much as its shape.
+RegionMapCanvas::Bounds RegionMapCanvas::withRoomAround(const Bounds& b) {
+    const double lon = (b.maxLon - b.minLon) * 0.4, lat = (b.maxLat - b.minLat) * 0.4;
+    return {b.minLon - lon, b.maxLon + lon, b.minLat - lat, b.maxLat + lat};
+}
+
 RegionMapCanvas::RegionMapCanvas(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("mapCanvas"));
     setMinimumSize(320, 240);
@@ -36,10 +43,10 @@ void RegionMapCanvas::setPoints(std::shared_ptr<const RegionPoints> points) {
         const QColor back = QColor::fromRgb(kBackground);
         for (const QColor& c : municipalityColours(*points_)) {
             colours_.push_back(c.rgb());
-            // A fifth of the colour over the background: still there, no longer loud.
-            dimmed_.push_back(qRgb(back.red() + (c.red() - back.red()) / 5,
-                                   back.green() + (c.green() - back.green()) / 5,
-                                   back.blue() + (c.blue() - back.blue()) / 5));
+            // A third of the colour over the background: still there, no longer loud.
+            dimmed_.push_back(qRgb(back.red() + (c.red() - back.red()) / 3,
+                                   back.green() + (c.green() - back.green()) / 3,
+                                   back.blue() + (c.blue() - back.blue()) / 3));
         }
     }
     fitAll();
@@ -54,7 +61,7 @@ void RegionMapCanvas::setHighlight(std::optional<std::uint32_t> municipality) {
         municipality.reset();
     highlight_ = municipality;
     if (auto b = highlight_ ? boundsOf(highlight_) : std::nullopt) {
-        fitTo(*b);
+        fitTo(withRoomAround(*b));
         fittedToHighlight_ = true;
     }
     stale_ = true;
@@ -225,7 +232,7 @@ void RegionMapCanvas::resizeEvent(QResizeEvent*) {
     // Until the operator moves the view, it follows the window's size.
     if (fitted_) {
         if (auto b = fittedToHighlight_ && highlight_ ? boundsOf(highlight_) : std::nullopt)
-            fitTo(*b);
+            fitTo(withRoomAround(*b));
         else
             fitAll();
     }

@@ -65,6 +65,7 @@ class RegionMapCanvas : public QWidget {
     };
     // The points' extent, of one municipality or of all; none without points.
     std::optional<Bounds> boundsOf(std::optional<std::uint32_t> municipality) const;
+    static Bounds withRoomAround(const Bounds& b);
     void fitTo(const Bounds& b);
     void render();
     double xScale() const;  // pixels per degree of longitude
