@@ -68,6 +68,32 @@ for pref in 鳥取県 島根県 岡山県 広島県 山口県 徳島県 香川�
     rm "$work/csv/national/$((30 + n)).csv"
 done
 
+# The 23 wards of Tokyo and five cities west of them, each a disc of blocks
+# around its own centre, for a map of more municipalities than the palette has
+# colours.
+awk 'BEGIN {
+    srand(11);
+    n = split("千代田区 35.694 139.754 中央区 35.671 139.774 港区 35.655 139.746 " \
+              "新宿区 35.694 139.703 文京区 35.712 139.750 台東区 35.713 139.782 " \
+              "墨田区 35.711 139.806 江東区 35.668 139.817 品川区 35.609 139.730 " \
+              "目黒区 35.637 139.695 大田区 35.566 139.716 世田谷区 35.646 139.650 " \
+              "渋谷区 35.664 139.698 中野区 35.708 139.664 杉並区 35.700 139.630 " \
+              "豊島区 35.730 139.714 北区 35.758 139.734 荒川区 35.738 139.783 " \
+              "板橋区 35.765 139.690 練馬区 35.740 139.645 足立区 35.778 139.805 " \
+              "葛飾区 35.748 139.850 江戸川区 35.700 139.868 武蔵野市 35.716 139.575 " \
+              "三鷹市 35.683 139.560 調布市 35.652 139.545 狛江市 35.633 139.578 " \
+              "西東京市 35.728 139.540", f, " ");
+    for (i = 1; i <= n; i += 3)
+        for (t = 1; t <= 5; t++)
+            for (b = 1; b <= 300; b++) {
+                r = 0.022 * sqrt(rand()); w = 2 * 3.14159 * rand();
+                printf "東京都,%s,本町%d丁目,%d,9,-%d.5,%d.5,%.6f,%.6f,,1,%d\r\n",
+                       f[i], t, b, 30000 + b, 10000 + t,
+                       f[i + 1] + r * sin(w), f[i + 2] + 1.2 * r * cos(w), b == 1;
+            }
+}' | iconv -f UTF-8 -t CP932 > "$work/wards.csv"
+"$build/mrk2cli" --db-dir "$work/db" register 東京区部 "$work/wards.csv"
+
 mkdir -p docs/screenshots
 xvfb-run -a -s "-screen 0 1280x800x24" \
     "$build/mrk2tool" --screenshot-demo "$work/db" "$work/csv" docs/screenshots

@@ -1,9 +1,11 @@
 #include "data/RegionDeletion.h"
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 #include <vector>
 
+#include "app/EndMessage.h"
 #include "app/Error.h"
 #include "app/ErrorReport.h"
 #include "app/FileNames.h"
@@ -14,6 +16,7 @@
 #include "data/Catalog.h"
 #include "data/Database.h"
 #include "data/PendingRegionChange.h"
+#include "data/RegionDeletionSummary.h"
 
 namespace mrk2 {
 
@@ -85,8 +88,12 @@ Outcome deleteRegion(const RegionDeletionRequest& request) {
         const std::string regionPath = files::regionDbPath(request.dbDir, request.region);
         // Checked again under the starter's lock: another writer may have gone first.
         checkRequest(request, regionPath);
+        const auto started = std::chrono::steady_clock::now();
+        const RegionDeletionFacts facts = describeRegionToDelete(request.dbDir, request.region);
         removeRegion(request, regionPath);
-        return Outcome::completed();
+        Outcome outcome = Outcome::completed();
+        outcome.summary = regionDeletionSummaryText(facts, started);
+        return outcome;
     } catch (const std::exception& e) {
         return failure(e);
     }
@@ -107,6 +114,8 @@ Outcome startRegionDeletion(const RegionDeletionRequest& request, Person& person
         outcome.kind = Outcome::Kind::Refused;
     }
     tellOutcome(person, outcome);
+    if (outcome.kind == Outcome::Kind::Completed && request.summaryInEndMessage)
+        person.message(completedMessage(outcome.summary));
     return outcome;
 }
 

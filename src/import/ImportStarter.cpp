@@ -1,8 +1,8 @@
 #include "import/ImportStarter.h"
 
 #include <chrono>
-#include <cstdio>
 
+#include "app/EndMessage.h"
 #include "app/ErrorReport.h"
 #include "app/FileNames.h"
 #include "app/Paths.h"
@@ -53,10 +53,7 @@ RegionSnapshot snapshotOrEmpty(const std::string& regionPath) {
 
 std::string changeSummary(const RegionSnapshot& before, const std::string& regionPath,
                           std::chrono::steady_clock::time_point started) {
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    char time[32];
-    std::snprintf(time, sizeof time, "時間: %.1f 秒", seconds);
+    const std::string time = elapsedTimeText(started);
     try {
         const RegionSnapshot after = readRegionSnapshot(regionPath);
         return regionChangeSummaryText(compareRegions(before, after)) + uncodedTownsText(after) +
@@ -128,10 +125,10 @@ Outcome startImportRun(const ImportRequest& request, Person& person, RunHost& ho
     Outcome outcome = host.run(
         [&](StopControl& stop, ProgressSink& sink) { return runImport(run, stop, sink); }, true);
     tellOutcome(person, outcome);
-    std::string text = outcome.succeeded() ? "処理を完了しました。" : kStoppedText;
-    if (before && outcome.succeeded())
-        text += "\n\n" + changeSummary(*before, regionPath, started);
-    person.message(text);
+    if (outcome.succeeded())
+        person.message(completedMessage(before ? changeSummary(*before, regionPath, started) : ""));
+    else
+        person.message(kStoppedText);
     return outcome;
 }
 

@@ -1,7 +1,9 @@
 #include "postal/NationalPostalBuild.h"
 
+#include <chrono>
 #include <optional>
 
+#include "app/EndMessage.h"
 #include "app/Error.h"
 #include "app/ErrorReport.h"
 #include "app/FileNames.h"
@@ -14,6 +16,7 @@
 #include "data/LaterIndexes.h"
 #include "data/TableCopy.h"
 #include "data/WorkFiles.h"
+#include "postal/PostalBuildSummary.h"
 #include "postal/PostalTable.h"
 
 namespace mrk2 {
@@ -106,15 +109,22 @@ Outcome startNationalPostalBuild(const NationalPostalRequest& request, Person& p
     try {
         checkRequest(request);
         WriterLock lock = WriterLock::take(request.dbDir);
+        const std::string base = files::baseDbPath(request.dbDir);
+        const auto started = std::chrono::steady_clock::now();
+        const std::int64_t before = postRowCount(base);
         outcome =
             host.run([&](StopControl& stop,
                          ProgressSink& sink) { return buildNationalPostal(request, stop, sink); },
                      false);
+        if (outcome.succeeded())
+            outcome.summary = postalBuildSummaryText(before, postRowCount(base), started);
     } catch (const std::exception& e) {
         outcome = failure(e);
         outcome.kind = Outcome::Kind::Refused;
     }
     tellOutcome(person, outcome);
+    if (outcome.succeeded() && request.summaryInEndMessage)
+        person.message(completedMessage(outcome.summary));
     return outcome;
 }
 

@@ -15,6 +15,9 @@ struct NationalPostalRequest {
     std::string csvPath;  // the national postal CSV
     int startLine = 1;    // its first data line, checked by the caller (StartLine.h)
     std::array<int, 7> columns{2, 3, 4, 5, 6, 7, 8};  // POSTALFIELDNO
+    // The desktop tool ends with "処理を完了しました。" and the summary; mrk2cli
+    // prints the outcome's summary itself.
+    bool summaryInEndMessage = false;
 };
 
 // The national postal build: rebuilds POST of the base database from the CSV on
@@ -26,7 +29,8 @@ Outcome buildNationalPostal(const NationalPostalRequest& request, StopControl& s
 
 // What "更新" of the postal box and mrk2cli postal-build do: the checks, the
 // directory's writer lock, the build on the face's host (offered no Stop), and
-// a failure told to the person.
+// a failure told to the person. Completed with POST's rows before → after and
+// the time in the outcome's summary.
 Outcome startNationalPostalBuild(const NationalPostalRequest& request, Person& person,
                                  RunHost& host);
 

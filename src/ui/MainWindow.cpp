@@ -412,6 +412,7 @@ void MainWindow::onPostalUpdate() {
     request.dbDir = session_.dbDir;
     request.csvPath = str(txtPostalCsv_->text());
     request.columns = session_.settings.postalColumns;
+    request.summaryInEndMessage = true;
     try {
         request.startLine = parseStartLine(str(txtPostalStartLine_->lineText()));
     } catch (const Refusal& r) {
@@ -427,8 +428,8 @@ void MainWindow::onPostalUpdate() {
 
 void MainWindow::onDelete() {
     session_.running = true;
-    const Outcome outcome =
-        startRegionDeletion({session_.dbDir, str(cmbPrefDB_->currentText())}, person_, person_);
+    const Outcome outcome = startRegionDeletion(
+        {session_.dbDir, str(cmbPrefDB_->currentText()), true}, person_, person_);
     session_.running = false;
     if (outcome.kind == Outcome::Kind::Completed)
         reloadRegionList();

@@ -1,10 +1,16 @@
 #pragma once
 #include <QColor>
+#include <vector>
+
+#include "data/RegionPoints.h"
 
 namespace mrk2::ui {
 
-// The colour of the n-th municipality on the region map: hues a golden angle
-// apart, so that neighbours in the list never look alike, whatever their count.
-QColor municipalityColour(int index);
+// The colours of a region's municipalities on its map, one per municipality:
+// twenty well-separated colours, handed out greedily so that municipalities
+// side by side (MunicipalityNeighbours.h) never share one, the most crowded
+// first. Far-apart municipalities may share a colour; the legend tells them
+// apart by highlighting.
+std::vector<QColor> municipalityColours(const RegionPoints& points);
 
 }  // namespace mrk2::ui

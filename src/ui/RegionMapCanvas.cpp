@@ -20,6 +20,13 @@ constexpr double kMaxPixelsPerDegree = 1e7;
 
 }  // namespace
 
+// A highlighted municipality with its surroundings: where it lies matters as
+// much as its shape.
+RegionMapCanvas::Bounds RegionMapCanvas::withRoomAround(const Bounds& b) {
+    const double lon = (b.maxLon - b.minLon) * 0.4, lat = (b.maxLat - b.minLat) * 0.4;
+    return {b.minLon - lon, b.maxLon + lon, b.minLat - lat, b.maxLat + lat};
+}
+
 RegionMapCanvas::RegionMapCanvas(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("mapCanvas"));
     setMinimumSize(320, 240);
@@ -30,31 +37,77 @@ RegionMapCanvas::RegionMapCanvas(QWidget* parent) : QWidget(parent) {
 void RegionMapCanvas::setPoints(std::shared_ptr<const RegionPoints> points) {
     points_ = std::move(points);
     colours_.clear();
-    for (std::size_t i = 0; points_ && i < points_->municipalities.size(); ++i)
-        colours_.push_back(municipalityColour(static_cast<int>(i)).rgb());
+    dimmed_.clear();
+    highlight_.reset();
+    if (points_) {
+        const QColor back = QColor::fromRgb(kBackground);
+        for (const QColor& c : municipalityColours(*points_)) {
+            colours_.push_back(c.rgb());
+            // A third of the colour over the background: still there, no longer loud.
+            dimmed_.push_back(qRgb(back.red() + (c.red() - back.red()) / 3,
+                                   back.green() + (c.green() - back.green()) / 3,
+                                   back.blue() + (c.blue() - back.blue()) / 3));
+        }
+    }
     fitAll();
 }
 
+QColor RegionMapCanvas::colourOf(std::size_t municipality) const {
+    return municipality < colours_.size() ? QColor::fromRgb(colours_[municipality]) : QColor();
+}
+
+void RegionMapCanvas::setHighlight(std::optional<std::uint32_t> municipality) {
+    if (municipality && (!points_ || *municipality >= colours_.size()))
+        municipality.reset();
+    highlight_ = municipality;
+    if (auto b = highlight_ ? boundsOf(highlight_) : std::nullopt) {
+        fitTo(withRoomAround(*b));
+        fittedToHighlight_ = true;
+    }
+    stale_ = true;
+    update();
+}
+
+std::optional<RegionMapCanvas::Bounds> RegionMapCanvas::boundsOf(
+    std::optional<std::uint32_t> municipality) const {
+    std::optional<Bounds> b;
+    if (!points_)
+        return b;
+    for (const auto& p : points_->points) {
+        if (municipality && p.municipality != *municipality)
+            continue;
+        if (!b) {
+            b = Bounds{p.lon, p.lon, p.lat, p.lat};
+            continue;
+        }
+        b->minLon = std::min<double>(b->minLon, p.lon);
+        b->maxLon = std::max<double>(b->maxLon, p.lon);
+        b->minLat = std::min<double>(b->minLat, p.lat);
+        b->maxLat = std::max<double>(b->maxLat, p.lat);
+    }
+    return b;
+}
+
 void RegionMapCanvas::fitAll() {
-    if (!points_ || points_->points.empty()) {
+    const auto all = boundsOf(std::nullopt);
+    if (!all) {
         stale_ = true;
         update();
         return;
     }
-    float minLon = points_->points.front().lon, maxLon = minLon;
-    float minLat = points_->points.front().lat, maxLat = minLat;
-    for (const auto& p : points_->points) {
-        minLon = std::min(minLon, p.lon);
-        maxLon = std::max(maxLon, p.lon);
-        minLat = std::min(minLat, p.lat);
-        maxLat = std::max(maxLat, p.lat);
-    }
-    centreLon_ = (minLon + maxLon) / 2.0;
-    centreLat_ = (minLat + maxLat) / 2.0;
-    referenceLat_ = centreLat_;
+    // The longitudes keep the scale of the whole region's middle latitude, also
+    // when one municipality is brought into view later.
+    referenceLat_ = (all->minLat + all->maxLat) / 2.0;
+    fitTo(*all);
+    fittedToHighlight_ = false;
+}
+
+void RegionMapCanvas::fitTo(const Bounds& b) {
+    centreLon_ = (b.minLon + b.maxLon) / 2.0;
+    centreLat_ = (b.minLat + b.maxLat) / 2.0;
     const double cosLat = std::max(0.1, std::cos(referenceLat_ * kPi / 180));
-    const double spanX = std::max(1e-4, (maxLon - minLon) * cosLat);
-    const double spanY = std::max(1e-4, double(maxLat - minLat));
+    const double spanX = std::max(1e-4, (b.maxLon - b.minLon) * cosLat);
+    const double spanY = std::max(1e-4, b.maxLat - b.minLat);
     pixelsPerDegree_ =
         std::clamp(0.9 * std::min(std::max(width(), 1) / spanX, std::max(height(), 1) / spanY), 1.0,
                    kMaxPixelsPerDegree);
@@ -124,15 +177,22 @@ void RegionMapCanvas::render() {
     const double x0 = w / 2.0 - centreLon_ * sx, y0 = h / 2.0 + centreLat_ * sy;
     auto* bits = reinterpret_cast<QRgb*>(image_.bits());
     const qsizetype stride = image_.bytesPerLine() / 4;
-    for (const auto& p : points_->points) {
-        const double fx = x0 + p.lon * sx, fy = y0 - p.lat * sy;
-        if (fx < 0 || fy < 0 || fx >= w - 1 || fy >= h - 1)
-            continue;
-        const int x = static_cast<int>(fx), y = static_cast<int>(fy);
-        const QRgb c = colours_[p.municipality];
-        QRgb* row = bits + y * stride + x;
-        row[0] = row[1] = c;
-        row[stride] = row[stride + 1] = c;
+    // Behind a highlight the others go first, dimmed, so that none covers it.
+    const std::vector<QRgb>& colours = highlight_ ? dimmed_ : colours_;
+    for (int pass = highlight_ ? 2 : 1; pass > 0; --pass) {
+        const bool front = highlight_ && pass == 1;
+        for (const auto& p : points_->points) {
+            if (front && p.municipality != *highlight_)
+                continue;
+            const double fx = x0 + p.lon * sx, fy = y0 - p.lat * sy;
+            if (fx < 0 || fy < 0 || fx >= w - 1 || fy >= h - 1)
+                continue;
+            const int x = static_cast<int>(fx), y = static_cast<int>(fy);
+            const QRgb c = front ? colours_[p.municipality] : colours[p.municipality];
+            QRgb* row = bits + y * stride + x;
+            row[0] = row[1] = c;
+            row[stride] = row[stride + 1] = c;
+        }
     }
 }
 
@@ -170,8 +230,12 @@ void RegionMapCanvas::paintEvent(QPaintEvent*) {
 
 void RegionMapCanvas::resizeEvent(QResizeEvent*) {
     // Until the operator moves the view, it follows the window's size.
-    if (fitted_)
-        fitAll();
+    if (fitted_) {
+        if (auto b = fittedToHighlight_ && highlight_ ? boundsOf(highlight_) : std::nullopt)
+            fitTo(withRoomAround(*b));
+        else
+            fitAll();
+    }
     stale_ = true;
 }
 

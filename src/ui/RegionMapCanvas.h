@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QPointF>
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -21,8 +22,14 @@ class RegionMapCanvas : public QWidget {
   public:
     explicit RegionMapCanvas(QWidget* parent = nullptr);
 
-    // Shows these points, the whole region in view.
+    // Shows these points, the whole region in view, nothing highlighted.
     void setPoints(std::shared_ptr<const RegionPoints> points);
+    // A municipality's colour (MapPalette.h), as the legend shows it.
+    QColor colourOf(std::size_t municipality) const;
+    // Draws one municipality in its colour over the others dimmed, and brings
+    // it into view; none draws all alike again and leaves the view as it is.
+    void setHighlight(std::optional<std::uint32_t> municipality);
+    std::optional<std::uint32_t> highlight() const { return highlight_; }
     // Marks a place; the view moves to it when it is out of sight.
     void setMarker(double lon, double lat, const QString& label);
     void clearMarker();
@@ -53,11 +60,20 @@ class RegionMapCanvas : public QWidget {
         double lon, lat;
         QString label;
     };
+    struct Bounds {
+        double minLon, maxLon, minLat, maxLat;
+    };
+    // The points' extent, of one municipality or of all; none without points.
+    std::optional<Bounds> boundsOf(std::optional<std::uint32_t> municipality) const;
+    static Bounds withRoomAround(const Bounds& b);
+    void fitTo(const Bounds& b);
     void render();
     double xScale() const;  // pixels per degree of longitude
 
     std::shared_ptr<const RegionPoints> points_;
     std::vector<QRgb> colours_;
+    std::vector<QRgb> dimmed_;  // the colours as the others show behind a highlight
+    std::optional<std::uint32_t> highlight_;
     double centreLon_ = 0, centreLat_ = 0;
     double pixelsPerDegree_ = 1;  // of latitude
     // The latitude whose scale the longitudes take: fixed per region, so that
@@ -65,7 +81,10 @@ class RegionMapCanvas : public QWidget {
     double referenceLat_ = 0;
     QImage image_;
     bool stale_ = true;
-    bool fitted_ = false;  // the view is the whole region, as fitAll() made it
+    // The view is the whole region, as fitAll() made it, or the highlighted
+    // municipality, as setHighlight() made it.
+    bool fitted_ = false;
+    bool fittedToHighlight_ = false;
     int renders_ = 0;
     std::optional<QPoint> dragFrom_;
     QPoint dragOffset_;

@@ -15,7 +15,6 @@
 #include "app/Error.h"
 #include "data/RegionPoints.h"
 #include "lookup/AddressLookup.h"
-#include "ui/MapPalette.h"
 #include "ui/RegionMapCanvas.h"
 #include "ui/UiText.h"
 
@@ -101,6 +100,9 @@ void RegionMapWindow::buildControls() {
     connect(cmdLookup_, &QPushButton::clicked, this, &RegionMapWindow::lookUp);
     connect(txtAddress_, &QLineEdit::returnPressed, this, &RegionMapWindow::lookUp);
     connect(cmdFit_, &QPushButton::clicked, canvas_, &RegionMapCanvas::fitAll);
+    connect(legend_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        highlightLegendRow(legend_->indexOfTopLevelItem(item));
+    });
 }
 
 void RegionMapWindow::startLoading() {
@@ -151,10 +153,24 @@ void RegionMapWindow::fillLegend() {
     for (std::size_t i = 0; i < points_->municipalities.size(); ++i) {
         const auto& m = points_->municipalities[i];
         auto* item = new QTreeWidgetItem(legend_, {qs(m.name), grouped(m.rows)});
-        item->setIcon(0, swatch(municipalityColour(static_cast<int>(i))));
+        item->setIcon(0, swatch(canvas_->colourOf(i)));
         item->setToolTip(0, qs(m.pref + m.name));
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     }
+}
+
+void RegionMapWindow::highlightLegendRow(int row) {
+    if (row < 0)
+        return;
+    const auto municipality = static_cast<std::uint32_t>(row);
+    // The highlighted row clicked again lets go: the whole region as it was.
+    if (canvas_->highlight() == municipality) {
+        canvas_->setHighlight(std::nullopt);
+        legend_->clearSelection();
+        canvas_->fitAll();
+        return;
+    }
+    canvas_->setHighlight(municipality);
 }
 
 void RegionMapWindow::lookUp() {

@@ -35,6 +35,9 @@ class RegionMapWindow : public QWidget {
     // What 検索 does with the text of the address box.
     void lookUp();
     const LookupResult& lastResult() const { return lastResult_; }
+    // What a click on the legend's row does: that municipality highlighted and
+    // in view, or, when it already was, the whole region again.
+    void highlightLegendRow(int row);
 
   signals:
     // The points are drawn and the address box is ready (or the read failed).

@@ -11,6 +11,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 #include <cstdio>
 #include <utility>
 
@@ -224,17 +225,29 @@ int runScreenshotDemo(const char* dbDirArg, const char* csvDirArg, const char* o
     failures += !save(&window, outDir, "main-window.png");
 
     // A region on its map, with an address looked up.
-    auto photographMap = [&](const QString& name, const QString& address, const char* file) {
+    auto photographMap = [&](const QString& name, const QString& address, const char* file,
+                             const QString& highlighted = {}, const char* highlightFile = nullptr) {
         RegionMapWindow map(name, qs(files::regionDbPath(session.dbDir, str(name))));
         map.show();
         QElapsedTimer loading;
         loading.start();
         while (!map.isLoaded() && loading.elapsed() < 20000)
             settle(50);
-        map.findChild<QLineEdit*>(QStringLiteral("txtAddress"))->setText(address);
-        map.findChild<QPushButton*>(QStringLiteral("cmdLookup"))->click();
+        if (!address.isEmpty()) {
+            map.findChild<QLineEdit*>(QStringLiteral("txtAddress"))->setText(address);
+            map.findChild<QPushButton*>(QStringLiteral("cmdLookup"))->click();
+        }
         settle(400);
         failures += !save(&map, outDir, file);
+        // A municipality picked in the legend, over the others dimmed.
+        auto* legend = map.findChild<QTreeWidget*>(QStringLiteral("lstLegend"));
+        const auto rows = legend->findItems(highlighted, Qt::MatchExactly);
+        if (highlightFile && !rows.isEmpty()) {
+            legend->setCurrentItem(rows.front());
+            map.highlightLegendRow(legend->indexOfTopLevelItem(rows.front()));
+            settle(400);
+            failures += !save(&map, outDir, highlightFile);
+        }
         map.close();
     };
     photographMap(QStringLiteral("東京都"), QStringLiteral("千代田区丸の内一丁目12番地"),
@@ -244,6 +257,11 @@ int runScreenshotDemo(const char* dbDirArg, const char* csvDirArg, const char* o
     if (fileExists(files::regionDbPath(session.dbDir, "文京区")))
         photographMap(QStringLiteral("文京区"), QStringLiteral("文京区白山一丁目1番2号"),
                       "region-map-houses.png");
+    // The wards and some cities of Tokyo, more municipalities than colours, when
+    // the script has registered them.
+    if (fileExists(files::regionDbPath(session.dbDir, "東京区部")))
+        photographMap(QStringLiteral("東京区部"), {}, "region-map-municipalities.png",
+                      QStringLiteral("新宿区"), "region-map-highlight.png");
 
     // Qt's own dialogs, in Japanese: the postal file dialog and a question.
     window.runModal = [&](QDialog& dialog) {

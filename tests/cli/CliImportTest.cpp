@@ -96,6 +96,9 @@ TEST_F(CliImportTest, RegisterUpdateCheckDelete) {
     r = cli({"--yes", "delete", "東京"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_FALSE(fileExists(d.file("db/東京.mdb")));
+    EXPECT_NE(r.out.find("削除した地域: 東京 (東京.mdb, "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("町: 2 → 0\n行: 10 → 0\nＤＢ一覧の行: 1 → 0\n時間: "), std::string::npos)
+        << r.out;
 }
 
 TEST_F(CliImportTest, RegisterRightAfterInitLeavesTheRegionsPostEmpty) {
@@ -166,7 +169,7 @@ TEST_F(CliImportTest, StartLinesAreCheckedAsTheWindowChecksThem) {
     EXPECT_EQ(cli({"postal-build", withHeader}).exitCode, 1);
     r = cli({"postal-build", withHeader, "--start-line", "2"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.out.find("POST: 1 件"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("→ 1 件"), std::string::npos) << r.out;
 }
 
 TEST_F(CliImportTest, NamesOfTheToolsOwnFilesAreRefusedEverywhere) {

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <fstream>
 
 #include "UiFixture.h"
 #include "app/Config.h"
@@ -324,6 +325,29 @@ TEST_F(MainWindowTest, DeleteRemovesTheRegionAndReloadsTheList) {
     EXPECT_EQ(prompter.questions.size(), 1u);
     EXPECT_FALSE(fileExists(dir.file("東京都.mdb")));
     EXPECT_EQ(regionList(), QStringList{"大阪府"});
+    // The end message says what went, as mrk2cli delete prints it.
+    ASSERT_FALSE(prompter.messages.empty());
+    const QString end = prompter.messages.back().text;
+    EXPECT_TRUE(end.startsWith("処理を完了しました。\n\n削除した地域: 東京都 (東京都.mdb, "))
+        << end.toStdString();
+    EXPECT_TRUE(end.contains("ＤＢ一覧の行: 1 → 0\n時間: ")) << end.toStdString();
+}
+
+TEST_F(MainWindowTest, ThePostalBuildEndsWithPostsRowsBeforeAndAfter) {
+    const std::string csv = joinPath(csvDir.path(), "KEN_ALL.CSV");
+    std::ofstream(csv, std::ios::binary) << sjis(
+        "13101,\"100  \",\"1000002\",\"ﾄｳｷｮｳﾄ\",\"ﾁﾖﾀﾞｸ\",\"ｶﾅ\",\"東京都\",\"千代田区\","
+        "\"皇居外苑\",0,0,0,0,0,0\r\n"
+        "13101,\"100  \",\"1000003\",\"ﾄｳｷｮｳﾄ\",\"ﾁﾖﾀﾞｸ\",\"ｶﾅ\",\"東京都\",\"千代田区\","
+        "\"一ツ橋\",0,0,0,0,0,0\r\n");
+    iniWithDbDir();
+    window.formLoad();
+    child<QLineEdit>(&window, "txtPostalCsv")->setText(QString::fromStdString(csv));
+    click("cmdUpdate");
+    ASSERT_FALSE(prompter.messages.empty());
+    const QString end = prompter.messages.back().text;
+    EXPECT_TRUE(end.startsWith("処理を完了しました。\n\nPOST: 0 → 2 件\n時間: "))
+        << end.toStdString();
 }
 
 }  // namespace

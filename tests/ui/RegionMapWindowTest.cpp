@@ -9,10 +9,13 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <stdexcept>
 
 #include "UiFixture.h"
+#include "data/RegionPoints.h"
 #include "support/RegionBuilder.h"
 #include "support/TempDir.h"
 #include "ui/GuiPerson.h"
@@ -79,7 +82,7 @@ TEST_F(RegionMapWindowTest, OpensDrawsAndMarksTheLookedUpAddress) {
     const QImage& image = canvas->image();
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            coloured += image.pixel(x, y) == ui::municipalityColour(1).rgb();
+            coloured += image.pixel(x, y) == canvas->colourOf(1).rgb();
     EXPECT_GE(coloured, 30) << "every point of 中央区 drawn in its colour";
 
     child<QLineEdit>(&window, "txtAddress")->setText("中央区銀座１丁目７番");
@@ -91,7 +94,7 @@ TEST_F(RegionMapWindowTest, OpensDrawsAndMarksTheLookedUpAddress) {
     waitFor([&] { return canvas->image().size() == canvas->size(); });
     canvas->repaint();
     // The marker sits on the drawn point of the block it found.
-    EXPECT_EQ(canvas->image().pixel(marker->toPoint()), ui::municipalityColour(1).rgb());
+    EXPECT_EQ(canvas->image().pixel(marker->toPoint()), canvas->colourOf(1).rgb());
 
     child<QLineEdit>(&window, "txtAddress")->setText("丸の外");
     button(&window, "cmdLookup")->click();
@@ -123,6 +126,83 @@ TEST_F(RegionMapWindowTest, DraggingMovesTheImageAndRedrawsOnlyWhenLetGo) {
 
     canvas->zoomAt(canvas->toWidget(139.70, 35.62), 2.0);  // the place under the pointer stays
     EXPECT_NEAR(canvas->toWidget(139.70, 35.62).x(), place.x() + 60, 1e-6);
+}
+
+TEST_F(RegionMapWindowTest, ALegendRowHighlightsItsMunicipalityAndBringsItIntoView) {
+    RegionMapWindow window(QStringLiteral("東京"), QString::fromStdString(dir.file("東京.mdb")));
+    window.show();
+    waitFor([&] { return window.isLoaded(); });
+    auto* canvas = child<RegionMapCanvas>(&window, "mapCanvas");
+    auto* legend = child<QTreeWidget>(&window, "lstLegend");
+    auto clickRow = [&](int row) {
+        QTreeWidgetItem* item = legend->topLevelItem(row);
+        const QRect r = legend->visualItemRect(item);
+        QMouseEvent press(QEvent::MouseButtonPress, r.center(),
+                          legend->viewport()->mapToGlobal(r.center()), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, r.center(),
+                            legend->viewport()->mapToGlobal(r.center()), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(legend->viewport(), &press);
+        QCoreApplication::sendEvent(legend->viewport(), &release);
+        canvas->repaint();
+    };
+    auto shown = [&](double lon, double lat) {
+        return canvas->rect().contains(canvas->toWidget(lon, lat).toPoint());
+    };
+    EXPECT_NE(canvas->colourOf(0), canvas->colourOf(1));
+    ASSERT_TRUE(shown(139.70, 35.62) && shown(139.75, 35.62));
+
+    clickRow(1);  // 中央区: in view, in its colour; 千代田区 out of view
+    EXPECT_EQ(canvas->highlight(), 1u);
+    EXPECT_TRUE(shown(139.75, 35.625));
+    EXPECT_FALSE(shown(139.70, 35.625));
+    const QPoint chuo = canvas->toWidget(139.75, 35.625).toPoint();
+    EXPECT_EQ(canvas->image().pixel(chuo), canvas->colourOf(1).rgb());
+
+    clickRow(0);  // another row moves the highlight; the other is dimmed behind it
+    EXPECT_EQ(canvas->highlight(), 0u);
+    canvas->zoomAt(canvas->rect().center(), 0.01);
+    canvas->repaint();
+    const QImage& image = canvas->image();
+    const QPoint chiyoda = canvas->toWidget(139.70, 35.625).toPoint();
+    const QPoint dimmed = canvas->toWidget(139.75, 35.625).toPoint();
+    EXPECT_EQ(image.pixel(chiyoda), canvas->colourOf(0).rgb());
+    EXPECT_NE(image.pixel(dimmed), canvas->colourOf(1).rgb());
+    EXPECT_NE(image.pixel(dimmed), image.pixel(QPoint(1, 1))) << "dimmed, not gone";
+
+    clickRow(0);  // clicked again: no highlight, the whole region
+    EXPECT_FALSE(canvas->highlight());
+    EXPECT_TRUE(shown(139.70, 35.62) && shown(139.75, 35.62));
+}
+
+// Thirty municipalities in a 6 x 5 grid of squares with gaps between them, as
+// the blocks of neighbouring municipalities seldom touch: no two side by side
+// (even corner to corner) wear the same or alike colours.
+TEST(MapPaletteTest, MunicipalitiesSideBySideNeverShareAColour) {
+    RegionPoints points;
+    constexpr int kColumns = 6, kRows = 5;
+    for (int m = 0; m < kColumns * kRows; ++m) {
+        points.municipalities.push_back({"東京都", "市" + std::to_string(m), 100});
+        for (int i = 0; i < 100; ++i)
+            points.points.push_back({float(139.0 + 0.1 * (m % kColumns) + 0.001 * (i % 10)),
+                                     float(35.0 + 0.1 * (m / kColumns) + 0.001 * (i / 10)),
+                                     std::uint32_t(m)});
+    }
+    const std::vector<QColor> colours = ui::municipalityColours(points);
+    ASSERT_EQ(colours.size(), points.municipalities.size());
+    for (int m = 0; m < kColumns * kRows; ++m) {
+        for (int n = m + 1; n < kColumns * kRows; ++n) {
+            const int dx = std::abs(m % kColumns - n % kColumns),
+                      dy = std::abs(m / kColumns - n / kColumns);
+            if (dx <= 1 && dy <= 1) {
+                const QColor a = colours[m], b = colours[n];
+                EXPECT_GE(std::hypot(a.red() - b.red(), a.green() - b.green(), a.blue() - b.blue()),
+                          70)
+                    << m << " beside " << n << " look alike";
+            }
+        }
+    }
 }
 
 TEST_F(RegionMapWindowTest, TheMainWindowOpensItForTheSelectedRegion) {

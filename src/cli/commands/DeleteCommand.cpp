@@ -1,4 +1,6 @@
 // mrk2cli delete: the main window's "削除" for one region.
+#include <iostream>
+
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
@@ -22,10 +24,12 @@ int runDelete(CommandContext& ctx) {
         return usageError(kInfo, args.error());
     if (words.size() != 1)
         return usageError(kInfo, "地域名を一つ指定して下さい。");
-    return startRegionDeletion({ctx.settings.dbDir, words[0]}, ctx.person, ctx.person).kind ==
-                   Outcome::Kind::Completed
-               ? kExitOk
-               : kExitFailed;
+    const Outcome outcome =
+        startRegionDeletion({ctx.settings.dbDir, words[0]}, ctx.person, ctx.person);
+    if (outcome.kind != Outcome::Kind::Completed)
+        return kExitFailed;
+    std::cout << outcome.summary << "\n";
+    return kExitOk;
 }
 
 }  // namespace

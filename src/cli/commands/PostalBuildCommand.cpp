@@ -7,7 +7,6 @@
 #include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
-#include "data/Database.h"
 #include "postal/NationalPostalBuild.h"
 
 namespace mrk2::cli {
@@ -39,15 +38,10 @@ int runPostalBuild(CommandContext& ctx) {
         ctx.person.message(r.what());
         return kExitFailed;
     }
-    if (!startNationalPostalBuild(request, ctx.person, ctx.person).succeeded())
+    const Outcome outcome = startNationalPostalBuild(request, ctx.person, ctx.person);
+    if (!outcome.succeeded())
         return kExitFailed;
-    try {
-        Database db = Database::open(ctx.baseDbPath(), Database::Mode::ReadOnly);
-        Statement st = db.prepare("SELECT count(*) FROM POST");
-        st.step();
-        std::cout << "POST: " << st.int64(0) << " 件\n";
-    } catch (const Error&) {
-    }
+    std::cout << outcome.summary << "\n";
     return kExitOk;
 }
 
