@@ -44,16 +44,17 @@ run postal-build data/13TOKYO.CSV
 
 csvs=("$work"/csv/*.csv)
 new=() again=() update=() imp=() rss=0
+cnew=() cagain=() cupdate=()
 for ((r = 1; r <= repeat; r++)); do
     rm -f "$work/db/東京都.mdb"
-    read -r s k _ < <(region register 東京都 "${csvs[@]}")
-    new+=("$s"); ((k > rss)) && rss=$k
-    read -r s k _ < <(region register 東京都 "${csvs[@]}")
-    again+=("$s"); ((k > rss)) && rss=$k
+    read -r s k c < <(region register 東京都 "${csvs[@]}")
+    new+=("$s") cnew+=("$c"); ((k > rss)) && rss=$k
+    read -r s k c < <(region register 東京都 "${csvs[@]}")
+    again+=("$s") cagain+=("$c"); ((k > rss)) && rss=$k
     # One file of the region changed: a new modification time.
     touch -d "@$((1700000000 + r))" "${csvs[0]}"
-    read -r s k _ < <(region update 東京都)
-    update+=("$s"); ((k > rss)) && rss=$k
+    read -r s k c < <(region update 東京都)
+    update+=("$s") cupdate+=("$c"); ((k > rss)) && rss=$k
     if ((import)); then
         rm -f "$work/import.db"
         # The table exists first, so every line is a row (no header line is taken).
@@ -76,6 +77,9 @@ echo "machine             $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "register (new)      ${new[*]} s (best $bn)"
 echo "register (again)    ${again[*]} s (best $ba)"
 echo "update (1 changed)  ${update[*]} s (best $bu)"
+echo "CPU (new)           ${cnew[*]} s (best $(best "${cnew[@]}"))"
+echo "CPU (again)         ${cagain[*]} s (best $(best "${cagain[@]}"))"
+echo "CPU (update)        ${cupdate[*]} s (best $(best "${cupdate[@]}"))"
 echo "peak RSS            $((rss / 1024)) MB"
 if ((import)); then
     bi=$(best "${imp[@]}")
