@@ -31,6 +31,9 @@ class AbrSourceRows : public SourceRows {
     bool next(PositionRow& row) override;
     std::uint64_t bytesRead() const override { return pair_ ? pair_->bytesRead() : 0; }
 
+    // A _pos file given as a source of its own: no rows.
+    bool positionsOnly() const { return !pair_; }
+
     // Rows not stored, by kind; all zero for a _pos file.
     AbrCounts counts() const { return pair_ ? pair_->counts() : AbrCounts{}; }
 

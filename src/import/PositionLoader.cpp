@@ -10,16 +10,15 @@
 #include "app/Limits.h"
 #include "app/MunicipalityMaster.h"
 #include "app/Paths.h"
-#include "app/PeekedBytes.h"
 #include "app/Utf8Text.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "data/SchemaNames.h"
 #include "import/AbrSourceRows.h"
 #include "import/BatchInsert.h"
-#include "import/CsvSourceRows.h"
 #include "import/MunicipalityCodes.h"
 #include "import/PositionLine.h"
+#include "import/SourceLayout.h"
 #include "import/TownGroups.h"
 
 namespace mrk2 {
@@ -144,19 +143,9 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
 
         // A registry file is known by its header and joined with its partner;
         // any other file is a CSV of its own.
-        // The source is opened (an archive member unpacked) once: its first
-        // line is looked at, then read again by the layout it chose.
-        std::unique_ptr<SourceRows> rows;
-        AbrSourceRows* abr = nullptr;
-        auto bytes = std::make_unique<PeekedBytes>(sources.open(source));
-        if (auto header = abrHeaderOf(bytes->firstLine())) {
-            auto joined = std::make_unique<AbrSourceRows>(source, *header, std::move(bytes),
-                                                          sources, MunicipalityMaster::builtIn());
-            abr = joined.get();
-            rows = std::move(joined);
-        } else {
-            rows = std::make_unique<CsvSourceRows>(std::move(bytes), layout);
-        }
+        OpenedSource opened = openSourceRows(sources, source, layout);
+        SourceRows* rows = opened.rows.get();
+        AbrSourceRows* abr = opened.registry;
         MunicipalityCodes codes(MunicipalityMaster::builtIn());
         codes.beginFile(municipalityCodeOfName(source.file));
         PositionRow row;

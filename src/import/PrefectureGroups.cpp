@@ -6,7 +6,7 @@
 
 #include "app/Error.h"
 #include "app/ErrorReport.h"
-#include "import/CsvSourceRows.h"
+#include "import/SourceLayout.h"
 
 namespace mrk2 {
 
@@ -42,14 +42,20 @@ std::vector<std::string> expandDirectories(const std::vector<std::string>& paths
     return out;
 }
 
-// The prefecture of a source's first data row. Throws mrk2::Error.
+// The prefecture of a source's first data row, read in the source's own layout.
+// A registry _pos file has no rows of its own: it goes with its dataset.
+// Throws mrk2::Error.
 std::string prefectureOf(SourceReader& reader, const SourceFile& source,
                          const PositionLayout& layout) {
-    CsvSourceRows rows(reader.open(source), layout);
+    OpenedSource opened = openSourceRows(reader, source, layout);
     PositionRow row;
-    if (!rows.next(row) || !row.values[Pref])
-        throw Error(FormatError::NotFound, "都道府県名のある行がありません。", source.path());
-    return std::string(*row.values[Pref]);
+    if (opened.rows->next(row) && row.values[Pref])
+        return std::string(*row.values[Pref]);
+    if (opened.registry && opened.registry->positionsOnly()) {
+        if (const std::optional<SourceFile> dataset = abrPartnerOf(source))
+            return prefectureOf(reader, *dataset, layout);
+    }
+    throw Error(FormatError::NotFound, "都道府県名のある行がありません。", source.path());
 }
 
 }  // namespace

@@ -40,6 +40,16 @@ TEST_F(AbrCliTest, HousesRegisteredFromTheirArchivesAnswerAtHouseLevel) {
     EXPECT_NE(r.out.find("\t住居\n"), std::string::npos);
 }
 
+// A national build groups a registry pair by the prefecture its rows name: the
+// _pos archive, which has no rows of its own, goes with its dataset.
+TEST_F(AbrCliTest, ANationalBuildPutsARegistryPairInItsPrefecture) {
+    CliResult r = cli({"register-all", "--jobs", "2", sample("mt_rsdtdsp_rsdt_pref13.csv.zip"),
+                       sample("mt_rsdtdsp_rsdt_pos_pref13.csv.zip"), sample("47000-17.0b.zip")});
+    ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+    EXPECT_NE(r.out.find("東京都\t2\t68\t30156\t"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("沖縄県\t1\t1228\t1228\t"), std::string::npos) << r.out;
+}
+
 // Parcels without a position are said, not stored; a changed _pos file reloads
 // its dataset too.
 TEST_F(AbrCliTest, ParcelsWithoutPositionAreSaidAndAChangedPartnerReloadsThePair) {

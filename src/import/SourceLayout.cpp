@@ -1,0 +1,25 @@
+#include "import/SourceLayout.h"
+
+#include "app/MunicipalityMaster.h"
+#include "app/PeekedBytes.h"
+#include "import/CsvSourceRows.h"
+
+namespace mrk2 {
+
+OpenedSource openSourceRows(SourceReader& sources, const SourceFile& source,
+                            const PositionLayout& layout) {
+    OpenedSource opened;
+    // The first line is looked at, then read again by the layout it chose.
+    auto bytes = std::make_unique<PeekedBytes>(sources.open(source));
+    if (auto header = abrHeaderOf(bytes->firstLine())) {
+        auto joined = std::make_unique<AbrSourceRows>(source, *header, std::move(bytes), sources,
+                                                      MunicipalityMaster::builtIn());
+        opened.registry = joined.get();
+        opened.rows = std::move(joined);
+    } else {
+        opened.rows = std::make_unique<CsvSourceRows>(std::move(bytes), layout);
+    }
+    return opened;
+}
+
+}  // namespace mrk2

@@ -1,0 +1,23 @@
+#pragma once
+#include <memory>
+
+#include "app/SourceFile.h"
+#include "import/AbrSourceRows.h"
+#include "import/PositionLayout.h"
+#include "import/SourceRows.h"
+
+namespace mrk2 {
+
+// A source's rows in the layout its first line chooses: a registry dataset
+// joined with its partner, else a CSV (a known MLIT header, or the configured
+// columns). The source is opened (an archive member unpacked) once.
+struct OpenedSource {
+    std::unique_ptr<SourceRows> rows;
+    AbrSourceRows* registry = nullptr;  // rows, when they are a registry pair's
+};
+
+// Throws mrk2::Error naming the source.
+OpenedSource openSourceRows(SourceReader& sources, const SourceFile& source,
+                            const PositionLayout& layout);
+
+}  // namespace mrk2
