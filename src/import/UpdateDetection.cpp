@@ -49,23 +49,19 @@ std::vector<RecordedSource> readRecordedSources(Database& db) {
 }
 
 // Counts the rows by kind before they go, for the run's summary.
+// The deleted rows are counted by kind as they go (RETURNING), in the one scan
+// the deletion makes anyway.
 void removeTownRows(Database& db, const std::string& table, std::int64_t positionId,
                     RowKinds& removed) {
     {
-        Statement kinds =
-            db.prepare("SELECT " + columnList({fields::kBlock, fields::kResidenceIndication}) +
-                       ", count(*) FROM " + quoteIdentifier(table) + " WHERE " +
-                       quoteIdentifier(fields::kPositionId) + " = ?1 GROUP BY 1, 2");
-        kinds.bind(1, positionId);
-        while (kinds.step())
-            removed.add(kinds.isNull(0) ? std::nullopt : std::optional(kinds.view(0)),
-                        kinds.isNull(1) ? std::nullopt : std::optional(kinds.view(1)),
-                        kinds.int64(2));
+        Statement del = db.prepare("DELETE FROM " + quoteIdentifier(table) + " WHERE " +
+                                   quoteIdentifier(fields::kPositionId) + " = ?1 RETURNING " +
+                                   columnList({fields::kBlock, fields::kResidenceIndication}));
+        del.bind(1, positionId);
+        while (del.step())
+            removed.add(del.isNull(0) ? std::nullopt : std::optional(del.view(0)),
+                        del.isNull(1) ? std::nullopt : std::optional(del.view(1)));
     }
-    Statement del = db.prepare("DELETE FROM " + quoteIdentifier(table) + " WHERE " +
-                               quoteIdentifier(fields::kPositionId) + " = ?1");
-    del.bind(1, positionId);
-    del.run();
     Statement count = db.prepare("SELECT count(*) FROM " + quoteIdentifier(table));
     bool empty = count.step() && count.int64(0) < 1;
     count = Statement();
