@@ -3,6 +3,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "app/Utf8Text.h"
+
 namespace mrk2 {
 
 namespace {
@@ -38,31 +40,18 @@ std::size_t utf8Length(unsigned char lead) {
 
 }  // namespace
 
-std::string halfWidthKana(std::string_view text) {
+std::string halfWidthKana(std::string_view input) {
     const auto& table = narrowKanaTable();
+    const std::string text = narrowAscii(input);
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         std::size_t n = std::min(utf8Length(static_cast<unsigned char>(text[i])), text.size() - i);
-        std::string_view ch = text.substr(i, n);
+        const std::string_view ch = std::string_view(text).substr(i, n);
         i += n;
         if (auto it = table.find(ch); it != table.end()) {
             out += it->second;
             continue;
-        }
-        // Full-width ASCII (！ to ～) and the ideographic space.
-        if (n == 3) {
-            char32_t c = (static_cast<char32_t>(ch[0] & 0x0F) << 12) |
-                         (static_cast<char32_t>(ch[1] & 0x3F) << 6) |
-                         static_cast<char32_t>(ch[2] & 0x3F);
-            if (c >= 0xFF01 && c <= 0xFF5E) {
-                out += static_cast<char>(c - 0xFF01 + 0x21);
-                continue;
-            }
-            if (c == 0x3000) {
-                out += ' ';
-                continue;
-            }
         }
         out += ch;
     }
