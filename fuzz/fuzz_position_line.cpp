@@ -104,6 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                      columns))
         return 0;
 
+    const LineLayout layout = LineLayout::configured(columns);
     std::vector<std::string_view> fields, check;
     PositionValues values;
     std::size_t lineNo = 0;
@@ -113,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkSplitAndClean(raw.text, check);
         int expected = expectedError(check, columns);
         try {
-            mapPositionLine(raw.text, columns, lineNo, fields, values);
+            mapPositionLine(raw.text, layout, lineNo, fields, values);
         } catch (const Error& e) {
             FUZZ_CHECK(e.number() == expected);
             FUZZ_CHECK(mrk2::fuzz::startsWith(e.description(), std::to_string(lineNo) + " 行目"));

@@ -46,10 +46,4 @@ void mapPositionLine(std::string_view line, const LineLayout& layout, std::size_
     checkPositionValues(values, layout.columns, lineNo);
 }
 
-void mapPositionLine(std::string_view line, const std::array<int, kPositionEntries>& columns,
-                     std::size_t lineNo, std::vector<std::string_view>& fields,
-                     PositionValues& values) {
-    mapPositionLine(line, LineLayout::configured(columns), lineNo, fields, values);
-}
-
 }  // namespace mrk2

@@ -51,9 +51,4 @@ struct LineLayout {
 void mapPositionLine(std::string_view line, const LineLayout& layout, std::size_t lineNo,
                      std::vector<std::string_view>& fields, PositionValues& values);
 
-// The same through configured columns (LineLayout::configured).
-void mapPositionLine(std::string_view line, const std::array<int, kPositionEntries>& columns,
-                     std::size_t lineNo, std::vector<std::string_view>& fields,
-                     PositionValues& values);
-
 }  // namespace mrk2
