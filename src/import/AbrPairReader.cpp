@@ -14,14 +14,8 @@ void AbrPairReader::Side::open(const std::string& name, std::unique_ptr<ByteSour
             throw Error(FormatError::RegistryFile,
                         "アドレス・ベース・レジストリの見出し行ではありません。");
         header = *recognised;
+        keyColumns = header.keys();
     });
-}
-
-std::vector<std::string> AbrPairReader::Side::key() const {
-    std::vector<std::string> k;
-    for (AbrColumn c : header.keys())
-        k.emplace_back(header.field(record, c));
-    return k;
 }
 
 bool AbrPairReader::Side::advance() {
@@ -32,13 +26,15 @@ bool AbrPairReader::Side::advance() {
             done = true;
             return;
         }
-        std::vector<std::string> k = key();
-        if (k < previousKey)
+        currentKey.swap(previousKey);
+        currentKey.resize(keyColumns.size());
+        for (std::size_t i = 0; i < keyColumns.size(); ++i)
+            currentKey[i].assign(header.field(record, keyColumns[i]));
+        if (currentKey < previousKey)
             throw Error(
                 FormatError::RegistryFile,
                 std::to_string(csv.lineNumber()) +
                     "行目: 行がキー（全国地方公共団体コード、町字ID…）の順に並んでいません。");
-        previousKey = std::move(k);
     });
     return !done;
 }
@@ -69,7 +65,7 @@ bool AbrPairReader::next() {
         partnerGiven_ = false;
     }
     while (data_->advance()) {
-        const std::vector<std::string> key = data_->key();
+        const std::vector<std::string>& key = data_->key();
         while (!pos_->done && pos_->key() < key) {
             ++counts_.unpaired;
             pos_->advance();

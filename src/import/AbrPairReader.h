@@ -52,11 +52,15 @@ class AbrPairReader {
         std::string path;
         AbrCsvReader csv;
         AbrHeader header;
-        std::vector<std::string> record, previousKey;
+        std::vector<std::string> record;
+        // The current record's key and the one before it, kept from record to
+        // record: the join compares them several times a row.
+        std::vector<std::string> currentKey, previousKey;
+        std::vector<AbrColumn> keyColumns;
         bool done = false;
         void open(const std::string& name, std::unique_ptr<ByteSource> bytes);
         bool advance();  // reads the next record; false at the end
-        std::vector<std::string> key() const;
+        const std::vector<std::string>& key() const { return currentKey; }
     };
 
     std::unique_ptr<Side> data_ = std::make_unique<Side>(), pos_ = std::make_unique<Side>();
