@@ -9,8 +9,10 @@ std::string PeekedBytes::firstLine() {
     std::size_t end;
     while ((end = peeked_.find_first_of("\r\n")) == std::string::npos &&
            peeked_.size() < kMaxPeek) {
+        // No more than kMaxPeek bytes are looked at, whatever pieces the source
+        // hands out: a file without a line break gives its first kMaxPeek bytes.
         char buf[8192];
-        const std::size_t n = source_->read(buf, sizeof buf);
+        const std::size_t n = source_->read(buf, std::min(sizeof buf, kMaxPeek - peeked_.size()));
         if (n == 0)
             break;
         peeked_.append(buf, n);
