@@ -9,34 +9,20 @@
 
 namespace mrk2::cli {
 
-bool acceptRegionName(CommandContext& ctx, const std::string& name) {
-    auto problem = regionNameProblem(name);
-    if (problem)
-        ctx.person.message(*problem);
-    return !problem;
+void acceptRegionName(const std::string& name) {
+    if (auto problem = regionNameProblem(name))
+        throw Refusal(*problem);
 }
 
-bool addSourcesOf(CommandContext& ctx, const std::string& path, std::vector<SourceFile>& into) {
-    try {
-        for (SourceFile& f : sourcesOf(absolutePath(path)))
-            into.push_back(std::move(f));
-        return true;
-    } catch (const Error& e) {
-        ctx.person.message(standardErrorText(e));
-        return false;
-    }
+void addSourcesOf(const std::string& path, std::vector<SourceFile>& into) {
+    for (SourceFile& f : sourcesOf(absolutePath(path)))
+        into.push_back(std::move(f));
 }
 
-std::optional<ImportRequest> importRequest(CommandContext& ctx, ImportMode mode,
-                                           const std::string& region,
-                                           const std::optional<std::string>& startLine) {
+ImportRequest importRequest(const CommandContext& ctx, ImportMode mode, const std::string& region,
+                            const std::optional<std::string>& startLine) {
     ImportRequest request;
-    try {
-        request.layout.startLine = parseStartLine(startLine.value_or(ctx.settings.posInfoStart));
-    } catch (const Refusal& r) {
-        ctx.person.message(r.what());
-        return std::nullopt;
-    }
+    request.layout.startLine = parseStartLine(startLine.value_or(ctx.settings.posInfoStart));
     request.mode = mode;
     request.dbDir = ctx.settings.dbDir;
     request.region = region;

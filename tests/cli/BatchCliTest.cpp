@@ -137,6 +137,7 @@ TEST_F(BatchCliTest, UpdateAllReloadsOnlyTheChangedMemberAndRegistersTheMissing)
 TEST_F(BatchCliTest, UsageErrors) {
     EXPECT_EQ(cli({"register-all"}).exitCode, 2);
     EXPECT_EQ(cli({"update-all", "--jobs", "0", wakayama}).exitCode, 2);
+    EXPECT_EQ(cli({"update-all", "--jobs", "1.5", wakayama}).exitCode, 2);
 }
 
 }  // namespace

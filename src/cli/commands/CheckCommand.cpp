@@ -8,7 +8,6 @@
 #include "app/Error.h"
 #include "app/Paths.h"
 #include "app/WriterLock.h"
-#include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/RunStarter.h"
@@ -18,12 +17,17 @@ namespace mrk2::cli {
 
 namespace {
 
-int runCheck(CommandContext& ctx);
+class CheckCommand : public Command {
+  public:
+    CheckCommand() : Command("check", "地域別ＤＢの整合性を検査し、件数を表示する") {}
+    void declare(Declaration& d) override { d.positional("REGION", region_); }
+    int run(CommandContext& ctx) override;
 
-const CommandInfo kInfo{"check", "check REGION", "地域別ＤＢの整合性を検査し、件数を表示する",
-                        &runCheck};
+  private:
+    std::string region_;
+};
 
-MRK2_COMMAND(kInfo);
+MRK2_COMMAND(CheckCommand);
 
 struct Counts {
     std::int64_t sources = 0, towns = 0, tables = 0, rows = 0, postal = 0;
@@ -115,21 +119,9 @@ std::vector<std::string> inspect(Database& db, Counts& counts) {
     return faults;
 }
 
-int runCheck(CommandContext& ctx) {
-    ArgList args(ctx.args);
-    auto words = args.positional();
-    if (!args.error().empty())
-        return usageError(kInfo, args.error());
-    if (words.size() != 1)
-        return usageError(kInfo, "地域名を一つ指定して下さい。");
-    const std::string& region = words[0];
-    if (!acceptRegionName(ctx, region))
-        return kExitFailed;
-    const std::string regionPath = files::regionDbPath(ctx.settings.dbDir, region);
-    if (!fileExists(regionPath)) {
-        ctx.person.message("地域別ＤＢが見つかりません。\n" + regionPath);
-        return kExitFailed;
-    }
+int CheckCommand::run(CommandContext& ctx) {
+    const std::string& region = region_;
+    const std::string regionPath = ctx.existingRegionDb(region);
     // Work files of an interrupted run are harmless (the next run replaces them),
     // but worth knowing about; while a writer holds the lock they are its own.
     bool running = false;
