@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QLockFile>
-#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,7 +9,6 @@
 #include "ui/MainWindow.h"
 #include "ui/Prompter.h"
 #include "ui/QtTranslations.h"
-#include "ui/ScreenshotDemo.h"
 #include "ui/Startup.h"
 #include "ui/ToolCommandLine.h"
 #include "ui/UiText.h"
@@ -34,9 +32,6 @@ int main(int argc, char** argv) {
     // Lets the desktop match the windows to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("mrk2tool"));
     mrk2::ui::MessageBoxPrompter prompter;
-
-    if (argc == 5 && std::strcmp(argv[1], "--screenshot-demo") == 0)
-        return mrk2::ui::runScreenshotDemo(argv[2], argv[3], argv[4]);
 
     // QApplication has taken its own options out of argv by now.
     const mrk2::ui::ToolOptions options =
