@@ -35,7 +35,7 @@ class AbrPositionRow {
     const std::string& value(PositionEntry e) const { return values_[e]; }
 
   private:
-    std::array<std::string, kPositionEntries> values_;
+    PerEntry<std::string> values_;
 };
 
 // "１丁目" → "一丁目", "12丁目" → "十二丁目"; other text unchanged.

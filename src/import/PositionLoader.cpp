@@ -23,6 +23,8 @@
 
 namespace mrk2 {
 
+using enum PositionEntry;
+
 namespace {
 
 const std::vector<std::string> kSourceColumns = {fields::kSrcId, fields::kSrcDir, fields::kSrcFile};

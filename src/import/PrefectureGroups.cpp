@@ -10,6 +10,8 @@
 
 namespace mrk2 {
 
+using enum PositionEntry;
+
 namespace {
 
 namespace fs = std::filesystem;

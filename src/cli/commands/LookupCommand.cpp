@@ -7,6 +7,7 @@
 #include "app/Error.h"
 #include "app/FileNames.h"
 #include "app/Paths.h"
+#include "app/Utf8.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/Listing.h"
