@@ -159,23 +159,25 @@ Settings loadSettings(const std::string& iniPath, Person& person) {
     return s;
 }
 
-std::string saveDirectories(const std::string& iniPath, const DirectorySettings& d) {
+void saveDirectories(const std::string& iniPath, const DirectorySettings& d) {
     std::string refused;
     putMrkIniString(iniPath, "DBDIR", d.dbDir, refused);
     putMrkIniString(iniPath, "PREFDIR", d.regionFileName, refused);
     putMrkIniString(iniPath, "INPUTDIR", d.inputDir, refused);
     putMrkIniString(iniPath, "OUTPUTDIR", d.outputDir, refused);
     putMrkIniString(iniPath, "DELIMITER", d.delimiter, refused);
-    return refused;
+    if (!refused.empty())
+        throw Refusal(refused);
 }
 
-std::string saveStartLines(const std::string& iniPath, const std::string& posInfoStart,
-                           const std::string& postalStart, const std::string& postalPath) {
+void saveStartLines(const std::string& iniPath, const std::string& posInfoStart,
+                    const std::string& postalStart, const std::string& postalPath) {
     std::string refused;
     putMrkIniString(iniPath, "POSINFOSTART", posInfoStart, refused);
     putMrkIniString(iniPath, "POSTALSTART", postalStart, refused);
     putMrkIniString(iniPath, "POSTALPATH", postalPath, refused);
-    return refused;
+    if (!refused.empty())
+        throw Refusal(refused);
 }
 
 }  // namespace mrk2

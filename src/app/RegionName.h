@@ -11,14 +11,11 @@ namespace mrk2 {
 // mrk_cmpact). A region named so would be rebuilt over, or deleted with, the
 // base database or another region.
 //
-// Nothing when the name is fine; otherwise the message that says why.
-std::optional<std::string> regionNameProblem(const std::string& name);
+// Throws mrk2::Refusal, with the message that says why, for a name that breaks it.
+void checkRegionName(const std::string& name);
+bool isUsableRegionName(const std::string& name);
 
 // Not empty, no '/', no NUL, not "." or "..": a name that can be a file name at all.
 bool isPlainFileName(const std::string& name);
-
-inline bool isUsableRegionName(const std::string& name) {
-    return !regionNameProblem(name);
-}
 
 }  // namespace mrk2

@@ -172,9 +172,10 @@ std::unique_ptr<ByteSource> ZipArchive::openMember(const ArchiveMember& member) 
     std::shared_ptr<zip> handle = onDisk_ ? openOnDisk(path_, 0) : handle_;
     zip_file_t* file = zip_fopen_index(handle.get(), member.index, 0);
     if (!file) {
-        throw Error(FormatError::DamagedArchive,
-                    "アーカイブのメンバーを開けません: " + zipErrorText(zip_get_error(handle.get())),
-                    where);
+        throw Error(
+            FormatError::DamagedArchive,
+            "アーカイブのメンバーを開けません: " + zipErrorText(zip_get_error(handle.get())),
+            where);
     }
     return std::make_unique<MemberBytes>(handle, file, where, member.size);
 }

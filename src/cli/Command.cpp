@@ -22,8 +22,7 @@ const std::vector<std::unique_ptr<Command>>& commands() {
 }
 
 std::string CommandContext::existingRegionDb(const std::string& region) const {
-    if (auto problem = regionNameProblem(region))
-        throw Refusal(*problem);
+    checkRegionName(region);
     const std::string path = files::regionDbPath(settings.dbDir, region);
     if (!fileExists(path))
         throw Refusal("地域別ＤＢが見つかりません。\n" + path);

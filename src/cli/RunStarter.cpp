@@ -9,11 +9,6 @@
 
 namespace mrk2::cli {
 
-void acceptRegionName(const std::string& name) {
-    if (auto problem = regionNameProblem(name))
-        throw Refusal(*problem);
-}
-
 void addSourcesOf(const std::string& path, std::vector<SourceFile>& into) {
     for (SourceFile& f : sourcesOf(absolutePath(path)))
         into.push_back(std::move(f));

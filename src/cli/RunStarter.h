@@ -7,9 +7,6 @@
 
 namespace mrk2::cli {
 
-// Refuses a name that cannot be a region's file name.
-void acceptRegionName(const std::string& name);
-
 // The sources a path from the command line stands for, made absolute: a CSV
 // file, or every CSV member of a zip archive.
 void addSourcesOf(const std::string& path, std::vector<SourceFile>& into);

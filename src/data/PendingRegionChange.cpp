@@ -112,19 +112,17 @@ void finishLeftRegionChange(const std::string& dbDir) {
     writeRecord(path, {});
 }
 
-std::optional<std::string> settleDatabaseDirectory(const std::string& dbDir) noexcept {
+void settleDatabaseDirectory(const std::string& dbDir) noexcept {
     try {
         if (dbDir.empty() || !fileExists(recordPath(dbDir)))
-            return std::nullopt;
+            return;
         WriterLock lock = WriterLock::take(dbDir);
         finishLeftRegionChange(dbDir);
-        return std::nullopt;
     } catch (const Refusal&) {
-        return std::nullopt;  // a writer is at work: the change is still its own
-    } catch (const std::exception& e) {
-        return standardErrorText(asError(e));
-    } catch (...) {
-        return std::string("中断された処理の後始末ができませんでした。");
+        // A writer is at work: the change is still its own to finish.
+    } catch (const std::exception&) {
+        // Not told here: the record stays, and the command's own reading or
+        // writing of the directory meets the fault and tells it.
     }
 }
 

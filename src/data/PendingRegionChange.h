@@ -46,8 +46,8 @@ void forgetRegionChange(const std::string& dbDir, const std::string& region);
 // Finishes every change a killed writer left; the caller holds the writer lock.
 void finishLeftRegionChange(const std::string& dbDir);
 // For a command at its start: when no writer holds the lock, takes it and
-// finishes what a killed writer left. Never throws; returns what went wrong
-// (the command goes on and meets the same fault where it matters).
-std::optional<std::string> settleDatabaseDirectory(const std::string& dbDir) noexcept;
+// finishes what a killed writer left. Never throws and tells nothing: the
+// command goes on and meets the same fault, and tells it, where it matters.
+void settleDatabaseDirectory(const std::string& dbDir) noexcept;
 
 }  // namespace mrk2

@@ -205,12 +205,7 @@ class Run {
                         grouped.write(groups, loaded.source, request_.minRecs, cursor_, progress_);
                 });
             } catch (...) {
-                // The work file has no journal, where a rollback is undefined:
-                // what was done stays, and the run throws the file away.
-                try {
-                    tx.commit();
-                } catch (const std::exception&) {
-                }
+                tx.commitAfterFault();
                 throw;
             }
             tx.commit();

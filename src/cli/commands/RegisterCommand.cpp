@@ -1,6 +1,7 @@
 // mrk2cli register: builds a region database afresh from exactly the given files.
 #include "app/FileNames.h"
 #include "app/Limits.h"
+#include "app/RegionName.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/ComparisonReport.h"
@@ -32,7 +33,7 @@ MRK2_COMMAND(RegisterCommand);
 int RegisterCommand::run(CommandContext& ctx) {
     if (paths_.size() > kMaxSourceFiles)
         throw UsageError("CSVファイルは1000個までです。");
-    acceptRegionName(region_);
+    checkRegionName(region_);
     ImportRequest request = importRequest(ctx, ImportMode::Register, region_, startLine_);
     for (const std::string& path : paths_)
         addSourcesOf(path, request.sources);

@@ -6,6 +6,7 @@
 #include "app/FileNames.h"
 #include "app/Limits.h"
 #include "app/Paths.h"
+#include "app/RegionName.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/ComparisonReport.h"
@@ -37,7 +38,7 @@ class UpdateCommand : public Command {
 MRK2_COMMAND(UpdateCommand);
 
 int UpdateCommand::run(CommandContext& ctx) {
-    acceptRegionName(region_);
+    checkRegionName(region_);
     ImportRequest request = importRequest(ctx, ImportMode::Update, region_, startLine_);
     // Updating needs a region database to compare with, as the window's "更新".
     const std::string regionPath = ctx.existingRegionDb(region_);
