@@ -1,6 +1,5 @@
 #include "import/AbrPositionRow.h"
 
-#include <charconv>
 #include <cstdio>
 
 #include "app/Error.h"
@@ -8,6 +7,7 @@
 #include "import/AbrPairReader.h"
 #include "import/PlaneProjector.h"
 #include "import/PlaneZone.h"
+#include "import/PositionValueCheck.h"
 
 namespace mrk2 {
 
@@ -47,14 +47,6 @@ std::string kanjiNumber(int n) {
     return out + kDigits[n];
 }
 
-std::optional<double> number(std::string_view text) {
-    double v = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc{} || end != text.data() + text.size())
-        return std::nullopt;
-    return v;
-}
-
 }  // namespace
 
 std::string chomeInKanji(std::string_view chome) {
@@ -74,7 +66,8 @@ std::string chomeInKanji(std::string_view chome) {
             break;
         }
     }
-    if (digits.empty() || digits.size() > 3 || chome.substr(i) != "丁目")
+    // "0丁目" has no kanji number: left as written rather than made "丁目".
+    if (digits.empty() || digits.size() > 3 || chome.substr(i) != "丁目" || std::stoi(digits) == 0)
         return std::string(chome);
     return kanjiNumber(std::stoi(digits)) + "丁目";
 }
@@ -113,20 +106,37 @@ AbrPositionRow::AbrPositionRow(const AbrPairReader& pair, const MunicipalityMast
     values_[RepresentativeFlag] = pair.header().dataset == AbrDataset::Town ? "1" : "0";
     values_[Lat] = pair.lat();
     values_[Lon] = pair.lon();
-    const auto lat = number(pair.lat());
-    const auto lon = number(pair.lon());
-    if (!lat || !lon)
-        return;
-    const int zone = planeZone(lgCode, *lat, *lon);
-    const auto xy = projector.project(pair.srid(), zone, *lat, *lon);
-    if (!xy)
-        return;
-    char buf[32];
-    values_[CoordSystem] = std::to_string(zone);
-    std::snprintf(buf, sizeof buf, "%.1f", xy->x);
-    values_[X] = buf;
-    std::snprintf(buf, sizeof buf, "%.1f", xy->y);
-    values_[Y] = buf;
+    project(pair, projector);
+}
+
+// The position passes the gate every layout's values pass before its plane
+// coordinates are made: a latitude of 95 or "nan" is never stored or projected.
+void AbrPositionRow::project(const AbrPairReader& pair, PlaneProjector& projector) {
+    inContext(pair.positionPath(), [&] {
+        const std::string line = std::to_string(pair.positionLine()) + " 行目";
+        auto where = [&](AbrColumn c) {
+            return line + ": 列 " + std::to_string(pair.positionColumn(c)) + " (" +
+                   abrColumnName(c) + ")";
+        };
+        const double lat = checkedPositionValue(Lat, values_[Lat], where(AbrColumn::RepLat));
+        const double lon = checkedPositionValue(Lon, values_[Lon], where(AbrColumn::RepLon));
+        if (!PlaneProjector::knowsDatum(pair.srid()))
+            throw Error(FormatError::RegistryFile,
+                        where(AbrColumn::RepSrid) + " の座標参照系「" + std::string(pair.srid()) +
+                            "」には対応していません（EPSG:6668、EPSG:4612、EPSG:4301 のみ）。");
+        const int zone = planeZone(pair.field(AbrColumn::LgCode), lat, lon);
+        const auto xy = projector.project(pair.srid(), zone, lat, lon);
+        if (!xy)
+            throw Error(FormatError::OutOfRange, line + ": 緯度 " + values_[Lat] + "、経度 " +
+                                                     values_[Lon] +
+                                                     " を平面直角座標に変換できません。");
+        char buf[32];
+        values_[CoordSystem] = std::to_string(zone);
+        std::snprintf(buf, sizeof buf, "%.1f", xy->x);
+        values_[X] = buf;
+        std::snprintf(buf, sizeof buf, "%.1f", xy->y);
+        values_[Y] = buf;
+    });
 }
 
 PositionValues AbrPositionRow::values() const {

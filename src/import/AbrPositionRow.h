@@ -26,7 +26,9 @@ class PlaneProjector;
 class AbrPositionRow {
   public:
     // Throws mrk2::Error (FormatError::RegistryFile) when the master does not know
-    // the row's lg_code.
+    // the row's lg_code or the rep_srid's datum; FormatError::NotANumber or
+    // FormatError::OutOfRange for a latitude or longitude that is no finite
+    // decimal in range, naming the _pos file, its line and column.
     AbrPositionRow(const AbrPairReader& pair, const MunicipalityMaster& master,
                    PlaneProjector& projector);
 
@@ -35,6 +37,8 @@ class AbrPositionRow {
     const std::string& value(PositionEntry e) const { return values_[e]; }
 
   private:
+    void project(const AbrPairReader& pair, PlaneProjector& projector);
+
     std::array<std::string, kPositionEntries> values_;
 };
 

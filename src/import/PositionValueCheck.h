@@ -1,6 +1,8 @@
 #pragma once
 #include <array>
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 #include "import/PositionLine.h"
 
@@ -15,5 +17,9 @@ namespace mrk2 {
 // (FormatError::NotANumber, FormatError::OutOfRange) for the first faulty value.
 void checkPositionValues(const PositionValues& values,
                          const std::array<int, kPositionEntries>& columns, std::size_t lineNo);
+
+// The same rule for one value of any layout, the registry's included: returns the
+// number, or throws as above, the message starting with `where` ("3 行目: 列 8").
+double checkedPositionValue(PositionEntry entry, std::string_view text, const std::string& where);
 
 }  // namespace mrk2
