@@ -110,6 +110,14 @@ TEST(AbrGateTest, AHeaderWithoutANeededColumnOrAShortRowIsRefused) {
     const Error shortRow = readError(d, csvOf(kHouse) + "131059,0001001,001,002\n", pos);
     EXPECT_EQ(shortRow.number(), FormatError::MissingColumn);
     EXPECT_NE(shortRow.description().find("3 行目"), std::string::npos);
+
+    // A quote left open holds its record to the length of a line.
+    std::string open = csvOf(kHouse) + "\"";
+    for (int i = 0; i < 40000; ++i)
+        open += "a\n";
+    const Error longRecord = readError(d, open, pos);
+    EXPECT_EQ(longRecord.number(), FormatError::TooManyEntries);
+    EXPECT_NE(longRecord.description().find("3 行目"), std::string::npos);
 }
 
 }  // namespace
