@@ -95,6 +95,28 @@ std::unique_ptr<ByteSource> SourceReader::open(const SourceFile& source) {
     });
 }
 
+Error SourceReader::damageFirst(const std::vector<SourceFile>& read, const Error& fault) {
+    if (fault.number() == FormatError::DamagedArchive)
+        return fault;
+    for (const SourceFile& source : read) {
+        try {
+            if (!source.inArchive())
+                continue;
+            const ArchiveMember* m = member(source);
+            if (!m)
+                continue;
+            std::unique_ptr<ByteSource> bytes = archive(source.dir)->openMember(*m);
+            std::vector<char> buf(1 << 16);
+            while (bytes->read(buf.data(), buf.size()) > 0) {
+            }
+        } catch (const Error& e) {
+            if (e.number() == FormatError::DamagedArchive)
+                return e.in(source.path());
+        }
+    }
+    return fault;
+}
+
 bool sourceChanged(const std::optional<std::string>& recordedDate,
                    const std::optional<std::string>& currentDate) {
     return !currentDate || recordedDate != currentDate;
