@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "app/Cp932.h"
 #include "app/Error.h"
 
 namespace mrk2 {
@@ -46,8 +47,17 @@ std::string zipErrorText(zip_error_t* error) {
             return "暗号化されています";
         case ZIP_ER_ZLIB:
             return "圧縮データが壊れています";
+        case ZIP_ER_EXISTS:
+            return "同じ名前のメンバーが複数あります";
+        case ZIP_ER_MULTIDISK:
+            return "複数のファイルに分割されたアーカイブには対応していません";
+        case ZIP_ER_MEMORY:
+            return "メモリが不足しています";
+        case ZIP_ER_OPEN:
+            return "ファイルを開けません";
         default:
-            return zip_error_strerror(error);
+            // The operator sees no English: libzip's rarer reasons by number.
+            return "libzip のエラー " + std::to_string(zip_error_code_zip(error)) + " です";
     }
 }
 
@@ -88,6 +98,23 @@ class MemberBytes : public ByteSource {
 
 }  // namespace
 
+namespace {
+
+// A member's name as UTF-8. Names without the UTF-8 flag are in the packing
+// machine's code page, which libzip takes for CP437; archives made on Japanese
+// Windows write CP932, so a name that is no UTF-8 is read as CP932 first, and
+// only a name that is neither keeps libzip's reading.
+std::string memberName(zip_t* archive, zip_uint64_t index, const char* guessed) {
+    const char* raw = zip_get_name(archive, index, ZIP_FL_ENC_RAW);
+    if (raw && !isValidUtf8(raw)) {
+        if (std::optional<std::string> decoded = cp932ToUtf8(raw))
+            return *decoded;
+    }
+    return guessed ? guessed : "";
+}
+
+}  // namespace
+
 ZipArchive::ZipArchive(std::shared_ptr<zip> handle, std::string path)
     : handle_(std::move(handle)), path_(std::move(path)) {
     zip_int64_t count = zip_get_num_entries(handle_.get(), 0);
@@ -97,7 +124,7 @@ ZipArchive::ZipArchive(std::shared_ptr<zip> handle, std::string path)
         if (zip_stat_index(handle_.get(), static_cast<zip_uint64_t>(i), 0, &st) != 0)
             throw archiveError("アーカイブの目録が読めません。", path_);
         ArchiveMember m;
-        m.name = st.name ? st.name : "";
+        m.name = memberName(handle_.get(), static_cast<zip_uint64_t>(i), st.name);
         m.size = st.size;
         m.compressedSize = st.comp_size;
         m.modified = st.mtime;

@@ -46,6 +46,7 @@ class AbrPairReader {
     // Where the current row's position is: the _pos file, its line and a column
     // (counted from 0), for messages.
     const std::string& positionPath() const { return pos_->path; }
+    std::size_t dataLine() const { return data_->csv.lineNumber(); }
     std::size_t positionLine() const { return pos_->csv.lineNumber(); }
     int positionColumn(AbrColumn c) const { return pos_->header.column(c); }
 

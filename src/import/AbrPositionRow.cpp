@@ -49,6 +49,17 @@ std::string kanjiNumber(int n) {
 
 }  // namespace
 
+bool isLgCode(std::string_view code) {
+    if (code.size() != 6 || code.find_first_not_of("0123456789") != std::string_view::npos)
+        return false;
+    // The check digit of Japan's local government codes: the five digits
+    // weighted 6, 5, 4, 3, 2; the last digit of 11 less the sum's remainder by 11.
+    int sum = 0;
+    for (std::size_t i = 0; i < 5; ++i)
+        sum += (code[i] - '0') * static_cast<int>(6 - i);
+    return (11 - sum % 11) % 10 == code[5] - '0';
+}
+
 std::string chomeInKanji(std::string_view chome) {
     std::string digits;
     std::size_t i = 0;
@@ -75,6 +86,10 @@ std::string chomeInKanji(std::string_view chome) {
 AbrPositionRow::AbrPositionRow(const AbrPairReader& pair, const MunicipalityMaster& master,
                                PlaneProjector& projector) {
     const std::string_view lgCode = pair.field(AbrColumn::LgCode);
+    if (!isLgCode(lgCode))
+        throw Error(FormatError::RegistryFile,
+                    std::to_string(pair.dataLine()) + " 行目: 全国地方公共団体コード「" +
+                        std::string(lgCode) + "」は6桁の数字でないか、検査数字が合いません。");
     const Municipality* m = master.byCode(lgCode);
     if (!m)
         throw Error(FormatError::RegistryFile,

@@ -42,6 +42,10 @@ class AbrPositionRow {
     std::array<std::string, kPositionEntries> values_;
 };
 
+// Whether a registry lg_code is six digits whose last is the check digit of the
+// five before it (131059: 文京区).
+bool isLgCode(std::string_view code);
+
 // "１丁目" → "一丁目", "12丁目" → "十二丁目"; other text unchanged.
 std::string chomeInKanji(std::string_view chome);
 

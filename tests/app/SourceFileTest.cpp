@@ -61,6 +61,17 @@ TEST(SourceFileTest, AnArchiveIsReadFromTheFileOpenedForItsListing) {
     }
 }
 
+// A member name packed on Japanese Windows (CP932, no UTF-8 flag) reads as
+// written, not as libzip's CP437 guess.
+TEST(SourceFileTest, ACp932MemberNameIsDecoded) {
+    TempDir dir;
+    const std::string zip = writeZip(dir.file("a.zip"), {{sjis("東京\\13101_2023.csv"), "a\n"}});
+    const std::vector<SourceFile> sources = sourcesOf(zip);
+    ASSERT_EQ(sources.size(), 1u);
+    EXPECT_EQ(sources[0].file, "東京\\13101_2023.csv");
+    EXPECT_EQ(readAll(*SourceReader().open(sources[0]), {3}), "a\n");
+}
+
 TEST(SourceFileTest, TheSameMemberOrFileReachedByAnotherPathIsDroppedAsRepeated) {
     TempDir dir;
     const std::string zip =

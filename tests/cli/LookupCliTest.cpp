@@ -59,6 +59,8 @@ TEST_F(LookupCliTest, StandardInputIsAnsweredInOrder) {
     EXPECT_NE(r.out.find("\"geometry\": null"), std::string::npos);
 
     EXPECT_NE(lookup({"-"}, input).out.find("\t不一致\n"), std::string::npos);
+    // A byte order mark before the first line is no part of its address.
+    EXPECT_EQ(lookup({"-"}, "\xEF\xBB\xBF銀座一丁目1\n").exitCode, 0);
 }
 
 // A line that cannot be an address is answered as an input error in its place,

@@ -84,6 +84,22 @@ TEST(AbrGateTest, PositionsPassTheValueGateNamingFileLineAndColumn) {
     }
 }
 
+// A six-digit lg_code ends in the check digit of the five before it.
+TEST(AbrGateTest, AnLgCodeWithAWrongCheckDigitIsRefused) {
+    for (const char* code : {"131059", "011002", "465054", "452092"})
+        EXPECT_TRUE(isLgCode(code)) << code;
+    for (const char* code : {"131058", "13105", "1310599", "13105a"})
+        EXPECT_FALSE(isLgCode(code)) << code;
+    TempDir d;
+    std::vector<Column> wrong = kHouse;
+    wrong[0].value = "131051";
+    EXPECT_EQ(readError(d, csvOf(wrong),
+                        "lg_code,machiaza_id,blk_id,rsdt_id,rsdt2_id,rep_lon,rep_lat,rep_srid\n"
+                        "131051,0001001,001,001,,139.7,35.7,EPSG:6668\n")
+                  .number(),
+              FormatError::RegistryFile);
+}
+
 // PROJ's own report of a point it cannot project stays out of the operator's
 // terminal; the caller tells the fault.
 TEST(AbrGateTest, ProjSaysNothingOnStderr) {
