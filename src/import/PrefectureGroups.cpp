@@ -70,10 +70,15 @@ PrefectureGrouping groupByPrefecture(const std::vector<std::string>& paths,
     SourceReader reader;
     for (const std::string& path : expandDirectories(paths)) {
         std::vector<std::pair<std::string, SourceFile>> found;
+        std::vector<SourceFile> members;
         try {
             refuseWhatIsNoReadableFile(path);
-            for (SourceFile& f : sourcesOf(path))
-                found.emplace_back(prefectureOf(reader, f, layout), std::move(f));
+            members = sourcesOf(path);
+            for (const SourceFile& f : members)
+                found.emplace_back(prefectureOf(reader, f, layout), f);
+        } catch (const Error& e) {
+            grouping.unreadable.push_back({path, errorText(reader.damageFirst(members, e), path)});
+            continue;
         } catch (const std::exception& e) {
             grouping.unreadable.push_back({path, errorText(e, path)});
             continue;
