@@ -130,8 +130,7 @@ void AbrPositionRow::project(const AbrPairReader& pair, PlaneProjector& projecto
     inContext(pair.positionPath(), [&] {
         const std::string line = std::to_string(pair.positionLine()) + " 行目";
         auto where = [&](AbrColumn c) {
-            return line + ": 列 " + std::to_string(pair.positionColumn(c)) + " (" +
-                   abrColumnName(c) + ")";
+            return line + ": 列 " + std::to_string(pair.positionColumn(c)) + " " + abrColumnName(c);
         };
         const double lat = checkedPositionValue(Lat, values_[Lat], where(AbrColumn::RepLat));
         const double lon = checkedPositionValue(Lon, values_[Lon], where(AbrColumn::RepLon));
