@@ -96,10 +96,6 @@ class MemberBytes : public ByteSource {
     std::uint64_t left_;
 };
 
-}  // namespace
-
-namespace {
-
 // A member's name as UTF-8. Names without the UTF-8 flag are in the packing
 // machine's code page, which libzip takes for CP437; archives made on Japanese
 // Windows write CP932, so a name that is no UTF-8 is read as CP932 first, and
