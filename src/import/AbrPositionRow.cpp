@@ -128,20 +128,23 @@ AbrPositionRow::AbrPositionRow(const AbrPairReader& pair, const MunicipalityMast
 // coordinates are made: a latitude of 95 or "nan" is never stored or projected.
 void AbrPositionRow::project(const AbrPairReader& pair, PlaneProjector& projector) {
     inContext(pair.positionPath(), [&] {
-        const std::string line = std::to_string(pair.positionLine()) + " 行目";
+        auto line = [&] { return std::to_string(pair.positionLine()) + " 行目"; };
         auto where = [&](AbrColumn c) {
-            return line + ": 列 " + std::to_string(pair.positionColumn(c)) + " " + abrColumnName(c);
+            return [&pair, &line, c] {
+                return line() + ": 列 " + std::to_string(pair.positionColumn(c)) + " " +
+                       abrColumnName(c);
+            };
         };
         const double lat = checkedPositionValue(Lat, values_[Lat], where(AbrColumn::RepLat));
         const double lon = checkedPositionValue(Lon, values_[Lon], where(AbrColumn::RepLon));
         if (!PlaneProjector::knowsDatum(pair.srid()))
             throw Error(FormatError::RegistryFile,
-                        where(AbrColumn::RepSrid) + " の座標参照系「" + std::string(pair.srid()) +
+                        where(AbrColumn::RepSrid)() + " の座標参照系「" + std::string(pair.srid()) +
                             "」には対応していません（EPSG:6668、EPSG:4612、EPSG:4301 のみ）。");
         const int zone = planeZone(pair.field(AbrColumn::LgCode), lat, lon);
         const auto xy = projector.project(pair.srid(), zone, lat, lon);
         if (!xy)
-            throw Error(FormatError::OutOfRange, line + ": 緯度 " + values_[Lat] + "、経度 " +
+            throw Error(FormatError::OutOfRange, line() + ": 緯度 " + values_[Lat] + "、経度 " +
                                                      values_[Lon] +
                                                      " を平面直角座標に変換できません。");
         char buf[32];
