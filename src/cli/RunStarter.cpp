@@ -1,6 +1,7 @@
 #include "cli/RunStarter.h"
 
 #include "app/Error.h"
+#include "app/Limits.h"
 #include "app/Paths.h"
 #include "app/RegionName.h"
 #include "app/StartLine.h"
@@ -12,6 +13,14 @@ namespace mrk2::cli {
 void addSourcesOf(const std::string& path, std::vector<SourceFile>& into) {
     for (SourceFile& f : sourcesOf(absolutePath(path)))
         into.push_back(std::move(f));
+}
+
+void checkSourceLimit(std::size_t sources) {
+    if (sources > kMaxSourceFiles) {
+        throw Error(FormatError::TooManyEntries,
+                    "CSVファイルが " + std::to_string(sources) + " 個あります。" +
+                        std::to_string(kMaxSourceFiles) + " 個までです。");
+    }
 }
 
 ImportRequest importRequest(const CommandContext& ctx, ImportMode mode, const std::string& region,

@@ -11,6 +11,10 @@ namespace mrk2::cli {
 // file, or every CSV member of a zip archive.
 void addSourcesOf(const std::string& path, std::vector<SourceFile>& into);
 
+// Refuses (10004) sources that come to more than a region takes: a fault of
+// what the archives hold, not of the command line.
+void checkSourceLimit(std::size_t sources);
+
 // An import request for `region` from the settings, with --start-line in place of
 // POSINFOSTART when given; a start line that is no number is refused.
 ImportRequest importRequest(const CommandContext& ctx, ImportMode mode, const std::string& region,

@@ -37,8 +37,7 @@ int RegisterCommand::run(CommandContext& ctx) {
     ImportRequest request = importRequest(ctx, ImportMode::Register, region_, startLine_);
     for (const std::string& path : paths_)
         addSourcesOf(path, request.sources);
-    if (request.sources.size() > kMaxSourceFiles)
-        throw UsageError("CSVファイルは1000個までです。");
+    checkSourceLimit(request.sources.size());
     const std::string dbPath = files::regionDbPath(request.dbDir, request.region);
     RegionSnapshot before = snapshotBeforeRun(dbPath);
     int status = runImportCommand(ctx, request);

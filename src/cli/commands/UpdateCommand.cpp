@@ -69,8 +69,7 @@ int UpdateCommand::run(CommandContext& ctx) {
             throw UsageError("登録されていないファイルです: " + abs);
         sources.erase(it, sources.end());
     }
-    if (sources.size() > kMaxSourceFiles)
-        throw UsageError("CSVファイルは1000個までです。");
+    checkSourceLimit(sources.size());
     RegionSnapshot before = snapshotBeforeRun(regionPath);
     int status = runImportCommand(ctx, request);
     if (status == kExitOk)
