@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ErrorReport.h"
 #include "app/SettingsLocation.h"
 #include "ui/GuiPerson.h"
 #include "ui/MainWindow.h"
@@ -54,8 +55,13 @@ int main(int argc, char** argv) {
 
     mrk2::ui::Session session;
     mrk2::ui::GuiPerson person(session, prompter);
-    if (!mrk2::ui::initApplication(session, person, iniPath))
+    try {
+        mrk2::ui::initApplication(session, person, iniPath);
+    } catch (const std::exception& e) {
+        // The tool ends in order, having said why.
+        mrk2::reportError(person, e);
         return 1;
+    }
 
     // Not deleted on close: a forced close happens inside a running import whose
     // selection window still belongs to the main window.
