@@ -8,6 +8,7 @@
 #include "app/FileNames.h"
 #include "app/FileOps.h"
 #include "app/Paths.h"
+#include "app/RegionName.h"
 #include "app/RunProgress.h"
 #include "data/Catalog.h"
 #include "data/Compaction.h"
@@ -320,8 +321,15 @@ void createEmptyDatabase(const std::string& path) {
 }
 
 Outcome runImport(const ImportRequest& request, StopControl& stop, ProgressSink& sink) {
+    // Every run passes the name rule, whoever named the region: the name makes
+    // the paths of the files the run writes and removes.
+    if (auto problem = regionNameProblem(request.region))
+        return Outcome::failed(Error(FormatError::InvalidName, *problem));
+    // Sources are recorded by absolute paths, whoever listed them.
+    ImportRequest absolute = request;
+    makeSourceDirsAbsolute(absolute.sources);
     RunProgress progress(sink, stop);
-    Run run(request, progress);
+    Run run(absolute, progress);
     Outcome outcome = Outcome::stopped();
     try {
         outcome = run.execute();

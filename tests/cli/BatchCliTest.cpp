@@ -134,6 +134,53 @@ TEST_F(BatchCliTest, UpdateAllReloadsOnlyTheChangedMemberAndRegistersTheMissing)
     EXPECT_TRUE(compareRegions(tottoriBefore, readRegionSnapshot(region("鳥取県"))).unchanged());
 }
 
+// A region named by a row passes the name rule and must be a prefecture: no row
+// makes a region of the base database, a work file or a path outside DBDIR. A
+// pending record that names such files is set aside, not acted on.
+TEST_F(BatchCliTest, NoRowAndNoPendingRecordNamesAFileOutsideTheRegions) {
+    ::mkdir(d.file("bad").c_str(), 0755);
+    int n = 0;
+    for (const char* name : {"mrk2", "../outside", "北海道_$$$", "火星県"})
+        d.write("bad/" + std::to_string(++n) + ".csv", prefectureCsv(name, "市", 1, 1));
+    auto r = cli({"register-all", d.file("bad"), shimane});
+    EXPECT_EQ(r.exitCode, 1);
+    for (int i = 1; i <= n; ++i)
+        EXPECT_NE(r.out.find(std::to_string(i) + ".csv\t0\t0\t0\t0.0\t失敗\n"), std::string::npos)
+            << r.out;
+    EXPECT_NE(r.out.find("島根県\t1\t4\t4\t"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("(10006)"), std::string::npos) << r.err;
+    EXPECT_FALSE(fileExists(d.file("outside.mdb")));
+    const auto names = loadDbList(d.file("db/mrk2.mdb"));  // still the base database
+    EXPECT_EQ(names, std::vector<std::string>{"島根県"});
+
+    const std::string victim = d.write("victim.mdb", "kept");
+    d.write("db/mrk2.pending", "delete\n../victim\ndelete\nmrk2\n");
+    r = cli({"regions"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("../victim"), std::string::npos) << r.err;
+    EXPECT_TRUE(fileExists(victim) && fileExists(d.file("db/mrk2.mdb")));
+    EXPECT_TRUE(fileExists(d.file("db/mrk2.pending.rejected")));
+    EXPECT_FALSE(fileExists(d.file("db/mrk2.pending")));
+}
+
+// Sources are recorded by absolute paths whatever the command was given; an
+// update that finds none of a region's sources is refused, naming them, rather
+// than empty the region.
+TEST_F(BatchCliTest, SourcesAreRecordedAbsoluteAndNeverAllDroppedAsMissing) {
+    std::string relative;  // the same file from any working directory
+    for (int i = 0; i < 40; ++i)
+        relative += "../";
+    ASSERT_EQ(cli({"register-all", relative + wakayama.substr(1)}).exitCode, 0);
+    for (const SourceFile& f : readSourceFiles(region("和歌山県")).files)
+        EXPECT_EQ(f.dir, wakayama);
+    const RegionSnapshot before = readRegionSnapshot(region("和歌山県"));
+    ASSERT_EQ(std::rename(d.file("src").c_str(), d.file("moved").c_str()), 0);
+    auto r = cli({"--yes", "update", "和歌山県"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find(wakayama + "/30000-17.0a\\30202_2023.csv"), std::string::npos) << r.err;
+    EXPECT_TRUE(compareRegions(before, readRegionSnapshot(region("和歌山県"))).unchanged());
+}
+
 TEST_F(BatchCliTest, UsageErrors) {
     EXPECT_EQ(cli({"register-all"}).exitCode, 2);
     EXPECT_EQ(cli({"update-all", "--jobs", "0", wakayama}).exitCode, 2);
