@@ -110,7 +110,7 @@ class Run {
         // The file lines are cleared whether or not the run goes on.
         progress_.step(ProgressStep::FilesDone);
         checkStop();
-        fillPostalTable(prefs);
+        fillPostalTable();
         checkStop();
         const bool changed = !loadList_.empty() || removed_ > 0;
         if (changed)
@@ -220,20 +220,20 @@ class Run {
         }
     }
 
-    void fillPostalTable(const std::vector<std::string>& prefs) {
+    // POST follows the prefectures the region holds after the run, in register
+    // and update alike: a prefecture whose sources went takes its rows along.
+    void fillPostalTable() {
         const std::string base = files::baseDbPath(request_.dbDir);
         if (register_) {
             createPostTable(workPath_, &laterIndexes_);
             progress_.step(ProgressStep::CreatingPostal);
             checkStop();
-            fillRegionPostTable(workPath_, base, prefs, false);
+            matchRegionPostTable(workPath_, base);
             createLaterIndexes();
-        } else if (!loadList_.empty()) {
+        } else if (!loadList_.empty() || removed_ > 0) {
             progress_.step(ProgressStep::UpdatingPostal);
             checkStop();
-            // A prefecture loaded again replaces its postal rows instead of
-            // doubling them.
-            fillRegionPostTable(workPath_, base, prefs, true);
+            matchRegionPostTable(workPath_, base);
         }
     }
 
