@@ -19,6 +19,7 @@
 #include "data/SchemaNames.h"
 #include "data/WorkFiles.h"
 #include "import/GroupedExtraction.h"
+#include "import/MunicipalityCoverage.h"
 #include "import/PositionLoader.h"
 #include "import/RegionPostal.h"
 #include "import/RegisterWorkDatabase.h"
@@ -107,6 +108,7 @@ class Run {
         std::vector<std::string> prefs;  // strImportPref
         if (!loadList_.empty())
             loadFiles(prefs);
+        refuseEmptyLoad();
         // The file lines are cleared whether or not the run goes on.
         progress_.step(ProgressStep::FilesDone);
         checkStop();
@@ -193,6 +195,10 @@ class Run {
                                                      groups, sources_, request_.skipMissingFiles);
                 if (loaded.note)
                     notes_.push_back(*loaded.note);
+                if (loaded.where != LoadedFile::Where::Skipped)
+                    readPaths_ += (readPaths_.empty() ? "" : "\n") + f.path();
+                rowsRead_ += loaded.rows;
+                coverage_.add(loaded.layout, loaded.coverage, f.path());
                 came_ += loaded.kinds;
                 registryLoaded_ = registryLoaded_ || loaded.registry;
                 withoutPosition_ += loaded.withoutPosition;
@@ -218,6 +224,14 @@ class Run {
             checkStop();
             bytesBefore += sources_.size(f);
         }
+    }
+
+    // Sources read that gave no row (a _pos file alone, a file with a header
+    // only) would replace the region's data with nothing: the run fails instead.
+    void refuseEmptyLoad() const {
+        if (!readPaths_.empty() && rowsRead_ == 0 && !progress_.stopped())
+            throw Error(FormatError::NotFound, "読み込んだソースに位置参照の行が一つもありません。",
+                        readPaths_);
     }
 
     // POST follows the prefectures the region holds after the run, in register
@@ -304,6 +318,9 @@ class Run {
     bool registryLoaded_ = false;
     std::int64_t withoutPosition_ = 0;
     std::vector<std::string> notes_;  // the loaded files' notes, told after the run
+    std::string readPaths_;           // the sources read (not skipped), one a line
+    std::int64_t rowsRead_ = 0;       // their rows
+    RunCoverage coverage_;            // no municipality twice in one layout
     TownTableCursor cursor_;
     LaterIndexes laterIndexes_;
 };

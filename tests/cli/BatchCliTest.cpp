@@ -181,6 +181,32 @@ TEST_F(BatchCliTest, SourcesAreRecordedAbsoluteAndNeverAllDroppedAsMissing) {
     EXPECT_TRUE(compareRegions(before, readRegionSnapshot(region("和歌山県"))).unchanged());
 }
 
+// Two sources of one layout covering one municipality (an archive and its
+// extracted member) are refused naming both; sources of two layouts add up,
+// and the end table counts the towns check counts.
+TEST_F(BatchCliTest, OneMunicipalityTwiceInOneLayoutIsRefusedAndCountsAgreeWithCheck) {
+    ::mkdir(d.file("x").c_str(), 0755);
+    const std::string extracted =
+        d.write("x/30201_2023.csv", prefectureCsv("和歌山県", "和歌山市", 3, 4));
+    auto r = cli({"register-all", wakayama, extracted, tottori});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find("\t失敗\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("鳥取県\t1\t2\t6\t"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("(10012)\n" + wakayama + "/30000-17.0a\\30201_2023.csv\n" + extracted),
+              std::string::npos)
+        << r.err;
+    EXPECT_FALSE(fileExists(region("和歌山県")));
+
+    const std::string townLevel =
+        d.write("x/town.csv",
+                "都道府県名,市区町村コード,市区町村名,大字町丁目コード,大字町丁目名,緯度,経度\r\n"
+                "和歌山県,30201,和歌山市,302010001000,町1,34.2,135.1\r\n");
+    r = cli({"register-all", wakayama, townLevel});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("和歌山県\t3\t5\t"), std::string::npos) << r.out;
+    EXPECT_NE(cli({"check", "和歌山県"}).out.find("町: 5\n"), std::string::npos);
+}
+
 TEST_F(BatchCliTest, UsageErrors) {
     EXPECT_EQ(cli({"register-all"}).exitCode, 2);
     EXPECT_EQ(cli({"update-all", "--jobs", "0", wakayama}).exitCode, 2);
