@@ -1,5 +1,6 @@
 #include "import/ImportRun.h"
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "import/PositionLoader.h"
 #include "import/RegionPostal.h"
 #include "import/RegisterWorkDatabase.h"
+#include "import/SourceLayout.h"
 #include "import/UniqueExtraction.h"
 #include "import/UpdateDetection.h"
 #include "postal/PostalTable.h"
@@ -176,6 +178,7 @@ class Run {
         // the lines grouped in memory (ImportRequest::groupingBudget) instead.
         db.exec("PRAGMA cache_size = -16384");
         inContext(workPath_, [&] { addTownTable(db, cursor_.intTableNo, cursor_); });
+        coverKeptSources(db);
         GroupedExtraction grouped(db);
         TownGroups groups(request_.groupingBudget);
         Progress& report = progress_.report();
@@ -223,6 +226,19 @@ class Run {
             tx.commit();
             checkStop();
             bytesBefore += sources_.size(f);
+        }
+    }
+
+    // An update's sources kept as they were are part of the run's sources: a
+    // source loaded now may not cover their municipalities in their layout.
+    void coverKeptSources(Database& db) {
+        for (const SourceFile& f : request_.sources) {
+            if (register_ || std::find(loadList_.begin(), loadList_.end(), f) != loadList_.end())
+                continue;
+            const SourceCoverage kept =
+                inContext(workPath_, [&] { return recordedCoverage(db, f); });
+            if (!kept.municipalities().empty())
+                coverage_.add(openSourceRows(sources_, f, request_.layout).layout, kept, f.path());
         }
     }
 

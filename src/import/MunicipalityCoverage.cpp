@@ -1,6 +1,9 @@
 #include "import/MunicipalityCoverage.h"
 
 #include "app/Error.h"
+#include "app/SourceFile.h"
+#include "data/Database.h"
+#include "data/SchemaNames.h"
 
 namespace mrk2 {
 
@@ -18,6 +21,25 @@ void SourceCoverage::see(std::optional<std::string_view> code, std::optional<std
     last_ = key_;
     if (seen_.insert(key_).second)
         list_.push_back({key_, std::string(pref.value_or("")) + std::string(name.value_or(""))});
+}
+
+SourceCoverage recordedCoverage(Database& db, const SourceFile& source) {
+    static const std::string sql =
+        "SELECT DISTINCT " +
+        columnList({fields::kMunicipalityCode, fields::kPrefName, fields::kMunicipalityName}) +
+        " FROM " + quoteIdentifier(tables::kPosition) + " WHERE " +
+        quoteIdentifier(fields::kSrcId) + " IN (SELECT " + quoteIdentifier(fields::kId) + " FROM " +
+        quoteIdentifier(tables::kSources) + " WHERE " + quoteIdentifier(fields::kSrcDir) +
+        " = ?1 AND " + quoteIdentifier(fields::kSrcFile) + " = ?2)";
+    SourceCoverage coverage;
+    Statement st = db.prepare(sql);
+    st.bind(1, source.dir).bind(2, source.file);
+    const auto value = [&](int col) {
+        return st.isNull(col) ? std::nullopt : std::optional<std::string_view>(st.view(col));
+    };
+    while (st.step())
+        coverage.see(value(0), value(1), value(2));
+    return coverage;
 }
 
 void RunCoverage::add(const std::string& layout, const SourceCoverage& source,

@@ -31,6 +31,13 @@ class SourceCoverage {
     std::vector<Municipality> list_;
 };
 
+class Database;
+struct SourceFile;
+
+// The municipalities a recorded source's rows fall in, read back from POSITION
+// of the database `db` (an update's source kept as it was).
+SourceCoverage recordedCoverage(Database& db, const SourceFile& source);
+
 // The municipalities the sources of one run cover, by layout. Two sources of
 // one layout covering one municipality (an archive and its extracted CSV, two
 // editions of a prefecture) would store its rows twice; sources of different

@@ -205,6 +205,10 @@ TEST_F(BatchCliTest, OneMunicipalityTwiceInOneLayoutIsRefusedAndCountsAgreeWithC
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("和歌山県\t3\t5\t"), std::string::npos) << r.out;
     EXPECT_NE(cli({"check", "和歌山県"}).out.find("町: 5\n"), std::string::npos);
+    // Beside its archive's unchanged member, in an update, as well.
+    r = cli({"update-all", wakayama, extracted});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("(10012)"), std::string::npos) << r.err;
 }
 
 TEST_F(BatchCliTest, UsageErrors) {
