@@ -232,13 +232,16 @@ class Run {
     // An update's sources kept as they were are part of the run's sources: a
     // source loaded now may not cover their municipalities in their layout.
     void coverKeptSources(Database& db) {
+        if (register_)
+            return;
+        const auto recorded = inContext(workPath_, [&] { return recordedCoverage(db); });
         for (const SourceFile& f : request_.sources) {
-            if (register_ || std::find(loadList_.begin(), loadList_.end(), f) != loadList_.end())
+            const auto kept = recorded.find({f.dir, f.file});
+            if (kept == recorded.end() || kept->second.municipalities().empty() ||
+                std::find(loadList_.begin(), loadList_.end(), f) != loadList_.end())
                 continue;
-            const SourceCoverage kept =
-                inContext(workPath_, [&] { return recordedCoverage(db, f); });
-            if (!kept.municipalities().empty())
-                coverage_.add(openSourceRows(sources_, f, request_.layout).layout, kept, f.path());
+            coverage_.add(openSourceRows(sources_, f, request_.layout).layout, kept->second,
+                          f.path());
         }
     }
 

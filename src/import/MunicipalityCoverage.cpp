@@ -1,7 +1,6 @@
 #include "import/MunicipalityCoverage.h"
 
 #include "app/Error.h"
-#include "app/SourceFile.h"
 #include "data/Database.h"
 #include "data/SchemaNames.h"
 
@@ -23,23 +22,24 @@ void SourceCoverage::see(std::optional<std::string_view> code, std::optional<std
         list_.push_back({key_, std::string(pref.value_or("")) + std::string(name.value_or(""))});
 }
 
-SourceCoverage recordedCoverage(Database& db, const SourceFile& source) {
+std::map<std::pair<std::string, std::string>, SourceCoverage> recordedCoverage(Database& db) {
     static const std::string sql =
-        "SELECT DISTINCT " +
-        columnList({fields::kMunicipalityCode, fields::kPrefName, fields::kMunicipalityName}) +
-        " FROM " + quoteIdentifier(tables::kPosition) + " WHERE " +
-        quoteIdentifier(fields::kSrcId) + " IN (SELECT " + quoteIdentifier(fields::kId) + " FROM " +
-        quoteIdentifier(tables::kSources) + " WHERE " + quoteIdentifier(fields::kSrcDir) +
-        " = ?1 AND " + quoteIdentifier(fields::kSrcFile) + " = ?2)";
-    SourceCoverage coverage;
+        "SELECT s." + quoteIdentifier(fields::kSrcDir) + ", s." +
+        quoteIdentifier(fields::kSrcFile) + ", p." + quoteIdentifier(fields::kMunicipalityCode) +
+        ", p." + quoteIdentifier(fields::kPrefName) + ", p." +
+        quoteIdentifier(fields::kMunicipalityName) + " FROM " + quoteIdentifier(tables::kPosition) +
+        " p JOIN " + quoteIdentifier(tables::kSources) + " s ON p." +
+        quoteIdentifier(fields::kSrcId) + " = s." + quoteIdentifier(fields::kId);
+    std::map<std::pair<std::string, std::string>, SourceCoverage> out;
     Statement st = db.prepare(sql);
-    st.bind(1, source.dir).bind(2, source.file);
     const auto value = [&](int col) {
         return st.isNull(col) ? std::nullopt : std::optional<std::string_view>(st.view(col));
     };
-    while (st.step())
-        coverage.see(value(0), value(1), value(2));
-    return coverage;
+    while (st.step()) {
+        if (!st.isNull(0) && !st.isNull(1))
+            out[{st.text(0), st.text(1)}].see(value(2), value(3), value(4));
+    }
+    return out;
 }
 
 void RunCoverage::add(const std::string& layout, const SourceCoverage& source,

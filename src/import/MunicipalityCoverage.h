@@ -32,11 +32,10 @@ class SourceCoverage {
 };
 
 class Database;
-struct SourceFile;
 
-// The municipalities a recorded source's rows fall in, read back from POSITION
-// of the database `db` (an update's source kept as it was).
-SourceCoverage recordedCoverage(Database& db, const SourceFile& source);
+// The municipalities each recorded source's rows fall in, read back from
+// POSITION of the database `db` in one pass, by (directory, file name).
+std::map<std::pair<std::string, std::string>, SourceCoverage> recordedCoverage(Database& db);
 
 // The municipalities the sources of one run cover, by layout. Two sources of
 // one layout covering one municipality (an archive and its extracted CSV, two
