@@ -4,6 +4,7 @@
 
 #include "app/Error.h"
 #include "app/FileNames.h"
+#include "app/MunicipalityMaster.h"
 #include "app/Paths.h"
 
 namespace mrk2 {
@@ -78,6 +79,17 @@ void checkRegionName(const std::string& name) {
 
 bool isUsableRegionName(const std::string& name) {
     return faultOf(name) == NameFault::None;
+}
+
+void checkPrefectureRegion(const std::string& name, const std::string& source) {
+    // One line, the name quoted: it comes from a row, and the source's path
+    // follows it in the report.
+    if (!isUsableRegionName(name))
+        throw Error(FormatError::InvalidName, "都道府県名「" + name + "」は地域名に使えません。",
+                    source);
+    if (!MunicipalityMaster::builtIn().hasPrefecture(name))
+        throw Error(FormatError::InvalidName,
+                    "都道府県名「" + name + "」は都道府県の名前ではありません。", source);
 }
 
 }  // namespace mrk2

@@ -49,8 +49,10 @@ void open(CommandContext& ctx, const Command& command, const GlobalOptions& opti
     // missing: say what it is instead.
     if (::access(ctx.settings.dbDir.c_str(), X_OK) != 0 && errno == EACCES)
         throw fileError(errno, ctx.settings.dbDir);
-    // A fault here is met again, and told, where the command needs it.
-    settleDatabaseDirectory(ctx.settings.dbDir);
+    // A fault here is met again, and told, where the command needs it; a record
+    // set aside is told now.
+    if (auto setAside = settleDatabaseDirectory(ctx.settings.dbDir))
+        ctx.person.message(*setAside);
 }
 
 }  // namespace
