@@ -25,6 +25,9 @@ namespace mrk2 {
 class TownGroups {
   public:
     explicit TownGroups(std::size_t budgetBytes);
+    // A new bound for the lines added from now on (a run's share of the
+    // memory changes as other runs start and end); kept lines stay.
+    void setBudget(std::size_t budgetBytes) { budget_ = budgetBytes; }
 
     // Keeps the values of one line and its municipality code (a town keeps the
     // code of its first line); false, keeping nothing, when they do not fit the
