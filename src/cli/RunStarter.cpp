@@ -1,6 +1,7 @@
 #include "cli/RunStarter.h"
 
 #include "app/Error.h"
+#include "app/MemoryBudget.h"
 #include "app/Paths.h"
 #include "app/RegionName.h"
 #include "app/StartLine.h"
@@ -27,9 +28,22 @@ bool addSourcesOf(CommandContext& ctx, const std::string& path, std::vector<Sour
     }
 }
 
+std::optional<std::size_t> memoryOption(CommandContext& ctx,
+                                        const std::optional<std::string>& memory) {
+    if (!memory)
+        return ctx.settings.memoryBudget;
+    try {
+        return parseMemorySize(*memory);
+    } catch (const Error& e) {
+        ctx.person.message(standardErrorText(e));
+        return std::nullopt;
+    }
+}
+
 std::optional<ImportRequest> importRequest(CommandContext& ctx, ImportMode mode,
                                            const std::string& region,
-                                           const std::optional<std::string>& startLine) {
+                                           const std::optional<std::string>& startLine,
+                                           const std::optional<std::string>& memory) {
     ImportRequest request;
     try {
         request.layout.startLine = parseStartLine(startLine.value_or(ctx.settings.posInfoStart));
@@ -37,6 +51,10 @@ std::optional<ImportRequest> importRequest(CommandContext& ctx, ImportMode mode,
         ctx.person.message(r.what());
         return std::nullopt;
     }
+    const std::optional<std::size_t> budget = memoryOption(ctx, memory);
+    if (!budget)
+        return std::nullopt;
+    request.groupingBudget = *budget;
     request.mode = mode;
     request.dbDir = ctx.settings.dbDir;
     request.region = region;

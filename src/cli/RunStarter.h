@@ -15,12 +15,18 @@ bool acceptRegionName(CommandContext& ctx, const std::string& name);
 // an archive cannot be read.
 bool addSourcesOf(CommandContext& ctx, const std::string& path, std::vector<SourceFile>& into);
 
+// The memory runs group lines in: --memory when given ("256M"), else MEMORY of
+// the settings. Nothing, with the message, for a size that is none.
+std::optional<std::size_t> memoryOption(CommandContext& ctx,
+                                        const std::optional<std::string>& memory);
+
 // An import request for `region` from the settings, with --start-line in place of
-// POSINFOSTART when given. Nothing, with the message, for a start line that is no
-// number.
+// POSINFOSTART and --memory in place of MEMORY when given. Nothing, with the
+// message, for a start line that is no number or a size that is none.
 std::optional<ImportRequest> importRequest(CommandContext& ctx, ImportMode mode,
                                            const std::string& region,
-                                           const std::optional<std::string>& startLine);
+                                           const std::optional<std::string>& startLine,
+                                           const std::optional<std::string>& memory);
 
 // Runs the import through the one starter; returns the exit status.
 int runImportCommand(CommandContext& ctx, const ImportRequest& request);

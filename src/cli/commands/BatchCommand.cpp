@@ -11,6 +11,7 @@
 #include "cli/BatchStatus.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
+#include "cli/RunStarter.h"
 #include "import/BatchStarter.h"
 
 namespace mrk2::cli {
@@ -21,11 +22,11 @@ int runRegisterAll(CommandContext& ctx);
 int runUpdateAll(CommandContext& ctx);
 
 const CommandInfo kRegisterAll{
-    "register-all", "register-all [--jobs N] [--start-line N] ZIP|CSV|DIR...",
+    "register-all", "register-all [--jobs N] [--memory SIZE] [--start-line N] ZIP|CSV|DIR...",
     "都道府県ごとの地域別ＤＢをまとめて作り直す（全国一括登録）", &runRegisterAll};
-const CommandInfo kUpdateAll{"update-all", "update-all [--jobs N] [--start-line N] ZIP|CSV|DIR...",
-                             "都道府県ごとの地域別ＤＢをまとめて更新し、ないものは登録する",
-                             &runUpdateAll};
+const CommandInfo kUpdateAll{
+    "update-all", "update-all [--jobs N] [--memory SIZE] [--start-line N] ZIP|CSV|DIR...",
+    "都道府県ごとの地域別ＤＢをまとめて更新し、ないものは登録する", &runUpdateAll};
 
 MRK2_COMMAND(kRegisterAll);
 MRK2_COMMAND(kUpdateAll);
@@ -46,6 +47,7 @@ int runBatch(CommandContext& ctx, const CommandInfo& info, ImportMode mode) {
     ArgList args(ctx.args);
     auto jobsText = args.option("--jobs");
     auto startLine = args.option("--start-line");
+    auto memory = args.option("--memory");
     auto words = args.positional();
     if (!args.error().empty())
         return usageError(info, args.error());
@@ -70,6 +72,10 @@ int runBatch(CommandContext& ctx, const CommandInfo& info, ImportMode mode) {
     } catch (const Refusal&) {
         return usageError(info, "--jobs には 1 から 32767 までの数を指定して下さい。");
     }
+    const std::optional<std::size_t> budget = memoryOption(ctx, memory);
+    if (!budget)
+        return kExitFailed;
+    request.groupingBudget = *budget;
     BatchStatus status(ctx.quiet);
     BatchOutcome result = startBatchImport(request, ctx.person, ctx.person, status);
     status.clear();

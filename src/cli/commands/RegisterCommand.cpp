@@ -13,7 +13,7 @@ namespace {
 
 int runRegister(CommandContext& ctx);
 
-const CommandInfo kInfo{"register", "register REGION CSV|ZIP... [--start-line N]",
+const CommandInfo kInfo{"register", "register REGION CSV|ZIP... [--start-line N] [--memory SIZE]",
                         "地域別ＤＢを指定の位置参照情報CSVから作り直す（登録）", &runRegister};
 
 MRK2_COMMAND(kInfo);
@@ -21,6 +21,7 @@ MRK2_COMMAND(kInfo);
 int runRegister(CommandContext& ctx) {
     ArgList args(ctx.args);
     auto startLine = args.option("--start-line");
+    auto memory = args.option("--memory");
     auto words = args.positional();
     if (!args.error().empty())
         return usageError(kInfo, args.error());
@@ -30,7 +31,7 @@ int runRegister(CommandContext& ctx) {
         return usageError(kInfo, "CSVファイルは1000個までです。");
     if (!acceptRegionName(ctx, words[0]))
         return kExitFailed;
-    auto request = importRequest(ctx, ImportMode::Register, words[0], startLine);
+    auto request = importRequest(ctx, ImportMode::Register, words[0], startLine, memory);
     if (!request)
         return kExitFailed;
     for (std::size_t i = 1; i < words.size(); ++i) {

@@ -19,15 +19,16 @@ namespace {
 
 int runUpdate(CommandContext& ctx);
 
-const CommandInfo kInfo{"update",
-                        "update REGION [CSV|ZIP...] [--remove CSV|ZIP...] [--start-line N]",
-                        "地域別ＤＢを変更・追加されたCSVで更新する（更新）", &runUpdate};
+const CommandInfo kInfo{
+    "update", "update REGION [CSV|ZIP...] [--remove CSV|ZIP...] [--start-line N] [--memory SIZE]",
+    "地域別ＤＢを変更・追加されたCSVで更新する（更新）", &runUpdate};
 
 MRK2_COMMAND(kInfo);
 
 int runUpdate(CommandContext& ctx) {
     ArgList args(ctx.args);
     auto startLine = args.option("--start-line");
+    auto memory = args.option("--memory");
     auto removals = args.valueList("--remove");
     auto words = args.positional();
     if (!args.error().empty())
@@ -36,7 +37,7 @@ int runUpdate(CommandContext& ctx) {
         return usageError(kInfo, "地域名を指定して下さい。");
     if (!acceptRegionName(ctx, words[0]))
         return kExitFailed;
-    auto request = importRequest(ctx, ImportMode::Update, words[0], startLine);
+    auto request = importRequest(ctx, ImportMode::Update, words[0], startLine, memory);
     if (!request)
         return kExitFailed;
     // Updating needs a region database to compare with, as the window's "更新".
