@@ -2,6 +2,7 @@
 // staging table's sort puts them there: same towns, ids, tables and row order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/Error.h"
@@ -99,6 +100,41 @@ TEST_F(GroupedPathTest, MemorySpilledRunsAndStagingGiveTheSameDatabaseRowByRow) 
     // Runs went to unnamed files: nothing is left beside the databases.
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(entry.path().extension(), ".mdb") << entry.path();
+}
+
+// Stops once the file's runs are written, as the merge begins.
+class StopAtExtraction : public ProgressSink {
+  public:
+    explicit StopAtExtraction(StopControl& stop) : stop_(stop) {}
+    void progress(const Progress& p) override {
+        if (p.step == ProgressStep::Extracting)
+            stop_.requestStop();
+    }
+
+  private:
+    StopControl& stop_;
+};
+
+TEST_F(GroupedPathTest, AStopAtTheMergeLeavesTheOldRegionAndNoWorkFile) {
+    selectRegion("tokyo");
+    request.sources = {writeCsv(
+        "13101.csv",
+        mixed({{"東京都", "千代田区", "神田", ""}, {"東京都", "千代田区", "大手町", ""}}, 100, 1))};
+    ASSERT_EQ(run(ImportMode::Register), Outcome::Kind::Completed) << person.allMessages();
+    const auto before = contents(regionPath());
+    request.sources = {writeCsv(
+        "13102.csv",
+        mixed({{"東京都", "中央区", "銀座", ""}, {"東京都", "中央区", "築地", ""}}, 3000, 2))};
+    request.groupingBudget = 16 << 10;
+    StopControl stop;
+    StopAtExtraction sink(stop);
+    EXPECT_EQ(runImport(request, stop, sink).kind, Outcome::Kind::Stopped);
+    EXPECT_EQ(contents(regionPath()), before);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"mrk2.mdb", "tokyo.mdb"}));
 }
 
 TEST(GroupedExtractionTest, TheTableLimitStopsWithItsMessageAfterTheLastTableIsFull) {
