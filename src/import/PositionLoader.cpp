@@ -167,8 +167,8 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
             }
             if (groups && groups->add(values, code))
                 continue;
-            // A line the grouping cannot keep: the file goes the way of the
-            // staging table, with the lines kept so far first (a town's in
+            // No grouping, or a line it cannot keep: the file goes the way of
+            // the staging table, with the lines kept so far first (a town's in
             // their order, which is all the extraction's sort keeps).
             createStagingTableIn(db);
             staging.emplace(db);
