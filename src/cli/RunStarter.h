@@ -20,6 +20,10 @@ bool addSourcesOf(CommandContext& ctx, const std::string& path, std::vector<Sour
 std::optional<std::size_t> memoryOption(CommandContext& ctx,
                                         const std::optional<std::string>& memory);
 
+// False, with the limit told (10004), when the sources given come to more than
+// a region takes: a fault of what the archives hold, not of the command line.
+bool withinSourceLimit(CommandContext& ctx, std::size_t sources);
+
 // An import request for `region` from the settings, with --start-line in place of
 // POSINFOSTART and --memory in place of MEMORY when given. Nothing, with the
 // message, for a start line that is no number or a size that is none.
