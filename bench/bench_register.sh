@@ -52,21 +52,21 @@ if ((one_file)); then
         "$gen" --layout 14 --files 1 --rows "$n" --out "$work/csv" >/dev/null 2>&1
         csv=("$work"/csv/*.csv)
         tail -n +2 "${csv[0]}" | iconv -f CP932 -t UTF-8 >"$work/all_utf8.csv"
-        reg=() creg=() imp=() rss=0
+        reg=() creg=() imp=() cimp=() rss=0
         for ((r = 1; r <= repeat; r++)); do
             rm -f "$work/db/東京都.mdb"
             read -r s k c < <(region register 東京都 "${csv[0]}" "${memory[@]}")
             reg+=("$s") creg+=("$c"); ((k > rss)) && rss=$k
             rm -f "$work/import.db"
-            read -r s k _ < <(timed sqlite3 "$work/import.db" \
+            read -r s k c < <(timed sqlite3 "$work/import.db" \
                 "CREATE TABLE t($(seq -s, -f 'c%g' 1 14))" ".mode csv" ".import $work/all_utf8.csv t")
-            imp+=("$s")
+            imp+=("$s") cimp+=("$c")
         done
         br=$(best "${reg[@]}") bi=$(best "${imp[@]}")
         echo "== one file of $n rows (14 columns, CP932), best of $repeat, load $(cut -d' ' -f1-3 /proc/loadavg)"
         echo "register (new)      ${reg[*]} s (best $br), CPU ${creg[*]} s"
-        echo "sqlite3 .import     ${imp[*]} s (best $bi)"
-        echo "ratio register/import $(ratio "$br" "$bi"), peak RSS $((rss / 1024)) MB"
+        echo "sqlite3 .import     ${imp[*]} s (best $bi), CPU ${cimp[*]} s"
+        echo "ratio register/import $(ratio "$br" "$bi"), CPU $(ratio "$(best "${creg[@]}")" "$(best "${cimp[@]}")"), peak RSS $((rss / 1024)) MB"
         [[ -n $first ]] || first=$br
         last=$br
     done
