@@ -18,6 +18,8 @@ constexpr std::size_t kMaxRowBytes = (kPositionEntries - kFirstRowEntry) * (1 + 
 constexpr std::size_t kWriteBytes = 1 << 20;
 constexpr std::size_t kMinReadBytes = 4 * kMaxRowBytes;
 constexpr std::size_t kMaxReadBytes = 1 << 20;
+// The least memory a run keeps its lines in, in blocks (TownGroups).
+constexpr std::size_t kMinRunBlocks = 4;
 
 void encodeRow(const PositionValues& values, std::string& out) {
     for (int e = kFirstRowEntry; e < kPositionEntries; ++e) {
@@ -106,7 +108,11 @@ void TownSort::clear() {
 }
 
 bool TownSort::add(const PositionValues& values, std::optional<std::string_view> code) {
-    groups_.setBudget(share_.bytes());
+    // A share that shrank below a few blocks (the run began before others
+    // joined the budget) still keeps lines, in short runs; only no memory at
+    // all sends the file to the staging table.
+    const std::size_t share = share_.bytes();
+    groups_.setBudget(share == 0 ? 0 : std::max(share, kMinRunBlocks * groups_.blockBytes()));
     if (groups_.add(values, code))
         return true;
     if (groups_.rows() == 0)

@@ -48,5 +48,23 @@ TEST(TownSortTest, SpilledRunsMergeIntoTheOrderMemoryGives) {
     }
 }
 
+TEST(TownSortTest, AShareThatShrinksBelowItsBlocksStillKeepsLines) {
+    TempDir dir;
+    MemoryBudget budget(16 << 20);
+    const MemoryBudget::Share first(budget);
+    TownSort sort(first, dir.path());  // blocks sized for the whole budget
+    std::vector<std::unique_ptr<MemoryBudget::Share>> others;
+    for (int i = 0; i < 63; ++i)
+        others.push_back(std::make_unique<MemoryBudget::Share>(budget));
+    PositionValues v;
+    v[Pref] = "東京都";
+    v[Muni] = "港区";
+    v[Town] = "芝";
+    v[Block] = "1";
+    for (int i = 0; i < 300000; ++i)
+        ASSERT_TRUE(sort.add(v, "13103")) << i;
+    EXPECT_GT(sort.runs(), 0u);
+}
+
 }  // namespace
 }  // namespace mrk2::test
