@@ -22,7 +22,8 @@ std::optional<ImportRequest> importRequest(CommandContext& ctx, ImportMode mode,
                                            const std::string& region,
                                            const std::optional<std::string>& startLine);
 
-// Runs the import through the one starter; returns the exit status.
-int runImportCommand(CommandContext& ctx, const ImportRequest& request);
+// Runs the import through the one starter; returns the exit status. After a
+// completed run `runTime` holds its time line (時間: … 秒).
+int runImportCommand(CommandContext& ctx, const ImportRequest& request, std::string& runTime);
 
 }  // namespace mrk2::cli

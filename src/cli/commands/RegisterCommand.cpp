@@ -41,9 +41,10 @@ int runRegister(CommandContext& ctx) {
         return usageError(kInfo, "CSVファイルは1000個までです。");
     const std::string dbPath = files::regionDbPath(request->dbDir, request->region);
     RegionSnapshot before = snapshotBeforeRun(dbPath);
-    int status = runImportCommand(ctx, *request);
+    std::string runTime;
+    int status = runImportCommand(ctx, *request, runTime);
     if (status == kExitOk)
-        printRunSummary(before, dbPath);
+        printRunSummary(before, dbPath, runTime);
     return status;
 }
 

@@ -77,9 +77,10 @@ int runUpdate(CommandContext& ctx) {
     if (sources.size() > kMaxSourceFiles)
         return usageError(kInfo, "CSVファイルは1000個までです。");
     RegionSnapshot before = snapshotBeforeRun(regionPath);
-    int status = runImportCommand(ctx, *request);
+    std::string runTime;
+    int status = runImportCommand(ctx, *request, runTime);
     if (status == kExitOk)
-        printRunSummary(before, regionPath);
+        printRunSummary(before, regionPath, runTime);
     return status;
 }
 
