@@ -28,9 +28,11 @@ class RunProgress {
 
     // Begins file `n` of the run: `size` bytes, read after `bytesBefore` bytes of
     // earlier files.
-    void beginFile(int n, const std::string& name, std::uint64_t bytesBefore) {
+    void beginFile(int n, const std::string& name, std::uint64_t bytesBefore,
+                   bool inArchive = false) {
         progress_.file = n;
         progress_.fileName = name;
+        progress_.fileInArchive = inArchive;
         progress_.rows = 0;
         fileBase_ = bytesBefore;
     }
