@@ -18,6 +18,7 @@
 #include "ui/CsvSelectionWindow.h"
 #include "ui/DirectoryChooser.h"
 #include "ui/MainWindow.h"
+#include "ui/NationalBuildWindow.h"
 #include "ui/StartLineBox.h"
 
 using namespace mrk2;
@@ -415,6 +416,28 @@ TEST_F(MainWindowTest, AFirstStartShowsNoEnglishErrorAndOffersAMissingDirectory)
     EXPECT_TRUE(prompter.questions[1].text.contains("ディレクトリと基本データベース"));
     EXPECT_TRUE(fileExists(missing + "/mrk2.mdb"));
     EXPECT_EQ(session.dbDir, missing);
+}
+
+}  // namespace
+
+namespace {
+
+// While a national build holds the writer lock, what would need it is off; the
+// region box and the map, which only read, stay.
+TEST_F(MainWindowTest, ANationalBuildTurnsOffWhatNeedsTheWriterLock) {
+    iniWithDbDir();
+    window.formLoad();
+    click("cmdNationalBuild");
+    auto* build = window.findChild<ui::NationalBuildWindow*>();
+    ASSERT_NE(build, nullptr);
+    emit build->runningChanged(true);
+    for (const char* name : {"cmdSelect", "cmdUpdate", "cmdDelete", "cmdDbDir"})
+        EXPECT_FALSE(child<QPushButton>(&window, name)->isEnabled()) << name;
+    EXPECT_TRUE(child<QPushButton>(&window, "cmdRegionMap")->isEnabled());
+    EXPECT_TRUE(regionBox()->isEnabled());
+    emit build->runningChanged(false);
+    EXPECT_TRUE(child<QPushButton>(&window, "cmdDelete")->isEnabled());
+    build->close();
 }
 
 }  // namespace
