@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "app/FaultPoint.h"
 #include "app/ProgressPacer.h"
 #include "app/ProgressSink.h"
 #include "app/StopControl.h"
@@ -19,6 +20,7 @@ class RunProgress {
 
     // Reports the new step at once.
     void step(ProgressStep step) {
+        faultPoint();
         progress_.step = step;
         sink_.progress(progress_);
     }

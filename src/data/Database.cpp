@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/Error.h"
+#include "app/FaultPoint.h"
 #include "data/SqliteError.h"
 
 namespace mrk2 {
@@ -246,6 +247,7 @@ Transaction::~Transaction() {
 }
 
 void Transaction::commit() {
+    faultPoint();
     db_.exec("COMMIT");
     active_ = false;
 }
