@@ -390,6 +390,12 @@ void NationalBuildWindow::showTimes() {
 // shows no share and no time left: what did not finish is old.
 void NationalBuildWindow::showEnd(const BatchOutcome& result) {
     int completed = 0, stopped = 0, notRun = 0, failed = 0;
+    // The next 登録 of the same sources asks about what exists now.
+    existing_.clear();
+    for (const BatchRegion& region : result.regions)
+        if (!region.sources.empty() &&
+            fileExists(files::regionDbPath(session_.dbDir, region.region)))
+            existing_ << qs(region.region);
     for (std::size_t i = 0; i < result.regions.size() && i < rows_.size(); ++i) {
         const BatchRegion& region = result.regions[i];
         const int row = static_cast<int>(i);

@@ -67,12 +67,13 @@ TEST_F(NationalBuildWindowTest, RowsAppearWhileTheGuiThreadStaysFreeAndStopStops
 
     // Existing regions are rebuilt only when the operator says so.
     const std::string before = readFile(dir.file("鳥取県.mdb"));
-    window.setSources({QString::fromStdString(csvDir.path())});
-    EXPECT_EQ(table->item(1, 1)->text(), QStringLiteral("既存"));
     EXPECT_EQ(window.startBuild(ImportMode::Register).kind, Outcome::Kind::NothingToDo);
     ASSERT_EQ(prompter.questions.size(), 1u);
     EXPECT_TRUE(prompter.questions[0].text.contains(QStringLiteral("鳥取県")));
     EXPECT_EQ(prompter.questionButtons[0], ui::QuestionButtons::OkCancel);
+
+    window.setSources({QString::fromStdString(csvDir.path())});
+    EXPECT_EQ(table->item(1, 1)->text(), QStringLiteral("既存"));
 
     // One 中止 stops every region; none is left half-built, and the window
     // counts what ended how, with no share and no time left.
