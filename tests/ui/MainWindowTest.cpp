@@ -440,4 +440,21 @@ TEST_F(MainWindowTest, ANationalBuildTurnsOffWhatNeedsTheWriterLock) {
     build->close();
 }
 
+// The tab key goes through the rows as they are read.
+TEST_F(MainWindowTest, TabOrderFollowsTheRows) {
+    QStringList order;
+    QWidget* w = dbDirBox();
+    for (int i = 0; i < 14; ++i, w = w->nextInFocusChain()) {
+        // Past labels, hidden controls and the inner parts of a box.
+        while (!(w->focusPolicy() & Qt::TabFocus) || w->isHidden() || w->objectName().isEmpty() ||
+               w->objectName().startsWith("qt_"))
+            w = w->nextInFocusChain();
+        order << w->objectName();
+    }
+    EXPECT_EQ(order, (QStringList{"txtDbDir", "cmdDbDir", "txtPostalCsv", "cmdPostalSelect",
+                                  "txtPostalStartLine", "cmdUpdate", "cmdNationalBuild",
+                                  "cmbPrefDB", "txtCensusStartLine", "cmdSelect", "cmdDelete",
+                                  "cmdRegionMap", "cmdDictionary", "cmdExit"}));
+}
+
 }  // namespace
