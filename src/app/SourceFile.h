@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/ByteSource.h"
+#include "app/Error.h"
 #include "app/ZipArchive.h"
 
 namespace mrk2 {
@@ -29,8 +30,16 @@ struct SourceFile {
 
 // The sources a path given by the operator stands for: a zip archive gives one
 // source per CSV member, in the archive's order (its other members are not
-// sources); any other path is one file. Throws mrk2::Error for a damaged archive.
+// sources); any other path is one file. Their directories are absolute
+// (absoluteSourceDir). Throws mrk2::Error for a damaged archive.
 std::vector<SourceFile> sourcesOf(const std::string& path);
+
+// A source's directory (or archive) as it is recorded: absolute and lexically
+// normal, without a trailing separator. A source recorded as given
+// ("nat/01000-17.0a.zip") would be looked for again from another working
+// directory, found missing, and its data removed.
+std::string absoluteSourceDir(const std::string& dir);
+void makeSourceDirsAbsolute(std::vector<SourceFile>& sources);
 
 // A file or member name without the folders before it: the part after the last
 // "/" or "\" (MLIT's members sit under "13000-17.0a\").
@@ -55,6 +64,14 @@ class SourceReader {
     std::uint64_t size(const SourceFile& source);
     // Its bytes, read from start to end. Throws mrk2::Error naming the source.
     std::unique_ptr<ByteSource> open(const SourceFile& source);
+
+    // How a fault met while reading these sources is told. Damage inside a
+    // deflated member unpacks to bytes that may trip anything first (a CP932
+    // or number error of some line) before the CRC at its end is reached: so
+    // on such a fault each member read is unpacked once more to its end, and a
+    // damaged one is the error (FormatError::DamagedArchive) instead of
+    // `fault`. Costs nothing on a run without faults.
+    Error damageFirst(const std::vector<SourceFile>& read, const Error& fault);
 
   private:
     const ZipArchive* archive(const std::string& path);
