@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "app/Outcome.h"
+
 namespace mrk2 {
 
 // The last line of a summary: how long the operation took, as every operation
@@ -22,6 +24,13 @@ inline std::string completedMessage(const std::string& summary) {
     if (!summary.empty())
         text += "\n\n" + summary;
     return text;
+}
+
+// The last word of an operation that did not complete: 中止 only for the
+// person's own Stop (or a No to a question before the run), a failure as a
+// failure; its own report has said why.
+inline const char* notCompletedMessage(const Outcome& outcome) {
+    return outcome.kind == Outcome::Kind::Stopped ? "処理を中止しました。" : "処理に失敗しました。";
 }
 
 }  // namespace mrk2

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/Error.h"
+#include "app/FaultPoint.h"
 #include "app/Paths.h"
 
 namespace mrk2 {
@@ -52,6 +53,7 @@ void writeAll(int fd, const char* data, std::size_t size, const std::string& pat
 }  // namespace
 
 void copyFile(const std::string& from, const std::string& to) {
+    faultPoint();
     Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0)
         throw fileError(errno, from);
@@ -74,6 +76,7 @@ void copyFile(const std::string& from, const std::string& to) {
 }
 
 bool removeFile(const std::string& path) {
+    faultPoint();
     if (::unlink(path.c_str()) == 0)
         return true;
     if (errno == ENOENT)
@@ -105,8 +108,10 @@ void syncDirectoryOf(const std::string& path) {
 }
 
 void renameReplacing(const std::string& from, const std::string& to) {
+    faultPoint();
     if (::rename(from.c_str(), to.c_str()) != 0)
         throw fileError(errno, to);
+    faultPoint();  // renamed, the directory not yet synced
     syncDirectoryOf(to);
 }
 
@@ -126,6 +131,7 @@ void writeFileAtomically(const std::string& path, const std::string& bytes) {
             throw;
         }
     }
+    faultPoint();  // the new content written beside the old
     if (::rename(tmp.c_str(), path.c_str()) != 0) {
         int e = errno;
         ::unlink(tmp.c_str());

@@ -28,6 +28,7 @@ struct Progress {
     int file = 0;                  // the file being read, 1-based; 0 when none
     int files = 0;                 // the files the run reads
     std::string fileName;          // its name, without directory
+    bool fileInArchive = false;    // a member of an archive: fileName is the member's name
     std::int64_t rows = 0;         // lines read from the current file
     std::int64_t runRows = 0;      // lines read in the whole run
     std::uint64_t bytesRead = 0;   // bytes read of all the run's files

@@ -6,6 +6,16 @@ namespace mrk2 {
 
 namespace {
 
+// A CSV file by the municipality code that starts its name; an archive member
+// ("13000-17.0a\\13_2024.csv") by its own name in full, without the folder
+// inside the archive, which says nothing of the member.
+std::string fileLabel(const Progress& p) {
+    if (!p.fileInArchive)
+        return firstCharacters(p.fileName, 5);
+    const std::size_t slash = p.fileName.find_last_of("\\/");
+    return slash == std::string::npos ? p.fileName : p.fileName.substr(slash + 1);
+}
+
 std::string stepText(const Progress& p) {
     switch (p.step) {
         case ProgressStep::Starting:
@@ -17,9 +27,8 @@ std::string stepText(const Progress& p) {
             return "位置参照情報テーブル作成中です";
         case ProgressStep::Staging:
         case ProgressStep::Extracting:
-            // The municipality code that starts every position file's name.
-            return firstCharacters(p.fileName, 5) + " (" + std::to_string(p.file) + "/" +
-                   std::to_string(p.files) + ")";
+            return fileLabel(p) + " (" + std::to_string(p.file) + "/" + std::to_string(p.files) +
+                   ")";
         case ProgressStep::CreatingPostal:
             return "郵便番号テーブル作成中です";
         case ProgressStep::UpdatingPostal:

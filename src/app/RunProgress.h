@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "app/FaultPoint.h"
 #include "app/ProgressPacer.h"
 #include "app/ProgressSink.h"
 #include "app/StopControl.h"
@@ -19,6 +20,7 @@ class RunProgress {
 
     // Reports the new step at once.
     void step(ProgressStep step) {
+        faultPoint();
         progress_.step = step;
         sink_.progress(progress_);
     }
@@ -28,9 +30,11 @@ class RunProgress {
 
     // Begins file `n` of the run: `size` bytes, read after `bytesBefore` bytes of
     // earlier files.
-    void beginFile(int n, const std::string& name, std::uint64_t bytesBefore) {
+    void beginFile(int n, const std::string& name, std::uint64_t bytesBefore,
+                   bool inArchive = false) {
         progress_.file = n;
         progress_.fileName = name;
+        progress_.fileInArchive = inArchive;
         progress_.rows = 0;
         fileBase_ = bytesBefore;
     }

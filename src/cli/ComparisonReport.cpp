@@ -46,7 +46,8 @@ RegionSnapshot snapshotBeforeRun(const std::string& dbPath) {
     }
 }
 
-void printRunSummary(const RegionSnapshot& before, const std::string& dbPath) {
+void printRunSummary(const RegionSnapshot& before, const std::string& dbPath,
+                     const std::string& runTime) {
     try {
         const RegionSnapshot after = readRegionSnapshot(dbPath);
         printComparisonSummary(std::cout, compareRegions(before, after));
@@ -54,6 +55,7 @@ void printRunSummary(const RegionSnapshot& before, const std::string& dbPath) {
     } catch (const std::exception& e) {
         std::cerr << standardErrorText(asError(e), dbPath) << "\n";
     }
+    std::cout << runTime << "\n";
 }
 
 }  // namespace mrk2::cli

@@ -18,7 +18,9 @@ void printComparisonDetails(std::ostream& out, const RegionComparison& c);
 // The region as it is before a run (empty when there is no database yet, or it
 // cannot be read: the run itself will say why).
 RegionSnapshot snapshotBeforeRun(const std::string& dbPath);
-// After a successful run: what it changed, as the summary on stdout.
-void printRunSummary(const RegionSnapshot& before, const std::string& dbPath);
+// After a successful run: what it changed, as the summary on stdout, and the
+// run's time line last.
+void printRunSummary(const RegionSnapshot& before, const std::string& dbPath,
+                     const std::string& runTime);
 
 }  // namespace mrk2::cli

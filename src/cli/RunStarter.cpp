@@ -42,8 +42,10 @@ ImportRequest importRequest(const CommandContext& ctx, ImportMode mode, const st
     return request;
 }
 
-int runImportCommand(CommandContext& ctx, const ImportRequest& request) {
-    return startImportRun(request, ctx.person, ctx.person).succeeded() ? kExitOk : kExitFailed;
+int runImportCommand(CommandContext& ctx, const ImportRequest& request, std::string& runTime) {
+    const Outcome outcome = startImportRun(request, ctx.person, ctx.person);
+    runTime = outcome.summary;
+    return outcome.succeeded() ? kExitOk : kExitFailed;
 }
 
 }  // namespace mrk2::cli

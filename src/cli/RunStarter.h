@@ -26,7 +26,8 @@ ImportRequest importRequest(const CommandContext& ctx, ImportMode mode, const st
                             const std::optional<std::string>& startLine,
                             const std::optional<std::string>& memory);
 
-// Runs the import through the one starter; returns the exit status.
-int runImportCommand(CommandContext& ctx, const ImportRequest& request);
+// Runs the import through the one starter; returns the exit status. After a
+// completed run `runTime` holds its time line (時間: … 秒).
+int runImportCommand(CommandContext& ctx, const ImportRequest& request, std::string& runTime);
 
 }  // namespace mrk2::cli

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/Error.h"
+#include "app/FaultPoint.h"
 #include "data/SqliteError.h"
 
 namespace mrk2 {
@@ -250,6 +251,7 @@ void Transaction::commitAfterFault() noexcept {
 }
 
 void Transaction::commit() {
+    faultPoint();
     db_.exec("COMMIT");
     active_ = false;
 }

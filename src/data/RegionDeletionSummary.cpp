@@ -61,7 +61,8 @@ std::string regionDeletionSummaryText(const RegionDeletionFacts& facts,
         text += "町: " + std::to_string(*facts.towns) + " → 0\n";
         text += "行: " + std::to_string(*facts.rows) + " → 0\n";
     }
-    text += std::string("ＤＢ一覧の行: ") + (facts.catalogRow ? "1 → 0" : "なし") + "\n";
+    // The catalog as the operator knows it: the region box's list.
+    text += std::string("地域一覧: ") + (facts.catalogRow ? "1 → 0" : "登録なし") + "\n";
     return text + elapsedTimeText(started);
 }
 

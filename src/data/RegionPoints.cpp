@@ -34,8 +34,8 @@ RegionPoints readRegionPoints(const std::string& dbPath, const std::atomic<bool>
         std::map<std::pair<std::string, std::string>, std::uint32_t> index;
         static const std::string towns =
             "SELECT " +
-            columnList(
-                {fields::kId, fields::kPrefName, fields::kMunicipalityName, fields::kTableName}) +
+            columnList({fields::kId, fields::kPrefName, fields::kMunicipalityName,
+                        fields::kTableName, fields::kTownName}) +
             " FROM " + quoteIdentifier(tables::kPosition) + " ORDER BY " +
             quoteIdentifier(fields::kId);
         Statement st = db.prepare(towns);
@@ -49,6 +49,8 @@ RegionPoints readRegionPoints(const std::string& dbPath, const std::atomic<bool>
             muniOf[st.int64(0)] = it->second;
             if (!st.isNull(3) && seen.insert(st.text(3)).second)
                 tables.push_back(st.text(3));
+            if (out.exampleTown.empty() && !st.isNull(4))
+                out.exampleTown = key.second + st.text(4);
         }
     }
     for (const std::string& table : tables) {

@@ -21,6 +21,7 @@ struct RegionPoints {
     std::vector<Municipality> municipalities;  // in POSITION order
     std::vector<Point> points;
     std::int64_t unreadable = 0;  // rows whose latitude or longitude is no number
+    std::string exampleTown;      // municipality and town of the first town, as a hint
     bool complete = true;         // false when the read was cancelled
 };
 

@@ -34,6 +34,7 @@ BatchOutcome startBatchImport(const BatchRequest& request, Person& person, RunHo
             return run.outcome;
         },
         true);
+    lock.reset();  // other writers may go on while the face shows how it ended
     tellOutcome(person, result.outcome);
     for (const BatchRegion& r : result.regions) {
         for (const std::string& text : r.outcome.report)

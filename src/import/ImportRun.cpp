@@ -192,7 +192,7 @@ class Run {
         for (int n = 1; n <= report.files; ++n) {
             const SourceFile& f = loadList_[static_cast<std::size_t>(n - 1)];
             checkStop();
-            progress_.beginFile(n, f.file, bytesBefore);
+            progress_.beginFile(n, f.file, bytesBefore, f.inArchive());
             progress_.step(ProgressStep::Staging);
             Transaction tx(db);
             try {

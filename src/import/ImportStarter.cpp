@@ -20,8 +20,6 @@ namespace mrk2 {
 
 namespace {
 
-const char* const kStoppedText = "処理を中止しました。";
-
 // A region takes its postal rows from the base database: without POST every
 // file would be loaded only for the run to fail at its end.
 void checkBaseDatabase(const std::string& basePath) {
@@ -96,8 +94,9 @@ Outcome prepareImportRun(ImportRequest& request, Person& person) {
             continue;  // a damaged archive: the run fails naming it
         }
         if (!person.askYesNo(f.path() + "が見つかりません。継続しますか？")) {
-            person.message(kStoppedText);
-            return Outcome::stopped();
+            const Outcome stopped = Outcome::stopped();
+            person.message(notCompletedMessage(stopped));
+            return stopped;
         }
         request.skipMissingFiles = true;
     }
@@ -127,11 +126,22 @@ Outcome startImportRun(const ImportRequest& request, Person& person, RunHost& ho
         before = snapshotOrEmpty(regionPath);
     Outcome outcome = host.run(
         [&](StopControl& stop, ProgressSink& sink) { return runImport(run, stop, sink); }, true);
-    tellOutcome(person, outcome);
+    // The time is the run's, taken before anyone reads a message; and the
+    // directory is free for other writers while the end messages wait for OK.
     if (outcome.succeeded())
-        person.message(completedMessage(before ? changeSummary(*before, regionPath, started) : ""));
-    else
-        person.message(kStoppedText);
+        outcome.summary =
+            before ? changeSummary(*before, regionPath, started) : elapsedTimeText(started);
+    lock.reset();
+    if (!outcome.succeeded()) {
+        tellOutcome(person, outcome);
+        person.message(notCompletedMessage(outcome));
+        return outcome;
+    }
+    // One end message: the run's notes (row kinds, positions left out) go with it.
+    std::string text = completedMessage(before ? outcome.summary : "");
+    for (const std::string& note : outcome.report)
+        text += "\n\n" + note;
+    person.message(text);
     return outcome;
 }
 

@@ -18,8 +18,11 @@ Outcome prepareImportRun(ImportRequest& request, Person& person);
 
 // What "登録" and "更新" of the CSV selection window and mrk2cli's register and
 // update do: prepare the run, take the directory's writer lock, run the import on
-// the face's host, and tell how it ended (its failure, then "処理を完了しました。"
-// or "処理を中止しました。"). Refused when it never began.
+// the face's host, let the lock go, and tell how it ended (its failure, then
+// "処理を完了しました。" with the summary and the run's notes in one message,
+// "処理を中止しました。" after a Stop, or "処理に失敗しました。"). Refused when it
+// never began. A completed outcome's summary ends with the run's time (without
+// summaryInEndMessage it is that line alone).
 Outcome startImportRun(const ImportRequest& request, Person& person, RunHost& host);
 
 }  // namespace mrk2

@@ -34,8 +34,10 @@ std::optional<std::string> rowKindsNote(const RowKinds& came, const RowKinds& we
                                         std::int64_t withoutPosition, bool registryLoaded) {
     if (!registryLoaded && went.houses + went.parcels == 0)
         return std::nullopt;
-    return "読み込んだ行: " + kinds(came) + "\n削除した行: " + kinds(went) +
-           "\n位置座標のない行: " + std::to_string(withoutPosition) + "件";
+    std::string text = "読み込んだ行: " + kinds(came);
+    if (went.any())
+        text += "\n削除した行: " + kinds(went);
+    return text + "\n位置座標のない行: " + std::to_string(withoutPosition) + "件";
 }
 
 }  // namespace mrk2

@@ -22,7 +22,8 @@ struct RowKinds {
 
 // What a run did to the houses, blocks and parcels of a region, told after a run
 // that loaded registry files or removed houses or parcels: those that came, those
-// that went, and the registry rows that lacked a position; nullopt otherwise.
+// that went (when any did), and the registry rows that lacked a position;
+// nullopt otherwise.
 std::optional<std::string> rowKindsNote(const RowKinds& came, const RowKinds& went,
                                         std::int64_t withoutPosition, bool registryLoaded);
 

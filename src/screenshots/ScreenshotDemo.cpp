@@ -121,8 +121,9 @@ bool photographEditorAfterDirectoryChange(MainWindow& window, const QString& out
     return save(editor, outDir, "learning-dict-after-directory-change.png");
 }
 
-// The 全国一括登録 window mid-run: some prefectures done, two running with
-// their bars, the rest waiting.
+// The 全国一括登録 window with the prefectures found; mid-run, some
+// prefectures done, two running with their bars, the rest waiting; and after
+// 中止, what ended how.
 bool photographNationalBuild(MainWindow& window, const QString& sourceDir, const QString& outDir) {
     window.findChild<QPushButton*>(QStringLiteral("cmdNationalBuild"))->click();
     auto* build = window.findChild<NationalBuildWindow*>();
@@ -131,12 +132,13 @@ bool photographNationalBuild(MainWindow& window, const QString& sourceDir, const
     build->setSources({sourceDir});
     build->findChild<QSpinBox*>(QStringLiteral("spnJobs"))->setValue(2);
     settle(400);
+    bool ok = save(build, outDir, "national-build-found.png");
     auto* table = build->findChild<QTableWidget*>(QStringLiteral("tblRegions"));
-    bool taken = false, ok = false;
+    bool taken = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (taken || table->rowCount() < 4)
-            return;
+        if (taken || table->rowCount() < 4 || !table->cellWidget(0, 2))
+            return;  // still the list found, not the build's rows
         int done = 0, moving = 0;
         for (int r = 0; r < table->rowCount(); ++r) {
             done += table->item(r, 1)->text() == QStringLiteral("完了");
@@ -145,7 +147,8 @@ bool photographNationalBuild(MainWindow& window, const QString& sourceDir, const
         }
         if (done >= 2 && moving >= 2) {
             taken = true;
-            ok = save(build, outDir, "national-build.png");
+            ok = save(build, outDir, "national-build.png") && ok;
+            build->stopBuild();
         }
     });
     poll.start(20);
@@ -153,6 +156,8 @@ bool photographNationalBuild(MainWindow& window, const QString& sourceDir, const
     poll.stop();
     if (!taken)
         std::fprintf(stderr, "the national build ended before it could be taken\n");
+    settle(300);
+    ok = save(build, outDir, "national-build-stopped.png") && taken && ok;
     build->close();
     return ok;
 }

@@ -80,13 +80,23 @@ CsvSelectionWindow::CsvSelectionWindow(Session& session, GuiPerson& person, QWid
     cmdDelete_ = makeButton(this, "cmdDelete", QStringLiteral("削除"));
     cmdDelete_->hide();
 
+    // Each list says what it holds.
+    const auto headed = [this](const QString& heading, QWidget* list) {
+        auto* column = new QVBoxLayout;
+        auto* label = new QLabel(heading, this);
+        label->setBuddy(list);
+        column->addWidget(label);
+        column->addWidget(list, 1);
+        return column;
+    };
     auto* top = new QHBoxLayout;
     auto* browsing = new QVBoxLayout;
+    browsing->addWidget(new QLabel(QStringLiteral("フォルダ"), this));
     browsing->addWidget(drives_);
     browsing->addWidget(tree_, 1);
     top->addLayout(browsing, 1);
     top->addSpacing(56);
-    top->addWidget(inDb_, 1);
+    top->addLayout(headed(QStringLiteral("この地域に読み込むファイル"), inDb_), 1);
     auto* middle = new QHBoxLayout;
     auto* arrows = new QVBoxLayout;
     arrows->addStretch();
@@ -97,9 +107,9 @@ CsvSelectionWindow::CsvSelectionWindow(Session& session, GuiPerson& person, QWid
             arrows->addSpacing(24);
     }
     arrows->addStretch();
-    middle->addWidget(unselected_, 1);
+    middle->addLayout(headed(QStringLiteral("フォルダのファイル"), unselected_), 1);
     middle->addLayout(arrows);
-    middle->addWidget(selected_, 1);
+    middle->addLayout(headed(QStringLiteral("選択したファイル"), selected_), 1);
     auto* bottom = new QHBoxLayout;
     for (QPushButton* b : {cmdCancel_, cmdUpdate_, cmdSelect_}) {
         b->setMinimumSize(150, 34);
@@ -115,6 +125,7 @@ CsvSelectionWindow::CsvSelectionWindow(Session& session, GuiPerson& person, QWid
     layout->addWidget(candidates_);
     layout->addWidget(cmdDelete_);
     resize(620, 540);
+    setMinimumSize(520, 440);
 
     QWidget* order[] = {drives_,         tree_,      cmdSelectCsv_, cmdSelectAll_, cmdUnselectCsv_,
                         cmdUnselectAll_, cmdSelect_, cmdCancel_,    candidates_,   unselected_,
@@ -167,9 +178,12 @@ void CsvSelectionWindow::load() {
         }
         session_.sources = recorded.files;
         const std::vector<std::optional<std::string>>& dates = recorded.dates;
-        // Browsing starts where the first recorded file lives, when that is still there.
-        if (!session_.sources.empty())
-            showInTree(qs(session_.sources.front().dir));
+        // Browsing starts where the first recorded file lives (an archive's
+        // member: where the archive lives), when that is still there.
+        if (!session_.sources.empty()) {
+            const SourceFile& first = session_.sources.front();
+            showInTree(qs(first.inArchive() ? dirNameOf(first.dir) : first.dir));
+        }
         const std::vector<SourceStatus> statuses = compareSources(session_.sources, dates);
         int updated = 0;
         QStringList named;  // the changed files the notice names
@@ -249,29 +263,37 @@ SourceFile sourceOf(const QListWidgetItem* item) {
     return {str(item->data(kDirRole).toString()), str(item->data(kFileRole).toString())};
 }
 
-// The files of a directory as sources, with their labels: a zip archive stands
-// for its CSV members, each listed under the archive's name.
+// The CSV files and zip archives of a directory as sources, with their labels:
+// an archive stands for its CSV members, each listed under the archive's name.
+// An archive that cannot be read is listed too, marked, with its error as the
+// tip: browsing past it is no reason for a message box.
 struct Candidate {
     SourceFile source;
     QString label;
+    QString problem;  // an unreadable archive: why
 };
 
-std::vector<Candidate> candidatesIn(const QString& dir, GuiPerson& person) {
+std::vector<Candidate> candidatesIn(const QString& dir) {
     std::vector<Candidate> out;
-    const QStringList names = QDir(dir).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    const QStringList names =
+        QDir(dir).entryList({QStringLiteral("*.csv"), QStringLiteral("*.zip")},
+                            QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : names) {
         const std::string path = joinPath(str(dir), str(name));
         if (!isZipPath(path)) {
-            out.push_back({{str(dir), str(name)}, name});
+            out.push_back({{str(dir), str(name)}, name, {}});
             continue;
         }
         try {
             // The member's own name after MLIT's folder ("13000-17.0a\\"): the
             // list of the region's files names it whole.
             for (const SourceFile& member : sourcesOf(path))
-                out.push_back({member, name + QStringLiteral(" ▸ ") + qs(baseNameOf(member.file))});
+                out.push_back(
+                    {member, name + QStringLiteral(" ▸ ") + qs(baseNameOf(member.file)), {}});
         } catch (const Error& e) {
-            person.say(qs(standardErrorText(e)));
+            out.push_back({{str(dir), str(name)},
+                           name + QStringLiteral(" (読めないアーカイブ)"),
+                           qs(standardErrorText(e))});
         }
     }
     return out;
@@ -291,7 +313,14 @@ void CsvSelectionWindow::fillFileLists() {
     candidates_->clear();
     unselected_->clear();
     selected_->clear();
-    for (const Candidate& c : candidatesIn(dir_, person_)) {
+    for (const Candidate& c : candidatesIn(dir_)) {
+        if (!c.problem.isEmpty()) {
+            QListWidgetItem* item = sourceItem(c.source, c.label);
+            item->setFlags(Qt::NoItemFlags);  // never chosen, never moved
+            item->setToolTip(c.problem);
+            unselected_->addItem(item);
+            continue;
+        }
         candidates_->addItem(sourceItem(c.source, c.label));
         bool listed = false;
         for (const SourceFile& f : session_.sources)
@@ -346,10 +375,14 @@ void CsvSelectionWindow::selectChosen() {
 }
 
 void CsvSelectionWindow::selectAll() {
-    while (unselected_->count() > 0) {
-        if (!appendSource(unselected_->item(0)))
+    for (int i = 0; i < unselected_->count();) {
+        if (unselected_->item(i)->flags() == Qt::NoItemFlags) {
+            ++i;  // an archive that cannot be read stays where it is
+            continue;
+        }
+        if (!appendSource(unselected_->item(i)))
             return;
-        delete unselected_->takeItem(0);
+        delete unselected_->takeItem(i);
     }
 }
 

@@ -174,7 +174,16 @@ void MainWindow::buildControls() {
     grid->addWidget(cmdExit_, row, 4);
     grid->setColumnStretch(1, 1);
     grid->setColumnMinimumWidth(4, 96);
+    // Never so small that the boxes and buttons run into each other.
+    setMinimumSize(560, minimumSizeHint().height());
     resize(640, sizeHint().height());
+    // The tab key goes through the rows as they are read, left to right.
+    QWidget* order[] = {txtDbDir_,           cmdDbDir_,  txtPostalCsv_,     cmdPostalSelect_,
+                        txtPostalStartLine_, cmdUpdate_, cmdNationalBuild_, cmbPrefDB_,
+                        txtCensusStartLine_, cmdSelect_, cmdDelete_,        cmdRegionMap_,
+                        cmdDictionary_,      cmdExit_};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     // The directory is checked once the operator has finished typing it (Return
     // or leaving the box), never per keystroke: half a path is not an error.
@@ -236,6 +245,14 @@ void MainWindow::buttonEnabled(bool on) {
         w->setEnabled(on);
 }
 
+void MainWindow::writerControlsEnabled(bool on) {
+    // The region box and the map only read; they stay.
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             cmdSelect_, cmdUpdate_, cmdDelete_, cmdDictionary_, txtDbDir_, cmdDbDir_,
+             cmdPostalSelect_, txtPostalStartLine_, txtCensusStartLine_})
+        w->setEnabled(on);
+}
+
 void MainWindow::updateIniFile() {
     session_.dbDir = str(txtDbDir_->text());
     const Settings& s = session_.settings;
@@ -261,22 +278,24 @@ bool MainWindow::offerBaseDatabase(const std::string& dir) {
                            "「MRK DBパス」の「...」でディレクトリを選んで下さい。"));
         return false;
     }
-    // A first start: the directory has no base database yet. What mrk2cli init does.
-    return person_.askYesNo("このディレクトリには基本データベース (mrk2.mdb) がありません。\n" +
-                            dir + "\n作成しますか？") &&
-           initBaseDatabase({dir}, person_).succeeded();
+    // A first start: the directory has no base database yet, or is not there
+    // at all. What mrk2cli init does, which makes the directory too.
+    const std::string question =
+        directoryExists(dir) ? "このディレクトリには基本データベース (mrk2.mdb) がありません。\n" +
+                                   dir + "\n作成しますか？"
+                             : "このディレクトリはありません。\n" + dir +
+                                   "\nディレクトリと基本データベース (mrk2.mdb) を作成しますか？";
+    return person_.askYesNo(question) && initBaseDatabase({dir}, person_).succeeded();
 }
 
 void MainWindow::checkDbDir(const QString& text) {
     const std::string path = files::baseDbPath(str(text));
-    if (fileExists(path) || (directoryExists(str(text)) && offerBaseDatabase(str(text)))) {
+    if (fileExists(path) || offerBaseDatabase(str(text))) {
         checkedDbDir_ = text;
         session_.dbDir = str(text);
         reloadRegionList();
         return;
     }
-    if (!directoryExists(str(text)))
-        person_.say(QStringLiteral("基本データベースが見つかりません。\n") + qs(path));
     // Back to the last directory that held a base database; it needs no new check.
     checkedDbDir_ = qs(session_.dbDir);
     txtDbDir_->setText(checkedDbDir_);
@@ -295,8 +314,11 @@ void MainWindow::reloadRegionList(const QString& shown) {
     if (auto setAside = settleDatabaseDirectory(session_.dbDir))
         person_.say(qs(*setAside));
     regionListWatch_.accept(session_.baseDbPath());
+    // No base database yet: the directory check has offered one; an empty list
+    // says the rest, never SQLite's words about a file that is not there.
     try {
-        names = loadDbList(session_.baseDbPath());
+        if (fileExists(session_.baseDbPath()))
+            names = loadDbList(session_.baseDbPath());
     } catch (const std::exception& e) {
         reportError(person_, e);
     }
@@ -460,8 +482,11 @@ void MainWindow::onDictionary() {
 }
 
 void MainWindow::onNationalBuild() {
-    if (!nationalBuild_)
-        nationalBuild_ = new NationalBuildWindow(session_, this);
+    if (!nationalBuild_) {
+        nationalBuild_ = new NationalBuildWindow(session_, person_, this);
+        connect(nationalBuild_, &NationalBuildWindow::runningChanged, this,
+                [this](bool running) { writerControlsEnabled(!running); });
+    }
     nationalBuild_->show();
     nationalBuild_->raise();
     nationalBuild_->activateWindow();

@@ -30,6 +30,9 @@ class MainWindow : public QWidget {
     void formLoad();
     // Enables or disables every operating control (a run switches them off).
     void buttonEnabled(bool on);
+    // Enables or disables what needs the directory's writer lock (a national
+    // build holds it).
+    void writerControlsEnabled(bool on);
     // Keeps the directory of the text box in the configuration file.
     void updateIniFile();
 

@@ -17,9 +17,14 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/ErrorReport.h"
+#include "app/FileNames.h"
+#include "app/Paths.h"
 #include "app/RunEstimate.h"
 #include "import/BatchStarter.h"
+#include "import/PrefectureGroups.h"
 #include "ui/BatchRelay.h"
+#include "ui/GuiPerson.h"
 #include "ui/UiText.h"
 #include "ui/WorkerThread.h"
 
@@ -27,7 +32,7 @@ namespace mrk2::ui {
 
 namespace {
 
-enum Column { RegionColumn, StateColumn, BarColumn, TimeColumn };
+enum Column { RegionColumn, StateColumn, BarColumn, TimeColumn, TownsColumn, RowsColumn };
 
 // A run of a national build reports to the window's relay only.
 class NoSink : public ProgressSink {
@@ -37,6 +42,12 @@ class NoSink : public ProgressSink {
 
 QString secondsText(double seconds) {
     return QString::number(seconds, 'f', 1) + QStringLiteral(" 秒");
+}
+
+QTableWidgetItem* numberItem(std::int64_t n) {
+    auto* item = new QTableWidgetItem(QString::number(n));
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
 }
 
 QString stepName(ProgressStep step) {
@@ -59,8 +70,11 @@ QString stepName(ProgressStep step) {
 
 }  // namespace
 
-NationalBuildWindow::NationalBuildWindow(Session& session, QWidget* parent)
-    : QWidget(parent, Qt::Window), session_(session), relay_(new BatchRelay(this)) {
+NationalBuildWindow::NationalBuildWindow(Session& session, GuiPerson& person, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      session_(session),
+      person_(person),
+      relay_(new BatchRelay(this)) {
     setObjectName(QStringLiteral("frmNationalBuild"));
     setWindowTitle(QStringLiteral("全国一括登録"));
     buildControls();
@@ -85,6 +99,10 @@ void NationalBuildWindow::buildControls() {
     txtSources_ = new QLineEdit;
     txtSources_->setObjectName(QStringLiteral("txtSources"));
     txtSources_->setReadOnly(true);
+    // Chosen with the buttons beside it, never typed: it looks as it behaves.
+    QPalette quiet = txtSources_->palette();
+    quiet.setColor(QPalette::Base, quiet.color(QPalette::Window));
+    txtSources_->setPalette(quiet);
     top->addWidget(txtSources_, 0, 1);
     cmdFolder_ = new QPushButton(QStringLiteral("フォルダ選択..."));
     cmdFolder_->setObjectName(QStringLiteral("cmdFolder"));
@@ -100,10 +118,11 @@ void NationalBuildWindow::buildControls() {
     top->addWidget(jobs_, 1, 1, Qt::AlignLeft);
     layout->addLayout(top);
 
-    table_ = new QTableWidget(0, 4);
+    table_ = new QTableWidget(0, 6);
     table_->setObjectName(QStringLiteral("tblRegions"));
     table_->setHorizontalHeaderLabels({QStringLiteral("地域"), QStringLiteral("状態"),
-                                       QStringLiteral("進捗"), QStringLiteral("時間")});
+                                       QStringLiteral("進捗"), QStringLiteral("時間"),
+                                       QStringLiteral("町"), QStringLiteral("行")});
     table_->horizontalHeader()->setSectionResizeMode(BarColumn, QHeaderView::Stretch);
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -143,11 +162,73 @@ void NationalBuildWindow::buildControls() {
     connect(cmdUpdate_, &QPushButton::clicked, this, [this] { startBuild(ImportMode::Update); });
     connect(cmdStop_, &QPushButton::clicked, this, &NationalBuildWindow::stopBuild);
     connect(cmdClose_, &QPushButton::clicked, this, &QWidget::close);
+    setMinimumSize(560, 360);
 }
 
 void NationalBuildWindow::setSources(const QStringList& paths) {
     paths_ = paths;
     txtSources_->setText(paths.join(QStringLiteral("; ")));
+    showFound();
+}
+
+BatchRequest NationalBuildWindow::request(ImportMode mode) const {
+    BatchRequest request;
+    request.mode = mode;
+    request.dbDir = session_.dbDir;
+    for (const QString& p : paths_)
+        request.paths.push_back(str(p));
+    request.layout.columns = session_.settings.posInfoColumns;
+    try {
+        request.layout.startLine = std::stoi(
+            session_.posInfoStart.empty() ? session_.settings.posInfoStart : session_.posInfoStart);
+    } catch (const std::exception&) {
+        request.layout.startLine = 1;
+    }
+    request.minRecs = session_.settings.minRecs;
+    request.groupingBudget = session_.settings.memoryBudget;
+    request.jobs = jobs_->value();
+    return request;
+}
+
+void NationalBuildWindow::showFound() {
+    table_->setRowCount(0);
+    rows_.clear();
+    log_->clear();
+    existing_.clear();
+    const BatchRequest plan = request(ImportMode::Register);
+    PrefectureGrouping found;
+    try {
+        found = groupByPrefecture(plan.paths, plan.layout);
+    } catch (const std::exception& e) {
+        log_->appendPlainText(qs(errorText(e)));
+    }
+    table_->setRowCount(static_cast<int>(found.groups.size()));
+    for (int i = 0; i < table_->rowCount(); ++i) {
+        const std::string& name = found.groups[static_cast<std::size_t>(i)].prefecture;
+        const bool exists = fileExists(files::regionDbPath(plan.dbDir, name));
+        if (exists)
+            existing_ << qs(name);
+        table_->setItem(i, RegionColumn, new QTableWidgetItem(qs(name)));
+        table_->setItem(
+            i, StateColumn,
+            new QTableWidgetItem(exists ? QStringLiteral("既存") : QStringLiteral("新規")));
+    }
+    for (const UnreadablePath& u : found.unreadable)
+        log_->appendPlainText(qs(u.error));
+    table_->resizeColumnToContents(RegionColumn);
+    overall_->setText(QStringLiteral("見つかった都道府県: %1 (うち既存の地域 %2)")
+                          .arg(found.groups.size())
+                          .arg(existing_.size()));
+}
+
+bool NationalBuildWindow::rebuildAllowed() {
+    if (existing_.isEmpty())
+        return true;
+    return person_.prompter().ask(
+               this, kAppTitle,
+               QStringLiteral("次の地域はすでにあります。作り直していいですか？\n") +
+                   existing_.join(QStringLiteral("、")),
+               QuestionButtons::OkCancel) == Answer::Yes;
 }
 
 void NationalBuildWindow::onChooseFolder() {
@@ -170,33 +251,17 @@ Outcome NationalBuildWindow::startBuild(ImportMode mode) {
         message("他の処理の実行中です。", Icon::None);
         return Outcome::failed();
     }
-    BatchRequest request;
-    request.mode = mode;
-    request.dbDir = session_.dbDir;
-    for (const QString& p : paths_)
-        request.paths.push_back(str(p));
-    request.layout.columns = session_.settings.posInfoColumns;
-    try {
-        request.layout.startLine = std::stoi(
-            session_.posInfoStart.empty() ? session_.settings.posInfoStart : session_.posInfoStart);
-    } catch (const std::exception&) {
-        request.layout.startLine = 1;
-    }
-    request.minRecs = session_.settings.minRecs;
-    request.groupingBudget = session_.settings.memoryBudget;
-    request.jobs = jobs_->value();
+    if (mode == ImportMode::Register && !rebuildAllowed())
+        return Outcome::nothingToDo();
     table_->setRowCount(0);
     rows_.clear();
     log_->clear();
     overall_->clear();
-    const BatchOutcome result = startBatchImport(request, *this, *this, *relay_);
+    runSeconds_ = 0;
+    const BatchOutcome result = startBatchImport(request(mode), *this, *this, *relay_);
     // The last queued reports arrive before the end is shown.
     QCoreApplication::sendPostedEvents(this);
-    QString end = result.outcome.kind == Outcome::Kind::Stopped
-                      ? QStringLiteral("処理を中止しました。")
-                  : result.outcome.succeeded() ? QStringLiteral("処理を完了しました。")
-                                               : QStringLiteral("失敗した地域があります。");
-    overall_->setText(overall_->text() + QStringLiteral("  ") + end);
+    showEnd(result);
     return result.outcome;
 }
 
@@ -214,6 +279,7 @@ Outcome NationalBuildWindow::run(const Work& work, bool) {
     buildClock_.start();
     NoSink none;
     Outcome outcome = runOnWorkerThread([&] { return work(stop, none); });
+    runSeconds_ = static_cast<double>(buildClock_.elapsed()) / 1000;
     session_.running = false;
     session_.stop = nullptr;
     stop_ = nullptr;
@@ -230,6 +296,7 @@ void NationalBuildWindow::setRunning(bool on) {
         clockTimer_->start();
     else
         clockTimer_->stop();
+    emit runningChanged(on);
 }
 
 void NationalBuildWindow::message(const std::string& text, Icon) {
@@ -251,6 +318,8 @@ void NationalBuildWindow::onPlanned(const QStringList& names, const QStringList&
         bar->setFormat(QStringLiteral("%p%"));
         table_->setCellWidget(i, BarColumn, bar);
         table_->setItem(i, TimeColumn, new QTableWidgetItem(QString()));
+        table_->setItem(i, TownsColumn, new QTableWidgetItem(QString()));
+        table_->setItem(i, RowsColumn, new QTableWidgetItem(QString()));
         rows_[static_cast<std::size_t>(i)].done = failed;
     }
     table_->resizeColumnToContents(RegionColumn);
@@ -287,7 +356,9 @@ void NationalBuildWindow::onEnded(int index, const QString& outcome, double seco
     table_->item(index, StateColumn)->setText(outcome);
     static_cast<QProgressBar*>(table_->cellWidget(index, BarColumn))
         ->setValue(static_cast<int>(row.share * 1000));
-    table_->item(index, TimeColumn)->setText(secondsText(seconds));
+    // A region never begun took no time.
+    table_->item(index, TimeColumn)
+        ->setText(outcome == QStringLiteral("未実行") ? QString() : secondsText(seconds));
     showTimes();
 }
 
@@ -312,6 +383,58 @@ void NationalBuildWindow::showTimes() {
                        .arg(static_cast<int>(share * 100));
     if (stop_ && share > 0.02 && elapsed > 2)
         text += QStringLiteral("  残り約 %1 秒").arg(static_cast<long>(elapsed / share - elapsed));
+    overall_->setText(text);
+}
+
+// The rows as mrk2cli's end table has them, and below the table how many
+// regions ended how, the time of the run and the last word. A stopped build
+// shows no share and no time left: what did not finish is old.
+void NationalBuildWindow::showEnd(const BatchOutcome& result) {
+    int completed = 0, stopped = 0, notRun = 0, failed = 0;
+    // The next 登録 of the same sources asks about what exists now.
+    existing_.clear();
+    for (const BatchRegion& region : result.regions)
+        if (!region.sources.empty() &&
+            fileExists(files::regionDbPath(session_.dbDir, region.region)))
+            existing_ << qs(region.region);
+    for (std::size_t i = 0; i < result.regions.size() && i < rows_.size(); ++i) {
+        const BatchRegion& region = result.regions[i];
+        const int row = static_cast<int>(i);
+        auto* bar = static_cast<QProgressBar*>(table_->cellWidget(row, BarColumn));
+        switch (region.outcome.kind) {
+            case Outcome::Kind::Completed:
+            case Outcome::Kind::NothingToDo:
+                ++completed;
+                table_->setItem(row, TownsColumn, numberItem(region.towns));
+                table_->setItem(row, RowsColumn, numberItem(region.rows));
+                break;
+            case Outcome::Kind::Stopped:
+                ++(region.started ? stopped : notRun);
+                bar->setValue(0);
+                bar->setFormat(QString());
+                break;
+            default:
+                ++failed;
+                bar->setFormat(QString());
+        }
+    }
+    QStringList counts{QStringLiteral("完了 %1").arg(completed)};
+    if (stopped)
+        counts << QStringLiteral("中止 %1").arg(stopped);
+    if (notRun)
+        counts << QStringLiteral("未実行 %1").arg(notRun);
+    if (failed)
+        counts << QStringLiteral("失敗 %1").arg(failed);
+    QString text;
+    if (!result.regions.empty())
+        text = QStringLiteral("全体: %1 地域 (%2)  時間: %3  ")
+                   .arg(result.regions.size())
+                   .arg(counts.join(QStringLiteral("、")))
+                   .arg(secondsText(runSeconds_));
+    text += result.outcome.kind == Outcome::Kind::Stopped ? QStringLiteral("処理を中止しました。")
+            : result.outcome.succeeded() ? QStringLiteral("処理を完了しました。")
+            : failed                     ? QStringLiteral("失敗した地域があります。")
+                                         : QStringLiteral("処理に失敗しました。");
     overall_->setText(text);
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/Person.h"
 #include "app/RunHost.h"
+#include "import/BatchImport.h"
 #include "import/ImportRequest.h"
 #include "ui/Session.h"
 
@@ -22,17 +23,23 @@ namespace mrk2::ui {
 
 class BatchRelay;
 
+class GuiPerson;
+
 // 「全国一括登録」: the national build in the desktop tool. The operator chooses
-// a folder or files; each prefecture found becomes a row with its own bar, state
-// and time while the build runs on worker threads, and one 中止 stops them all.
+// a folder or files and sees at once the prefectures found, each marked 新規 or
+// 既存; a 登録 that would rebuild existing regions asks first. While the build
+// runs on worker threads each region's row has its own bar, state and time, and
+// one 中止 stops them all; at the end the rows carry towns and rows as
+// mrk2cli's end table, and the line below the table the counts and the time.
 // The window's own loop and the main window stay responsive throughout.
 class NationalBuildWindow : public QWidget, private RunHost, private Person {
     Q_OBJECT
   public:
-    NationalBuildWindow(Session& session, QWidget* parent = nullptr);
+    NationalBuildWindow(Session& session, GuiPerson& person, QWidget* parent = nullptr);
     ~NationalBuildWindow() override;
 
-    // The archives, files and folders of the next build.
+    // The archives, files and folders of the next build; the table lists the
+    // prefectures they hold.
     void setSources(const QStringList& paths);
     // Runs the build (register-all, or update-all for Update) and returns when
     // it has ended; the GUI thread serves its events meanwhile.
@@ -40,6 +47,10 @@ class NationalBuildWindow : public QWidget, private RunHost, private Person {
     // The 中止 button.
     void stopBuild();
     bool running() const { return stop_ != nullptr; }
+
+  signals:
+    // A build holds the directory's writer lock from start to end.
+    void runningChanged(bool running);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -54,10 +65,16 @@ class NationalBuildWindow : public QWidget, private RunHost, private Person {
     void buildControls();
     void onChooseFolder();
     void onChooseFiles();
+    BatchRequest request(ImportMode mode) const;
+    // The prefectures of the chosen sources, before any build.
+    void showFound();
+    // Register: OK to rebuild the regions that exist already.
+    bool rebuildAllowed();
     void onPlanned(const QStringList& names, const QStringList& failedBefore);
     void onReported(int index, const mrk2::Progress& progress);
     void onEnded(int index, const QString& outcome, double seconds);
     void showTimes();
+    void showEnd(const BatchOutcome& result);
     void setRunning(bool on);
 
     struct Row {
@@ -68,7 +85,9 @@ class NationalBuildWindow : public QWidget, private RunHost, private Person {
     };
 
     Session& session_;
+    GuiPerson& person_;
     QStringList paths_;
+    QStringList existing_;  // regions of the sources that have a database already
     QLineEdit* txtSources_;
     QPushButton* cmdFolder_;
     QPushButton* cmdFiles_;
@@ -84,6 +103,7 @@ class NationalBuildWindow : public QWidget, private RunHost, private Person {
     BatchRelay* relay_;
     std::vector<Row> rows_;
     QElapsedTimer buildClock_;
+    double runSeconds_ = 0;  // the last build's, without the questions before it
     StopControl* stop_ = nullptr;
 };
 

@@ -26,6 +26,10 @@ Answer MessageBoxPrompter::ask(QWidget* parent, const QString& caption, const QS
             break;
     }
     QMessageBox box(QMessageBox::NoIcon, caption, text, set, parent);
+    // OK/Cancel asks before what cannot be undone (a deletion, a rebuild): a
+    // Return pressed by habit keeps everything.
+    if (buttons == QuestionButtons::OkCancel)
+        box.setDefaultButton(QMessageBox::Cancel);
     switch (box.exec()) {
         case QMessageBox::Yes:
         case QMessageBox::Ok:

@@ -17,7 +17,8 @@ class Prompter {
     // One OK button; no icon unless Critical.
     virtual void message(QWidget* parent, const QString& caption, const QString& text,
                          Icon icon) = 0;
-    // Yes and OK come back as Answer::Yes.
+    // Yes and OK come back as Answer::Yes. OK/Cancel is for what cannot be
+    // undone, and Cancel is its default button.
     virtual Answer ask(QWidget* parent, const QString& caption, const QString& text,
                        QuestionButtons buttons) = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -58,13 +59,16 @@ RegionMapWindow::~RegionMapWindow() {
 void RegionMapWindow::buildControls() {
     txtAddress_ = new QLineEdit(this);
     txtAddress_->setObjectName(QStringLiteral("txtAddress"));
-    txtAddress_->setPlaceholderText(QStringLiteral("例: 千代田区丸の内一丁目1番1号"));
+    txtAddress_->setPlaceholderText(QStringLiteral("例: 市区町村名と町名、番地"));
     txtAddress_->setEnabled(false);
     cmdLookup_ = new QPushButton(QStringLiteral("検索"), this);
     cmdLookup_->setObjectName(QStringLiteral("cmdLookup"));
     cmdLookup_->setEnabled(false);
     cmdFit_ = new QPushButton(QStringLiteral("全体表示"), this);
     cmdFit_->setObjectName(QStringLiteral("cmdFit"));
+    auto* cmdClose = new QPushButton(QStringLiteral("閉じる"), this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     lblResult_ = new QLabel(this);
     lblResult_->setObjectName(QStringLiteral("lblResult"));
     lblResult_->setWordWrap(true);
@@ -94,7 +98,11 @@ void RegionMapWindow::buildControls() {
     layout->addLayout(top);
     layout->addWidget(lblResult_);
     layout->addWidget(split, 1);
-    layout->addWidget(lblStatus_);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(lblStatus_, 1);
+    bottom->addWidget(cmdClose);
+    layout->addLayout(bottom);
+    setMinimumSize(560, 400);
     resize(980, 680);
 
     connect(cmdLookup_, &QPushButton::clicked, this, &RegionMapWindow::lookUp);
@@ -142,6 +150,9 @@ void RegionMapWindow::showRegion(const std::shared_ptr<Loaded>& data) {
     if (points_->unreadable > 0)
         status += QStringLiteral("、座標の読めない行 %1").arg(grouped(points_->unreadable));
     lblStatus_->setText(status + QStringLiteral("　（ドラッグで移動、ホイールで拡大・縮小）"));
+    // The hint is an address of this region, not of some other.
+    if (!points_->exampleTown.empty())
+        txtAddress_->setPlaceholderText(QStringLiteral("例: ") + qs(points_->exampleTown));
     txtAddress_->setEnabled(true);
     cmdLookup_->setEnabled(true);
     txtAddress_->setFocus();
@@ -171,6 +182,22 @@ void RegionMapWindow::highlightLegendRow(int row) {
         return;
     }
     canvas_->setHighlight(municipality);
+    // A region of one municipality was in view as a whole already, and its
+    // fit with room around would even step back: the click brings the operator
+    // closer instead, to the middle of the whole.
+    if (points_ && points_->municipalities.size() == 1) {
+        canvas_->fitAll();
+        canvas_->zoomAt(QRectF(canvas_->rect()).center(), 2.0);
+    }
+}
+
+void RegionMapWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape closes it, as it closes a dialog: the window only shows.
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void RegionMapWindow::lookUp() {

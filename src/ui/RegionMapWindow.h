@@ -39,6 +39,9 @@ class RegionMapWindow : public QWidget {
     // in view, or, when it already was, the whole region again.
     void highlightLegendRow(int row);
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
   signals:
     // The points are drawn and the address box is ready (or the read failed).
     void loaded();

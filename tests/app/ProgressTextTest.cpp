@@ -17,6 +17,9 @@ TEST(ProgressLabels, AFileBeingStagedShowsTheDatabaseThePhaseTheFileAndItsLines)
     using Lines = std::array<std::string, 4>;
     EXPECT_EQ(progressLabels(p), (Lines{"データベース作成中 (東京.mdb)", "一時テーブルに登録中",
                                         "13101 (2/5)", "1234"}));
+    p.fileName = "13000-17.0a\\13_2024.csv";  // an archive member: its own name
+    p.fileInArchive = true;
+    EXPECT_EQ(progressLabels(p)[2], "13_2024.csv (2/5)");
     // Past the files, the file lines go blank.
     p.step = ProgressStep::Compacting;
     EXPECT_EQ(progressLabels(p),

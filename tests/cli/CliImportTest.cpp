@@ -66,6 +66,7 @@ TEST_F(CliImportTest, RegisterUpdateCheckDelete) {
     EXPECT_EQ(rows("SELECT count(*) FROM POST"), 1);
     EXPECT_NE(r.out.find("町: 0 → 3 (追加 3, 削除 0, 街区数の変化 0)\n"), std::string::npos)
         << r.out;
+    EXPECT_NE(r.out.find("\n時間: "), std::string::npos) << r.out;  // as README says
 
     // Add b, then take a out: only what changed is loaded or removed.
     r = cli({"update", "東京", b, b});
@@ -97,7 +98,7 @@ TEST_F(CliImportTest, RegisterUpdateCheckDelete) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_FALSE(fileExists(d.file("db/東京.mdb")));
     EXPECT_NE(r.out.find("削除した地域: 東京 (東京.mdb, "), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("町: 2 → 0\n行: 10 → 0\nＤＢ一覧の行: 1 → 0\n時間: "), std::string::npos)
+    EXPECT_NE(r.out.find("町: 2 → 0\n行: 10 → 0\n地域一覧: 1 → 0\n時間: "), std::string::npos)
         << r.out;
 }
 

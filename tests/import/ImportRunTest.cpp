@@ -4,6 +4,7 @@
 
 #include "app/ErrorReport.h"
 #include "app/FileOps.h"
+#include "app/WriterLock.h"
 #include "data/Catalog.h"
 #include "import/ImportStarter.h"
 #include "import/RegionFixture.h"
@@ -243,10 +244,36 @@ TEST_F(ImportRunTest, ACatalogThatCannotTakeANewRegionIsAFailureThatLeavesNoFile
         << person.allMessages();
     EXPECT_NE(person.messages[0].text.find("ＤＢ一覧"), std::string::npos) << person.allMessages();
     EXPECT_NE(person.messages[0].text.find("\n東京"), std::string::npos) << person.allMessages();
-    EXPECT_EQ(person.messages[1].text, "処理を中止しました。");
+    EXPECT_EQ(person.messages[1].text, "処理に失敗しました。") << "a failure is no Stop";
     // A new region's file without its catalog row is taken out again.
     EXPECT_FALSE(fileExists(regionPath()));
     EXPECT_FALSE(workFilesLeft());
+}
+
+// The end message waits for OK with the directory free for other writers, and
+// says the run's time, not the operator's.
+TEST_F(ImportRunTest, TheEndMessageComesOnceWithTheWriterLockFree) {
+    struct LockProbe : RecordingPerson {
+        std::string dbDir;
+        std::vector<bool> lockFree;
+        void message(const std::string& text, Icon icon) override {
+            try {
+                WriterLock taken = WriterLock::take(dbDir);
+                lockFree.push_back(true);
+            } catch (const Refusal&) {
+                lockFree.push_back(false);
+            }
+            RecordingPerson::message(text, icon);
+        }
+    } probe;
+    probe.dbDir = request.dbDir;
+    selectRegion("東京");
+    request.sources = {writeCsv("13101_a.csv", blocks("東京都", "千代田区", "千代田", 3))};
+    request.summaryInEndMessage = true;
+    EXPECT_EQ(startImportRun(request, probe, probe).kind, Outcome::Kind::Completed);
+    ASSERT_EQ(probe.messages.size(), 1u) << probe.allMessages();
+    EXPECT_EQ(probe.lockFree, std::vector<bool>{true});
+    EXPECT_NE(probe.messages[0].text.find("\n時間: "), std::string::npos);
 }
 
 }  // namespace

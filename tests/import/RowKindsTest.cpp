@@ -56,6 +56,9 @@ TEST(RowKindsTest, ANoteIsToldAfterRegistryFilesOrRemovedHousesOrParcelsOnly) {
     EXPECT_EQ(rowKindsNote({1, 2, 3}, {4, 5, 6}, 7, true),
               "読み込んだ行: 住居 1件, 街区 2件, 地番 3件\n削除した行: 住居 4件, 街区 5件, 地番 "
               "6件\n位置座標のない行: 7件");
+    // Nothing went: no line saying so.
+    EXPECT_EQ(rowKindsNote({1, 2, 3}, none, 0, true),
+              "読み込んだ行: 住居 1件, 街区 2件, 地番 3件\n位置座標のない行: 0件");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "data/Catalog.h"
 #include "data/Database.h"
 #include "postal/PostalTable.h"
+#include "support/ZipWriter.h"
 #include "ui/CsvSelectionWindow.h"
 
 using namespace mrk2;
@@ -321,6 +322,25 @@ TEST_F(CsvSelectionWindowTest, AFileReplacedByAnOlderCopyIsAnnouncedPreselectedA
         rows += st.int64(0);
     }
     EXPECT_EQ(rows, 3 + 4) << "the older copy's rows replaced the file's earlier ones";
+}
+
+// Only CSV files and archives are listed; an archive that cannot be read is
+// marked in the list, unchosen by >>, and no box is shown; a region read from an
+// archive opens where the archive lives.
+TEST_F(CsvSelectionWindowTest, ListsCsvAndZipOnlyAndMarksABrokenArchive) {
+    writeCsv("13101.csv", 1, other.path());
+    other.write("readme.txt", "x");
+    other.write("broken.zip", "PK not a zip");
+    const std::string zip = writeZip(other.file("13000.zip"), {{"13000\\13102.csv", "x"}});
+    makeRegionDb("東京都", {{zip, "13000\\13102.csv"}}, {"2023/11/14 22:13:20"});
+    open();
+    EXPECT_EQ(window->browsedDir().toStdString(), other.path());
+    EXPECT_FALSE(prompter.texts().join("|").contains("broken.zip")) << "no box for it";
+    EXPECT_EQ(texts("lstUnselectCsv"),
+              (QStringList{"13101.csv", "broken.zip (読めないアーカイブ)"}));
+    EXPECT_FALSE(list("lstUnselectCsv")->item(1)->toolTip().isEmpty());
+    click("cmdSelectAll");
+    EXPECT_EQ(texts("lstUnselectCsv"), QStringList{"broken.zip (読めないアーカイブ)"});
 }
 
 }  // namespace

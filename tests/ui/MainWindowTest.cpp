@@ -18,6 +18,7 @@
 #include "ui/CsvSelectionWindow.h"
 #include "ui/DirectoryChooser.h"
 #include "ui/MainWindow.h"
+#include "ui/NationalBuildWindow.h"
 #include "ui/StartLineBox.h"
 
 using namespace mrk2;
@@ -129,10 +130,10 @@ TEST_F(MainWindowTest, DirectoryTextIsCheckedWhenEditingEndsNotPerKeystroke) {
 
     box->setText(QString::fromStdString(dir.file("nothing-here")));
     leave(box);
-    pressKey(box, Qt::Key_Return);  // the same text again asks nothing new
-    ASSERT_EQ(prompter.texts(),
-              QStringList{QString::fromStdString("基本データベースが見つかりません。\n" +
-                                                 dir.file("nothing-here/mrk2.mdb"))});
+    pressKey(box, Qt::Key_Return);             // the same text again asks nothing new
+    ASSERT_EQ(prompter.questions.size(), 1u);  // to make it: answered No
+    EXPECT_TRUE(prompter.questions[0].text.startsWith("このディレクトリはありません。"));
+    EXPECT_TRUE(prompter.messages.empty());
     EXPECT_EQ(box->text().toStdString(), other.path());
     EXPECT_EQ(session.dbDir, other.path());
 }
@@ -330,7 +331,7 @@ TEST_F(MainWindowTest, DeleteRemovesTheRegionAndReloadsTheList) {
     const QString end = prompter.messages.back().text;
     EXPECT_TRUE(end.startsWith("処理を完了しました。\n\n削除した地域: 東京都 (東京都.mdb, "))
         << end.toStdString();
-    EXPECT_TRUE(end.contains("ＤＢ一覧の行: 1 → 0\n時間: ")) << end.toStdString();
+    EXPECT_TRUE(end.contains("地域一覧: 1 → 0\n時間: ")) << end.toStdString();
 }
 
 TEST_F(MainWindowTest, ThePostalBuildEndsWithPostsRowsBeforeAndAfter) {
@@ -394,6 +395,66 @@ TEST_F(MainWindowTest, AFirstStartOffersToCreateTheBaseDatabase) {
     EXPECT_TRUE(prompter.questions[0].text.contains("作成しますか"));
     EXPECT_TRUE(fileExists(empty.file("mrk2.mdb")));
     EXPECT_EQ(session.dbDir, empty.path());
+}
+
+// Declined, the offer leaves no SQLite words behind it when the list is read
+// again (the timer that follows the base database); a directory that is not
+// there is offered too, and made with its base database.
+TEST_F(MainWindowTest, AFirstStartShowsNoEnglishErrorAndOffersAMissingDirectory) {
+    TempDir empty;
+    writeIni({"DBDIR=" + empty.path()});
+    window.formLoad();  // answered No
+    window.followBaseDatabase();
+    EXPECT_EQ(prompter.questions.size(), 1u);
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.texts().join("|").toStdString();
+
+    const std::string missing = empty.file("a/b");
+    prompter.answers = {Answer::Yes};
+    dbDirBox()->setText(QString::fromStdString(missing));
+    pressKey(dbDirBox(), Qt::Key_Return);
+    ASSERT_EQ(prompter.questions.size(), 2u);
+    EXPECT_TRUE(prompter.questions[1].text.contains("ディレクトリと基本データベース"));
+    EXPECT_TRUE(fileExists(missing + "/mrk2.mdb"));
+    EXPECT_EQ(session.dbDir, missing);
+}
+
+}  // namespace
+
+namespace {
+
+// While a national build holds the writer lock, what would need it is off; the
+// region box and the map, which only read, stay.
+TEST_F(MainWindowTest, ANationalBuildTurnsOffWhatNeedsTheWriterLock) {
+    iniWithDbDir();
+    window.formLoad();
+    click("cmdNationalBuild");
+    auto* build = window.findChild<ui::NationalBuildWindow*>();
+    ASSERT_NE(build, nullptr);
+    emit build->runningChanged(true);
+    for (const char* name : {"cmdSelect", "cmdUpdate", "cmdDelete", "cmdDbDir"})
+        EXPECT_FALSE(child<QPushButton>(&window, name)->isEnabled()) << name;
+    EXPECT_TRUE(child<QPushButton>(&window, "cmdRegionMap")->isEnabled());
+    EXPECT_TRUE(regionBox()->isEnabled());
+    emit build->runningChanged(false);
+    EXPECT_TRUE(child<QPushButton>(&window, "cmdDelete")->isEnabled());
+    build->close();
+}
+
+// The tab key goes through the rows as they are read.
+TEST_F(MainWindowTest, TabOrderFollowsTheRows) {
+    QStringList order;
+    QWidget* w = dbDirBox();
+    for (int i = 0; i < 14; ++i, w = w->nextInFocusChain()) {
+        // Past labels, hidden controls and the inner parts of a box.
+        while (!(w->focusPolicy() & Qt::TabFocus) || w->isHidden() || w->objectName().isEmpty() ||
+               w->objectName().startsWith("qt_"))
+            w = w->nextInFocusChain();
+        order << w->objectName();
+    }
+    EXPECT_EQ(order, (QStringList{"txtDbDir", "cmdDbDir", "txtPostalCsv", "cmdPostalSelect",
+                                  "txtPostalStartLine", "cmdUpdate", "cmdNationalBuild",
+                                  "cmbPrefDB", "txtCensusStartLine", "cmdSelect", "cmdDelete",
+                                  "cmdRegionMap", "cmdDictionary", "cmdExit"}));
 }
 
 }  // namespace

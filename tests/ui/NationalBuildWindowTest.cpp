@@ -33,10 +33,12 @@ TEST_F(NationalBuildWindowTest, RowsAppearWhileTheGuiThreadStaysFreeAndStopStops
     writePrefecture("30.csv", "和歌山県", 20000);
     writePrefecture("31.csv", "鳥取県", 20000);
     writePrefecture("32.csv", "島根県", 20000);
-    ui::NationalBuildWindow window(session);
+    ui::NationalBuildWindow window(session, person);
     window.show();
     window.setSources({QString::fromStdString(csvDir.path())});
     auto* table = child<QTableWidget>(&window, "tblRegions");
+    ASSERT_EQ(table->rowCount(), 3) << "the prefectures found are listed before the build";
+    EXPECT_EQ(table->item(1, 1)->text(), QStringLiteral("新規"));
 
     int ticksDuringRun = 0, rowsSeen = 0;
     bool stopOnTick = false;
@@ -46,7 +48,7 @@ TEST_F(NationalBuildWindowTest, RowsAppearWhileTheGuiThreadStaysFreeAndStopStops
             return;
         ++ticksDuringRun;
         rowsSeen = std::max(rowsSeen, table->rowCount());
-        if (stopOnTick && rowsSeen > 0)
+        if (stopOnTick && table->cellWidget(0, 2))  // the build's rows, not the list found
             child<QPushButton>(&window, "cmdStop")->click();
     });
     timer.start(1);
@@ -58,14 +60,37 @@ TEST_F(NationalBuildWindowTest, RowsAppearWhileTheGuiThreadStaysFreeAndStopStops
     for (int r = 0; r < 3; ++r)
         EXPECT_EQ(table->item(r, 1)->text(), QStringLiteral("完了")) << r;
     EXPECT_TRUE(fileExists(dir.file("鳥取県.mdb")));
-    EXPECT_TRUE(child<QLabel>(&window, "lblOverall")->text().contains(QStringLiteral("3/3")));
+    auto* overall = child<QLabel>(&window, "lblOverall");
+    EXPECT_TRUE(overall->text().startsWith(QStringLiteral("全体: 3 地域 (完了 3)  時間: ")))
+        << overall->text().toStdString();
+    EXPECT_EQ(table->item(0, 5)->text(), QStringLiteral("20000"));  // rows, as mrk2cli's table
 
-    // One 中止 stops every region; none is left half-built.
+    // Existing regions are rebuilt only when the operator says so.
     const std::string before = readFile(dir.file("鳥取県.mdb"));
+    EXPECT_EQ(window.startBuild(ImportMode::Register).kind, Outcome::Kind::NothingToDo);
+    ASSERT_EQ(prompter.questions.size(), 1u);
+    EXPECT_TRUE(prompter.questions[0].text.contains(QStringLiteral("鳥取県")));
+    EXPECT_EQ(prompter.questionButtons[0], ui::QuestionButtons::OkCancel);
+
+    window.setSources({QString::fromStdString(csvDir.path())});
+    EXPECT_EQ(table->item(1, 1)->text(), QStringLiteral("既存"));
+
+    // One 中止 stops every region; none is left half-built, and the window
+    // counts what ended how, with no share and no time left.
+    prompter.answers = {Answer::Yes};
     stopOnTick = true;
     EXPECT_EQ(window.startBuild(ImportMode::Register).kind, Outcome::Kind::Stopped);
-    for (int r = 0; r < 3; ++r)
+    for (int r = 0; r < 3; ++r) {
         EXPECT_NE(table->item(r, 1)->text(), QStringLiteral("完了")) << r;
+        if (table->item(r, 1)->text() == QStringLiteral("未実行")) {
+            EXPECT_EQ(table->item(r, 3)->text(), QString()) << "a region never begun took no time";
+        }
+    }
+    const QString end = overall->text();
+    EXPECT_TRUE(end.startsWith(QStringLiteral("全体: 3 地域 (完了 0、")) &&
+                end.endsWith("処理を中止しました。"))
+        << end.toStdString();
+    EXPECT_FALSE(end.contains('%') || end.contains(QStringLiteral("残り"))) << end.toStdString();
     EXPECT_EQ(readFile(dir.file("鳥取県.mdb")), before);
     EXPECT_FALSE(fileExists(dir.file("鳥取県_$$$.mdb")));
 }

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -174,6 +175,39 @@ TEST_F(RegionMapWindowTest, ALegendRowHighlightsItsMunicipalityAndBringsItIntoVi
     clickRow(0);  // clicked again: no highlight, the whole region
     EXPECT_FALSE(canvas->highlight());
     EXPECT_TRUE(shown(139.70, 35.62) && shown(139.75, 35.62));
+}
+
+// A region of one municipality: its legend row still zooms in; the address
+// hint is one of its towns; Escape and 閉じる close the window.
+TEST_F(RegionMapWindowTest, OneMunicipalityZoomsInAndEscapeOrCloseCloses) {
+    RegionBuilder region(dir.file("千代田.mdb"));
+    std::vector<BlockRow> rows;
+    for (int b = 1; b <= 9; ++b)
+        rows.push_back({"東京都", "千代田区", "丸の内一丁目", std::to_string(b),
+                        "35.6" + std::to_string(b), "139.7" + std::to_string(b)});
+    region.addSource("13101.csv", "2024-01-01 00:00:00", rows);
+    for (const char* closer : {"Escape", "cmdClose"}) {
+        RegionMapWindow window(QStringLiteral("千代田"),
+                               QString::fromStdString(dir.file("千代田.mdb")));
+        window.show();
+        waitFor([&] { return window.isLoaded(); });
+        auto* address = child<QLineEdit>(&window, "txtAddress");
+        EXPECT_EQ(address->placeholderText(), "例: 千代田区丸の内一丁目");
+        auto* canvas = child<RegionMapCanvas>(&window, "mapCanvas");
+        const double before =
+            canvas->toWidget(139.79, 35.69).x() - canvas->toWidget(139.71, 35.61).x();
+        window.highlightLegendRow(0);
+        const double after =
+            canvas->toWidget(139.79, 35.69).x() - canvas->toWidget(139.71, 35.61).x();
+        EXPECT_GT(after, before * 1.5) << "zoomed in";
+        if (closer == std::string("Escape")) {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QCoreApplication::sendEvent(address, &escape);
+        } else {
+            button(&window, "cmdClose")->click();
+        }
+        EXPECT_FALSE(window.isVisible()) << closer;
+    }
 }
 
 // Thirty municipalities in a 6 x 5 grid of squares with gaps between them, as

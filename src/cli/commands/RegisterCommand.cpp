@@ -42,9 +42,10 @@ int RegisterCommand::run(CommandContext& ctx) {
     checkSourceLimit(request.sources.size());
     const std::string dbPath = files::regionDbPath(request.dbDir, request.region);
     RegionSnapshot before = snapshotBeforeRun(dbPath);
-    int status = runImportCommand(ctx, request);
+    std::string runTime;
+    int status = runImportCommand(ctx, request, runTime);
     if (status == kExitOk)
-        printRunSummary(before, dbPath);
+        printRunSummary(before, dbPath, runTime);
     return status;
 }
 

@@ -73,9 +73,10 @@ int UpdateCommand::run(CommandContext& ctx) {
     }
     checkSourceLimit(sources.size());
     RegionSnapshot before = snapshotBeforeRun(regionPath);
-    int status = runImportCommand(ctx, request);
+    std::string runTime;
+    int status = runImportCommand(ctx, request, runTime);
     if (status == kExitOk)
-        printRunSummary(before, regionPath);
+        printRunSummary(before, regionPath, runTime);
     return status;
 }
 
