@@ -1,0 +1,63 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "data/Database.h"
+
+namespace mrk2 {
+
+// The point index of a region database: every block row with a latitude and a
+// longitude, found by the cell of a fixed grid of 1/400 degree (about 280 m by
+// 230 m in Japan) that it lies in. The table POSITION索引 holds one row per cell
+// with points: fldCell, the cell's key, and fldPoints, its points packed 16
+// bytes each, little-endian: latitude and longitude in units of 1e-7 degree
+// (int32, about 1 cm), the number of the per-town table (uint32, 7 for
+// POSITION_0007) and the row's fldID there (uint32), in that order of sorting.
+//
+// A packed cell instead of a row per point or SQLite's R*Tree: the index is
+// written with every register and update, and one row per cell costs a fraction
+// of the time a million tree insertions take (bench/README.md), while a query
+// reads a few cells of a few kilobytes each.
+struct IndexedPoint {
+    std::int32_t lat7 = 0, lon7 = 0;
+    std::uint32_t table = 0;  // townTableName(table) holds the row
+    std::uint32_t row = 0;    // its fldID
+};
+
+namespace pointgrid {
+inline constexpr int kCellsPerDegree = 400;
+inline constexpr int kRows = 180 * kCellsPerDegree;     // latitude -90..90
+inline constexpr int kColumns = 360 * kCellsPerDegree;  // longitude -180..180
+// Clamped to the grid: a latitude of exactly 90 lies in the last row.
+int rowOf(double lat);
+int columnOf(double lon);
+inline std::int64_t cellKey(int row, int column) {
+    return static_cast<std::int64_t>(row) * kColumns + column;
+}
+}  // namespace pointgrid
+
+// Builds the index anew in `db` (a work file of a run: the index is replaced
+// with the region, never beside it), from the per-town tables POSITION names.
+// Keeps at most about kPointsPerPass points in memory: a larger region is read
+// in bands of latitude, one pass over its tables each. `between` runs between
+// tables (a run checks for Stop there). Throws mrk2::Error.
+void buildPointIndex(Database& db, const std::function<void()>& between = {});
+inline constexpr std::size_t kPointsPerPass = 2'000'000;
+
+bool hasPointIndex(Database& db);
+
+// Calls `each` for every point in the cells of rows [row0, row1] and columns
+// [column0, column1] of the grid, cell by cell. Keeps its statement for the
+// next call; one per connection.
+class PointCells {
+  public:
+    explicit PointCells(Database& db);
+    void forEach(int row0, int row1, int column0, int column1,
+                 const std::function<void(const IndexedPoint&)>& each);
+
+  private:
+    Statement range_;
+};
+
+}  // namespace mrk2
