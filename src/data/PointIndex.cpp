@@ -125,7 +125,8 @@ void writeCells(Database& db, std::vector<IndexedPoint>& points) {
 
 }  // namespace
 
-void buildPointIndex(Database& db, const std::function<void()>& between) {
+void buildPointIndex(Database& db, const std::function<void()>& between,
+                     std::size_t pointsPerPass) {
     dropTable(db, tables::kPointIndex);
     db.exec("CREATE TABLE " + quoteIdentifier(tables::kPointIndex) + " (" +
             quoteIdentifier(fields::kCell) + " INTEGER PRIMARY KEY, " +
@@ -134,7 +135,7 @@ void buildPointIndex(Database& db, const std::function<void()>& between) {
     std::vector<IndexedPoint> points;
     bool overflow = false;
     readPoints(db, tables, between, [&](const IndexedPoint& p) {
-        if (points.size() < kPointsPerPass)
+        if (points.size() < pointsPerPass)
             points.push_back(p);
         else
             overflow = true;
@@ -153,7 +154,7 @@ void buildPointIndex(Database& db, const std::function<void()>& between) {
     for (int row0 = 0; row0 < pointgrid::kRows;) {
         int row1 = row0;
         std::size_t count = 0;
-        while (row1 < pointgrid::kRows && (row1 == row0 || count + perRow[row1] <= kPointsPerPass))
+        while (row1 < pointgrid::kRows && (row1 == row0 || count + perRow[row1] <= pointsPerPass))
             count += perRow[row1++];
         if (count > 0) {
             points.reserve(count);

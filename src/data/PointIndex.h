@@ -39,11 +39,12 @@ inline std::int64_t cellKey(int row, int column) {
 
 // Builds the index anew in `db` (a work file of a run: the index is replaced
 // with the region, never beside it), from the per-town tables POSITION names.
-// Keeps at most about kPointsPerPass points in memory: a larger region is read
-// in bands of latitude, one pass over its tables each. `between` runs between
-// tables (a run checks for Stop there). Throws mrk2::Error.
-void buildPointIndex(Database& db, const std::function<void()>& between = {});
+// Keeps at most `pointsPerPass` points (16 bytes each) in memory: a larger
+// region is read in bands of latitude, one pass over its tables each. `between`
+// runs between tables (a run checks for Stop there). Throws mrk2::Error.
 inline constexpr std::size_t kPointsPerPass = 2'000'000;
+void buildPointIndex(Database& db, const std::function<void()>& between = {},
+                     std::size_t pointsPerPass = kPointsPerPass);
 
 bool hasPointIndex(Database& db);
 
