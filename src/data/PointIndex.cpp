@@ -15,19 +15,31 @@ namespace mrk2 {
 
 namespace pointgrid {
 
+// Whole units of 1e-7 degree per cell: the cell of a point follows from its
+// stored integers alone, the same on the side that builds and the side that asks.
+constexpr std::int64_t kUnitsPerCell = 10'000'000 / kCellsPerDegree;
+
+int rowOf7(std::int64_t lat7) {
+    return static_cast<int>(
+        std::clamp<std::int64_t>((lat7 + 900'000'000) / kUnitsPerCell, 0, kRows - 1));
+}
+
+int columnOf7(std::int64_t lon7) {
+    return static_cast<int>(
+        std::clamp<std::int64_t>((lon7 + 1'800'000'000) / kUnitsPerCell, 0, kColumns - 1));
+}
+
 int rowOf(double lat) {
-    return std::clamp(static_cast<int>(std::floor((lat + 90) * kCellsPerDegree)), 0, kRows - 1);
+    return rowOf7(static_cast<std::int64_t>(std::floor(std::clamp(lat, -90.0, 90.0) * 1e7)));
 }
 
 int columnOf(double lon) {
-    return std::clamp(static_cast<int>(std::floor((lon + 180) * kCellsPerDegree)), 0, kColumns - 1);
+    return columnOf7(static_cast<std::int64_t>(std::floor(std::clamp(lon, -180.0, 180.0) * 1e7)));
 }
 
 }  // namespace pointgrid
 
 namespace {
-
-constexpr std::size_t kPackedSize = 16;
 
 // A coordinate in units of 1e-7 degree. The import gate let only decimal
 // numbers within range through; anything else stays out of the index.
@@ -44,16 +56,15 @@ void putUint32(std::string& out, std::uint32_t v) {
         out += static_cast<char>((v >> shift) & 0xFF);
 }
 
-std::uint32_t getUint32(const char* p) {
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = (v << 8) | static_cast<unsigned char>(p[i]);
-    return v;
+std::int64_t cellOf(const IndexedPoint& p) {
+    return pointgrid::cellKey(pointgrid::rowOf7(p.lat7), pointgrid::columnOf7(p.lon7));
 }
 
-std::int64_t cellOf(const IndexedPoint& p) {
-    return pointgrid::cellKey(pointgrid::rowOf(p.lat7 / 1e7), pointgrid::columnOf(p.lon7 / 1e7));
-}
+// A point with its cell, computed once for the sort.
+struct KeyedPoint {
+    std::int64_t cell;
+    IndexedPoint point;
+};
 
 struct TownTable {
     std::string name;
@@ -98,24 +109,25 @@ void readPoints(Database& db, const std::vector<TownTable>& tables,
     }
 }
 
-void writeCells(Database& db, std::vector<IndexedPoint>& points) {
-    std::sort(points.begin(), points.end(), [](const IndexedPoint& a, const IndexedPoint& b) {
-        const std::int64_t ca = cellOf(a), cb = cellOf(b);
-        if (ca != cb)
-            return ca < cb;
-        return a.table != b.table ? a.table < b.table : a.row < b.row;
+void writeCells(Database& db, std::vector<KeyedPoint>& points) {
+    std::sort(points.begin(), points.end(), [](const KeyedPoint& a, const KeyedPoint& b) {
+        if (a.cell != b.cell)
+            return a.cell < b.cell;
+        return a.point.table != b.point.table ? a.point.table < b.point.table
+                                              : a.point.row < b.point.row;
     });
     Statement insert =
         db.prepare("INSERT INTO " + quoteIdentifier(tables::kPointIndex) + " VALUES (?1, ?2)");
     std::string packed;
     for (std::size_t i = 0; i < points.size();) {
-        const std::int64_t cell = cellOf(points[i]);
+        const std::int64_t cell = points[i].cell;
         packed.clear();
-        for (; i < points.size() && cellOf(points[i]) == cell; ++i) {
-            putUint32(packed, static_cast<std::uint32_t>(points[i].lat7));
-            putUint32(packed, static_cast<std::uint32_t>(points[i].lon7));
-            putUint32(packed, points[i].table);
-            putUint32(packed, points[i].row);
+        for (; i < points.size() && points[i].cell == cell; ++i) {
+            const IndexedPoint& p = points[i].point;
+            putUint32(packed, static_cast<std::uint32_t>(p.lat7));
+            putUint32(packed, static_cast<std::uint32_t>(p.lon7));
+            putUint32(packed, p.table);
+            putUint32(packed, p.row);
         }
         insert.bind(1, cell).bindBlob(2, packed);
         insert.run();
@@ -132,11 +144,11 @@ void buildPointIndex(Database& db, const std::function<void()>& between,
             quoteIdentifier(fields::kCell) + " INTEGER PRIMARY KEY, " +
             quoteIdentifier(fields::kPoints) + " BLOB NOT NULL)");
     const std::vector<TownTable> tables = townTables(db);
-    std::vector<IndexedPoint> points;
+    std::vector<KeyedPoint> points;
     bool overflow = false;
     readPoints(db, tables, between, [&](const IndexedPoint& p) {
         if (points.size() < pointsPerPass)
-            points.push_back(p);
+            points.push_back({cellOf(p), p});
         else
             overflow = true;
     });
@@ -150,7 +162,7 @@ void buildPointIndex(Database& db, const std::function<void()>& between,
     points.shrink_to_fit();
     std::vector<std::size_t> perRow(pointgrid::kRows, 0);
     readPoints(db, tables, between,
-               [&](const IndexedPoint& p) { ++perRow[pointgrid::rowOf(p.lat7 / 1e7)]; });
+               [&](const IndexedPoint& p) { ++perRow[pointgrid::rowOf7(p.lat7)]; });
     for (int row0 = 0; row0 < pointgrid::kRows;) {
         int row1 = row0;
         std::size_t count = 0;
@@ -159,9 +171,9 @@ void buildPointIndex(Database& db, const std::function<void()>& between,
         if (count > 0) {
             points.reserve(count);
             readPoints(db, tables, between, [&](const IndexedPoint& p) {
-                const int row = pointgrid::rowOf(p.lat7 / 1e7);
+                const int row = pointgrid::rowOf7(p.lat7);
                 if (row >= row0 && row < row1)
-                    points.push_back(p);
+                    points.push_back({cellOf(p), p});
             });
             writeCells(db, points);
         }
@@ -178,20 +190,13 @@ PointCells::PointCells(Database& db)
                         quoteIdentifier(tables::kPointIndex) + " WHERE " +
                         quoteIdentifier(fields::kCell) + " BETWEEN ?1 AND ?2")) {}
 
-void PointCells::forEach(int row0, int row1, int column0, int column1,
-                         const std::function<void(const IndexedPoint&)>& each) {
+void PointCells::forEachCell(int row0, int row1, int column0, int column1,
+                             const std::function<void(std::string_view packed)>& each) {
     for (int row = row0; row <= row1; ++row) {
         range_.reset();
         range_.bind(1, pointgrid::cellKey(row, column0)).bind(2, pointgrid::cellKey(row, column1));
-        while (range_.step()) {
-            const std::string_view packed = range_.blob(0);
-            for (std::size_t at = 0; at + kPackedSize <= packed.size(); at += kPackedSize) {
-                const char* p = packed.data() + at;
-                each(IndexedPoint{static_cast<std::int32_t>(getUint32(p)),
-                                  static_cast<std::int32_t>(getUint32(p + 4)), getUint32(p + 8),
-                                  getUint32(p + 12)});
-            }
-        }
+        while (range_.step())
+            each(range_.blob(0));
     }
     range_.reset();
 }

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "data/Database.h"
 
@@ -29,9 +30,12 @@ namespace pointgrid {
 inline constexpr int kCellsPerDegree = 400;
 inline constexpr int kRows = 180 * kCellsPerDegree;     // latitude -90..90
 inline constexpr int kColumns = 360 * kCellsPerDegree;  // longitude -180..180
-// Clamped to the grid: a latitude of exactly 90 lies in the last row.
+// Clamped to the grid: a latitude of exactly 90 lies in the last row. The
+// ...7 forms take units of 1e-7 degree, as the index stores them.
 int rowOf(double lat);
 int columnOf(double lon);
+int rowOf7(std::int64_t lat7);
+int columnOf7(std::int64_t lon7);
 inline std::int64_t cellKey(int row, int column) {
     return static_cast<std::int64_t>(row) * kColumns + column;
 }
@@ -39,26 +43,43 @@ inline std::int64_t cellKey(int row, int column) {
 
 // Builds the index anew in `db` (a work file of a run: the index is replaced
 // with the region, never beside it), from the per-town tables POSITION names.
-// Keeps at most `pointsPerPass` points (16 bytes each) in memory: a larger
+// Keeps at most `pointsPerPass` points (24 bytes each) in memory: a larger
 // region is read in bands of latitude, one pass over its tables each. `between`
 // runs between tables (a run checks for Stop there). Throws mrk2::Error.
-inline constexpr std::size_t kPointsPerPass = 2'000'000;
+inline constexpr std::size_t kPointsPerPass = 1'500'000;
 void buildPointIndex(Database& db, const std::function<void()>& between = {},
                      std::size_t pointsPerPass = kPointsPerPass);
 
 bool hasPointIndex(Database& db);
 
-// Calls `each` for every point in the cells of rows [row0, row1] and columns
-// [column0, column1] of the grid, cell by cell. Keeps its statement for the
-// next call; one per connection.
+// Calls `each` with the packed points of every cell in rows [row0, row1] and
+// columns [column0, column1] of the grid (unpack them with unpackPoint); the
+// bytes are valid during the call. Keeps its statement for the next call: one
+// per connection.
 class PointCells {
   public:
     explicit PointCells(Database& db);
-    void forEach(int row0, int row1, int column0, int column1,
-                 const std::function<void(const IndexedPoint&)>& each);
+    void forEachCell(int row0, int row1, int column0, int column1,
+                     const std::function<void(std::string_view packed)>& each);
 
   private:
     Statement range_;
 };
+
+inline constexpr std::size_t kPackedPointSize = 16;
+
+inline std::uint32_t unpackUint32(const char* p) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(p[0])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(p[1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(p[2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(p[3])) << 24;
+}
+
+// The point at `p`, kPackedPointSize bytes of a cell.
+inline IndexedPoint unpackPoint(const char* p) {
+    return {static_cast<std::int32_t>(unpackUint32(p)),
+            static_cast<std::int32_t>(unpackUint32(p + 4)), unpackUint32(p + 8),
+            unpackUint32(p + 12)};
+}
 
 }  // namespace mrk2

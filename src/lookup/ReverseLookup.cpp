@@ -22,7 +22,9 @@ constexpr double kEarthMetres = 6371008.8;
 constexpr double kRadians = std::numbers::pi / 180;
 // The first search radius: most points of a built-up region have a row this
 // near; each further round searches four times as far.
-constexpr double kFirstMetres = 150;
+constexpr double kFirstMetres = 50;
+// Metres of a meridian per 1e-7 degree, the index's unit.
+constexpr double kMetresPerUnit = kEarthMetres * kRadians * 1e-7;
 
 double greatCircleMetres(double lat1, double lon1, double lat2, double lon2) {
     const double s1 = std::sin((lat2 - lat1) * kRadians / 2);
@@ -41,7 +43,7 @@ struct CellBox {
 
 CellBox cellsAround(double lat, double lon, double metres) {
     const double delta = metres / kEarthMetres;  // radians
-    const double margin = 1e-7;                  // degrees
+    const double margin = 1e-6;                  // degrees
     const double dLat = delta / kRadians + margin;
     CellBox box{pointgrid::rowOf(lat - dLat), pointgrid::rowOf(lat + dLat), 0,
                 pointgrid::kColumns - 1};
@@ -70,6 +72,14 @@ struct Candidate {
     double metres;
     IndexedPoint point;
 };
+
+// Nearer first; equally near in the order of the index.
+bool nearer(const Candidate& a, const Candidate& b) {
+    if (a.metres != b.metres)
+        return a.metres < b.metres;
+    return a.point.table != b.point.table ? a.point.table < b.point.table
+                                          : a.point.row < b.point.row;
+}
 
 }  // namespace
 
@@ -158,42 +168,60 @@ std::vector<NearbyAddress> ReverseLookup::nearest(const ReverseQuery& q) const {
 
     // Every point within `metres` lies in the cells around: once `limit` of them
     // are that near, no point outside can be nearer.
-    std::vector<Candidate> found;
+    std::vector<Candidate> best;  // a heap of the nearest so far, the farthest on top
+    const double qlat7 = q.lat * 1e7, qlon7 = q.lon * 1e7;
     for (double metres = std::min(kFirstMetres, q.maxMetres);;
          metres = std::min(metres * 4, q.maxMetres)) {
-        found.clear();
+        best.clear();
         const CellBox box = cellsAround(q.lat, q.lon, metres);
+        // A flat distance with the narrowest parallel of the box never exceeds the
+        // distance on the sphere (by more than rounding): points it puts out of
+        // reach, or behind the `limit` nearest, need no exact distance.
+        const double cosMin = std::cos(
+            std::min(90.0, std::fabs(q.lat) + metres / kEarthMetres / kRadians) * kRadians);
+        auto consider = [&](const IndexedPoint& p) {
+            const double dy = (p.lat7 - qlat7) * kMetresPerUnit;
+            const double dx = (p.lon7 - qlon7) * kMetresPerUnit * cosMin;
+            const double lower = std::sqrt(dx * dx + dy * dy) * (1 - 1e-3) - 0.01;
+            if (lower > metres || (best.size() == q.limit && lower > best.front().metres))
+                return;
+            const double d = greatCircleMetres(q.lat, q.lon, p.lat7 / 1e7, p.lon7 / 1e7);
+            if (d > metres)
+                return;
+            const Candidate c{d, p};
+            if (best.size() == q.limit) {
+                if (!nearer(c, best.front()))
+                    return;
+                std::pop_heap(best.begin(), best.end(), nearer);
+                best.back() = c;
+            } else {
+                best.push_back(c);
+            }
+            std::push_heap(best.begin(), best.end(), nearer);
+        };
         inContext(path_, [&] {
-            reader->cells.forEach(
-                box.row0, box.row1, box.column0, box.column1, [&](const IndexedPoint& p) {
-                    const double d = greatCircleMetres(q.lat, q.lon, p.lat7 / 1e7, p.lon7 / 1e7);
-                    if (d <= metres)
-                        found.push_back({d, p});
+            reader->cells.forEachCell(
+                box.row0, box.row1, box.column0, box.column1, [&](std::string_view packed) {
+                    for (std::size_t at = 0; at + kPackedPointSize <= packed.size();
+                         at += kPackedPointSize)
+                        consider(unpackPoint(packed.data() + at));
                 });
         });
-        if (found.size() >= q.limit || metres >= q.maxMetres)
+        if (best.size() >= q.limit || metres >= q.maxMetres)
             break;
     }
-    const std::size_t keep = std::min(found.size(), q.limit);
-    std::partial_sort(found.begin(), found.begin() + static_cast<long>(keep), found.end(),
-                      [](const Candidate& a, const Candidate& b) {
-                          if (a.metres != b.metres)
-                              return a.metres < b.metres;
-                          return a.point.table != b.point.table ? a.point.table < b.point.table
-                                                                : a.point.row < b.point.row;
-                      });
-
+    std::sort_heap(best.begin(), best.end(), nearer);
     std::vector<NearbyAddress> out;
-    out.reserve(keep);
+    out.reserve(best.size());
     inContext(path_, [&] {
-        for (std::size_t i = 0; i < keep; ++i) {
-            const IndexedPoint& p = found[i].point;
+        for (const Candidate& c : best) {
+            const IndexedPoint& p = c.point;
             Statement& st = reader->rowOf(p.table);
             st.bind(1, static_cast<std::int64_t>(p.row));
             if (!st.step())
                 continue;  // an index is built with its rows: never for a real region
             NearbyAddress a;
-            a.metres = found[i].metres;
+            a.metres = c.metres;
             LookupResult& r = a.address;
             if (auto names = towns_->byPositionId.find(st.int64(0));
                 names != towns_->byPositionId.end()) {
