@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "app/Error.h"
@@ -41,30 +42,58 @@ int columnOf(double lon) {
 
 namespace {
 
-// A coordinate in units of 1e-7 degree. The import gate let only decimal
-// numbers within range through; anything else stays out of the index.
-std::optional<std::int32_t> sevenDecimals(std::string_view text, double limit) {
-    double value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || !(std::fabs(value) <= limit))
+// A coordinate in units of 1e-7 degree, rounded at the eighth decimal. The
+// import gate let only decimal numbers within range through; their plain form
+// is read digit by digit (the index is built from every row of the region), any
+// other through from_chars, and what is no number stays out of the index.
+std::optional<std::int32_t> sevenDecimals(std::string_view text, std::int64_t limit7) {
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    i += negative || (!text.empty() && text[0] == '+');
+    std::int64_t units = 0;
+    int whole = 0, decimals = 0;
+    bool plain = i < text.size();
+    for (; plain && i < text.size() && text[i] != '.'; ++i, ++whole) {
+        plain = text[i] >= '0' && text[i] <= '9' && whole < 4;
+        units = units * 10 + (text[i] - '0');
+    }
+    if (plain && i < text.size())
+        ++i;  // the point
+    int roundDigit = 0;
+    for (; plain && i < text.size(); ++i) {
+        plain = text[i] >= '0' && text[i] <= '9';
+        if (decimals < 7)
+            units = units * 10 + (text[i] - '0');
+        else if (decimals == 7)
+            roundDigit = text[i] - '0';
+        ++decimals;
+    }
+    if (plain && whole > 0) {
+        for (int d = decimals; d < 7; ++d)
+            units *= 10;
+        units += roundDigit >= 5;
+    } else {
+        double value = 0;
+        auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value) ||
+            std::fabs(value) > 1000)
+            return std::nullopt;
+        units = std::llround(std::fabs(value) * 1e7);
+    }
+    if (units > limit7)
         return std::nullopt;
-    return static_cast<std::int32_t>(std::lround(value * 1e7));
+    return static_cast<std::int32_t>(negative ? -units : units);
 }
 
-void putUint32(std::string& out, std::uint32_t v) {
+char* putUint32(char* out, std::uint32_t v) {
     for (int shift = 0; shift < 32; shift += 8)
-        out += static_cast<char>((v >> shift) & 0xFF);
+        *out++ = static_cast<char>((v >> shift) & 0xFF);
+    return out;
 }
 
 std::int64_t cellOf(const IndexedPoint& p) {
     return pointgrid::cellKey(pointgrid::rowOf7(p.lat7), pointgrid::columnOf7(p.lon7));
 }
-
-// A point with its cell, computed once for the sort.
-struct KeyedPoint {
-    std::int64_t cell;
-    IndexedPoint point;
-};
 
 struct TownTable {
     std::string name;
@@ -98,8 +127,8 @@ void readPoints(Database& db, const std::vector<TownTable>& tables,
                                   " FROM " + quoteIdentifier(t.name));
         while (st.step()) {
             const std::int64_t id = st.int64(0);
-            auto lat = sevenDecimals(st.view(1), 90);
-            auto lon = sevenDecimals(st.view(2), 180);
+            auto lat = sevenDecimals(st.view(1), 900'000'000);
+            auto lon = sevenDecimals(st.view(2), 1'800'000'000);
             if (!lat || !lon || id <= 0 || id > std::numeric_limits<std::uint32_t>::max())
                 continue;
             take(IndexedPoint{*lat, *lon, t.number, static_cast<std::uint32_t>(id)});
@@ -109,27 +138,45 @@ void readPoints(Database& db, const std::vector<TownTable>& tables,
     }
 }
 
-void writeCells(Database& db, std::vector<KeyedPoint>& points) {
-    std::sort(points.begin(), points.end(), [](const KeyedPoint& a, const KeyedPoint& b) {
-        if (a.cell != b.cell)
-            return a.cell < b.cell;
-        return a.point.table != b.point.table ? a.point.table < b.point.table
-                                              : a.point.row < b.point.row;
-    });
+// Writes the points, read table by table in the order of their numbers and row
+// by row, as cells: the points of each cell are chained in that order, and the
+// cells written in the order of their keys.
+void writeCells(Database& db, std::vector<IndexedPoint>& points) {
+    struct Chain {
+        std::uint32_t first, last;
+    };
+    constexpr std::uint32_t kEnd = std::numeric_limits<std::uint32_t>::max();
+    std::unordered_map<std::int64_t, Chain> chains;
+    std::vector<std::uint32_t> next(points.size(), kEnd);
+    for (std::uint32_t i = 0; i < points.size(); ++i) {
+        auto [it, added] = chains.try_emplace(cellOf(points[i]), Chain{i, i});
+        if (!added) {
+            next[it->second.last] = i;
+            it->second.last = i;
+        }
+    }
+    std::vector<std::int64_t> cells;
+    cells.reserve(chains.size());
+    for (const auto& [cell, chain] : chains)
+        cells.push_back(cell);
+    std::sort(cells.begin(), cells.end());
     Statement insert =
         db.prepare("INSERT INTO " + quoteIdentifier(tables::kPointIndex) + " VALUES (?1, ?2)");
     std::string packed;
-    for (std::size_t i = 0; i < points.size();) {
-        const std::int64_t cell = points[i].cell;
-        packed.clear();
-        for (; i < points.size() && points[i].cell == cell; ++i) {
-            const IndexedPoint& p = points[i].point;
-            putUint32(packed, static_cast<std::uint32_t>(p.lat7));
-            putUint32(packed, static_cast<std::uint32_t>(p.lon7));
-            putUint32(packed, p.table);
-            putUint32(packed, p.row);
+    for (std::int64_t cell : cells) {
+        std::size_t size = 0;
+        for (std::uint32_t i = chains[cell].first; i != kEnd; i = next[i]) {
+            if (packed.size() < size + kPackedPointSize)
+                packed.resize(2 * (size + kPackedPointSize));
+            const IndexedPoint& p = points[i];
+            char* at = packed.data() + size;
+            at = putUint32(at, static_cast<std::uint32_t>(p.lat7));
+            at = putUint32(at, static_cast<std::uint32_t>(p.lon7));
+            at = putUint32(at, p.table);
+            putUint32(at, p.row);
+            size += kPackedPointSize;
         }
-        insert.bind(1, cell).bindBlob(2, packed);
+        insert.bind(1, cell).bindBlob(2, std::string_view(packed.data(), size));
         insert.run();
     }
     points.clear();
@@ -144,11 +191,11 @@ void buildPointIndex(Database& db, const std::function<void()>& between,
             quoteIdentifier(fields::kCell) + " INTEGER PRIMARY KEY, " +
             quoteIdentifier(fields::kPoints) + " BLOB NOT NULL)");
     const std::vector<TownTable> tables = townTables(db);
-    std::vector<KeyedPoint> points;
+    std::vector<IndexedPoint> points;
     bool overflow = false;
     readPoints(db, tables, between, [&](const IndexedPoint& p) {
         if (points.size() < pointsPerPass)
-            points.push_back({cellOf(p), p});
+            points.push_back(p);
         else
             overflow = true;
     });
@@ -173,7 +220,7 @@ void buildPointIndex(Database& db, const std::function<void()>& between,
             readPoints(db, tables, between, [&](const IndexedPoint& p) {
                 const int row = pointgrid::rowOf7(p.lat7);
                 if (row >= row0 && row < row1)
-                    points.push_back({cellOf(p), p});
+                    points.push_back(p);
             });
             writeCells(db, points);
         }

@@ -43,7 +43,7 @@ inline std::int64_t cellKey(int row, int column) {
 
 // Builds the index anew in `db` (a work file of a run: the index is replaced
 // with the region, never beside it), from the per-town tables POSITION names.
-// Keeps at most `pointsPerPass` points (24 bytes each) in memory: a larger
+// Keeps at most `pointsPerPass` points (20 bytes each) in memory: a larger
 // region is read in bands of latitude, one pass over its tables each. `between`
 // runs between tables (a run checks for Stop there). Throws mrk2::Error.
 inline constexpr std::size_t kPointsPerPass = 1'500'000;
