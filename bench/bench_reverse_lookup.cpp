@@ -79,21 +79,39 @@ std::vector<mrk2::ReverseQuery> samplePoints(mrk2::Database& db, int count) {
 int main(int argc, char** argv) {
     std::string dbPath, pointsPath;
     int count = 10000;
-    for (int i = 1; i + 1 < argc; i += 2) {
+    bool buildOnly = false;  // build the index in the given file itself, then stop
+    for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
+        if (a == "--build-in-place") {
+            buildOnly = true;
+            continue;
+        }
+        if (i + 1 >= argc)
+            break;
         if (a == "--db")
             dbPath = argv[i + 1];
         else if (a == "--count")
             count = std::stoi(argv[i + 1]);
         else if (a == "--write-points")
             pointsPath = argv[i + 1];
+        ++i;
     }
     if (dbPath.empty()) {
         std::cerr << "usage: bench_reverse_lookup --db REGION.mdb [--count N] "
-                     "[--write-points FILE]\n";
+                     "[--write-points FILE] [--build-in-place]\n";
         return 2;
     }
     try {
+        if (buildOnly) {
+            mrk2::Database work = mrk2::Database::open(dbPath);
+            work.useFastUnsafePragmas();
+            const double c0 = cpuSeconds();
+            mrk2::Transaction tx(work);
+            mrk2::buildPointIndex(work);
+            tx.commit();
+            std::printf("index build          %.3f s CPU\n", cpuSeconds() - c0);
+            return 0;
+        }
         std::vector<mrk2::ReverseQuery> points;
         {
             mrk2::Database db = mrk2::Database::open(dbPath, mrk2::Database::Mode::ReadOnly);

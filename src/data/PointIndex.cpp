@@ -148,12 +148,22 @@ void writeCells(Database& db, std::vector<IndexedPoint>& points) {
     constexpr std::uint32_t kEnd = std::numeric_limits<std::uint32_t>::max();
     std::unordered_map<std::int64_t, Chain> chains;
     std::vector<std::uint32_t> next(points.size(), kEnd);
+    // The rows of a town lie close together: most points share the cell of the
+    // point before them, and skip the hash look-up.
+    Chain* current = nullptr;
+    std::int64_t currentCell = -1;
     for (std::uint32_t i = 0; i < points.size(); ++i) {
-        auto [it, added] = chains.try_emplace(cellOf(points[i]), Chain{i, i});
-        if (!added) {
-            next[it->second.last] = i;
-            it->second.last = i;
+        const std::int64_t cell = cellOf(points[i]);
+        if (cell != currentCell) {
+            // A map's elements stay where they are when it grows.
+            auto [it, added] = chains.try_emplace(cell, Chain{i, i});
+            current = &it->second;
+            currentCell = cell;
+            if (added)
+                continue;
         }
+        next[current->last] = i;
+        current->last = i;
     }
     std::vector<std::int64_t> cells;
     cells.reserve(chains.size());

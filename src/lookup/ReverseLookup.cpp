@@ -96,6 +96,11 @@ struct ReverseLookup::Reader {
 
     static Database openIndexed(const std::string& path) {
         Database db = Database::open(path, Database::Mode::ReadOnly);
+        // Cells are read through a mapping of the file: no read call and no copy
+        // per page, and every connection shares the same pages. A region file is
+        // never changed in place (a new one is renamed over it), so the mapping
+        // never sees it shrink.
+        db.exec("PRAGMA mmap_size = 1073741824");
         if (!hasPointIndex(db))
             throw Error(FormatError::NotFound,
                         "位置の索引がありません。地域を更新すると作られます。", path);
