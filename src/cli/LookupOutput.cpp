@@ -90,10 +90,13 @@ void LookupWriter::write(const LookupResult& r, std::optional<double> metres) {
             out_ << (many_ ? sep : "") << "{" << fields << "}" << (many_ ? "" : "\n");
             break;
         case LookupFormat::GeoJson: {
+            // A point's coordinates are numbers: a value that is none (a database
+            // written elsewhere) gives no point rather than a string in its place.
             std::string geometry = "null";
-            if (r.level != MatchLevel::None && !p.lat.empty() && !p.lon.empty())
-                geometry = "{\"type\": \"Point\", \"coordinates\": [" + jsonNumber(p.lon) + ", " +
-                           jsonNumber(p.lat) + "]}";
+            const std::string lon = jsonNumber(p.lon), lat = jsonNumber(p.lat);
+            if (r.level != MatchLevel::None && !p.lat.empty() && !p.lon.empty() && lon[0] != '"' &&
+                lat[0] != '"')
+                geometry = "{\"type\": \"Point\", \"coordinates\": [" + lon + ", " + lat + "]}";
             out_ << sep << "{\"type\": \"Feature\", \"geometry\": " << geometry
                  << ", \"properties\": {" << fields << "}}";
             break;

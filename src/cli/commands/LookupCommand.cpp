@@ -92,6 +92,9 @@ int runLookup(CommandContext& ctx) {
                 ++lineNumber;
                 if (!line.empty() && line.back() == '\r')
                     line.pop_back();
+                // A list saved by a Windows editor starts with a byte order mark.
+                if (lineNumber == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0)
+                    line.erase(0, 3);
                 // A file saved by a Japanese Windows editor may well be CP932.
                 if (!isValidUtf8(line)) {
                     if (auto decoded = cp932ToUtf8(line))
