@@ -20,11 +20,11 @@ write_block_ini "$work"
 run init "$work/db"
 run postal-build data/13TOKYO.CSV
 
-walls=() cpus=() builds=() build_cpus=() engine=() cli_runs=()
+walls=() cpus=() builds=() build_cpus=() engine=() cli_runs=() rss=0
 for ((r = 1; r <= repeat; r++)); do
     rm -f "$work/db/地域.mdb"
-    read -r s _ c < <(region register 地域 "$work"/csv/*.csv)
-    walls+=("$s") cpus+=("$c")
+    read -r s k c < <(region register 地域 "$work"/csv/*.csv)
+    walls+=("$s") cpus+=("$c"); ((k > rss)) && rss=$k
 done
 for ((r = 1; r <= repeat; r++)); do
     "$build/bench/bench_reverse_lookup" --db "$work/db/地域.mdb" --count 10000 \
@@ -40,6 +40,7 @@ done
 cat "$work/out.txt"
 echo "machine              2 cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "register (new)       ${walls[*]} s wall, ${cpus[*]} s CPU (best $(best "${walls[@]}") / $(best "${cpus[@]}"))"
+echo "peak RSS (register)   $((rss / 1024)) MB"
 echo "index build          ${builds[*]} s wall, ${build_cpus[*]} s CPU (best $(best "${builds[@]}") / $(best "${build_cpus[@]}"))"
 # The register above includes the index: what it adds is the index over the rest.
 adds() { awk -v i="$1" -v r="$2" 'BEGIN { printf "%.3f", i / (r - i) }'; }
