@@ -140,8 +140,9 @@ void readPoints(Database& db, const std::vector<TownTable>& tables,
 
 // Writes the points, read table by table in the order of their numbers and row
 // by row, as cells: the points of each cell are chained in that order, and the
-// cells written in the order of their keys.
-void writeCells(Database& db, std::vector<IndexedPoint>& points) {
+// cells written in the order of their keys; `appending`, after the points of
+// earlier pieces, which stay first in their cells.
+void writeCells(Database& db, std::vector<IndexedPoint>& points, bool appending) {
     struct Chain {
         std::uint32_t first, last;
     };
@@ -170,11 +171,26 @@ void writeCells(Database& db, std::vector<IndexedPoint>& points) {
     for (const auto& [cell, chain] : chains)
         cells.push_back(cell);
     std::sort(cells.begin(), cells.end());
-    Statement insert =
-        db.prepare("INSERT INTO " + quoteIdentifier(tables::kPointIndex) + " VALUES (?1, ?2)");
+    const std::string table = quoteIdentifier(tables::kPointIndex);
+    Statement insert = db.prepare("INSERT OR REPLACE INTO " + table + " VALUES (?1, ?2)");
+    Statement existing;
+    if (appending)
+        existing = db.prepare("SELECT " + quoteIdentifier(fields::kPoints) + " FROM " + table +
+                              " WHERE " + quoteIdentifier(fields::kCell) + " = ?1");
     std::string packed;
     for (std::int64_t cell : cells) {
         std::size_t size = 0;
+        // A cell an earlier piece wrote keeps its points first.
+        if (appending) {
+            existing.reset();
+            existing.bind(1, cell);
+            if (existing.step()) {
+                const std::string_view before = existing.blob(0);
+                packed.assign(before.begin(), before.end());
+                size = before.size();
+            }
+            existing.reset();
+        }
         for (std::uint32_t i = chains[cell].first; i != kEnd; i = next[i]) {
             if (packed.size() < size + kPackedPointSize)
                 packed.resize(2 * (size + kPackedPointSize));
@@ -195,47 +211,23 @@ void writeCells(Database& db, std::vector<IndexedPoint>& points) {
 }  // namespace
 
 void buildPointIndex(Database& db, const std::function<void()>& between,
-                     std::size_t pointsPerPass) {
+                     std::size_t pointsPerPiece) {
     dropTable(db, tables::kPointIndex);
     db.exec("CREATE TABLE " + quoteIdentifier(tables::kPointIndex) + " (" +
             quoteIdentifier(fields::kCell) + " INTEGER PRIMARY KEY, " +
             quoteIdentifier(fields::kPoints) + " BLOB NOT NULL)");
     const std::vector<TownTable> tables = townTables(db);
     std::vector<IndexedPoint> points;
-    bool overflow = false;
+    points.reserve(std::min<std::size_t>(pointsPerPiece, 1 << 16));
+    bool written = false;  // a piece is in the table: later ones append to its cells
     readPoints(db, tables, between, [&](const IndexedPoint& p) {
-        if (points.size() < pointsPerPass)
-            points.push_back(p);
-        else
-            overflow = true;
-    });
-    if (!overflow) {
-        writeCells(db, points);
-        return;
-    }
-    // Too many for one pass: count the points of each grid row, then read bands
-    // of whole rows that each fit, so that no cell is split between two passes.
-    points.clear();
-    points.shrink_to_fit();
-    std::vector<std::size_t> perRow(pointgrid::kRows, 0);
-    readPoints(db, tables, between,
-               [&](const IndexedPoint& p) { ++perRow[pointgrid::rowOf7(p.lat7)]; });
-    for (int row0 = 0; row0 < pointgrid::kRows;) {
-        int row1 = row0;
-        std::size_t count = 0;
-        while (row1 < pointgrid::kRows && (row1 == row0 || count + perRow[row1] <= pointsPerPass))
-            count += perRow[row1++];
-        if (count > 0) {
-            points.reserve(count);
-            readPoints(db, tables, between, [&](const IndexedPoint& p) {
-                const int row = pointgrid::rowOf7(p.lat7);
-                if (row >= row0 && row < row1)
-                    points.push_back(p);
-            });
-            writeCells(db, points);
+        points.push_back(p);
+        if (points.size() >= pointsPerPiece) {
+            writeCells(db, points, written);
+            written = true;
         }
-        row0 = row1;
-    }
+    });
+    writeCells(db, points, written);
 }
 
 bool hasPointIndex(Database& db) {

@@ -43,12 +43,13 @@ inline std::int64_t cellKey(int row, int column) {
 
 // Builds the index anew in `db` (a work file of a run: the index is replaced
 // with the region, never beside it), from the per-town tables POSITION names.
-// Keeps at most `pointsPerPass` points (20 bytes each) in memory: a larger
-// region is read in bands of latitude, one pass over its tables each. `between`
-// runs between tables (a run checks for Stop there). Throws mrk2::Error.
-inline constexpr std::size_t kPointsPerPass = 1'500'000;
+// Keeps at most `pointsPerPiece` points (about 20 bytes each) in memory: a
+// larger region is written in pieces, a later piece adding its points to the
+// cells an earlier one wrote. `between` runs between tables (a run checks for
+// Stop there). Throws mrk2::Error.
+inline constexpr std::size_t kPointsPerPiece = 1'000'000;
 void buildPointIndex(Database& db, const std::function<void()>& between = {},
-                     std::size_t pointsPerPass = kPointsPerPass);
+                     std::size_t pointsPerPiece = kPointsPerPiece);
 
 bool hasPointIndex(Database& db);
 

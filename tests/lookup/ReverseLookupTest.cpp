@@ -117,7 +117,7 @@ TEST_F(ReverseLookupTest, ThreadsShareOneLookupAndGetTheAnswersOfOne) {
         EXPECT_EQ(g, expected);
 }
 
-TEST_F(ReverseLookupTest, AnIndexBuiltInBandsHoldsTheSameCells) {
+TEST_F(ReverseLookupTest, AnIndexBuiltInPiecesHoldsTheSameCells) {
     auto cells = [](Database& db) {
         std::vector<std::string> out;
         Statement st = db.prepare("SELECT fldCell, hex(fldPoints) FROM POSITION索引 ORDER BY 1");
@@ -127,11 +127,11 @@ TEST_F(ReverseLookupTest, AnIndexBuiltInBandsHoldsTheSameCells) {
     };
     Database db = Database::open(dir->file("東京.mdb"), Database::Mode::ReadOnly);
     const auto whole = cells(db);
-    std::string copy = dir->file("bands.mdb");
+    std::string copy = dir->file("pieces.mdb");
     db.exec("VACUUM INTO '" + copy + "'");
-    Database banded = Database::open(copy);
-    buildPointIndex(banded, {}, 2);
-    EXPECT_EQ(cells(banded), whole);
+    Database pieces = Database::open(copy);
+    buildPointIndex(pieces, {}, 2);
+    EXPECT_EQ(cells(pieces), whole);
     std::size_t hexDigits = 0;
     for (const std::string& cell : whole)
         hexDigits += cell.size() - cell.find(':') - 1;
