@@ -11,11 +11,11 @@ namespace mrk2::test {
 namespace {
 
 // Blocks of one town on a line of latitude, 0.001 degree (about 110 m) apart.
-SourceFile writePoints(RegionFixture& f, const std::string& name, const std::string& town,
-                       double lat0, int n) {
+SourceFile writePoints(RegionFixture& f, const std::string& name, const std::string& muni,
+                       const std::string& town, double lat0, int n) {
     std::string csv;
     for (int i = 0; i < n; ++i)
-        csv += "東京都,千代田区," + town + "," + std::to_string(i + 1) + ",9,0,0," +
+        csv += "東京都," + muni + "," + town + "," + std::to_string(i + 1) + ",9,0,0," +
                std::to_string(lat0 + i * 0.001) + ",139.7,,1,0\r\n";
     std::string p = f.csvDir.write(name, sjis(csv));
     setModifiedTime(p, 1600000000);
@@ -34,8 +34,8 @@ class PointIndexRunTest : public ::testing::Test, public RegionFixture {
 };
 
 TEST_F(PointIndexRunTest, RegisterAndUpdateReplaceTheIndexWithTheRegion) {
-    request.sources = {writePoints(*this, "a.csv", "一番町", 35.60, 3),
-                       writePoints(*this, "b.csv", "二番町", 35.70, 3)};
+    request.sources = {writePoints(*this, "a.csv", "千代田区", "一番町", 35.60, 3),
+                       writePoints(*this, "b.csv", "中央区", "二番町", 35.70, 3)};
     ASSERT_EQ(run(ImportMode::Register), Outcome::Kind::Completed) << person.allMessages();
     EXPECT_EQ(nearestTown(regionPath(), 35.6011), "一番町2");
     EXPECT_EQ(nearestTown(regionPath(), 35.7019), "二番町3");
@@ -47,13 +47,13 @@ TEST_F(PointIndexRunTest, RegisterAndUpdateReplaceTheIndexWithTheRegion) {
     EXPECT_EQ(nearestTown(regionPath(), 35.6019), "一番町3");
 
     // A register from other files keeps nothing of the old index.
-    request.sources = {writePoints(*this, "c.csv", "三番町", 35.60, 1)};
+    request.sources = {writePoints(*this, "c.csv", "千代田区", "三番町", 35.60, 1)};
     ASSERT_EQ(run(ImportMode::Register), Outcome::Kind::Completed) << person.allMessages();
     EXPECT_EQ(nearestTown(regionPath(), 35.6019), "三番町1");
 }
 
 TEST_F(PointIndexRunTest, ARegionWithoutAnIndexGetsItFromAnUpdateThatFindsNothingChanged) {
-    request.sources = {writePoints(*this, "a.csv", "一番町", 35.60, 2)};
+    request.sources = {writePoints(*this, "a.csv", "千代田区", "一番町", 35.60, 2)};
     ASSERT_EQ(run(ImportMode::Register), Outcome::Kind::Completed) << person.allMessages();
     {
         Database db = Database::open(regionPath());
