@@ -55,13 +55,6 @@ std::vector<std::string> withAndWithoutAza(const std::string& normalized) {
     return {base, kOaza + base, kAza + base};
 }
 
-std::size_t characterCount(std::string_view utf8) {
-    std::size_t n = 0;
-    for (char c : utf8)
-        n += !isContinuationByte(c);
-    return n;
-}
-
 bool endsWith(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
@@ -73,7 +66,7 @@ std::optional<std::string> withoutMachi(const std::string& normalized) {
     static const std::string kChome = "丁目";
     if (endsWith(normalized, kMachi)) {
         std::string base = normalized.substr(0, normalized.size() - kMachi.size());
-        if (characterCount(base) >= 2 && !isAsciiDigit(base.back()))
+        if (utf8::characterCount(base) >= 2 && !isAsciiDigit(base.back()))
             return base;
         return std::nullopt;
     }
@@ -86,7 +79,7 @@ std::optional<std::string> withoutMachi(const std::string& normalized) {
     if (digits == normalized.size() - kChome.size() || !endsWith(before, kMachi))
         return std::nullopt;
     std::string base(before.substr(0, before.size() - kMachi.size()));
-    if (characterCount(base) < 2)
+    if (utf8::characterCount(base) < 2)
         return std::nullopt;
     return base + normalized.substr(digits);
 }
@@ -326,7 +319,8 @@ std::optional<TownDirectory::SuffixHit> TownDirectory::bySuffix(std::size_t grou
         const std::string& name = spelled_[t].name;
         for (std::size_t p = 1; p < name.size(); ++p) {
             const std::string_view suffix = std::string_view(name).substr(p);
-            if (isContinuationByte(name[p]) || !canBeginTown(suffix) || characterCount(suffix) < 2)
+            if (utf8::isContinuation(static_cast<unsigned char>(name[p])) ||
+                !canBeginTown(suffix) || utf8::characterCount(suffix) < 2)
                 continue;
             std::vector<std::string> spellings = {std::string(suffix)};
             if (auto numbered = chomeAsNumber(spellings.front()))

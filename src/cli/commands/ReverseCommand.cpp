@@ -4,31 +4,22 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "app/Cp932.h"
 #include "app/Error.h"
 #include "app/FileNames.h"
 #include "app/Paths.h"
-#include "cli/ArgList.h"
+#include "app/Utf8.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/Listing.h"
 #include "cli/LookupOutput.h"
-#include "cli/RunStarter.h"
 #include "lookup/PointText.h"
 #include "lookup/ReverseLookup.h"
 
 namespace mrk2::cli {
 
 namespace {
-
-int runReverse(CommandContext& ctx);
-
-const CommandInfo kInfo{
-    "reverse", "reverse REGION LAT LON|- [--limit N] [--max-distance M] [--json|--geojson]",
-    "緯度・経度に最も近い住所を地域別ＤＢから探す（- は標準入力の「緯度 経度」の行）", &runReverse};
-
-MRK2_COMMAND(kInfo);
 
 // What the command was asked, as its words said it.
 struct ReverseOptions {
@@ -42,11 +33,7 @@ struct ReverseOptions {
 // answer or could not be read.
 int reverse(CommandContext& ctx, const ReverseOptions& options, std::istream& in,
             std::ostream& out) {
-    const std::string dbPath = files::regionDbPath(ctx.settings.dbDir, options.region);
-    if (!fileExists(dbPath)) {
-        ctx.person.message("地域別ＤＢが見つかりません。\n" + dbPath);
-        return kExitFailed;
-    }
+    const std::string dbPath = ctx.existingRegionDb(options.region);
     const bool fromStdin = options.point == "-";
     int status = kExitOk;
     try {
@@ -101,50 +88,57 @@ int reverse(CommandContext& ctx, const ReverseOptions& options, std::istream& in
     return status;
 }
 
-template <class Number>
-std::optional<Number> numberOption(ArgList& args, const char* name, Number fallback) {
-    auto text = args.option(name);
-    if (!text)
-        return fallback;
-    Number value{};
-    auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), value);
-    if (ec != std::errc() || end != text->data() + text->size())
-        return std::nullopt;
-    return value;
-}
+class ReverseCommand : public Command {
+  public:
+    ReverseCommand()
+        : Command(
+              "reverse",
+              "緯度・経度に最も近い住所を地域別ＤＢから探す（- は標準入力の「緯度 経度」の行）") {}
+    void declare(Declaration& d) override {
+        d.positional("REGION", region_);
+        d.positionals("LAT LON|-", words_);
+        d.option("--limit", "N", limit_, 1, static_cast<int>(ReverseQuery::kMaxLimit));
+        d.option("--max-distance", "M", maxDistance_);
+        d.eitherFlag("--json", json_, "--geojson", geojson_);
+    }
 
-int runReverse(CommandContext& ctx) {
-    ArgList args(ctx.args);
-    ReverseOptions options;
-    const bool json = args.flag("--json");
-    const bool geojson = args.flag("--geojson");
-    auto limit = numberOption<std::size_t>(args, "--limit", options.query.limit);
-    auto metres = numberOption<double>(args, "--max-distance", options.query.maxMetres);
-    auto words = args.positional();
-    if (!args.error().empty())
-        return usageError(kInfo, args.error());
-    if (json && geojson)
-        return usageError(kInfo, "--json と --geojson は同時に指定できません。");
-    if (!limit || *limit < 1 || *limit > ReverseQuery::kMaxLimit)
-        return usageError(kInfo, "--limit には1から1000の数を指定して下さい。");
-    if (!metres || !(*metres > 0 && *metres <= ReverseQuery::kMaxMetres))
-        return usageError(kInfo,
-                          "--max-distance には0より大きく100000以下のメートル数を指定して下さい。");
-    if (words.size() != 2 && words.size() != 3)
-        return usageError(kInfo, "地域名と緯度・経度（または -）を指定して下さい。");
-    if (words.size() == 2 && words[1] != "-")
-        return usageError(kInfo, "緯度と経度を指定して下さい。");
-    options.region = words[0];
-    options.point = words.size() == 3 ? words[1] + " " + words[2] : "-";
-    options.query.limit = *limit;
-    options.query.maxMetres = *metres;
-    options.format = geojson ? LookupFormat::GeoJson
-                     : json  ? LookupFormat::Json
-                             : LookupFormat::Tsv;
-    if (!acceptRegionName(ctx, options.region))
-        return kExitFailed;
-    return reverse(ctx, options, std::cin, std::cout);
-}
+    int run(CommandContext& ctx) override {
+        ReverseOptions options;
+        options.region = region_;
+        if (words_.size() == 2)
+            options.point = words_[0] + " " + words_[1];
+        else if (words_.size() == 1 && words_[0] == "-")
+            options.point = "-";
+        else
+            throw UsageError("緯度と経度（または -）を指定して下さい。");
+        if (limit_)
+            options.query.limit = static_cast<std::size_t>(*limit_);
+        if (maxDistance_) {
+            double metres = 0;
+            const std::string& t = *maxDistance_;
+            auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), metres);
+            if (ec != std::errc() || end != t.data() + t.size() ||
+                !(metres > 0 && metres <= ReverseQuery::kMaxMetres))
+                throw UsageError(
+                    "--max-distance には0より大きく100000以下のメートル数を指定して下さい。");
+            options.query.maxMetres = metres;
+        }
+        options.format = geojson_ ? LookupFormat::GeoJson
+                         : json_  ? LookupFormat::Json
+                                  : LookupFormat::Tsv;
+        return reverse(ctx, options, std::cin, std::cout);
+    }
+
+  private:
+    std::string region_;
+    std::vector<std::string> words_;
+    std::optional<int> limit_;
+    std::optional<std::string> maxDistance_;
+    bool json_ = false;
+    bool geojson_ = false;
+};
+
+MRK2_COMMAND(ReverseCommand);
 
 }  // namespace
 
