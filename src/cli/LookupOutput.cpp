@@ -1,5 +1,6 @@
 #include "cli/LookupOutput.h"
 
+#include <cstdio>
 #include <string>
 
 #include "cli/JsonText.h"
@@ -39,14 +40,26 @@ std::string jsonFields(const LookupResult& r) {
     return s;
 }
 
+// Metres to a tenth, "" without a distance.
+std::string metresText(std::optional<double> metres) {
+    if (!metres)
+        return "";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", *metres);
+    return buf;
+}
+
 }  // namespace
 
-LookupWriter::LookupWriter(std::ostream& out, LookupFormat format, bool many)
-    : out_(out), format_(format), many_(many) {
+LookupWriter::LookupWriter(std::ostream& out, LookupFormat format, bool many, bool distances)
+    : out_(out), format_(format), many_(many), distances_(distances) {
     if (format_ == LookupFormat::Tsv) {
+        if (distances_)
+            out_ << "入力\t";
         out_ << "都道府県名\t市区町村名\t大字・町丁目\t街区・番地\t緯度\t経度\t座標系番号\tＸ座標\t"
                 "Ｙ座"
-                "標\tテーブル\t一致レベル\n";
+                "標\tテーブル\t一致レベル"
+             << (distances_ ? "\t距離\n" : "\n");
     } else if (format_ == LookupFormat::GeoJson) {
         out_ << "{\"type\": \"FeatureCollection\", \"features\": [";
     } else if (many_) {
@@ -54,19 +67,27 @@ LookupWriter::LookupWriter(std::ostream& out, LookupFormat format, bool many)
     }
 }
 
-void LookupWriter::write(const LookupResult& r) {
+void LookupWriter::write(const LookupResult& r, std::optional<double> metres) {
     const BlockPoint& p = r.point;
     const char* sep = written_++ ? ",\n" : "\n";
+    std::string fields = jsonFields(r);
+    if (distances_)
+        fields += ", \"距離\": " + (metres ? metresText(metres) : std::string("null"));
     switch (format_) {
         case LookupFormat::Tsv:
+            if (distances_)
+                out_ << listingCell(r.input) << '\t';
             out_ << listingCell(r.pref) << '\t' << listingCell(r.muni) << '\t'
                  << listingCell(r.town) << '\t' << listingCell(p.block) << '\t'
                  << listingCell(p.lat) << '\t' << listingCell(p.lon) << '\t'
                  << listingCell(p.system) << '\t' << listingCell(p.x) << '\t' << listingCell(p.y)
-                 << '\t' << listingCell(p.table) << '\t' << levelText(r) << '\n';
+                 << '\t' << listingCell(p.table) << '\t' << levelText(r);
+            if (distances_)
+                out_ << '\t' << metresText(metres);
+            out_ << '\n';
             break;
         case LookupFormat::Json:
-            out_ << (many_ ? sep : "") << "{" << jsonFields(r) << "}" << (many_ ? "" : "\n");
+            out_ << (many_ ? sep : "") << "{" << fields << "}" << (many_ ? "" : "\n");
             break;
         case LookupFormat::GeoJson: {
             // A point's coordinates are numbers: a value that is none (a database
@@ -77,7 +98,7 @@ void LookupWriter::write(const LookupResult& r) {
                 lat[0] != '"')
                 geometry = "{\"type\": \"Point\", \"coordinates\": [" + lon + ", " + lat + "]}";
             out_ << sep << "{\"type\": \"Feature\", \"geometry\": " << geometry
-                 << ", \"properties\": {" << jsonFields(r) << "}}";
+                 << ", \"properties\": {" << fields << "}}";
             break;
         }
     }

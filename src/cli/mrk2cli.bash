@@ -18,7 +18,7 @@ _mrk2cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="init regions sources postal-build register update register-all update-all delete check lookup diff learn"
+    local commands="init regions sources postal-build register update register-all update-all delete check lookup reverse diff learn"
     local globals="--ini --db-dir --yes --no --quiet --help --version"
 
     # The command is the first word that is neither an option nor an option's value.
@@ -57,6 +57,7 @@ _mrk2cli() {
         update) options="--remove --start-line --memory" ;;
         register-all | update-all) options="--jobs --memory --start-line" ;;
         lookup) options="--json --geojson" ;;
+        reverse) options="--limit --max-distance --json --geojson" ;;
         learn)
             case ${words[at + 1]} in
                 list) options="--keyword --field --level --owner" ;;
@@ -70,10 +71,10 @@ _mrk2cli() {
     fi
 
     case $command in
-        sources | register | update | delete | check | lookup)
+        sources | register | update | delete | check | lookup | reverse)
             if ((position == 1)); then
                 mapfile -t COMPREPLY < <(compgen -W "$(_mrk2cli_regions)" -- "$cur")
-            elif [[ $command == lookup ]]; then
+            elif [[ $command == lookup || $command == reverse ]]; then
                 ((position == 2)) && mapfile -t COMPREPLY < <(compgen -W "-" -- "$cur")
             elif [[ $command == register || $command == update ]]; then
                 _filedir '@(csv|CSV)'

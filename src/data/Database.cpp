@@ -161,6 +161,12 @@ Statement& Statement::bindView(int index, std::string_view text) {
     return *this;
 }
 
+Statement& Statement::bindBlob(int index, std::string_view bytes) {
+    check(sqlite3_bind_blob(stmt_, index, bytes.data(), static_cast<int>(bytes.size()),
+                            SQLITE_TRANSIENT));
+    return *this;
+}
+
 Statement& Statement::bind(int index, std::int64_t value) {
     check(sqlite3_bind_int64(stmt_, index, value));
     return *this;
@@ -214,6 +220,14 @@ std::string_view Statement::view(int col) const {
     if (!p)
         return {};
     return {reinterpret_cast<const char*>(p),
+            static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col))};
+}
+
+std::string_view Statement::blob(int col) const {
+    const void* p = sqlite3_column_blob(stmt_, col);
+    if (!p)
+        return {};
+    return {static_cast<const char*>(p),
             static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col))};
 }
 

@@ -78,6 +78,8 @@ class Statement {
     // Binds `text` without a copy, for the hot loops that write millions of
     // values: it must stay unchanged until the statement has run or is reset.
     Statement& bindView(int index, std::string_view text);
+    // Binds bytes as a BLOB, copied.
+    Statement& bindBlob(int index, std::string_view bytes);
 
     // True while a row is available.
     bool step();
@@ -92,6 +94,8 @@ class Statement {
     std::string text(int col) const;  // NULL reads as ""
     // The same without a copy: valid until the next step() or reset().
     std::string_view view(int col) const;
+    // A BLOB's bytes without a copy, valid as long as view()'s.
+    std::string_view blob(int col) const;
     std::optional<std::string> optText(int col) const;
     std::int64_t int64(int col) const;  // NULL reads as 0
     std::optional<std::int64_t> optInt64(int col) const;

@@ -13,6 +13,7 @@ inline constexpr char kPosition[] = "POSITION";          // one row per town of 
 inline constexpr char kSources[] = "POSITION管理";       // one row per source file
 inline constexpr char kStaging[] = "POSITION_TMP";       // an import run's lines, in its work file
 inline constexpr char kTownTablePrefix[] = "POSITION_";  // + four digits: the blocks of towns
+inline constexpr char kPointIndex[] = "POSITION索引";    // the block points by grid cell
 
 // The base database; a region database has its own POST as well.
 inline constexpr char kPost[] = "POST";
@@ -64,6 +65,10 @@ inline constexpr std::array<const char*, 10> kBlockRow = {kPositionId,
                                                           kMeshCode,
                                                           kResidenceIndication,
                                                           kRepresentative};
+
+// POSITION索引: the points of one grid cell (PointIndex.h).
+inline constexpr char kCell[] = "fldCell";
+inline constexpr char kPoints[] = "fldPoints";
 
 // POST: a postal line, its three readings (half-width kana) and three names.
 inline constexpr char kPostalCode[] = "fld郵便番号";

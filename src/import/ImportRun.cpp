@@ -16,6 +16,7 @@
 #include "data/Database.h"
 #include "data/LaterIndexes.h"
 #include "data/PendingRegionChange.h"
+#include "data/PointIndex.h"
 #include "data/RegionSchema.h"
 #include "data/SchemaNames.h"
 #include "data/WorkFiles.h"
@@ -117,10 +118,20 @@ class Run {
         fillPostalTable();
         checkStop();
         const bool changed = !loadList_.empty() || removed_ > 0;
-        if (changed)
+        // A region built before the point index existed gets it from its next
+        // update, even one that finds no file changed.
+        const bool indexOnly = !register_ && !changed && !workHasPointIndex();
+        if (changed || indexOnly)
+            indexPoints();
+        if (register_)
+            createLaterIndexes();
+        if (changed || indexOnly)
             replaceRegionDatabase();
-        Outcome outcome = changed || register_ ? Outcome::completed() : Outcome::nothingToDo();
+        Outcome outcome =
+            changed || register_ || indexOnly ? Outcome::completed() : Outcome::nothingToDo();
         outcome.report = notes_;
+        if (indexOnly)
+            outcome.report.push_back("位置の索引を作成しました。");
         if (auto kinds = rowKindsNote(came_, went_, withoutPosition_, registryLoaded_))
             outcome.report.push_back(*kinds);
         finish(outcome);
@@ -259,12 +270,32 @@ class Run {
             progress_.step(ProgressStep::CreatingPostal);
             checkStop();
             matchRegionPostTable(workPath_, base);
-            createLaterIndexes();
         } else if (!loadList_.empty() || removed_ > 0) {
             progress_.step(ProgressStep::UpdatingPostal);
             checkStop();
             matchRegionPostTable(workPath_, base);
         }
+    }
+
+    bool workHasPointIndex() {
+        return inContext(workPath_, [&] {
+            Database db = Database::open(workPath_, Database::Mode::ReadOnly);
+            return hasPointIndex(db);
+        });
+    }
+
+    // The point index is made from the finished per-town tables in the work
+    // file, so the region and its index are replaced in one rename. A register
+    // makes it before the held-back indexes, as a table among tables.
+    void indexPoints() {
+        inContext(workPath_, [&] {
+            Database db = Database::open(workPath_);
+            db.useFastUnsafePragmas();
+            Transaction tx(db);
+            buildPointIndex(db, [&] { checkStop(); });
+            tx.commit();
+        });
+        checkStop();
     }
 
     void createLaterIndexes() {

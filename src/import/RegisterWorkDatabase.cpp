@@ -17,12 +17,13 @@ namespace {
 
 // The tables a register run drops from its copy before it builds anew: the
 // per-town tables POSITION names, POSITION itself, the staging and source
-// tables, the empty per-town tables no town names any more, and POST, which
-// the run makes again from the base database.
+// tables, the empty per-town tables no town names any more, POST, which
+// the run makes again from the base database, and the point index.
 std::set<std::string> replacedTables(const std::string& regionPath) {
     std::set<std::string> replaced = {tableNameKey(tables::kPosition),
                                       tableNameKey(tables::kStaging),
-                                      tableNameKey(tables::kSources), tableNameKey(tables::kPost)};
+                                      tableNameKey(tables::kSources), tableNameKey(tables::kPost),
+                                      tableNameKey(tables::kPointIndex)};
     Database db = Database::open(regionPath, Database::Mode::ReadOnly);
     try {
         static const std::string named = "SELECT DISTINCT " + quoteIdentifier(fields::kTableName) +

@@ -135,6 +135,20 @@ LookupResult AddressLookup::find(std::string_view address) {
         }
         return result;
     }
+    // A municipality followed by a town written without its leading part.
+    if (hit->level == MatchLevel::Municipality) {
+        const std::string_view rest = std::string_view(n).substr(hit->length);
+        if (auto town = directory_.bySuffix(hit->targets.front(), rest)) {
+            if (town->targets.size() == 1) {
+                answerTown(town->targets.front(), rest.substr(town->length), result);
+                return result;
+            }
+            result.ambiguous = true;
+            for (std::size_t t : town->targets)
+                result.candidates.push_back(directory_.towns()[t].fullName());
+            return result;
+        }
+    }
     if (hit->level == MatchLevel::Town) {
         answerTown(hit->targets.front(), std::string_view(n).substr(hit->length), result);
     } else {

@@ -205,6 +205,23 @@ std::string separate(const std::vector<char32_t>& in, SeparatorMarks marks) {
 
 }  // namespace
 
+std::string numeralsBeforeBanAsDigits(std::string_view name) {
+    const std::vector<char32_t> in = decode(name);
+    std::string out;
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        std::size_t end = i;
+        while (end < in.size() && isKanjiNumeral(in[end]))
+            ++end;
+        if (end > i && end < in.size() && in[end] == U'番') {
+            out += std::to_string(kanjiValue(in, i, end));
+            i = end - 1;
+            continue;
+        }
+        encode(in[i], out);
+    }
+    return out;
+}
+
 std::string normalizeAddress(std::string_view text, SeparatorMarks marks) {
     // Block numbers are mostly plain ASCII already; they are read by the thousand.
     bool plain = text.find_first_of(" \t") == std::string_view::npos &&

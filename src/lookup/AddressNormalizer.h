@@ -21,6 +21,10 @@ namespace mrk2 {
 enum class SeparatorMarks { Plain, Kept };
 std::string normalizeAddress(std::string_view text, SeparatorMarks marks = SeparatorMarks::Plain);
 
+// A town name with every kanji numeral that comes before 番 in digits
+// ("十二番丁" -> "12番丁"), the way an address may write it; the rest unchanged.
+std::string numeralsBeforeBanAsDigits(std::string_view name);
+
 // The separators that normalizeAddress writes.
 inline constexpr char kAddressSeparator = '-';
 inline constexpr char kNumberWordMark = '#';

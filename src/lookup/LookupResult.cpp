@@ -28,6 +28,8 @@ const char* inputProblemText(InputProblem problem) {
             return "住所が1000文字を超えています";
         case InputProblem::NotUtf8:
             return "住所がUTF-8の文字列ではありません";
+        case InputProblem::NotAPoint:
+            return "緯度と経度の二つの数値として読めません（緯度は-90～90、経度は-180～180）";
         case InputProblem::None:
             break;
     }

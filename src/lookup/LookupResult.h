@@ -25,7 +25,7 @@ struct BlockPoint {
 // otherwise the representative point of the town (of the first town of the
 // municipality or prefecture at those levels).
 // Why an address was not read at all.
-enum class InputProblem { None, TooLong, NotUtf8 };
+enum class InputProblem { None, TooLong, NotUtf8, NotAPoint };
 
 // The operator's words for an input problem; "" for None.
 const char* inputProblemText(InputProblem problem);

@@ -27,14 +27,14 @@ bool startsWithNumber(std::string_view rest, std::string_view number) {
            !isAsciiDigit(number.back());
 }
 
+}  // namespace
+
 MatchLevel levelOf(const BlockRef& row, std::string_view number) {
     if (!row.residential)
         return MatchLevel::Parcel;
     return number.find(kAddressSeparator) == std::string_view::npos ? MatchLevel::Block
                                                                     : MatchLevel::House;
 }
-
-}  // namespace
 
 std::string rowNumber(std::string_view block) {
     return std::string(trimSeparators(normalizeAddress(block)));

@@ -25,6 +25,10 @@ struct RowChoice {
 // separators at its ends.
 std::string rowNumber(std::string_view block);
 
+// The level a row names: 地番 when it is no 住居表示 row, else 住居 when its
+// number (rowNumber) has a separator and 街区 when not.
+MatchLevel levelOf(const BlockRef& row, std::string_view number);
+
 // `numbers` are the rows' rowNumber()s; `rest` is the address after its town,
 // normalised with plain separators. The longest row number that begins it wins;
 // between a house and a parcel of the same number, `parcelWritten` (the address

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <stdexcept>
 
 #include "app/Utf8.h"
@@ -52,6 +53,97 @@ std::vector<std::string> withAndWithoutAza(const std::string& normalized) {
         }
     }
     return {base, kOaza + base, kAza + base};
+}
+
+bool endsWith(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+// The town without its ending 町, or without the 町 before its N丁目 ("本町3丁目"
+// -> "本3丁目"), when two characters or more stay before.
+std::optional<std::string> withoutMachi(const std::string& normalized) {
+    static const std::string kMachi = "町";
+    static const std::string kChome = "丁目";
+    if (endsWith(normalized, kMachi)) {
+        std::string base = normalized.substr(0, normalized.size() - kMachi.size());
+        if (utf8::characterCount(base) >= 2 && !isAsciiDigit(base.back()))
+            return base;
+        return std::nullopt;
+    }
+    if (!endsWith(normalized, kChome))
+        return std::nullopt;
+    std::size_t digits = normalized.size() - kChome.size();
+    while (digits > 0 && isAsciiDigit(normalized[digits - 1]))
+        --digits;
+    std::string_view before = std::string_view(normalized).substr(0, digits);
+    if (digits == normalized.size() - kChome.size() || !endsWith(before, kMachi))
+        return std::nullopt;
+    std::string base(before.substr(0, before.size() - kMachi.size()));
+    if (utf8::characterCount(base) < 2)
+        return std::nullopt;
+    return base + normalized.substr(digits);
+}
+
+// "緑ケ丘2丁目" -> the town's base "緑ケ丘" and its bare number "緑ケ丘2".
+struct BareChome {
+    std::string base, spelling;
+};
+std::optional<BareChome> bareChome(const std::string& normalized) {
+    static const std::string kChome = "丁目";
+    if (!endsWith(normalized, kChome))
+        return std::nullopt;
+    std::size_t digits = normalized.size() - kChome.size();
+    while (digits > 0 && isAsciiDigit(normalized[digits - 1]))
+        --digits;
+    if (digits == 0 || digits == normalized.size() - kChome.size())
+        return std::nullopt;
+    return BareChome{normalized.substr(0, digits),
+                     normalized.substr(0, normalized.size() - kChome.size())};
+}
+
+// The looser spellings of a town (`name` as stored, `normalized` its own
+// spelling): without 町, and with its number before 番 in digits and a final
+// 丁 as 町, in the form an address normalises to (番 marked).
+std::vector<std::string> looseSpellings(const std::string& name, const std::string& normalized) {
+    static const std::string kCho = "丁";
+    static const std::string kChome = "丁目";
+    std::vector<std::string> out;
+    if (auto shorter = withoutMachi(normalized)) {
+        out.push_back(*shorter);
+        if (auto numbered = chomeAsNumber(*shorter))
+            out.push_back(*numbered);
+    }
+    for (const std::string& written : {name, numeralsBeforeBanAsDigits(name)}) {
+        std::vector<std::string> forms = {written};
+        if (endsWith(written, kCho) && !endsWith(written, kChome))
+            forms.push_back(written.substr(0, written.size() - kCho.size()) + "町");
+        for (const std::string& form : forms) {
+            std::string spelling = normalizeAddress(form, SeparatorMarks::Kept);
+            if (spelling != normalized && std::find(out.begin(), out.end(), spelling) == out.end())
+                out.push_back(spelling);
+        }
+    }
+    return out;
+}
+
+// Where a town's name may begin when its leading part is left out: not with a
+// number, a separator or a word that only ends a name.
+bool canBeginTown(std::string_view s) {
+    if (s.empty() || isAsciiDigit(s[0]) || isAddressSeparator(s[0]))
+        return false;
+    for (std::string_view word : {"丁", "目", "町", "番", "号"}) {
+        if (s.substr(0, word.size()) == word)
+            return false;
+    }
+    return true;
+}
+
+// Whether `spelling` begins `rest` without cutting a number in two.
+bool begins(std::string_view rest, std::string_view spelling) {
+    if (spelling.empty() || rest.substr(0, spelling.size()) != spelling)
+        return false;
+    return rest.size() == spelling.size() || !isAsciiDigit(rest[spelling.size()]) ||
+           !isAsciiDigit(spelling.back());
 }
 
 // Bytes that two texts share at their start, cut back to a whole character.
@@ -119,9 +211,11 @@ void TownDirectory::index() {
             add(np + muni, {MatchLevel::Municipality, m->second});
             add(muni, {MatchLevel::Municipality, m->second});
         }
+        spelled_.push_back({np, munis, {}, m->second});
         if (!town.name)
             continue;
         const std::string nt = normalizeAddress(*town.name);
+        spelled_.back().name = nt;
         townKeys_[t] = {np + nm + nt, nm + nt, nt};
         std::vector<std::string> spellings = withAndWithoutAza(nt);
         if (auto numbered = chomeAsNumber(nt))
@@ -134,6 +228,45 @@ void TownDirectory::index() {
                 add(np + muni + s, entry);
                 add(muni + s, entry);
             }
+        }
+    }
+    addLooseSpellings();
+}
+
+void TownDirectory::addLooseSpellings() {
+    // The names of the towns of each municipality and of the region.
+    std::vector<std::set<std::string>> namesOf(municipalities_.size());
+    std::set<std::string> allNames;
+    for (const Spelled& s : spelled_) {
+        namesOf[s.group].insert(s.name);
+        allNames.insert(s.name);
+    }
+    for (std::size_t t = 0; t < towns_.size(); ++t) {
+        const Spelled& sp = spelled_[t];
+        if (!towns_[t].name)
+            continue;
+        auto addWithout = [&](const std::string& s, Entry entry) {
+            add(s, entry);
+            add(sp.pref + s, entry);
+        };
+        auto addWithMuni = [&](const std::string& s, Entry entry) {
+            for (const std::string& muni : sp.munis) {
+                add(muni + s, entry);
+                add(sp.pref + muni + s, entry);
+            }
+        };
+        const Entry loose{MatchLevel::Town, t, Form::Loose};
+        for (const std::string& s : looseSpellings(*towns_[t].name, sp.name)) {
+            addWithout(s, loose);
+            addWithMuni(s, loose);
+        }
+        // A bare number would take "緑ケ丘2" from a town 緑ケ丘 that has a block 2.
+        if (auto bare = bareChome(sp.name)) {
+            const Entry entry{MatchLevel::Town, t, Form::BareChome};
+            if (!allNames.count(bare->base))
+                addWithout(bare->spelling, entry);
+            if (!namesOf[sp.group].count(bare->base))
+                addWithMuni(bare->spelling, entry);
         }
     }
 }
@@ -150,17 +283,69 @@ std::optional<TownDirectory::Hit> TownDirectory::longestPrefix(std::string_view 
         // "町1" is no start of "町12-3": a number is never cut in two.
         if (len < n.size() && isAsciiDigit(n[len - 1]) && isAsciiDigit(n[len]))
             continue;
+        const bool numberWordFollows =
+            len < n.size() && (n[len] == kNumberWordMark || n[len] == kParcelMark);
+        std::vector<const Entry*> usable;
+        bool named = false;
+        for (const Entry& e : it->second) {
+            if (e.form == Form::BareChome && numberWordFollows)
+                continue;
+            usable.push_back(&e);
+            named = named || e.form == Form::Name;
+        }
+        std::erase_if(usable, [&](const Entry* e) { return named && e->form != Form::Name; });
+        if (usable.empty())
+            continue;
         Hit hit;
         hit.length = len;
-        for (const Entry& e : it->second)
-            hit.level = std::max(hit.level, e.level);
-        for (const Entry& e : it->second) {
-            if (e.level == hit.level)
-                hit.targets.push_back(e.target);
+        for (const Entry* e : usable)
+            hit.level = std::max(hit.level, e->level);
+        for (const Entry* e : usable) {
+            if (e->level == hit.level &&
+                std::find(hit.targets.begin(), hit.targets.end(), e->target) == hit.targets.end())
+                hit.targets.push_back(e->target);
         }
         return hit;
     }
     return std::nullopt;
+}
+
+std::optional<TownDirectory::SuffixHit> TownDirectory::bySuffix(std::size_t group,
+                                                                std::string_view rest) const {
+    const Group& g = municipalities_.at(group);
+    SuffixHit hit;
+    std::vector<std::string> suffixes;  // those that begin `rest` at hit.length
+    for (std::size_t t : g.towns) {
+        const std::string& name = spelled_[t].name;
+        for (std::size_t p = 1; p < name.size(); ++p) {
+            const std::string_view suffix = std::string_view(name).substr(p);
+            if (utf8::isContinuation(static_cast<unsigned char>(name[p])) ||
+                !canBeginTown(suffix) || utf8::characterCount(suffix) < 2)
+                continue;
+            std::vector<std::string> spellings = {std::string(suffix)};
+            if (auto numbered = chomeAsNumber(spellings.front()))
+                spellings.push_back(*numbered);
+            for (const std::string& s : spellings) {
+                if (!begins(rest, s) || s.size() < hit.length)
+                    continue;
+                if (s.size() > hit.length)
+                    suffixes.clear();
+                hit.length = s.size();
+                suffixes.push_back(std::string(suffix));
+            }
+        }
+    }
+    if (suffixes.empty())
+        return std::nullopt;
+    // Every town whose name ends so: one is an answer, more are not.
+    for (std::size_t t : g.towns) {
+        for (const std::string& suffix : suffixes) {
+            if (endsWith(spelled_[t].name, suffix) &&
+                std::find(hit.targets.begin(), hit.targets.end(), t) == hit.targets.end())
+                hit.targets.push_back(t);
+        }
+    }
+    return hit;
 }
 
 std::vector<std::size_t> TownDirectory::closest(std::string_view n, std::size_t limit) const {

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -28,6 +29,7 @@
 #include "ui/MainWindow.h"
 #include "ui/NationalBuildWindow.h"
 #include "ui/Prompter.h"
+#include "ui/RegionMapCanvas.h"
 #include "ui/RegionMapWindow.h"
 #include "ui/UiText.h"
 
@@ -262,6 +264,30 @@ int runScreenshotDemo(const char* dbDirArg, const char* csvDirArg, const char* o
     if (fileExists(files::regionDbPath(session.dbDir, "文京区")))
         photographMap(QStringLiteral("文京区"), QStringLiteral("文京区白山一丁目1番2号"),
                       "region-map-houses.png");
+    // A click near a house of 文京区, zoomed in: the nearest house marked.
+    if (fileExists(files::regionDbPath(session.dbDir, "文京区"))) {
+        RegionMapWindow map(QStringLiteral("文京区"),
+                            qs(files::regionDbPath(session.dbDir, "文京区")));
+        map.show();
+        QElapsedTimer loading;
+        loading.start();
+        while (!map.isLoaded() && loading.elapsed() < 20000)
+            settle(50);
+        auto* canvas = map.findChild<RegionMapCanvas*>(QStringLiteral("mapCanvas"));
+        canvas->zoomAt(canvas->toWidget(139.7523, 35.7151), 6);
+        settle(200);
+        const QPointF at = canvas->toWidget(139.75245, 35.71525);
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent e(type, at, canvas->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+            QCoreApplication::sendEvent(canvas, &e);
+        }
+        settle(400);
+        failures += !save(&map, outDir, "region-map-click.png");
+        map.close();
+    }
+
     // The wards and some cities of Tokyo, more municipalities than colours, when
     // the script has registered them.
     if (fileExists(files::regionDbPath(session.dbDir, "東京区部")))

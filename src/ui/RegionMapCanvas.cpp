@@ -125,6 +125,11 @@ QPointF RegionMapCanvas::toWidget(double lon, double lat) const {
             height() / 2.0 - (lat - centreLat_) * pixelsPerDegree_};
 }
 
+QPointF RegionMapCanvas::toMap(QPointF at) const {
+    return {centreLon_ + (at.x() - width() / 2.0) / xScale(),
+            centreLat_ - (at.y() - height() / 2.0) / pixelsPerDegree_};
+}
+
 std::optional<QPointF> RegionMapCanvas::markerPosition() const {
     if (!marker_)
         return std::nullopt;
@@ -266,6 +271,16 @@ void RegionMapCanvas::mouseReleaseEvent(QMouseEvent* event) {
     if (!dragFrom_ || event->button() != Qt::LeftButton)
         return;
     const QPoint moved = event->position().toPoint() - *dragFrom_;
+    // A hand that shook by a pixel or two clicked; it did not mean to pan.
+    if (moved.manhattanLength() <= 3) {
+        dragFrom_.reset();
+        dragOffset_ = {};
+        setCursor(Qt::OpenHandCursor);
+        update();
+        const QPointF place = toMap(event->position());
+        emit clicked(place.x(), place.y());
+        return;
+    }
     centreLon_ -= moved.x() / xScale();
     centreLat_ += moved.y() / pixelsPerDegree_;
     fitted_ = false;

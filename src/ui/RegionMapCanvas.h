@@ -16,7 +16,7 @@ namespace mrk2::ui {
 // municipality, with a marker for a looked-up address. The points are drawn
 // into an image that is redrawn only when the view changes (zoom, pan, size):
 // a repaint for any other reason just copies it. Mouse wheel zooms around the
-// pointer; dragging pans.
+// pointer; dragging pans; a click without a drag tells where it was.
 class RegionMapCanvas : public QWidget {
     Q_OBJECT
   public:
@@ -38,14 +38,19 @@ class RegionMapCanvas : public QWidget {
     // Multiplies the scale around a point of the widget (a factor above 1 zooms in).
     void zoomAt(QPointF at, double factor);
 
-    // Where a place falls on the widget in the current view.
+    // Where a place falls on the widget in the current view, and back.
     QPointF toWidget(double lon, double lat) const;
+    QPointF toMap(QPointF at) const;  // x longitude, y latitude
     std::optional<QPointF> markerPosition() const;
     // The drawn points as last rendered, and how often they were rendered.
     const QImage& image() const { return image_; }
     int renders() const { return renders_; }
 
     QSize sizeHint() const override { return {720, 560}; }
+
+  signals:
+    // A click that did not drag: the place under the pointer.
+    void clicked(double lon, double lat);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

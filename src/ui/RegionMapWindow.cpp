@@ -11,11 +11,13 @@
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 
 #include "app/Error.h"
 #include "data/RegionPoints.h"
 #include "lookup/AddressLookup.h"
+#include "lookup/ReverseLookup.h"
 #include "ui/RegionMapCanvas.h"
 #include "ui/UiText.h"
 
@@ -39,6 +41,8 @@ QIcon swatch(const QColor& colour) {
 struct RegionMapWindow::Loaded {
     std::shared_ptr<const RegionPoints> points;
     std::unique_ptr<AddressLookup> lookup;
+    std::unique_ptr<ReverseLookup> reverse;
+    QString noReverse;
     QString error;
 };
 
@@ -108,6 +112,7 @@ void RegionMapWindow::buildControls() {
     connect(cmdLookup_, &QPushButton::clicked, this, &RegionMapWindow::lookUp);
     connect(txtAddress_, &QLineEdit::returnPressed, this, &RegionMapWindow::lookUp);
     connect(cmdFit_, &QPushButton::clicked, canvas_, &RegionMapCanvas::fitAll);
+    connect(canvas_, &RegionMapCanvas::clicked, this, &RegionMapWindow::answerClick);
     connect(legend_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         highlightLegendRow(legend_->indexOfTopLevelItem(item));
     });
@@ -122,6 +127,16 @@ void RegionMapWindow::startLoading() {
             data->points = std::make_shared<RegionPoints>(readRegionPoints(path, &cancel_));
             if (!cancel_)
                 data->lookup = std::make_unique<AddressLookup>(path);
+            // A region built before the point index still shows and looks up
+            // addresses; only a click has nothing to ask.
+            try {
+                if (!cancel_)
+                    data->reverse = std::make_unique<ReverseLookup>(path);
+            } catch (const Error& e) {
+                if (e.number() != FormatError::NotFound)
+                    throw;
+                data->noReverse = qs(e.description());
+            }
         } catch (const std::exception& e) {
             data->error = qs(standardErrorText(asError(e), path));
         }
@@ -142,6 +157,8 @@ void RegionMapWindow::showRegion(const std::shared_ptr<Loaded>& data) {
     }
     points_ = data->points;
     lookup_ = std::move(data->lookup);
+    reverse_ = std::move(data->reverse);
+    noReverse_ = data->noReverse;
     canvas_->setPoints(points_);
     fillLegend();
     QString status = QStringLiteral("%1 点、%2 市区町村")
@@ -149,7 +166,10 @@ void RegionMapWindow::showRegion(const std::shared_ptr<Loaded>& data) {
                          .arg(points_->municipalities.size());
     if (points_->unreadable > 0)
         status += QStringLiteral("、座標の読めない行 %1").arg(grouped(points_->unreadable));
-    lblStatus_->setText(status + QStringLiteral("　（ドラッグで移動、ホイールで拡大・縮小）"));
+    lblStatus_->setText(status +
+                        (reverse_ ? QStringLiteral("　（ドラッグで移動、ホイールで拡大・縮小、"
+                                                   "クリックで最寄りの住所）")
+                                  : QStringLiteral("　（ドラッグで移動、ホイールで拡大・縮小）")));
     // The hint is an address of this region, not of some other.
     if (!points_->exampleTown.empty())
         txtAddress_->setPlaceholderText(QStringLiteral("例: ") + qs(points_->exampleTown));
@@ -208,6 +228,40 @@ void RegionMapWindow::lookUp() {
     } catch (const std::exception& e) {
         lblResult_->setText(qs(standardErrorText(asError(e), str(dbPath_))));
     }
+}
+
+void RegionMapWindow::answerClick(double lon, double lat) {
+    if (!loaded_ || !points_)
+        return;
+    lastClickMetres_.reset();
+    if (!reverse_) {
+        lblResult_->setText(QStringLiteral("クリックした地点の住所は探せません。") + noReverse_);
+        return;
+    }
+    std::vector<NearbyAddress> found;
+    try {
+        ReverseQuery query;
+        query.lat = std::clamp(lat, -90.0, 90.0);
+        query.lon = std::clamp(lon, -180.0, 180.0);
+        query.maxMetres = kClickMetres;
+        found = reverse_->nearest(query);
+    } catch (const std::exception& e) {
+        lblResult_->setText(qs(standardErrorText(asError(e), str(dbPath_))));
+        return;
+    }
+    if (found.empty()) {
+        canvas_->clearMarker();
+        lblResult_->setText(
+            QStringLiteral("クリックした地点（緯度 %1　経度 %2）から %3 m 以内に住所はありません。")
+                .arg(lat, 0, 'f', 6)
+                .arg(lon, 0, 'f', 6)
+                .arg(grouped(static_cast<long long>(kClickMetres))));
+        return;
+    }
+    lastClickMetres_ = found.front().metres;
+    showResult(found.front().address);
+    lblResult_->setText(QStringLiteral("最寄り（%1 m）　").arg(found.front().metres, 0, 'f', 1) +
+                        lblResult_->text());
 }
 
 void RegionMapWindow::showResult(const LookupResult& r) {

@@ -2,6 +2,7 @@
 #include <QWidget>
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "lookup/LookupResult.h"
@@ -13,6 +14,7 @@ class QTreeWidget;
 
 namespace mrk2 {
 class AddressLookup;
+class ReverseLookup;
 struct RegionPoints;
 }  // namespace mrk2
 
@@ -22,7 +24,8 @@ class RegionMapCanvas;
 
 // 「地域の確認」: what a region database covers, at a glance. Its block points
 // on a map, one colour per municipality, a legend with their row counts, and
-// an address box whose answer is marked on the map. The database is read on a
+// an address box whose answer is marked on the map; a click on the map marks
+// the nearest address (from the region's point index). The database is read on a
 // thread of its own, so the window answers from the first moment; it is only
 // read, never changed.
 class RegionMapWindow : public QWidget {
@@ -35,6 +38,12 @@ class RegionMapWindow : public QWidget {
     // What 検索 does with the text of the address box.
     void lookUp();
     const LookupResult& lastResult() const { return lastResult_; }
+    // What a click on the map does: the nearest address within kClickMetres
+    // marked and told, or that there is none.
+    void answerClick(double lon, double lat);
+    // The distance of the last click's answer, none when it had none.
+    std::optional<double> lastClickMetres() const { return lastClickMetres_; }
+    static constexpr double kClickMetres = 1000;
     // What a click on the legend's row does: that municipality highlighted and
     // in view, or, when it already was, the whole region again.
     void highlightLegendRow(int row);
@@ -65,7 +74,10 @@ class RegionMapWindow : public QWidget {
     QLabel* lblStatus_;
     std::shared_ptr<const RegionPoints> points_;
     std::unique_ptr<AddressLookup> lookup_;
+    std::unique_ptr<ReverseLookup> reverse_;
+    QString noReverse_;  // why a click finds nothing, when there is no reverse lookup
     LookupResult lastResult_;
+    std::optional<double> lastClickMetres_;
     bool loaded_ = false;
     std::atomic<bool> cancel_{false};
     std::thread loader_;

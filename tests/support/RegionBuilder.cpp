@@ -44,7 +44,7 @@ void RegionBuilder::addSource(const std::string& file, const std::string& date,
             it = ids.emplace(key, db.lastInsertRowid()).first;
         }
         block.bind(1, it->second)
-            .bind(2, r.block)
+            .bind(2, r.block.empty() ? std::nullopt : std::optional<std::string>(r.block))
             .bind(3, r.lat)
             .bind(4, r.lon)
             .bind(5, r.representative ? "1" : "0")

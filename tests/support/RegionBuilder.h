@@ -10,7 +10,7 @@ namespace mrk2::test {
 struct BlockRow {
     std::string pref, muni;
     std::optional<std::string> town;
-    std::string block;
+    std::string block;  // "" stores NULL: a point for the town as a whole
     std::string lat = "35.0", lon = "139.0";
     bool representative = false;
     bool residential = true;  // 住居表示フラグ 1; a parcel has 0

@@ -16,6 +16,8 @@
 #include <stdexcept>
 
 #include "UiFixture.h"
+#include "data/Database.h"
+#include "data/PointIndex.h"
 #include "data/RegionPoints.h"
 #include "support/RegionBuilder.h"
 #include "support/TempDir.h"
@@ -101,6 +103,50 @@ TEST_F(RegionMapWindowTest, OpensDrawsAndMarksTheLookedUpAddress) {
     button(&window, "cmdLookup")->click();
     EXPECT_FALSE(canvas->markerPosition());
     EXPECT_TRUE(child<QLabel>(&window, "lblResult")->text().contains("丸の内一丁目"));
+}
+
+TEST_F(RegionMapWindowTest, AClickMarksTheNearestAddressOrSaysWhyNot) {
+    auto click = [](RegionMapCanvas* canvas, QPointF at) {
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent e(type, at, canvas->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+            QCoreApplication::sendEvent(canvas, &e);
+        }
+    };
+    {
+        // Built before the point index: the map works, a click says why it finds nothing.
+        RegionMapWindow window(QStringLiteral("東京"),
+                               QString::fromStdString(dir.file("東京.mdb")));
+        window.show();
+        waitFor([&] { return window.isLoaded(); });
+        auto* canvas = child<RegionMapCanvas>(&window, "mapCanvas");
+        click(canvas, canvas->toWidget(139.75, 35.617));
+        EXPECT_TRUE(child<QLabel>(&window, "lblResult")->text().contains("索引がありません"));
+        EXPECT_FALSE(canvas->markerPosition());
+    }
+    {
+        Database db = Database::open(dir.file("東京.mdb"));
+        buildPointIndex(db);
+    }
+    RegionMapWindow window(QStringLiteral("東京"), QString::fromStdString(dir.file("東京.mdb")));
+    window.show();
+    waitFor([&] { return window.isLoaded(); });
+    auto* canvas = child<RegionMapCanvas>(&window, "mapCanvas");
+    click(canvas, canvas->toWidget(139.75, 35.617) + QPointF(1, 1));
+    ASSERT_TRUE(window.lastClickMetres());
+    EXPECT_LT(*window.lastClickMetres(), 500);
+    EXPECT_EQ(window.lastResult().town, "銀座一丁目");
+    EXPECT_EQ(window.lastResult().point.block, "7");
+    EXPECT_TRUE(child<QLabel>(&window, "lblResult")->text().startsWith("最寄り（"));
+    ASSERT_TRUE(canvas->markerPosition());
+    EXPECT_LT(QLineF(*canvas->markerPosition(), canvas->toWidget(139.75, 35.617)).length(), 1);
+
+    // Half-way between the two wards, 2 km from either: nothing within reach.
+    click(canvas, canvas->toWidget(139.725, 35.617));
+    EXPECT_FALSE(window.lastClickMetres());
+    EXPECT_FALSE(canvas->markerPosition());
+    EXPECT_TRUE(child<QLabel>(&window, "lblResult")->text().contains("以内に住所はありません"));
 }
 
 TEST_F(RegionMapWindowTest, DraggingMovesTheImageAndRedrawsOnlyWhenLetGo) {
