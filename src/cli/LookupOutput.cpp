@@ -1,82 +1,42 @@
 #include "cli/LookupOutput.h"
 
-#include <string>
+#include <nlohmann/json.hpp>
 
-#include "cli/JsonText.h"
 #include "cli/Listing.h"
+#include "lookup/AnswerFields.h"
 
 namespace mrk2::cli {
-
-namespace {
-
-constexpr const char* kUnmatched = "不一致";
-constexpr const char* kInputError = "入力エラー";
-
-const char* levelText(const LookupResult& r) {
-    if (r.problem != InputProblem::None)
-        return kInputError;
-    return r.level == MatchLevel::None ? kUnmatched : matchLevelName(r.level);
-}
-
-// The fields shared by JSON and GeoJSON, without the enclosing braces.
-std::string jsonFields(const LookupResult& r) {
-    const BlockPoint& p = r.point;
-    std::string s =
-        "\"入力\": " + jsonString(r.input) + ", \"都道府県名\": " + jsonString(r.pref) +
-        ", \"市区町村名\": " + jsonString(r.muni) + ", \"大字・町丁目\": " + jsonString(r.town) +
-        ", \"街区・番地\": " + jsonString(p.block) + ", \"緯度\": " + jsonNumber(p.lat) +
-        ", \"経度\": " + jsonNumber(p.lon) + ", \"座標系番号\": " + jsonString(p.system) +
-        ", \"Ｘ座標\": " + jsonNumber(p.x) + ", \"Ｙ座標\": " + jsonNumber(p.y) +
-        ", \"テーブル\": " + jsonString(p.table) + ", \"一致レベル\": " + jsonString(levelText(r));
-    if (r.problem != InputProblem::None)
-        s += ", \"エラー\": " + jsonString(inputProblemText(r.problem));
-    if (!r.candidates.empty()) {
-        s += ", \"候補\": [";
-        for (std::size_t i = 0; i < r.candidates.size(); ++i)
-            s += (i ? ", " : "") + jsonString(r.candidates[i]);
-        s += "]";
-    }
-    return s;
-}
-
-}  // namespace
 
 LookupWriter::LookupWriter(std::ostream& out, LookupFormat format, bool many)
     : out_(out), format_(format), many_(many) {
     if (format_ == LookupFormat::Tsv) {
-        out_ << "都道府県名\t市区町村名\t大字・町丁目\t街区・番地\t緯度\t経度\t座標系番号\tＸ座標\t"
-                "Ｙ座"
-                "標\tテーブル\t一致レベル\n";
+        const auto& columns = answerColumns();
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            out_ << (i ? "\t" : "") << columns[i];
+        out_ << '\n';
     } else if (format_ == LookupFormat::GeoJson) {
-        out_ << "{\"type\": \"FeatureCollection\", \"features\": [";
+        out_ << "{\"type\":\"FeatureCollection\",\"features\":[";
     } else if (many_) {
         out_ << "[";
     }
 }
 
 void LookupWriter::write(const LookupResult& r) {
-    const BlockPoint& p = r.point;
     const char* sep = written_++ ? ",\n" : "\n";
     switch (format_) {
-        case LookupFormat::Tsv:
-            out_ << listingCell(r.pref) << '\t' << listingCell(r.muni) << '\t'
-                 << listingCell(r.town) << '\t' << listingCell(p.block) << '\t'
-                 << listingCell(p.lat) << '\t' << listingCell(p.lon) << '\t'
-                 << listingCell(p.system) << '\t' << listingCell(p.x) << '\t' << listingCell(p.y)
-                 << '\t' << listingCell(p.table) << '\t' << levelText(r) << '\n';
-            break;
-        case LookupFormat::Json:
-            out_ << (many_ ? sep : "") << "{" << jsonFields(r) << "}" << (many_ ? "" : "\n");
-            break;
-        case LookupFormat::GeoJson: {
-            std::string geometry = "null";
-            if (r.level != MatchLevel::None && !p.lat.empty() && !p.lon.empty())
-                geometry = "{\"type\": \"Point\", \"coordinates\": [" + jsonNumber(p.lon) + ", " +
-                           jsonNumber(p.lat) + "]}";
-            out_ << sep << "{\"type\": \"Feature\", \"geometry\": " << geometry
-                 << ", \"properties\": {" << jsonFields(r) << "}}";
+        case LookupFormat::Tsv: {
+            const auto cells = answerRow(r);
+            for (std::size_t i = 0; i < cells.size(); ++i)
+                out_ << (i ? "\t" : "") << listingCell(cells[i]);
+            out_ << '\n';
             break;
         }
+        case LookupFormat::Json:
+            out_ << (many_ ? sep : "") << jsonLine(answerObject(r)) << (many_ ? "" : "\n");
+            break;
+        case LookupFormat::GeoJson:
+            out_ << sep << jsonLine(answerFeature(r));
+            break;
     }
     out_.flush();
 }

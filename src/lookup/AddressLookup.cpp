@@ -151,4 +151,11 @@ LookupResult AddressLookup::find(std::string_view address) {
     return result;
 }
 
+MatchLevel AddressLookup::reach(std::string_view address) const {
+    if (!isValidUtf8(address) || characterCount(address) > kMaxAddressCharacters)
+        return MatchLevel::None;
+    auto hit = directory_.longestPrefix(normalizeAddress(address, SeparatorMarks::Kept));
+    return hit ? hit->level : MatchLevel::None;
+}
+
 }  // namespace mrk2

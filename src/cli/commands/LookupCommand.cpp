@@ -3,7 +3,6 @@
 #include <iostream>
 #include <string>
 
-#include "app/Cp932.h"
 #include "app/Error.h"
 #include "app/FileNames.h"
 #include "app/Paths.h"
@@ -13,6 +12,7 @@
 #include "cli/Listing.h"
 #include "cli/LookupOutput.h"
 #include "cli/RunStarter.h"
+#include "lookup/AddressLine.h"
 #include "lookup/AddressLookup.h"
 
 namespace mrk2::cli {
@@ -92,12 +92,7 @@ int runLookup(CommandContext& ctx) {
                 ++lineNumber;
                 if (!line.empty() && line.back() == '\r')
                     line.pop_back();
-                // A file saved by a Japanese Windows editor may well be CP932.
-                if (!isValidUtf8(line)) {
-                    if (auto decoded = cp932ToUtf8(line))
-                        line = *decoded;
-                }
-                answer(line);
+                answer(addressLineText(line));
             }
         } else {
             answer(address);

@@ -1,0 +1,15 @@
+#include "lookup/AddressLine.h"
+
+#include "app/Cp932.h"
+
+namespace mrk2 {
+
+std::string addressLineText(std::string_view line) {
+    if (!isValidUtf8(line)) {
+        if (auto decoded = cp932ToUtf8(line))
+            return *decoded;
+    }
+    return std::string(line);
+}
+
+}  // namespace mrk2
