@@ -1,11 +1,9 @@
 #include "serve/ConnectionWatch.h"
 
-#include <dirent.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include "serve/PortSockets.h"
 
 namespace mrk2::serve {
 
@@ -18,28 +16,6 @@ namespace {
 thread_local int tCurrent = -1;
 
 constexpr std::chrono::milliseconds kTick{100};
-
-// The local port of a TCP socket, or -1.
-int localPort(int fd) {
-    sockaddr_storage a{};
-    socklen_t len = sizeof a;
-    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0)
-        return -1;
-    if (a.ss_family == AF_INET)
-        return ntohs(reinterpret_cast<sockaddr_in*>(&a)->sin_port);
-    if (a.ss_family == AF_INET6)
-        return ntohs(reinterpret_cast<sockaddr_in6*>(&a)->sin6_port);
-    return -1;
-}
-
-// The peer's address as bytes; empty for a socket with no peer (a listener).
-std::string peerOf(int fd) {
-    sockaddr_storage a{};
-    socklen_t len = sizeof a;
-    if (::getpeername(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0)
-        return {};
-    return std::string(reinterpret_cast<const char*>(&a), len);
-}
 
 }  // namespace
 
@@ -55,28 +31,20 @@ ConnectionWatch::~ConnectionWatch() {
 }
 
 int ConnectionWatch::adopt(int port) {
-    DIR* dir = ::opendir("/proc/self/fd");
-    if (!dir)
-        return -1;
+    const std::vector<int> sockets = socketsOnPort(port);
     std::lock_guard<std::mutex> hold(lock_);
-    int adopted = -1;
-    while (dirent* e = ::readdir(dir)) {
-        char* end = nullptr;
-        const long fd = std::strtol(e->d_name, &end, 10);
-        if (end == e->d_name || *end != '\0' || fd == ::dirfd(dir) || localPort(fd) != port)
-            continue;
-        std::string peer = peerOf(static_cast<int>(fd));
+    for (int fd : sockets) {
+        std::string peer = peerOf(fd);
         if (peer.empty() || peers_.count(peer))
             continue;
-        adopted = ::dup(static_cast<int>(fd));
+        const int adopted = ::dup(fd);
         if (adopted >= 0) {
             peers_.insert(peer);
             entries_[adopted].peer = std::move(peer);
         }
-        break;
+        return adopted;
     }
-    ::closedir(dir);
-    return adopted;
+    return -1;
 }
 
 void ConnectionWatch::enter(int adopted, Clock::duration idleTime) {

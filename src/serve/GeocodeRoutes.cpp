@@ -113,6 +113,10 @@ void postGeocode(ServeContext& ctx, const httplib::Request& req, httplib::Respon
     if (region)
         regionReaders(ctx.shelf, *region);  // 404 before the body is read
     const AnswerFormat format = formatOf(q, AnswerFormat::NdJson);
+    const auto tooLarge = [] { return Error(HttpError::TooLarge, "本文が1GiBを超えています"); };
+    if (req.has_header("Content-Length") &&
+        req.get_header_value<std::uint64_t>("Content-Length") > kMaxBodyBytes)
+        throw tooLarge();
     auto batch = std::make_shared<BatchAnswer>(ctx, region, format);
     const auto start = ConnectionWatch::Clock::now();
     std::size_t received = 0;
@@ -121,8 +125,10 @@ void postGeocode(ServeContext& ctx, const httplib::Request& req, httplib::Respon
         // However long the body, it keeps coming at kMinUploadRate or is cut.
         ctx.watch.allow(start + kIdleTime + std::chrono::seconds(received / kMinUploadRate) -
                         ConnectionWatch::Clock::now());
-        return batch->take(data, size);
+        return received <= kMaxBodyBytes && batch->take(data, size);
     });
+    if (received > kMaxBodyBytes)
+        throw tooLarge();
     if (!whole)
         throw Error(HttpError::BadRequest, "本文を最後まで受け取れませんでした");
     batch->rewind();

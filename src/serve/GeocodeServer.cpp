@@ -1,12 +1,14 @@
 #include "serve/GeocodeServer.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <nlohmann/json.hpp>
 #include <thread>
 
 #include "lookup/AnswerFields.h"
 #include "serve/HttpError.h"
+#include "serve/PortSockets.h"
 #include "serve/Routes.h"
 
 namespace mrk2::serve {
@@ -126,11 +128,17 @@ Outcome serveRegions(const ServeRequest& request, StopControl& stop,
 
     std::atomic<bool> done{false};
     std::thread stopper([&] {
-        // Again until the server has stopped: a stop before it listens would be lost.
+        // Again until the server has ended: a stop before it listens would be lost.
         while (!done.load()) {
             if (stop.stopRequested()) {
-                // No new connection; the idle ones end, the busy ones finish their answer.
-                server.stop();
+                // No new connection: the listener is shut, and the library's accept
+                // loop ends; the idle connections end, the busy ones finish their
+                // answer, streamed or not (the library's own stop() would cut a
+                // streamed answer short).
+                for (int socket : socketsOnPort(port)) {
+                    if (peerOf(socket).empty())
+                        ::shutdown(socket, SHUT_RDWR);
+                }
                 watch.endIdle();
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
