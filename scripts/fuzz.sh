@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer in build/fuzz, and runs each in turn, one process at
 # a time, for SECONDS (default 60).
 #
-#   scripts/fuzz.sh [SECONDS] [TARGET...]   targets: line_reader position_line postal_line ini_file
+#   scripts/fuzz.sh [SECONDS] [TARGET...]   targets: line_reader position_line postal_line ini_file serve_input
 #
 # The seeds in fuzz/corpus/<target> are only read; what a run learns collects in
 # build/fuzz/corpus/<target>. A crash, a sanitizer report, a leak or a broken
@@ -16,7 +16,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(line_reader position_line postal_line ini_file)
+((${#targets[@]})) || targets=(line_reader position_line postal_line ini_file serve_input)
 
 bash scripts/install-deps.sh --fuzz
 

@@ -5,6 +5,9 @@ namespace mrk2::serve {
 void BatchLines::end(const Sink& sink) {
     if (!pending_.empty() && pending_.back() == '\r')
         pending_.pop_back();
+    // The byte kept past the limit was no CR: the line is too long after all.
+    if (pending_.size() > kMaxLineBytes)
+        overflow_ = true;
     sink(Line{overflow_ ? std::string_view() : std::string_view(pending_), overflow_});
     pending_.clear();
     overflow_ = false;
@@ -23,18 +26,12 @@ void BatchLines::feed(std::string_view piece, const Sink& sink) {
         }
         if (lf == std::string_view::npos)
             return;
-        if (!overflow_ && pending_.size() > kMaxLineBytes &&
-            !(pending_.size() == kMaxLineBytes + 1 && pending_.back() == '\r'))
-            overflow_ = true;
         end(sink);
         piece.remove_prefix(lf + 1);
     }
 }
 
 void BatchLines::finish(const Sink& sink) {
-    if (!overflow_ && pending_.size() > kMaxLineBytes &&
-        !(pending_.size() == kMaxLineBytes + 1 && pending_.back() == '\r'))
-        overflow_ = true;
     if (overflow_ || !pending_.empty())
         end(sink);
 }
