@@ -8,8 +8,6 @@ namespace mrk2::serve {
 namespace HttpError {
 inline constexpr int BadRequest = 10400;        // a parameter missing, malformed or out of range
 inline constexpr int UnknownRegion = 10404;     // a region the catalog does not hold, or a path
-inline constexpr int MethodNotAllowed = 10405;  // a method the path does not answer
-inline constexpr int Timeout = 10408;           // a request not sent in time
 inline constexpr int TooLarge = 10413;          // a body over the limit
 inline constexpr int UriTooLong = 10414;        // a target over the limit, an address too long
 inline constexpr int NotImplemented = 10501;    // what this build cannot answer yet
