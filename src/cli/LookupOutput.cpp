@@ -7,10 +7,10 @@
 
 namespace mrk2::cli {
 
-LookupWriter::LookupWriter(std::ostream& out, LookupFormat format, bool many)
-    : out_(out), format_(format), many_(many) {
+LookupWriter::LookupWriter(std::ostream& out, LookupFormat format, bool many, bool distances)
+    : out_(out), format_(format), many_(many), distances_(distances) {
     if (format_ == LookupFormat::Tsv) {
-        const auto& columns = answerColumns();
+        const auto columns = answerColumns(distances_);
         for (std::size_t i = 0; i < columns.size(); ++i)
             out_ << (i ? "\t" : "") << columns[i];
         out_ << '\n';
@@ -21,21 +21,23 @@ LookupWriter::LookupWriter(std::ostream& out, LookupFormat format, bool many)
     }
 }
 
-void LookupWriter::write(const LookupResult& r) {
+void LookupWriter::write(const LookupResult& r, std::optional<double> metres) {
     const char* sep = written_++ ? ",\n" : "\n";
+    const Distance distance{distances_, metres};
     switch (format_) {
         case LookupFormat::Tsv: {
-            const auto cells = answerRow(r);
+            const auto cells = answerRow(r, distance);
             for (std::size_t i = 0; i < cells.size(); ++i)
                 out_ << (i ? "\t" : "") << listingCell(cells[i]);
             out_ << '\n';
             break;
         }
         case LookupFormat::Json:
-            out_ << (many_ ? sep : "") << jsonLine(answerObject(r)) << (many_ ? "" : "\n");
+            out_ << (many_ ? sep : "") << jsonLine(answerObject(r, distance))
+                 << (many_ ? "" : "\n");
             break;
         case LookupFormat::GeoJson:
-            out_ << sep << jsonLine(answerFeature(r));
+            out_ << sep << jsonLine(answerFeature(r, distance));
             break;
     }
     out_.flush();

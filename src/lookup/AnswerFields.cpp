@@ -1,5 +1,7 @@
 #include "lookup/AnswerFields.h"
 
+#include <cmath>
+#include <cstdio>
 #include <nlohmann/json.hpp>
 
 namespace mrk2 {
@@ -32,6 +34,10 @@ Json coordinate(const std::string& text) {
     return std::stod(text);
 }
 
+double tenths(double metres) {
+    return std::round(metres * 10) / 10;
+}
+
 }  // namespace
 
 const char* answerLevelText(const LookupResult& r) {
@@ -40,7 +46,7 @@ const char* answerLevelText(const LookupResult& r) {
     return r.level == MatchLevel::None ? "不一致" : matchLevelName(r.level);
 }
 
-Json answerObject(const LookupResult& r) {
+Json answerObject(const LookupResult& r, const Distance& distance) {
     const BlockPoint& p = r.point;
     Json o;
     o["入力"] = r.input;
@@ -59,10 +65,12 @@ Json answerObject(const LookupResult& r) {
         o["エラー"] = inputProblemText(r.problem);
     if (!r.candidates.empty())
         o["候補"] = r.candidates;
+    if (distance.shown)
+        o["距離"] = distance.metres ? Json(tenths(*distance.metres)) : Json(nullptr);
     return o;
 }
 
-Json answerFeature(const LookupResult& r) {
+Json answerFeature(const LookupResult& r, const Distance& distance) {
     Json geometry = nullptr;
     Json lon = coordinate(r.point.lon), lat = coordinate(r.point.lat);
     if (r.level != MatchLevel::None && lon.is_number() && lat.is_number())
@@ -70,21 +78,34 @@ Json answerFeature(const LookupResult& r) {
     Json f;
     f["type"] = "Feature";
     f["geometry"] = std::move(geometry);
-    f["properties"] = answerObject(r);
+    f["properties"] = answerObject(r, distance);
     return f;
 }
 
-const std::vector<std::string>& answerColumns() {
-    static const std::vector<std::string> columns{
-        "都道府県名", "市区町村名", "大字・町丁目", "街区・番地", "緯度",      "経度",
-        "座標系番号", "Ｘ座標",     "Ｙ座標",       "テーブル",   "一致レベル"};
+std::vector<std::string> answerColumns(bool distances) {
+    std::vector<std::string> columns{"都道府県名", "市区町村名", "大字・町丁目", "街区・番地",
+                                     "緯度",       "経度",       "座標系番号",   "Ｘ座標",
+                                     "Ｙ座標",     "テーブル",   "一致レベル"};
+    if (distances) {
+        columns.insert(columns.begin(), "入力");
+        columns.push_back("距離");
+    }
     return columns;
 }
 
-std::vector<std::string> answerRow(const LookupResult& r) {
+std::vector<std::string> answerRow(const LookupResult& r, const Distance& distance) {
     const BlockPoint& p = r.point;
-    return {r.pref, r.muni, r.town,  p.block,           p.lat, p.lon, p.system,
-            p.x,    p.y,    p.table, answerLevelText(r)};
+    std::vector<std::string> cells{
+        r.pref, r.muni, r.town,  p.block,           p.lat, p.lon, p.system,
+        p.x,    p.y,    p.table, answerLevelText(r)};
+    if (distance.shown) {
+        cells.insert(cells.begin(), r.input);
+        char metres[32] = "";
+        if (distance.metres)
+            std::snprintf(metres, sizeof metres, "%.1f", *distance.metres);
+        cells.push_back(metres);
+    }
+    return cells;
 }
 
 std::string jsonLine(const Json& value) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <nlohmann/json_fwd.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,18 +15,26 @@ namespace mrk2 {
 // 入力エラー when the address could not be read.
 const char* answerLevelText(const LookupResult& r);
 
+// A reverse lookup's answers carry their distance from the point: 距離 in
+// metres to a tenth (null for a point without an answer), and in a table, the
+// 入力 first, since a point may have several rows.
+struct Distance {
+    bool shown = false;
+    std::optional<double> metres;
+};
+
 // The answer as one JSON object: 入力, the names, the block, the coordinates as
 // numbers (null when empty; a stored value that is no plain decimal stays text,
 // so that it is still seen), 一致レベル, and エラー or 候補 when there are any.
-nlohmann::ordered_json answerObject(const LookupResult& r);
+nlohmann::ordered_json answerObject(const LookupResult& r, const Distance& distance = {});
 
 // The answer as a GeoJSON Feature: a Point, or null geometry when unmatched.
-nlohmann::ordered_json answerFeature(const LookupResult& r);
+nlohmann::ordered_json answerFeature(const LookupResult& r, const Distance& distance = {});
 
 // The columns of the answer as a table row, and one answer's cells (raw: the
 // writer of each table escapes or quotes them in its own way).
-const std::vector<std::string>& answerColumns();
-std::vector<std::string> answerRow(const LookupResult& r);
+std::vector<std::string> answerColumns(bool distances = false);
+std::vector<std::string> answerRow(const LookupResult& r, const Distance& distance = {});
 
 // JSON text of a value in one line; bytes that are no UTF-8 cannot occur in an
 // answer, and would be replaced rather than throw.
