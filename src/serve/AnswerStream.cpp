@@ -50,12 +50,13 @@ std::string csvLine(const std::vector<std::string>& cells) {
     return line + "\r\n";
 }
 
-AnswerStream::AnswerStream(AnswerFormat format, bool batch) : format_(format), batch_(batch) {}
+AnswerStream::AnswerStream(AnswerFormat format, bool batch, bool distances)
+    : format_(format), batch_(batch), distances_(distances) {}
 
 std::string AnswerStream::begin() const {
     switch (format_) {
         case AnswerFormat::Csv:
-            return csvLine(answerColumns());
+            return csvLine(answerColumns(distances_));
         case AnswerFormat::GeoJson:
             return "{\"type\":\"FeatureCollection\",\"features\":[";
         case AnswerFormat::Json:
@@ -66,19 +67,21 @@ std::string AnswerStream::begin() const {
     return "";
 }
 
-std::string AnswerStream::answer(const LookupResult& r) {
+std::string AnswerStream::answer(const LookupResult& r, std::optional<double> metres) {
     const char* sep = written_++ ? ",\n" : "\n";
+    const Distance d{distances_, metres};
     switch (format_) {
         case AnswerFormat::Csv:
-            return csvLine(answerRow(r));
+            return csvLine(answerRow(r, d));
         case AnswerFormat::GeoJson:
-            return sep + jsonLine(answerFeature(r));
+            return sep + jsonLine(answerFeature(r, d));
         case AnswerFormat::Json:
-            return batch_ ? sep + jsonLine(answerObject(r)) : jsonLine(answerObject(r)) + "\n";
+            return batch_ ? sep + jsonLine(answerObject(r, d))
+                          : jsonLine(answerObject(r, d)) + "\n";
         case AnswerFormat::NdJson:
             break;
     }
-    return jsonLine(answerObject(r)) + "\n";
+    return jsonLine(answerObject(r, d)) + "\n";
 }
 
 std::string AnswerStream::end() const {

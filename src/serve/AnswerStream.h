@@ -2,6 +2,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lookup/LookupResult.h"
 
@@ -18,16 +19,18 @@ std::optional<AnswerFormat> answerFormatNamed(std::string_view name);
 const char* contentTypeOf(AnswerFormat format);
 
 // Writes answers as text pieces, so that a batch goes out as it is answered.
+// With `distances` (reverse lookup) each answer carries its 距離 (AnswerFields).
 class AnswerStream {
   public:
-    AnswerStream(AnswerFormat format, bool batch);
+    AnswerStream(AnswerFormat format, bool batch, bool distances = false);
     std::string begin() const;
-    std::string answer(const LookupResult& r);
+    std::string answer(const LookupResult& r, std::optional<double> metres = std::nullopt);
     std::string end() const;
 
   private:
     AnswerFormat format_;
     bool batch_;
+    bool distances_;
     std::size_t written_ = 0;
 };
 
