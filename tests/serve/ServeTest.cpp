@@ -54,6 +54,7 @@ class ServeTest : public ::testing::Test {
         createBaseDatabase(d.file("mrk2.mdb"));
         addRegion("東京", tokyo("35.681"));
         addRegion("大阪", {{"大阪府", "大阪市北区", "梅田一丁目", "1", "34.700", "135.495"}});
+        addRegion("丸の内", {{"東京都", "千代田区", "丸の内一丁目", "1-3", "35.6813", "139.7672"}});
     }
     static std::vector<BlockRow> tokyo(const std::string& lat) {
         return {{"東京都", "千代田区", "丸の内一丁目", "1", lat, "139.767"},
@@ -105,6 +106,9 @@ TEST_F(ServeTest, AnswersAreLookupsOwnOneByOneAndInABatch) {
         EXPECT_EQ(geocode(server, sample[i]), expected[i]) << sample[i];
     }
     EXPECT_EQ(geocode(server, "大阪市北区梅田一丁目1")["緯度"], 34.7);
+    // Where two regions hold the town, the deeper answer wins.
+    EXPECT_EQ(geocode(server, "丸の内一丁目1-3")["一致レベル"], "住居");
+    EXPECT_EQ(geocode(server, "丸の内一丁目2")["一致レベル"], "街区");
 
     auto res = client(server).Post("/geocode?region=" + encode("東京"), batch, "text/plain");
     ASSERT_TRUE(res && res->status == 200);
@@ -175,7 +179,7 @@ TEST_F(ServeTest, ASilentClientCannotHoldTheOnlyThread) {
     auto res = c.Get("/health");
     ASSERT_TRUE(res);
     EXPECT_EQ(res->status, 200);
-    EXPECT_EQ(Json::parse(res->body)["地域数"], 2);
+    EXPECT_EQ(Json::parse(res->body)["地域数"], 3);
     ::close(silent);
 }
 
@@ -199,7 +203,7 @@ TEST_F(ServeTest, AReplacedOrDeletedRegionIsServedAnew) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     EXPECT_EQ(status, 404);
-    EXPECT_EQ(Json::parse(client(server).Get("/regions")->body).size(), 1u);
+    EXPECT_EQ(Json::parse(client(server).Get("/regions")->body).size(), 2u);
 }
 
 TEST_F(ServeTest, SigtermFinishesTheAnswerInFlightAndEndsWithZero) {
