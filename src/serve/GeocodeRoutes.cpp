@@ -44,10 +44,10 @@ void getGeocode(ServeContext& ctx, const httplib::Request& req, httplib::Respons
         throw Error(HttpError::UriTooLong, inputProblemText(InputProblem::TooLong));
     if (!isValidUtf8(*address))
         throw Error(HttpError::BadRequest, inputProblemText(InputProblem::NotUtf8));
-    AnswerStream out(formatOf(q, AnswerFormat::Json), false);
+    const AnswerFormat format = formatOf(q, AnswerFormat::Json);
+    AnswerStream out(format, false);
     const LookupResult r = answerAddress(ctx.shelf, q.get("region"), *address);
-    res.set_content(out.begin() + out.answer(r) + out.end(),
-                    contentTypeOf(formatOf(q, AnswerFormat::Json)));
+    res.set_content(out.begin() + out.answer(r) + out.end(), contentTypeOf(format));
 }
 
 // A batch body, kept in an unnamed temporary file while it arrives (memory stays
