@@ -115,6 +115,12 @@ class Cp932Table {
 
 }  // namespace
 
+Error lineTooLong(std::size_t lineNo) {
+    return Error(FormatError::TooManyEntries, std::to_string(lineNo) + " 行目: 行が長すぎます (" +
+                                                  std::to_string(LineReader::kMaxLineBytes / 1024) +
+                                                  " KiB を超えています)。");
+}
+
 LineReader::Encoding detectEncoding(const char* data, std::size_t size, bool complete) {
     if (startsWithBom(data, size))
         return LineReader::Encoding::Utf8;
@@ -209,6 +215,8 @@ bool LineReader::next(std::string& line) {
         const char* p = begin;
         while (p != stop && *p != '\n' && *p != '\r')
             ++p;
+        if (raw_.size() + static_cast<std::size_t>(p - begin) > kMaxLineBytes)
+            throw lineTooLong(lineNumber_ + 1);
         raw_.append(begin, p);
         any = true;
         if (p == stop) {

@@ -20,6 +20,11 @@ namespace mrk2 {
 // (FormatError::InvalidEncoding) naming the line; the caller adds the file path as
 // context.
 //
+// A line of more than kMaxLineBytes bytes raises mrk2::Error
+// (FormatError::TooManyEntries) naming the line, found before more than that and
+// one buffer are held: published lines are under 1 KiB, and a line of a gigabyte
+// in a small archive would otherwise be held whole.
+//
 // Lines end at CR, LF or CR LF. A line break at the very end of the file makes no
 // extra empty line; an empty line before it is still a line.
 class LineReader {
@@ -48,6 +53,8 @@ class LineReader {
 
     // How much of the file decides the encoding.
     static constexpr std::size_t kProbeSize = 64 * 1024;
+    // The longest line read, in the file's own bytes.
+    static constexpr std::size_t kMaxLineBytes = 64 * 1024;
 
   private:
     bool fill();  // reads more bytes; false at the end of the file
@@ -64,6 +71,10 @@ class LineReader {
     Encoding encoding_ = Encoding::Cp932;
     std::string raw_;
 };
+
+class Error;
+// The error of a line longer than LineReader::kMaxLineBytes, naming it.
+Error lineTooLong(std::size_t lineNo);
 
 // The encoding decision on the first bytes of a file. `complete` says whether
 // these are all the bytes of the file: when not, a multi-byte sequence cut at the

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/Error.h"
+#include "app/Limits.h"
 #include "app/Paths.h"
 #include "app/ReadAheadBytes.h"
 
@@ -25,10 +26,29 @@ std::vector<SourceFile> sourcesOf(const std::string& path) {
         return {SourceFile{dirNameOf(path), fileNameOf(path)}};
     std::vector<SourceFile> members;
     const ZipArchive zip = ZipArchive::open(path);
+    bool nested = false;
     for (const ArchiveMember& m : zip.members()) {
         if (isCsvName(m.name))
             members.push_back({path, m.name});
+        nested = nested || isZipPath(m.name);
     }
+    // An archive that gives no source, or not all it holds, is said so by name
+    // rather than loading nothing or part of it.
+    if (nested)
+        throw Error(FormatError::NotFound,
+                    "アーカイブの中に zip アーカイブがあります。中のアーカイブは読みませんので、"
+                    "展開してから指定して下さい。",
+                    path);
+    if (members.empty())
+        throw Error(FormatError::NotFound,
+                    zip.members().empty() ? "アーカイブが空です。"
+                                          : "アーカイブに CSV ファイルがありません。",
+                    path);
+    if (members.size() > kMaxSourceFiles)
+        throw Error(FormatError::TooManyEntries,
+                    "アーカイブの CSV ファイルが " + std::to_string(members.size()) +
+                        " 個あります (" + std::to_string(kMaxSourceFiles) + " 個まで)。",
+                    path);
     return members;
 }
 
@@ -93,6 +113,28 @@ std::unique_ptr<ByteSource> SourceReader::open(const SourceFile& source) {
         // Unpacking runs on a thread of its own, beside the loading of the rows.
         return std::make_unique<ReadAheadBytes>(archive(source.dir)->openMember(*m));
     });
+}
+
+Error SourceReader::damageFirst(const std::vector<SourceFile>& read, const Error& fault) {
+    if (fault.number() == FormatError::DamagedArchive)
+        return fault;
+    for (const SourceFile& source : read) {
+        try {
+            if (!source.inArchive())
+                continue;
+            const ArchiveMember* m = member(source);
+            if (!m)
+                continue;
+            std::unique_ptr<ByteSource> bytes = archive(source.dir)->openMember(*m);
+            std::vector<char> buf(1 << 16);
+            while (bytes->read(buf.data(), buf.size()) > 0) {
+            }
+        } catch (const Error& e) {
+            if (e.number() == FormatError::DamagedArchive)
+                return e.in(source.path());
+        }
+    }
+    return fault;
 }
 
 bool sourceChanged(const std::optional<std::string>& recordedDate,

@@ -2,9 +2,15 @@
 
 #include <zip.h>
 
+#include <fcntl.h>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 
+#include "app/Cp932.h"
 #include "app/Error.h"
 
 namespace mrk2 {
@@ -41,8 +47,17 @@ std::string zipErrorText(zip_error_t* error) {
             return "暗号化されています";
         case ZIP_ER_ZLIB:
             return "圧縮データが壊れています";
+        case ZIP_ER_EXISTS:
+            return "同じ名前のメンバーが複数あります";
+        case ZIP_ER_MULTIDISK:
+            return "複数のファイルに分割されたアーカイブには対応していません";
+        case ZIP_ER_MEMORY:
+            return "メモリが不足しています";
+        case ZIP_ER_OPEN:
+            return "ファイルを開けません";
         default:
-            return zip_error_strerror(error);
+            // The operator sees no English: libzip's rarer reasons by number.
+            return "libzip のエラー " + std::to_string(zip_error_code_zip(error)) + " です";
     }
 }
 
@@ -81,6 +96,19 @@ class MemberBytes : public ByteSource {
     std::uint64_t left_;
 };
 
+// A member's name as UTF-8. Names without the UTF-8 flag are in the packing
+// machine's code page, which libzip takes for CP437; archives made on Japanese
+// Windows write CP932, so a name that is no UTF-8 is read as CP932 first, and
+// only a name that is neither keeps libzip's reading.
+std::string memberName(zip_t* archive, zip_uint64_t index, const char* guessed) {
+    const char* raw = zip_get_name(archive, index, ZIP_FL_ENC_RAW);
+    if (raw && !isValidUtf8(raw)) {
+        if (std::optional<std::string> decoded = cp932ToUtf8(raw))
+            return *decoded;
+    }
+    return guessed ? guessed : "";
+}
+
 }  // namespace
 
 ZipArchive::ZipArchive(std::shared_ptr<zip> handle, std::string path)
@@ -92,7 +120,7 @@ ZipArchive::ZipArchive(std::shared_ptr<zip> handle, std::string path)
         if (zip_stat_index(handle_.get(), static_cast<zip_uint64_t>(i), 0, &st) != 0)
             throw archiveError("アーカイブの目録が読めません。", path_);
         ArchiveMember m;
-        m.name = st.name ? st.name : "";
+        m.name = memberName(handle_.get(), static_cast<zip_uint64_t>(i), st.name);
         m.size = st.size;
         m.compressedSize = st.comp_size;
         m.modified = st.mtime;
@@ -101,33 +129,128 @@ ZipArchive::ZipArchive(std::shared_ptr<zip> handle, std::string path)
     }
 }
 
+// The archive's file, opened once for the whole run. Every libzip handle on it
+// reads through this descriptor (pread, each handle at its own offset), never
+// through the path again: an archive replaced under the run (mv) is read as it
+// was throughout, and one rewritten in place is refused when its next member is
+// opened, never read half old, half new.
+struct ZipArchive::OpenFile {
+    int fd = -1;
+    struct stat opened {};
+    ~OpenFile() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    bool changed() const {
+        struct stat now {};
+        return ::fstat(fd, &now) != 0 || now.st_size != opened.st_size ||
+               now.st_mtim.tv_sec != opened.st_mtim.tv_sec ||
+               now.st_mtim.tv_nsec != opened.st_mtim.tv_nsec;
+    }
+};
+
 namespace {
 
-// An archive on disk, opened for reading. Throws mrk2::Error naming it.
-std::shared_ptr<zip> openOnDisk(const std::string& path, int flags) {
-    int code = 0;
-    zip_t* z = zip_open(path.c_str(), ZIP_RDONLY | flags, &code);
-    if (!z) {
-        if (code == ZIP_ER_OPEN || code == ZIP_ER_READ) {
-            if (errno != 0)
-                throw fileError(errno).in(path);
+// One handle's reading position in the shared descriptor, as a libzip source.
+struct FdReader {
+    std::shared_ptr<const ZipArchive::OpenFile> file;
+    zip_uint64_t offset = 0;
+    zip_error_t error{};
+};
+
+zip_int64_t fdSource(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    auto* r = static_cast<FdReader*>(state);
+    const auto size = static_cast<zip_uint64_t>(r->file->opened.st_size);
+    switch (command) {
+        case ZIP_SOURCE_OPEN:
+            r->offset = 0;
+            return 0;
+        case ZIP_SOURCE_READ: {
+            if (r->offset >= size)
+                return 0;
+            length = std::min(length, size - r->offset);
+            ssize_t n;
+            do {
+                n = ::pread(r->file->fd, data, length, static_cast<off_t>(r->offset));
+            } while (n < 0 && errno == EINTR);
+            if (n < 0) {
+                zip_error_set(&r->error, ZIP_ER_READ, errno);
+                return -1;
+            }
+            r->offset += static_cast<zip_uint64_t>(n);
+            return n;
         }
-        zip_error_t error;
-        zip_error_init_with_code(&error, code);
+        case ZIP_SOURCE_CLOSE:
+            return 0;
+        case ZIP_SOURCE_STAT: {
+            auto* st = static_cast<zip_stat_t*>(data);
+            zip_stat_init(st);
+            st->size = size;
+            st->mtime = r->file->opened.st_mtime;
+            st->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+            return sizeof(zip_stat_t);
+        }
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&r->error, data, length);
+        case ZIP_SOURCE_FREE:
+            zip_error_fini(&r->error);
+            delete r;
+            return 0;
+        case ZIP_SOURCE_SEEK: {
+            const zip_int64_t to =
+                zip_source_seek_compute_offset(r->offset, size, data, length, &r->error);
+            if (to < 0)
+                return -1;
+            r->offset = static_cast<zip_uint64_t>(to);
+            return 0;
+        }
+        case ZIP_SOURCE_TELL:
+            return static_cast<zip_int64_t>(r->offset);
+        case ZIP_SOURCE_SUPPORTS:
+            return zip_source_make_command_bitmap(
+                ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL,
+                ZIP_SOURCE_SUPPORTS, -1);
+        default:
+            zip_error_set(&r->error, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+    }
+}
+
+// A libzip handle of its own on the archive's one open file. Throws
+// mrk2::Error naming the archive.
+std::shared_ptr<zip> openHandle(const std::shared_ptr<const ZipArchive::OpenFile>& file,
+                                const std::string& path, int flags) {
+    zip_error_t error;
+    zip_error_init(&error);
+    auto* reader = new FdReader{file, 0, {}};
+    zip_error_init(&reader->error);
+    zip_source_t* src = zip_source_function_create(fdSource, reader, &error);
+    if (!src)
+        fdSource(reader, nullptr, 0, ZIP_SOURCE_FREE);
+    zip_t* z = src ? zip_open_from_source(src, ZIP_RDONLY | flags, &error) : nullptr;
+    if (!z) {
+        if (src)
+            zip_source_free(src);
         std::string text = zipErrorText(&error);
         zip_error_fini(&error);
         throw archiveError("zip アーカイブとして読めません: " + text + "。", path);
     }
+    zip_error_fini(&error);
     return std::shared_ptr<zip>(z, zip_discard);
 }
 
 }  // namespace
 
 ZipArchive ZipArchive::open(const std::string& path) {
+    auto file = std::make_shared<OpenFile>();
+    file->fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file->fd < 0 || ::fstat(file->fd, &file->opened) != 0)
+        throw fileError(errno).in(path);
     // ZIP_CHECKCONS: a central directory that disagrees with the members' own
     // headers is a damaged archive, found before anything is loaded from it.
-    ZipArchive archive(openOnDisk(path, ZIP_CHECKCONS), path);
-    archive.onDisk_ = true;
+    ZipArchive archive(openHandle(file, path, ZIP_CHECKCONS), path);
+    archive.file_ = std::move(file);
     return archive;
 }
 
@@ -169,12 +292,15 @@ std::unique_ptr<ByteSource> ZipArchive::openMember(const ArchiveMember& member) 
     // A member of an archive on disk gets a handle of its own: libzip's handles
     // are not shared between threads, and members are unpacked on threads of
     // their own, two at once for a dataset and its partner in one archive.
-    std::shared_ptr<zip> handle = onDisk_ ? openOnDisk(path_, 0) : handle_;
+    if (file_ && file_->changed())
+        throw archiveError("アーカイブが読み込みの途中で書き換えられました。", path_);
+    std::shared_ptr<zip> handle = file_ ? openHandle(file_, path_, 0) : handle_;
     zip_file_t* file = zip_fopen_index(handle.get(), member.index, 0);
     if (!file) {
-        throw Error(FormatError::DamagedArchive,
-                    "アーカイブのメンバーを開けません: " + zipErrorText(zip_get_error(handle.get())),
-                    where);
+        throw Error(
+            FormatError::DamagedArchive,
+            "アーカイブのメンバーを開けません: " + zipErrorText(zip_get_error(handle.get())),
+            where);
     }
     return std::make_unique<MemberBytes>(handle, file, where, member.size);
 }

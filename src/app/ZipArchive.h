@@ -21,7 +21,8 @@ struct ArchiveMember {
 };
 
 // A zip archive read in place: members are listed from its central directory
-// and unpacked as a stream when read, never extracted to disk. A damaged
+// and unpacked as a stream when read, never extracted to disk. An archive on
+// disk is opened once and read through that one open file throughout. A damaged
 // archive (not a zip, truncated) fails on open; a damaged member (bad CRC,
 // short data) fails while it is read. Errors name the archive and the member.
 class ZipArchive {
@@ -46,11 +47,13 @@ class ZipArchive {
     static constexpr std::uint64_t kMaxRatio = 200;
     static constexpr std::uint64_t kRatioCheckedFrom = 16ull << 20;
 
+    struct OpenFile;  // the file of an archive on disk, open for the whole run
+
   private:
     ZipArchive(std::shared_ptr<zip> handle, std::string path);
     std::shared_ptr<zip> handle_;
     std::string path_;
-    bool onDisk_ = false;  // opened from a file, which each member may open again
+    std::shared_ptr<const OpenFile> file_;  // none for an archive in memory
     std::vector<ArchiveMember> members_;
 };
 

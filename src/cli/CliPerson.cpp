@@ -21,12 +21,13 @@ volatile std::sig_atomic_t gInterrupted = 0;
 std::atomic<StopControl*> gRunStop{nullptr};
 static_assert(std::atomic<StopControl*>::is_always_lock_free);
 
-extern "C" void onInterrupt(int) {
+extern "C" void onInterrupt(int signal) {
     gInterrupted = 1;
     if (StopControl* stop = gRunStop.load())
         stop->requestStop();
-    // The first Ctrl-C asks the run to stop; the next one ends the program.
-    std::signal(SIGINT, SIG_DFL);
+    // The first Ctrl-C (or SIGTERM, as a service manager stops a program) asks
+    // the run to stop; the next one ends the program.
+    std::signal(signal, SIG_DFL);
 }
 
 // Cuts the status line to the terminal width, so that it never wraps: a wrapped
@@ -62,6 +63,7 @@ CliPerson::CliPerson(AnswerPolicy policy, bool quiet)
     sa.sa_handler = onInterrupt;
     sigemptyset(&sa.sa_mask);
     ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
 }
 
 CliPerson::~CliPerson() {

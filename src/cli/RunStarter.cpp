@@ -1,6 +1,7 @@
 #include "cli/RunStarter.h"
 
 #include "app/Error.h"
+#include "app/Limits.h"
 #include "app/Paths.h"
 #include "app/RegionName.h"
 #include "app/StartLine.h"
@@ -25,6 +26,15 @@ bool addSourcesOf(CommandContext& ctx, const std::string& path, std::vector<Sour
         ctx.person.message(standardErrorText(e));
         return false;
     }
+}
+
+bool withinSourceLimit(CommandContext& ctx, std::size_t sources) {
+    if (sources <= kMaxSourceFiles)
+        return true;
+    ctx.person.message(standardErrorText(Error(
+        FormatError::TooManyEntries, "CSVファイルが " + std::to_string(sources) + " 個あります。" +
+                                         std::to_string(kMaxSourceFiles) + " 個までです。")));
+    return false;
 }
 
 std::optional<ImportRequest> importRequest(CommandContext& ctx, ImportMode mode,

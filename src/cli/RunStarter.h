@@ -15,6 +15,10 @@ bool acceptRegionName(CommandContext& ctx, const std::string& name);
 // an archive cannot be read.
 bool addSourcesOf(CommandContext& ctx, const std::string& path, std::vector<SourceFile>& into);
 
+// False, with the limit told (10004), when the sources given come to more than
+// a region takes: a fault of what the archives hold, not of the command line.
+bool withinSourceLimit(CommandContext& ctx, std::size_t sources);
+
 // An import request for `region` from the settings, with --start-line in place of
 // POSINFOSTART when given. Nothing, with the message, for a start line that is no
 // number.

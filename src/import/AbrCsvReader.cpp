@@ -11,6 +11,7 @@ bool AbrCsvReader::next(std::vector<std::string>& fields) {
     recordLine_ = lines_.lineNumber();
     std::string field;
     bool quoted = false;
+    std::size_t recordBytes = 0;
     for (;;) {
         for (std::size_t i = 0; i < line_.size(); ++i) {
             const char c = line_[i];
@@ -32,7 +33,11 @@ bool AbrCsvReader::next(std::vector<std::string>& fields) {
         }
         if (!quoted)
             break;
-        // A line break inside quotes belongs to the field.
+        // A line break inside quotes belongs to the field; the record as a whole
+        // is held to the length of a line.
+        recordBytes += line_.size() + 1;
+        if (recordBytes > LineReader::kMaxLineBytes)
+            throw lineTooLong(recordLine_);
         if (!lines_.next(line_))
             throw Error(FormatError::RegistryFile,
                         std::to_string(recordLine_) + "行目: 引用符が閉じていません。");

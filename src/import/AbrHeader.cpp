@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/Error.h"
+
 namespace mrk2 {
 
 namespace {
@@ -62,6 +64,7 @@ std::optional<AbrHeader> AbrHeader::recognise(const std::vector<std::string>& na
                 h.columns[static_cast<std::size_t>(n.column)] = static_cast<int>(i);
         }
     }
+    h.width = names.size();
     auto has = [&](AbrColumn c) { return h.column(c) >= 0; };
     if (!has(AbrColumn::LgCode) || !has(AbrColumn::MachiazaId))
         return std::nullopt;
@@ -84,6 +87,47 @@ std::vector<AbrColumn> AbrHeader::keys() const {
                     AbrColumn::Rsdt2Id};
         case AbrDataset::Parcel:
             return {AbrColumn::LgCode, AbrColumn::MachiazaId, AbrColumn::PrcId};
+    }
+    return {};
+}
+
+std::vector<AbrColumn> AbrHeader::needed() const {
+    std::vector<AbrColumn> out = keys();
+    if (positions) {
+        out.insert(out.end(), {AbrColumn::RepLat, AbrColumn::RepLon, AbrColumn::RepSrid});
+        return out;
+    }
+    out.insert(out.end(),
+               {AbrColumn::OazaCho, AbrColumn::Chome, AbrColumn::Koaza, AbrColumn::AbltDate});
+    switch (dataset) {
+        case AbrDataset::Town:
+            break;
+        case AbrDataset::Block:
+            out.push_back(AbrColumn::BlkNum);
+            break;
+        case AbrDataset::House:
+            out.insert(out.end(), {AbrColumn::BlkNum, AbrColumn::RsdtNum, AbrColumn::RsdtNum2});
+            break;
+        case AbrDataset::Parcel:
+            out.insert(out.end(), {AbrColumn::PrcNum1, AbrColumn::PrcNum2, AbrColumn::PrcNum3});
+            break;
+    }
+    return out;
+}
+
+void AbrHeader::requireNeededColumns() const {
+    for (AbrColumn c : needed()) {
+        if (column(c) < 0)
+            throw Error(FormatError::RegistryFile, std::string("見出し行に列 ") + abrColumnName(c) +
+                                                       " がありません（" + abrDatasetName(dataset) +
+                                                       (positions ? "_pos" : "") + "）。");
+    }
+}
+
+std::string abrColumnName(AbrColumn column) {
+    for (const ColumnNames& n : kNames) {
+        if (n.column == column)
+            return std::string(n.english) + "（" + std::string(n.japanese) + "）";
     }
     return {};
 }

@@ -44,6 +44,7 @@ struct AbrHeader {
     AbrDataset dataset = AbrDataset::Town;
     bool positions = false;  // a _pos file: the dataset's keys and rep_lat/rep_lon
     std::array<int, static_cast<std::size_t>(AbrColumn::kCount)> columns{};  // -1: absent
+    std::size_t width = 0;  // the number of columns the header names; every row has as many
 
     // nullopt when the names are not those of a registry dataset.
     static std::optional<AbrHeader> recognise(const std::vector<std::string>& names);
@@ -51,9 +52,20 @@ struct AbrHeader {
     int column(AbrColumn c) const { return columns[static_cast<std::size_t>(c)]; }
     // The columns that join a dataset to its _pos partner, in sort order.
     std::vector<AbrColumn> keys() const;
+    // The columns the rows of this file need: its keys, and the parts of an
+    // address (a dataset) or the position (a _pos file). Without one, houses
+    // would become blocks or towns merge: a header that lacks one is refused.
+    std::vector<AbrColumn> needed() const;
+    // Throws mrk2::Error (FormatError::RegistryFile) naming the first needed
+    // column the header lacks.
+    void requireNeededColumns() const;
     // A field of a record; "" when the column is absent or the record short.
     std::string_view field(const std::vector<std::string>& record, AbrColumn c) const;
 };
+
+// A column's name as the 2024 headers spell it, and its older Japanese one
+// ("blk_num（街区符号）").
+std::string abrColumnName(AbrColumn column);
 
 // The dataset's name as the registry's file names spell it ("mt_rsdtdsp_rsdt").
 const char* abrDatasetName(AbrDataset dataset);

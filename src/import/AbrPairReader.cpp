@@ -14,6 +14,7 @@ void AbrPairReader::Side::open(const std::string& name, std::unique_ptr<ByteSour
             throw Error(FormatError::RegistryFile,
                         "アドレス・ベース・レジストリの見出し行ではありません。");
         header = *recognised;
+        header.requireNeededColumns();
         keyColumns = header.keys();
     });
 }
@@ -26,6 +27,12 @@ bool AbrPairReader::Side::advance() {
             done = true;
             return;
         }
+        // A short row would be stored with its town or block empty.
+        if (record.size() < header.width)
+            throw Error(FormatError::MissingColumn,
+                        std::to_string(csv.lineNumber()) + " 行目: 列が " +
+                            std::to_string(record.size()) + " 個しかありません（見出し行は " +
+                            std::to_string(header.width) + " 個）。");
         currentKey.swap(previousKey);
         currentKey.resize(keyColumns.size());
         for (std::size_t i = 0; i < keyColumns.size(); ++i)

@@ -43,6 +43,13 @@ class AbrPairReader {
     std::string_view lon() const { return pos_->header.field(pos_->record, AbrColumn::RepLon); }
     std::string_view srid() const { return pos_->header.field(pos_->record, AbrColumn::RepSrid); }
 
+    // Where the current row's position is: the _pos file, its line and a column
+    // (counted from 0), for messages.
+    const std::string& positionPath() const { return pos_->path; }
+    std::size_t dataLine() const { return data_->csv.lineNumber(); }
+    std::size_t positionLine() const { return pos_->csv.lineNumber(); }
+    int positionColumn(AbrColumn c) const { return pos_->header.column(c); }
+
     const AbrCounts& counts() const { return counts_; }
     const std::string& dataPath() const { return data_->path; }
     std::uint64_t bytesRead() const { return data_->csv.bytesRead() + pos_->csv.bytesRead(); }

@@ -1,6 +1,5 @@
 #include "import/AbrPositionRow.h"
 
-#include <charconv>
 #include <cstdio>
 
 #include "app/Error.h"
@@ -8,6 +7,7 @@
 #include "import/AbrPairReader.h"
 #include "import/PlaneProjector.h"
 #include "import/PlaneZone.h"
+#include "import/PositionValueCheck.h"
 
 namespace mrk2 {
 
@@ -47,15 +47,18 @@ std::string kanjiNumber(int n) {
     return out + kDigits[n];
 }
 
-std::optional<double> number(std::string_view text) {
-    double v = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc{} || end != text.data() + text.size())
-        return std::nullopt;
-    return v;
-}
-
 }  // namespace
+
+bool isLgCode(std::string_view code) {
+    if (code.size() != 6 || code.find_first_not_of("0123456789") != std::string_view::npos)
+        return false;
+    // The check digit of Japan's local government codes: the five digits
+    // weighted 6, 5, 4, 3, 2; the last digit of 11 less the sum's remainder by 11.
+    int sum = 0;
+    for (std::size_t i = 0; i < 5; ++i)
+        sum += (code[i] - '0') * static_cast<int>(6 - i);
+    return (11 - sum % 11) % 10 == code[5] - '0';
+}
 
 std::string chomeInKanji(std::string_view chome) {
     std::string digits;
@@ -74,7 +77,8 @@ std::string chomeInKanji(std::string_view chome) {
             break;
         }
     }
-    if (digits.empty() || digits.size() > 3 || chome.substr(i) != "丁目")
+    // "0丁目" has no kanji number: left as written rather than made "丁目".
+    if (digits.empty() || digits.size() > 3 || chome.substr(i) != "丁目" || std::stoi(digits) == 0)
         return std::string(chome);
     return kanjiNumber(std::stoi(digits)) + "丁目";
 }
@@ -82,6 +86,10 @@ std::string chomeInKanji(std::string_view chome) {
 AbrPositionRow::AbrPositionRow(const AbrPairReader& pair, const MunicipalityMaster& master,
                                PlaneProjector& projector) {
     const std::string_view lgCode = pair.field(AbrColumn::LgCode);
+    if (!isLgCode(lgCode))
+        throw Error(FormatError::RegistryFile,
+                    std::to_string(pair.dataLine()) + " 行目: 全国地方公共団体コード「" +
+                        std::string(lgCode) + "」は6桁の数字でないか、検査数字が合いません。");
     const Municipality* m = master.byCode(lgCode);
     if (!m)
         throw Error(FormatError::RegistryFile,
@@ -113,20 +121,39 @@ AbrPositionRow::AbrPositionRow(const AbrPairReader& pair, const MunicipalityMast
     values_[RepresentativeFlag] = pair.header().dataset == AbrDataset::Town ? "1" : "0";
     values_[Lat] = pair.lat();
     values_[Lon] = pair.lon();
-    const auto lat = number(pair.lat());
-    const auto lon = number(pair.lon());
-    if (!lat || !lon)
-        return;
-    const int zone = planeZone(lgCode, *lat, *lon);
-    const auto xy = projector.project(pair.srid(), zone, *lat, *lon);
-    if (!xy)
-        return;
-    char buf[32];
-    values_[CoordSystem] = std::to_string(zone);
-    std::snprintf(buf, sizeof buf, "%.1f", xy->x);
-    values_[X] = buf;
-    std::snprintf(buf, sizeof buf, "%.1f", xy->y);
-    values_[Y] = buf;
+    project(pair, projector);
+}
+
+// The position passes the gate every layout's values pass before its plane
+// coordinates are made: a latitude of 95 or "nan" is never stored or projected.
+void AbrPositionRow::project(const AbrPairReader& pair, PlaneProjector& projector) {
+    inContext(pair.positionPath(), [&] {
+        auto line = [&] { return std::to_string(pair.positionLine()) + " 行目"; };
+        auto where = [&](AbrColumn c) {
+            return [&pair, &line, c] {
+                return line() + ": 列 " + std::to_string(pair.positionColumn(c)) + " " +
+                       abrColumnName(c);
+            };
+        };
+        const double lat = checkedPositionValue(Lat, values_[Lat], where(AbrColumn::RepLat));
+        const double lon = checkedPositionValue(Lon, values_[Lon], where(AbrColumn::RepLon));
+        if (!PlaneProjector::knowsDatum(pair.srid()))
+            throw Error(FormatError::RegistryFile,
+                        where(AbrColumn::RepSrid)() + " の座標参照系「" + std::string(pair.srid()) +
+                            "」には対応していません（EPSG:6668、EPSG:4612、EPSG:4301 のみ）。");
+        const int zone = planeZone(pair.field(AbrColumn::LgCode), lat, lon);
+        const auto xy = projector.project(pair.srid(), zone, lat, lon);
+        if (!xy)
+            throw Error(FormatError::OutOfRange, line() + ": 緯度 " + values_[Lat] + "、経度 " +
+                                                     values_[Lon] +
+                                                     " を平面直角座標に変換できません。");
+        char buf[32];
+        values_[CoordSystem] = std::to_string(zone);
+        std::snprintf(buf, sizeof buf, "%.1f", xy->x);
+        values_[X] = buf;
+        std::snprintf(buf, sizeof buf, "%.1f", xy->y);
+        values_[Y] = buf;
+    });
 }
 
 PositionValues AbrPositionRow::values() const {

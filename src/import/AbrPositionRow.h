@@ -26,7 +26,9 @@ class PlaneProjector;
 class AbrPositionRow {
   public:
     // Throws mrk2::Error (FormatError::RegistryFile) when the master does not know
-    // the row's lg_code.
+    // the row's lg_code or the rep_srid's datum; FormatError::NotANumber or
+    // FormatError::OutOfRange for a latitude or longitude that is no finite
+    // decimal in range, naming the _pos file, its line and column.
     AbrPositionRow(const AbrPairReader& pair, const MunicipalityMaster& master,
                    PlaneProjector& projector);
 
@@ -35,8 +37,14 @@ class AbrPositionRow {
     const std::string& value(PositionEntry e) const { return values_[e]; }
 
   private:
+    void project(const AbrPairReader& pair, PlaneProjector& projector);
+
     std::array<std::string, kPositionEntries> values_;
 };
+
+// Whether a registry lg_code is six digits whose last is the check digit of the
+// five before it (131059: 文京区).
+bool isLgCode(std::string_view code);
 
 // "１丁目" → "一丁目", "12丁目" → "十二丁目"; other text unchanged.
 std::string chomeInKanji(std::string_view chome);

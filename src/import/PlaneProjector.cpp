@@ -26,6 +26,11 @@ constexpr Datum kDatums[] = {
 
 struct PlaneProjector::Context {
     PJ_CONTEXT* pj = proj_context_create();
+    // PROJ writes its errors to stderr by default ("tmerc: Invalid latitude"), in
+    // English, beside our own report of the same fault: they go nowhere instead.
+    Context() {
+        proj_log_func(pj, nullptr, [](void*, int, const char*) {});
+    }
     ~Context() { proj_context_destroy(pj); }
 };
 
@@ -50,12 +55,19 @@ PlaneProjector::Transform& PlaneProjector::transform(int geographic, int project
     PJ* pj = proj_create_crs_to_crs(context_->pj, from.c_str(), to.c_str(), nullptr);
     if (!pj)
         throw Error(FormatError::NotFound,
-                    "座標変換を作成できません: " + from + " → " + to + " (" +
-                        proj_context_errno_string(context_->pj, proj_context_errno(context_->pj)) +
-                        ")");
+                    "座標変換を作成できません: " + from + " → " + to +
+                        "（PROJ の座標参照系データベース proj.db が見つからないか、壊れています）");
     auto t = std::make_unique<Transform>();
     t->pj = pj;
     return *transforms_.emplace(std::make_pair(geographic, projected), std::move(t)).first->second;
+}
+
+bool PlaneProjector::knowsDatum(std::string_view srid) {
+    for (const Datum& d : kDatums) {
+        if (d.srid == srid)
+            return true;
+    }
+    return false;
 }
 
 std::optional<PlanePoint> PlaneProjector::project(std::string_view srid, int zone, double lat,
@@ -68,7 +80,7 @@ std::optional<PlanePoint> PlaneProjector::project(std::string_view srid, int zon
         // Both systems keep EPSG's axis order: latitude first, northing first.
         PJ_COORD c = proj_coord(lat, lon, 0, 0);
         c = proj_trans(transform(d.geographic, d.zoneOne + zone - 1).pj, PJ_FWD, c);
-        if (c.v[0] == HUGE_VAL || c.v[1] == HUGE_VAL)
+        if (!std::isfinite(c.v[0]) || !std::isfinite(c.v[1]))
             return std::nullopt;
         return PlanePoint{c.v[0], c.v[1]};
     }

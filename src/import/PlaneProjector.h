@@ -27,9 +27,14 @@ class PlaneProjector {
 
     // `srid` is the datum of the latitude and longitude as the Address Base
     // Registry names it: EPSG:6668 (JGD2011), EPSG:4612 (JGD2000) or EPSG:4301
-    // (Tokyo). nullopt for another datum or a zone outside 1..19. Throws
-    // mrk2::Error when PROJ cannot make the transformation (no proj.db).
+    // (Tokyo). nullopt for another datum, a zone outside 1..19 or a point PROJ
+    // cannot project. Throws mrk2::Error when PROJ cannot make the
+    // transformation (no proj.db). PROJ's own messages are never printed: what
+    // fails is told by the caller, in the operator's words.
     std::optional<PlanePoint> project(std::string_view srid, int zone, double lat, double lon);
+
+    // Whether `srid` names a datum project() knows.
+    static bool knowsDatum(std::string_view srid);
 
   private:
     struct Context;

@@ -192,7 +192,10 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
         return loaded;
     } catch (const std::exception& e) {
         keepWhatWasStaged(staging);
-        throw asError(e).in(path);
+        std::vector<SourceFile> read{source};
+        if (auto partner = abrPartnerOf(source))
+            read.push_back(*partner);
+        throw sources.damageFirst(read, asError(e)).in(path);
     }
 }
 

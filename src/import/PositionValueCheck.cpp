@@ -51,22 +51,36 @@ std::string where(std::size_t lineNo, int column) {
 
 }  // namespace
 
+std::optional<double> positionValue(PositionEntry entry, std::string_view text, int& fault) {
+    double limit = kPlaneLimit;
+    for (const ValueRule& rule : kRules) {
+        if (rule.entry == entry)
+            limit = rule.limit;
+    }
+    std::optional<double> value = decimalNumber(text);
+    if (!value)
+        fault = FormatError::NotANumber;
+    else if (std::fabs(*value) > limit)
+        fault = FormatError::OutOfRange;
+    else
+        return value;
+    return std::nullopt;
+}
+
+void throwPositionValueFault(int fault, std::string_view text, const std::string& where) {
+    throw Error(fault,
+                where + " の値「" + std::string(text) + "」は" +
+                    (fault == FormatError::OutOfRange ? "範囲外です。" : "数値ではありません。"));
+}
+
 void checkPositionValues(const PositionValues& values,
                          const std::array<int, kPositionEntries>& columns, std::size_t lineNo) {
     for (const ValueRule& rule : kRules) {
         const auto& text = values[static_cast<std::size_t>(rule.entry)];
-        if (!text)
-            continue;  // empty: stored as NULL
-        const int column = columns[static_cast<std::size_t>(rule.entry)];
-        std::optional<double> value = decimalNumber(*text);
-        if (!value) {
-            throw Error(FormatError::NotANumber, where(lineNo, column) + " の値「" +
-                                                     std::string(*text) +
-                                                     "」は数値ではありません。");
-        }
-        if (std::fabs(*value) > rule.limit) {
-            throw Error(FormatError::OutOfRange, where(lineNo, column) + " の値「" +
-                                                     std::string(*text) + "」は範囲外です。");
+        if (text) {  // empty: stored as NULL
+            checkedPositionValue(rule.entry, *text, [&] {
+                return where(lineNo, columns[static_cast<std::size_t>(rule.entry)]);
+            });
         }
     }
 }

@@ -1,6 +1,9 @@
 #pragma once
 #include <array>
 #include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "import/PositionLine.h"
 
@@ -15,5 +18,24 @@ namespace mrk2 {
 // (FormatError::NotANumber, FormatError::OutOfRange) for the first faulty value.
 void checkPositionValues(const PositionValues& values,
                          const std::array<int, kPositionEntries>& columns, std::size_t lineNo);
+
+// The same rule for one value of any layout, the registry's included: the
+// number, or nullopt with `fault` set (FormatError::NotANumber, OutOfRange).
+std::optional<double> positionValue(PositionEntry entry, std::string_view text, int& fault);
+
+// The error of a value positionValue() refused, the message starting with
+// `where` ("3 行目: 列 8").
+[[noreturn]] void throwPositionValueFault(int fault, std::string_view text,
+                                          const std::string& where);
+
+// positionValue() or its error; `where` is called only on a fault, so that a
+// million good values build no message.
+template <class Where>
+double checkedPositionValue(PositionEntry entry, std::string_view text, Where&& where) {
+    int fault = 0;
+    if (std::optional<double> value = positionValue(entry, text, fault))
+        return *value;
+    throwPositionValueFault(fault, text, where());
+}
 
 }  // namespace mrk2

@@ -6,6 +6,7 @@
 
 #include "app/Error.h"
 #include "app/ErrorReport.h"
+#include "app/Paths.h"
 #include "import/SourceLayout.h"
 
 namespace mrk2 {
@@ -33,7 +34,9 @@ std::vector<std::string> expandDirectories(const std::vector<std::string>& paths
         }
         std::vector<std::string> inside;
         for (const fs::directory_entry& e : fs::directory_iterator(path, ec)) {
-            if (e.is_regular_file(ec) && hasSourceSuffix(e.path()))
+            // Not only regular files: a FIFO or device named *.csv is reported
+            // as what it is, not passed over in silence.
+            if (!e.is_directory(ec) && hasSourceSuffix(e.path()))
                 inside.push_back(e.path().string());
         }
         std::sort(inside.begin(), inside.end());
@@ -67,9 +70,15 @@ PrefectureGrouping groupByPrefecture(const std::vector<std::string>& paths,
     SourceReader reader;
     for (const std::string& path : expandDirectories(paths)) {
         std::vector<std::pair<std::string, SourceFile>> found;
+        std::vector<SourceFile> members;
         try {
-            for (SourceFile& f : sourcesOf(path))
-                found.emplace_back(prefectureOf(reader, f, layout), std::move(f));
+            refuseWhatIsNoReadableFile(path);
+            members = sourcesOf(path);
+            for (const SourceFile& f : members)
+                found.emplace_back(prefectureOf(reader, f, layout), f);
+        } catch (const Error& e) {
+            grouping.unreadable.push_back({path, errorText(reader.damageFirst(members, e), path)});
+            continue;
         } catch (const std::exception& e) {
             grouping.unreadable.push_back({path, errorText(e, path)});
             continue;

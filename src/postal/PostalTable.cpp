@@ -67,17 +67,7 @@ const std::vector<std::string> kPostColumns(fields::kPostRow.begin(), fields::kP
 const std::string kInsertLines = "INSERT INTO " + quoteIdentifier(tables::kPost) + " (" +
                                  columnList(kPostColumns) + ") SELECT * FROM mrk2_postal_lines";
 
-}  // namespace
-
-void createPostTable(const std::string& dbPath, LaterIndexes* later) {
-    inContext(dbPath, [&] {
-        Database db = Database::open(dbPath);
-        dropTable(db, tables::kPost);
-        createPostSchema(db, later);
-    });
-}
-
-void loadPostalCsv(const PostalLoad& load, SourceReader& sources, RunProgress& progress) {
+void readPostalLines(const PostalLoad& load, SourceReader& sources, RunProgress& progress) {
     inContext(load.csv.path(), [&] {
         LineReader reader;
         reader.open(sources.open(load.csv));
@@ -109,6 +99,24 @@ void loadPostalCsv(const PostalLoad& load, SourceReader& sources, RunProgress& p
         progress.fileRead(rows, reader.bytesRead());
         tx.commit();
     });
+}
+
+}  // namespace
+
+void createPostTable(const std::string& dbPath, LaterIndexes* later) {
+    inContext(dbPath, [&] {
+        Database db = Database::open(dbPath);
+        dropTable(db, tables::kPost);
+        createPostSchema(db, later);
+    });
+}
+
+void loadPostalCsv(const PostalLoad& load, SourceReader& sources, RunProgress& progress) {
+    try {
+        readPostalLines(load, sources, progress);
+    } catch (const Error& e) {
+        throw sources.damageFirst({load.csv}, e);
+    }
 }
 
 }  // namespace mrk2

@@ -79,7 +79,8 @@ class BatchAnswer {
             if (line.tooLong)
                 r.problem = InputProblem::TooLong;
             else
-                r = answerAddress(ctx_.shelf, region_, addressLineText(line.text));
+                r = answerAddress(ctx_.shelf, region_, addressLineText(line.text, !lineSeen_));
+            lineSeen_ = true;
             piece += out_.answer(r);
         };
         char buffer[16 * 1024];
@@ -104,6 +105,7 @@ class BatchAnswer {
     BatchLines lines_;
     std::FILE* spool_ = nullptr;
     bool started_ = false;
+    bool lineSeen_ = false;
 };
 
 void postGeocode(ServeContext& ctx, const httplib::Request& req, httplib::Response& res,

@@ -38,17 +38,52 @@ TEST(LineReader, CrLfCrAndLfAllEndALineAndAFinalBreakAddsNoLine) {
     EXPECT_EQ(readAll(dir.write("f", "\r\n")), Lines{""});
 }
 
-TEST(LineReader, LinesLongerThanTheBufferAndCrLfSplitAcrossReads) {
+TEST(LineReader, LinesAcrossTheBufferAndCrLfSplitAcrossReads) {
     TempDir dir;
-    std::string longLine(3 * 1024 * 1024 + 5, 'x');
-    // The CR of this line ends exactly at a 1 MiB boundary, its LF in the next read.
-    std::string first(1024 * 1024 - 1, 'y');
-    std::string bytes = first + "\r\n" + longLine + "\r\nz";
+    // 1024 lines of 1023 bytes: the CR of the last ends exactly at the 1 MiB
+    // boundary of the first read, its LF in the next read.
+    const std::string line(1023, 'y');
+    std::string bytes;
+    for (int i = 0; i < 1023; ++i)
+        bytes += line + "\n";
+    bytes += line + "\r\n";
+    ASSERT_EQ(bytes.size(), 1024u * 1024u + 1u);
+    // A line of the longest length allowed, read across a refill of the buffer.
+    const std::string longest(LineReader::kMaxLineBytes, 'x');
+    bytes += longest + "\r\nz";
     Lines lines = readAll(dir.write("big", bytes));
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], first);
-    EXPECT_EQ(lines[1], longLine);
-    EXPECT_EQ(lines[2], "z");
+    ASSERT_EQ(lines.size(), 1026u);
+    EXPECT_EQ(lines[1023], line);
+    EXPECT_EQ(lines[1024], longest);
+    EXPECT_EQ(lines[1025], "z");
+}
+
+// An endless line is refused naming its line, before more than the limit and a
+// buffer of it has been taken from the source.
+TEST(LineReader, ALineOverTheLimitIsAnErrorFoundWithoutHoldingIt) {
+    struct EndlessLine : ByteSource {
+        std::size_t given = 0;
+        std::size_t read(char* into, std::size_t size) override {
+            const std::string start = "a,b\n";
+            for (std::size_t i = 0; i < size; ++i, ++given)
+                into[i] = given < start.size() ? start[given] : 'x';
+            return size;
+        }
+    };
+    auto source = std::make_unique<EndlessLine>();
+    const EndlessLine& endless = *source;
+    LineReader r;
+    r.open(std::move(source));
+    std::string line;
+    ASSERT_TRUE(r.next(line));
+    try {
+        r.next(line);
+        FAIL() << "an endless line was read";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), FormatError::TooManyEntries);
+        EXPECT_NE(e.description().find("2 行目"), std::string::npos);
+    }
+    EXPECT_LT(endless.given, 4u << 20);
 }
 
 TEST(LineReader, DecodesCp932WithTheWindowsMappings) {

@@ -37,6 +37,41 @@ TEST(SourceFileTest, AMemberThatIsNotThereHasNoDateNoSizeAndCannotBeOpened) {
     EXPECT_EQ(readAll(*reader.open(present), {3}), "a,b\n");
 }
 
+// An archive replaced (mv) after its listing is still read as it was, every
+// member of it; one rewritten in place is refused, never read half new.
+TEST(SourceFileTest, AnArchiveIsReadFromTheFileOpenedForItsListing) {
+    TempDir dir;
+    const std::string zip =
+        writeZip(dir.file("13000.zip"), {{"a.csv", "old a\n"}, {"b.csv", "old b\n"}});
+    SourceReader reader;
+    EXPECT_EQ(readAll(*reader.open({zip, "a.csv"}), {3}), "old a\n");
+    writeZip(dir.file("new.zip"), {{"a.csv", "new a\n"}, {"b.csv", "new b\n"}});
+    ASSERT_EQ(::rename(dir.file("new.zip").c_str(), zip.c_str()), 0);
+    EXPECT_EQ(readAll(*reader.open({zip, "b.csv"}), {3}), "old b\n");
+
+    SourceReader inPlace;
+    EXPECT_TRUE(inPlace.exists({zip, "a.csv"}));
+    dir.write("13000.zip", readFile(zip) + "trailing bytes");
+    try {
+        inPlace.open({zip, "b.csv"});
+        ADD_FAILURE() << "read an archive rewritten in place";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), FormatError::DamagedArchive);
+        EXPECT_EQ(e.context(), zip);
+    }
+}
+
+// A member name packed on Japanese Windows (CP932, no UTF-8 flag) reads as
+// written, not as libzip's CP437 guess.
+TEST(SourceFileTest, ACp932MemberNameIsDecoded) {
+    TempDir dir;
+    const std::string zip = writeZip(dir.file("a.zip"), {{sjis("東京\\13101_2023.csv"), "a\n"}});
+    const std::vector<SourceFile> sources = sourcesOf(zip);
+    ASSERT_EQ(sources.size(), 1u);
+    EXPECT_EQ(sources[0].file, "東京\\13101_2023.csv");
+    EXPECT_EQ(readAll(*SourceReader().open(sources[0]), {3}), "a\n");
+}
+
 TEST(SourceFileTest, TheSameMemberOrFileReachedByAnotherPathIsDroppedAsRepeated) {
     TempDir dir;
     const std::string zip =

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/types.h>
 
 #include <algorithm>
 #include <fstream>
@@ -137,6 +138,44 @@ TEST_F(BatchCliTest, UpdateAllReloadsOnlyTheChangedMemberAndRegistersTheMissing)
 TEST_F(BatchCliTest, UsageErrors) {
     EXPECT_EQ(cli({"register-all"}).exitCode, 2);
     EXPECT_EQ(cli({"update-all", "--jobs", "0", wakayama}).exitCode, 2);
+    EXPECT_EQ(cli({"update-all", "--jobs", "1.5", wakayama}).exitCode, 2);
+}
+
+// What a folder may hold that gives no source: each is named with its reason
+// (in Japanese, with its number), none passed over in silence.
+TEST_F(BatchCliTest, WhatGivesNoSourceIsNamedWithItsReason) {
+    const std::string odd = d.file("odd");
+    ::mkdir(odd.c_str(), 0755);
+    ASSERT_EQ(::mkfifo((odd + "/pipe.csv").c_str(), 0644), 0);
+    d.write("odd/empty.zip", std::string("PK\x05\x06") + std::string(18, '\0'));
+    writeZip(odd + "/html.zip", {{"a.html", "<html></html>"}});
+    writeZip(odd + "/nested.zip", {{"30000-17.0a.zip", "PK"}});
+    // Two members of one name: written as a.csv and b.csv, then renamed.
+    std::string twice = readFile(
+        writeZip(odd + "/twice.zip", {{"a.csv", "x\n", 1700000000, true}, {"b.csv", "y\n"}}));
+    for (std::size_t at; (at = twice.find("b.csv")) != std::string::npos;)
+        twice[at] = 'a';
+    d.write("odd/twice.zip", twice);
+    std::vector<ZipEntry> many;
+    for (int i = 0; i < 1001; ++i)
+        many.push_back({"x\\" + std::to_string(i) + ".csv", "a\n"});
+    writeZip(odd + "/many.zip", many);
+
+    const CliResult r = cli({"register-all", odd});
+    EXPECT_EQ(r.exitCode, 1);
+    const std::pair<const char*, const char*> told[] = {{"pipe.csv", "(10009)"},
+                                                        {"empty.zip", "(10007)"},
+                                                        {"html.zip", "CSV"},
+                                                        {"nested.zip", "zip アーカイブがあります"},
+                                                        {"twice.zip", "同じ名前のメンバー"},
+                                                        {"many.zip", "(10004)"}};
+    for (const auto& [name, reason] : told) {
+        const std::size_t at = r.err.find(std::string(name) + ": ");
+        ASSERT_NE(at, std::string::npos) << name << "\n" << r.err;
+        const std::string line = r.err.substr(at, r.err.find('\n', at) - at);
+        EXPECT_NE(line.find(reason), std::string::npos) << line;
+    }
+    EXPECT_EQ(cli({"register", "東京", odd + "/many.zip"}).exitCode, 1);
 }
 
 }  // namespace

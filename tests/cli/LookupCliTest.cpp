@@ -1,5 +1,9 @@
 // mrk2cli lookup and diff, end to end.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <nlohmann/json.hpp>
 
@@ -60,6 +64,42 @@ TEST_F(LookupCliTest, StandardInputIsAnsweredInOrder) {
     EXPECT_TRUE(features[1]["geometry"].is_null());
 
     EXPECT_NE(lookup({"-"}, input).out.find("\t不一致\n"), std::string::npos);
+    // A byte order mark before the first line is no part of its address.
+    EXPECT_EQ(lookup({"-"}, "\xEF\xBB\xBF銀座一丁目1\n").exitCode, 0);
+}
+
+// SIGTERM, as a service manager stops a program, is taken as Ctrl-C is: the
+// program winds down and exits instead of being killed where it stands.
+TEST_F(LookupCliTest, SigtermIsTakenAsCtrlC) {
+    int in[2], out[2];
+    ASSERT_EQ(::pipe(in), 0);
+    ASSERT_EQ(::pipe(out), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(in[0], 0);
+        ::dup2(out[1], 1);
+        ::close(in[1]);
+        ::close(out[0]);
+        ::execl(MRK2_CLI_PATH, MRK2_CLI_PATH, "--ini", ini.c_str(), "lookup", "東京", "-",
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(in[0]);
+    ::close(out[1]);
+    const std::string line = "銀座一丁目1\n";
+    ASSERT_EQ(::write(in[1], line.data(), line.size()), static_cast<ssize_t>(line.size()));
+    // Its answer is out: the handlers are in place.
+    std::string got;
+    char buf[4096];
+    for (ssize_t n;
+         got.find("銀座") == std::string::npos && (n = ::read(out[0], buf, sizeof buf)) > 0;)
+        got.append(buf, static_cast<std::size_t>(n));
+    ::kill(pid, SIGTERM);
+    ::close(in[1]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ::close(out[0]);
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
 }
 
 // A line that cannot be an address is answered as an input error in its place,

@@ -60,6 +60,7 @@ TEST(AbrPairReaderTest, JapaneseHeaderQuotingAndEveryRowCounted) {
     EXPECT_FALSE(AbrFileName::parse("mt_rsdtdsp_blk_pref13.csv")->partners(*b));
     EXPECT_EQ(chomeInKanji("１２丁目"), "十二丁目");
     EXPECT_EQ(chomeInKanji("20丁目"), "二十丁目");
+    EXPECT_EQ(chomeInKanji("0丁目"), "0丁目");
 }
 
 // Many parcels of 屋久島町 have no position: each is counted, none stored.
@@ -82,8 +83,8 @@ TEST(AbrPairReaderTest, FilesOutOfKeyOrderAreRefused) {
     TempDir d;
     const std::string data =
         d.write("mt_parcel_x.csv",
-                "lg_code,machiaza_id,prc_id,koaza,prc_num1\n465054,0000121,2,安房,2\n"
-                "465054,0000121,1,安房,1\n");
+                "lg_code,machiaza_id,prc_id,oaza_cho,chome,koaza,prc_num1,prc_num2,prc_num3,"
+                "ablt_date\n465054,0000121,2,,,安房,2,,,\n465054,0000121,1,,,安房,1,,,\n");
     const std::string pos =
         d.write("mt_parcel_pos_x.csv", "lg_code,machiaza_id,prc_id,rep_lon,rep_lat,rep_srid\n");
     AbrPairReader pair;

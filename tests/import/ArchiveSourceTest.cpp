@@ -101,6 +101,21 @@ TEST_F(ArchiveSourceTest, ADamagedOrImplausibleArchiveIsAnErrorNamingItAndChange
         << person.allMessages();
     EXPECT_EQ(readFile(regionPath()), regionBefore);
 
+    // Damage that turns a line into invalid CP932 megabytes before the member's
+    // end, where its CRC is checked: told as the damaged archive all the same.
+    const std::string early =
+        writeZip(csvDir.file("early.zip"),
+                 {{"x\\13101_2023.csv", positionCsv(blocks("東京都", "千代田区", "大手町", 120000)),
+                   1700000000, true}});
+    bytes = readFile(early);
+    bytes[bytes.find(",9,", 2000) + 1] = '\xFF';
+    std::ofstream(early, std::ios::binary) << bytes;
+    request.sources = sourcesOf(early);
+    person.messages.clear();
+    EXPECT_EQ(run(ImportMode::Register), Outcome::Kind::Failed);
+    EXPECT_NE(person.allMessages().find("(10008)"), std::string::npos) << person.allMessages();
+    EXPECT_EQ(readFile(regionPath()), regionBefore);
+
     // A member that would unpack to far more than any CSV compresses from.
     const std::string bomb =
         writeZip(csvDir.file("bomb.zip"), {{"13101_2023.csv", std::string(64u << 20, '0')}});

@@ -1,6 +1,7 @@
 // mrk2cli register-all and update-all: the national build, one region per
 // prefecture found in the given archives, files and directories.
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <iostream>
 #include <thread>
@@ -64,11 +65,14 @@ int runBatch(CommandContext& ctx, const CommandInfo& info, ImportMode mode) {
         ctx.person.message(r.what());
         return kExitFailed;
     }
-    try {
-        if (jobsText)
-            request.jobs = parseStartLine(*jobsText);  // the same rule: 1 to 32767
-    } catch (const Refusal&) {
-        return usageError(info, "--jobs には 1 から 32767 までの数を指定して下さい。");
+    if (jobsText) {
+        // Whole numbers only: "1.5" is no count of jobs, whatever a start line
+        // would round it to.
+        const std::string& t = *jobsText;
+        auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), request.jobs);
+        if (t.empty() || ec != std::errc() || end != t.data() + t.size() || request.jobs < 1 ||
+            request.jobs > 32767)
+            return usageError(info, "--jobs には 1 から 32767 までの数を指定して下さい。");
     }
     BatchStatus status(ctx.quiet);
     BatchOutcome result = startBatchImport(request, ctx.person, ctx.person, status);

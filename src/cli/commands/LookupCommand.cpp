@@ -92,7 +92,7 @@ int runLookup(CommandContext& ctx) {
                 ++lineNumber;
                 if (!line.empty() && line.back() == '\r')
                     line.pop_back();
-                answer(addressLineText(line));
+                answer(addressLineText(line, lineNumber == 1));
             }
         } else {
             answer(address);

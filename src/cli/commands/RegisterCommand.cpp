@@ -37,8 +37,8 @@ int runRegister(CommandContext& ctx) {
         if (!addSourcesOf(ctx, words[i], request->sources))
             return kExitFailed;
     }
-    if (request->sources.size() > kMaxSourceFiles)
-        return usageError(kInfo, "CSVファイルは1000個までです。");
+    if (!withinSourceLimit(ctx, request->sources.size()))
+        return kExitFailed;
     const std::string dbPath = files::regionDbPath(request->dbDir, request->region);
     RegionSnapshot before = snapshotBeforeRun(dbPath);
     int status = runImportCommand(ctx, *request);

@@ -74,8 +74,8 @@ int runUpdate(CommandContext& ctx) {
             return usageError(kInfo, "登録されていないファイルです: " + abs);
         sources.erase(it, sources.end());
     }
-    if (sources.size() > kMaxSourceFiles)
-        return usageError(kInfo, "CSVファイルは1000個までです。");
+    if (!withinSourceLimit(ctx, sources.size()))
+        return kExitFailed;
     RegionSnapshot before = snapshotBeforeRun(regionPath);
     int status = runImportCommand(ctx, *request);
     if (status == kExitOk)
