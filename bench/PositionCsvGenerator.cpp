@@ -156,10 +156,13 @@ std::vector<GeneratedFile> generatePositionCsv(const GeneratorOptions& o) {
     std::vector<GeneratedFile> files;
     for (int i = 0; i < o.files; ++i) {
         const Municipality& m = munis[static_cast<std::size_t>(i) % munis.size()];
-        int year = 2023 + i / static_cast<int>(munis.size());
+        const int round = i / static_cast<int>(munis.size());
+        const int year = 2023 + round;
         GeneratedFile gf;
-        gf.code = m.code;
-        gf.path = joinPath(o.outDir, m.code + "_" + std::to_string(year) + ".csv");
+        // Past the last municipality the files begin again under codes of their
+        // own (51101, 52101, …): one municipality in two files of a run is refused.
+        gf.code = round == 0 ? m.code : std::to_string(50 + round % 50) + m.code.substr(2);
+        gf.path = joinPath(o.outDir, gf.code + "_" + std::to_string(year) + ".csv");
         gf.rows = o.rows / o.files + (i < o.rows % o.files ? 1 : 0);
         Writer w(gf.path, o.utf8);
         if (o.layout == 14) {

@@ -49,6 +49,7 @@ inline constexpr int DamagedArchive = 10008;   // a zip archive or member that c
 inline constexpr int NotAFile = 10009;         // a directory, FIFO or device where a file belongs
 inline constexpr int OutOfRange = 10010;       // a number outside the range its value may take
 inline constexpr int RegistryFile = 10011;     // an Address Base Registry file that does not fit
+inline constexpr int SameMunicipalityTwice = 10012;  // two sources of one layout, one municipality
 }  // namespace FormatError
 
 // An Error from an errno value, described in Japanese; `what` names the operation.

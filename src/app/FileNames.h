@@ -16,6 +16,8 @@ inline constexpr const char* kDbExtension = ".mdb";
 inline constexpr const char* kWriterLock = "mrk2.lock";
 // A region change under way, finished by whoever starts next (PendingRegionChange.h).
 inline constexpr const char* kPendingChange = "mrk2.pending";
+// A record whose entries no writer could have made, set aside unfinished.
+inline constexpr const char* kRejectedChange = "mrk2.pending.rejected";
 // What a region's work files add to its name.
 inline constexpr const char* kRegionWorkSuffix = "_$$$";
 inline constexpr const char* kRegionCompactedSuffix = "_cmpact";

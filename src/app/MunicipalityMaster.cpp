@@ -86,6 +86,7 @@ MunicipalityMaster MunicipalityMaster::read(LineReader& lines) {
         auto [it, added] = master.byName_.emplace(m.pref + "\t" + m.name(), at);
         if (!added && master.all_[it->second].abolished && !m.abolished)
             it->second = at;
+        master.prefectures_.insert(m.pref);
         master.all_.push_back(std::move(m));
     }
     return master;
@@ -104,6 +105,10 @@ const Municipality* MunicipalityMaster::byName(std::string_view pref, std::strin
     key.append(pref).append("\t").append(name);
     auto it = byName_.find(key);
     return it == byName_.end() ? nullptr : &all_[it->second];
+}
+
+bool MunicipalityMaster::hasPrefecture(std::string_view pref) const {
+    return prefectures_.count(std::string(pref)) > 0;
 }
 
 }  // namespace mrk2

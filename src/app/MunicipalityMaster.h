@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "app/LineReader.h"
@@ -41,6 +42,8 @@ class MunicipalityMaster {
     // By prefecture and name as MLIT writes it; a current municipality is
     // preferred to an abolished one of the same name.
     const Municipality* byName(std::string_view pref, std::string_view name) const;
+    // Whether `pref` is the name of a prefecture of the master (the 47).
+    bool hasPrefecture(std::string_view pref) const;
 
     std::size_t size() const { return all_.size(); }
 
@@ -48,6 +51,7 @@ class MunicipalityMaster {
     std::vector<Municipality> all_;
     std::unordered_map<std::string, std::size_t> byCode_;  // five digits
     std::unordered_map<std::string, std::size_t> byName_;  // pref + "\t" + name
+    std::unordered_set<std::string> prefectures_;
 };
 
 }  // namespace mrk2

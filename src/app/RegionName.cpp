@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/FileNames.h"
+#include "app/MunicipalityMaster.h"
 #include "app/Paths.h"
 
 namespace mrk2 {
@@ -56,6 +57,16 @@ std::optional<std::string> regionNameProblem(const std::string& name) {
     if (reserved)
         return "この地域名は使えません。基本データベースまたは作業ファイルの名前と重なります。\n" +
                name;
+    return std::nullopt;
+}
+
+std::optional<std::string> prefectureRegionProblem(const std::string& name) {
+    // One line, the name quoted: it comes from a row, and the source's path
+    // follows it in the report.
+    if (regionNameProblem(name))
+        return "都道府県名「" + name + "」は地域名に使えません。";
+    if (!MunicipalityMaster::builtIn().hasPrefecture(name))
+        return "都道府県名「" + name + "」は都道府県の名前ではありません。";
     return std::nullopt;
 }
 

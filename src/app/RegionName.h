@@ -14,6 +14,14 @@ namespace mrk2 {
 // Nothing when the name is fine; otherwise the message that says why.
 std::optional<std::string> regionNameProblem(const std::string& name);
 
+// A region named after a prefecture read from the data (a national build names
+// each region by the 都道府県名 of its sources' first rows): the rule above, and
+// the name must be one of the 47 prefectures of the municipality master built
+// into the program, so that no row can name the base database, a work file or
+// a path outside the directory. Nothing when the name is fine; otherwise one
+// line that says why.
+std::optional<std::string> prefectureRegionProblem(const std::string& name);
+
 // Not empty, no '/', no NUL, not "." or "..": a name that can be a file name at all.
 bool isPlainFileName(const std::string& name);
 

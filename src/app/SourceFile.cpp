@@ -21,7 +21,20 @@ bool SourceFile::inArchive() const {
     return isZipPath(dir) && !directoryExists(dir);
 }
 
-std::vector<SourceFile> sourcesOf(const std::string& path) {
+std::string absoluteSourceDir(const std::string& dir) {
+    std::string abs = absolutePath(dir);
+    while (abs.size() > 1 && abs.back() == kPathSeparator)
+        abs.pop_back();
+    return abs;
+}
+
+void makeSourceDirsAbsolute(std::vector<SourceFile>& sources) {
+    for (SourceFile& f : sources)
+        f.dir = absoluteSourceDir(f.dir);
+}
+
+std::vector<SourceFile> sourcesOf(const std::string& given) {
+    const std::string path = absolutePath(given);
     if (!isZipPath(path) || !fileExists(path))
         return {SourceFile{dirNameOf(path), fileNameOf(path)}};
     std::vector<SourceFile> members;

@@ -30,8 +30,16 @@ struct SourceFile {
 
 // The sources a path given by the operator stands for: a zip archive gives one
 // source per CSV member, in the archive's order (its other members are not
-// sources); any other path is one file. Throws mrk2::Error for a damaged archive.
+// sources); any other path is one file. Their directories are absolute
+// (absoluteSourceDir). Throws mrk2::Error for a damaged archive.
 std::vector<SourceFile> sourcesOf(const std::string& path);
+
+// A source's directory (or archive) as it is recorded: absolute and lexically
+// normal, without a trailing separator. A source recorded as given
+// ("nat/01000-17.0a.zip") would be looked for again from another working
+// directory, found missing, and its data removed.
+std::string absoluteSourceDir(const std::string& dir);
+void makeSourceDirsAbsolute(std::vector<SourceFile>& sources);
 
 // A file or member name without the folders before it: the part after the last
 // "/" or "\" (MLIT's members sit under "13000-17.0a\").

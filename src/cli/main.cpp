@@ -173,7 +173,9 @@ int main(int argc, char** argv) {
         reportError(person, fileError(errno, ctx.settings.dbDir));
         return kExitFailed;
     }
-    if (command->needsConfig)
-        settleDatabaseDirectory(ctx.settings.dbDir);
+    if (command->needsConfig) {
+        if (auto setAside = settleDatabaseDirectory(ctx.settings.dbDir))
+            person.message(*setAside);
+    }
     return command->run(ctx);
 }

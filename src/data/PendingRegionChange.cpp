@@ -10,6 +10,7 @@
 #include "app/FileNames.h"
 #include "app/FileOps.h"
 #include "app/Paths.h"
+#include "app/RegionName.h"
 #include "app/WriterLock.h"
 #include "data/Catalog.h"
 #include "data/Database.h"
@@ -62,9 +63,33 @@ Entries readRecord(const std::string& path) {
         lines.push_back(text.substr(at, end - at));
         at = end + 1;
     }
-    for (std::size_t i = 0; i + 1 < lines.size(); i += 2)
-        entries.emplace_back(lines[i], lines[i + 1]);
+    for (std::size_t i = 0; i < lines.size(); i += 2)
+        entries.emplace_back(lines[i], i + 1 < lines.size() ? lines[i + 1] : std::string());
     return entries;
+}
+
+// What a writer of ours never writes: a kind of change it does not make, or a
+// region name the name rule refuses ("mrk2", "../victim"). Acting on such an
+// entry would delete the base database or a file outside the directory.
+std::vector<std::string> foreignEntries(const Entries& entries) {
+    std::vector<std::string> out;
+    for (const auto& [kind, region] : entries) {
+        if ((kind != kRegister && kind != kDelete) || regionNameProblem(region))
+            out.push_back(kind + " " + region);
+    }
+    return out;
+}
+
+// The record goes aside whole, unfinished, and the person hears of it: none of
+// its entries is trusted once one of them is foreign.
+std::string setRecordAside(const std::string& dbDir, const std::vector<std::string>& foreign) {
+    const std::string aside = joinPath(dbDir, files::kRejectedChange);
+    renameReplacing(recordPath(dbDir), aside);
+    std::string text =
+        "中断された処理の記録に使えない地域名があるため、記録を実行せずに移しました:";
+    for (const std::string& entry : foreign)
+        text += "\n" + entry;
+    return text + "\n" + aside;
 }
 
 void writeRecord(const std::string& path, const Entries& entries) {
@@ -82,6 +107,8 @@ void writeRecord(const std::string& path, const Entries& entries) {
 }  // namespace
 
 void recordRegionChange(const std::string& dbDir, RegionChange change, const std::string& region) {
+    if (auto problem = regionNameProblem(region))
+        throw Error(FormatError::InvalidName, *problem);
     std::lock_guard<std::mutex> turn(recordTurn());
     const std::string path = recordPath(dbDir);
     Entries entries = readRecord(path);
@@ -98,18 +125,23 @@ void forgetRegionChange(const std::string& dbDir, const std::string& region) {
     writeRecord(path, entries);
 }
 
-void finishLeftRegionChange(const std::string& dbDir) {
+std::optional<std::string> finishLeftRegionChange(const std::string& dbDir) {
     std::lock_guard<std::mutex> turn(recordTurn());
     const std::string path = recordPath(dbDir);
     if (!fileExists(path))
-        return;
-    for (const auto& [kind, region] : readRecord(path)) {
+        return std::nullopt;
+    const Entries entries = readRecord(path);
+    const std::vector<std::string> foreign = foreignEntries(entries);
+    if (!foreign.empty())
+        return setRecordAside(dbDir, foreign);
+    for (const auto& [kind, region] : entries) {
         if (kind == kDelete)
             finishDeletion(dbDir, region);
         else if (kind == kRegister && fileExists(files::regionDbPath(dbDir, region)))
             registerDbInCatalog(files::baseDbPath(dbDir), dbDir, region);
     }
     writeRecord(path, {});
+    return std::nullopt;
 }
 
 std::optional<std::string> settleDatabaseDirectory(const std::string& dbDir) noexcept {
@@ -117,14 +149,11 @@ std::optional<std::string> settleDatabaseDirectory(const std::string& dbDir) noe
         if (dbDir.empty() || !fileExists(recordPath(dbDir)))
             return std::nullopt;
         WriterLock lock = WriterLock::take(dbDir);
-        finishLeftRegionChange(dbDir);
-        return std::nullopt;
-    } catch (const Refusal&) {
-        return std::nullopt;  // a writer is at work: the change is still its own
-    } catch (const std::exception& e) {
-        return standardErrorText(asError(e));
+        return finishLeftRegionChange(dbDir);
     } catch (...) {
-        return std::string("中断された処理の後始末ができませんでした。");
+        // A writer at work (the change is still its own), or a fault the
+        // command meets again where it matters.
+        return std::nullopt;
     }
 }
 

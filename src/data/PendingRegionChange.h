@@ -44,10 +44,14 @@ void recordRegionChange(const std::string& dbDir, RegionChange change, const std
 // Step 3: the entry of `region` goes.
 void forgetRegionChange(const std::string& dbDir, const std::string& region);
 // Finishes every change a killed writer left; the caller holds the writer lock.
-void finishLeftRegionChange(const std::string& dbDir);
+// A record with an entry no writer makes (a region name the name rule refuses,
+// an unknown kind) is acted on in no part: it is renamed to
+// DBDIR/mrk2.pending.rejected, and the text returned says so for the person.
+std::optional<std::string> finishLeftRegionChange(const std::string& dbDir);
 // For a command at its start: when no writer holds the lock, takes it and
-// finishes what a killed writer left. Never throws; returns what went wrong
-// (the command goes on and meets the same fault where it matters).
+// finishes what a killed writer left. Never throws; returns the text of a
+// record set aside. Other faults stay untold here: the command goes on and
+// meets them where they matter.
 std::optional<std::string> settleDatabaseDirectory(const std::string& dbDir) noexcept;
 
 }  // namespace mrk2

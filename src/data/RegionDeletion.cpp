@@ -106,7 +106,8 @@ Outcome startRegionDeletion(const RegionDeletionRequest& request, Person& person
         if (!person.askOkCancel(files::regionDbFileName(request.region) + "を削除していいですか？"))
             return Outcome::nothingToDo();
         WriterLock lock = WriterLock::take(request.dbDir);
-        finishLeftRegionChange(request.dbDir);
+        if (auto setAside = finishLeftRegionChange(request.dbDir))
+            person.message(*setAside);
         outcome =
             host.run([&](StopControl&, ProgressSink&) { return deleteRegion(request); }, false);
     } catch (const std::exception& e) {

@@ -19,7 +19,8 @@ BatchOutcome startBatchImport(const BatchRequest& request, Person& person, RunHo
     std::optional<WriterLock> lock;
     try {
         lock.emplace(WriterLock::take(request.dbDir));
-        finishLeftRegionChange(request.dbDir);
+        if (auto setAside = finishLeftRegionChange(request.dbDir))
+            person.message(*setAside);
     } catch (const std::exception& e) {
         result.outcome = failure(e);
         result.outcome.kind = Outcome::Kind::Refused;  // another writer: nothing began

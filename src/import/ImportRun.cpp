@@ -1,5 +1,6 @@
 #include "import/ImportRun.h"
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "app/FileNames.h"
 #include "app/FileOps.h"
 #include "app/Paths.h"
+#include "app/RegionName.h"
 #include "app/RunProgress.h"
 #include "data/Catalog.h"
 #include "data/Compaction.h"
@@ -18,9 +20,11 @@
 #include "data/SchemaNames.h"
 #include "data/WorkFiles.h"
 #include "import/GroupedExtraction.h"
+#include "import/MunicipalityCoverage.h"
 #include "import/PositionLoader.h"
 #include "import/RegionPostal.h"
 #include "import/RegisterWorkDatabase.h"
+#include "import/SourceLayout.h"
 #include "import/UniqueExtraction.h"
 #include "import/UpdateDetection.h"
 #include "postal/PostalTable.h"
@@ -106,10 +110,11 @@ class Run {
         std::vector<std::string> prefs;  // strImportPref
         if (!loadList_.empty())
             loadFiles(prefs);
+        refuseEmptyLoad();
         // The file lines are cleared whether or not the run goes on.
         progress_.step(ProgressStep::FilesDone);
         checkStop();
-        fillPostalTable(prefs);
+        fillPostalTable();
         checkStop();
         const bool changed = !loadList_.empty() || removed_ > 0;
         if (changed)
@@ -173,6 +178,7 @@ class Run {
         // the lines grouped in memory (ImportRequest::groupingBudget) instead.
         db.exec("PRAGMA cache_size = -16384");
         inContext(workPath_, [&] { addTownTable(db, cursor_.intTableNo, cursor_); });
+        coverKeptSources(db);
         GroupedExtraction grouped(db);
         TownGroups groups(request_.groupingBudget);
         Progress& report = progress_.report();
@@ -192,6 +198,10 @@ class Run {
                                                      groups, sources_, request_.skipMissingFiles);
                 if (loaded.note)
                     notes_.push_back(*loaded.note);
+                if (loaded.where != LoadedFile::Where::Skipped)
+                    readPaths_ += (readPaths_.empty() ? "" : "\n") + f.path();
+                rowsRead_ += loaded.rows;
+                coverage_.add(loaded.layout, loaded.coverage, f.path());
                 came_ += loaded.kinds;
                 registryLoaded_ = registryLoaded_ || loaded.registry;
                 withoutPosition_ += loaded.withoutPosition;
@@ -219,20 +229,44 @@ class Run {
         }
     }
 
-    void fillPostalTable(const std::vector<std::string>& prefs) {
+    // An update's sources kept as they were are part of the run's sources: a
+    // source loaded now may not cover their municipalities in their layout.
+    void coverKeptSources(Database& db) {
+        if (register_)
+            return;
+        const auto recorded = inContext(workPath_, [&] { return recordedCoverage(db); });
+        for (const SourceFile& f : request_.sources) {
+            const auto kept = recorded.find({f.dir, f.file});
+            if (kept == recorded.end() || kept->second.municipalities().empty() ||
+                std::find(loadList_.begin(), loadList_.end(), f) != loadList_.end())
+                continue;
+            coverage_.add(openSourceRows(sources_, f, request_.layout).layout, kept->second,
+                          f.path());
+        }
+    }
+
+    // Sources read that gave no row (a _pos file alone, a file with a header
+    // only) would replace the region's data with nothing: the run fails instead.
+    void refuseEmptyLoad() const {
+        if (!readPaths_.empty() && rowsRead_ == 0 && !progress_.stopped())
+            throw Error(FormatError::NotFound, "読み込んだソースに位置参照の行が一つもありません。",
+                        readPaths_);
+    }
+
+    // POST follows the prefectures the region holds after the run, in register
+    // and update alike: a prefecture whose sources went takes its rows along.
+    void fillPostalTable() {
         const std::string base = files::baseDbPath(request_.dbDir);
         if (register_) {
             createPostTable(workPath_, &laterIndexes_);
             progress_.step(ProgressStep::CreatingPostal);
             checkStop();
-            fillRegionPostTable(workPath_, base, prefs, false);
+            matchRegionPostTable(workPath_, base);
             createLaterIndexes();
-        } else if (!loadList_.empty()) {
+        } else if (!loadList_.empty() || removed_ > 0) {
             progress_.step(ProgressStep::UpdatingPostal);
             checkStop();
-            // A prefecture loaded again replaces its postal rows instead of
-            // doubling them.
-            fillRegionPostTable(workPath_, base, prefs, true);
+            matchRegionPostTable(workPath_, base);
         }
     }
 
@@ -303,6 +337,9 @@ class Run {
     bool registryLoaded_ = false;
     std::int64_t withoutPosition_ = 0;
     std::vector<std::string> notes_;  // the loaded files' notes, told after the run
+    std::string readPaths_;           // the sources read (not skipped), one a line
+    std::int64_t rowsRead_ = 0;       // their rows
+    RunCoverage coverage_;            // no municipality twice in one layout
     TownTableCursor cursor_;
     LaterIndexes laterIndexes_;
 };
@@ -320,8 +357,15 @@ void createEmptyDatabase(const std::string& path) {
 }
 
 Outcome runImport(const ImportRequest& request, StopControl& stop, ProgressSink& sink) {
+    // Every run passes the name rule, whoever named the region: the name makes
+    // the paths of the files the run writes and removes.
+    if (auto problem = regionNameProblem(request.region))
+        return Outcome::failed(Error(FormatError::InvalidName, *problem));
+    // Sources are recorded by absolute paths, whoever listed them.
+    ImportRequest absolute = request;
+    makeSourceDirsAbsolute(absolute.sources);
     RunProgress progress(sink, stop);
-    Run run(request, progress);
+    Run run(absolute, progress);
     Outcome outcome = Outcome::stopped();
     try {
         outcome = run.execute();

@@ -110,7 +110,8 @@ Outcome startImportRun(const ImportRequest& request, Person& person, RunHost& ho
     std::optional<WriterLock> lock;
     try {
         lock.emplace(WriterLock::take(request.dbDir));
-        finishLeftRegionChange(request.dbDir);
+        if (auto setAside = finishLeftRegionChange(request.dbDir))
+            person.message(*setAside);
     } catch (const std::exception& e) {
         Outcome refused = failure(e);
         refused.kind = Outcome::Kind::Refused;  // another writer, or no lock file: nothing began

@@ -146,6 +146,7 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
         OpenedSource opened = openSourceRows(sources, source, layout);
         SourceRows* rows = opened.rows.get();
         AbrSourceRows* abr = opened.registry;
+        loaded.layout = opened.layout;
         MunicipalityCodes codes(MunicipalityMaster::builtIn());
         codes.beginFile(municipalityCodeOfName(source.file));
         PositionRow row;
@@ -159,6 +160,7 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
             const PositionValues& values = row.values;
             const std::optional<std::string_view> code = codes.codeOf(row);
             pref = *values[Pref];
+            loaded.coverage.see(code, values[Pref], values[Muni]);
             loaded.kinds.add(values[Block], values[ResidenceFlag]);
             if (staging) {
                 staging->stage(values, code);
@@ -178,6 +180,11 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
             loaded.where = LoadedFile::Where::Staging;
         }
         progress.fileRead(records, rows->bytesRead());
+        loaded.rows = records;
+        if (abr && !abr->positionsOnly() && abr->counts().paired == 0 && !progress.stopped())
+            throw Error(FormatError::RegistryFile,
+                        "位置座標のファイルに、このファイルの行と対応する行が一つもありません。\n" +
+                            abrPartnerOf(source).value_or(source).path());
         if (abr) {
             loaded.note = skippedRowsNote(path, abr->counts());
             loaded.registry = true;

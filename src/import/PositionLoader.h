@@ -8,6 +8,7 @@
 #include "app/SourceFile.h"
 #include "data/Database.h"
 #include "import/GroupedSource.h"
+#include "import/MunicipalityCoverage.h"
 #include "import/PositionLayout.h"
 #include "import/RowKinds.h"
 
@@ -37,6 +38,9 @@ struct LoadedFile {
     // What the person is told of the file after the run: the registry rows that
     // were not stored.
     std::optional<std::string> note;
+    std::int64_t rows = 0;             // the rows read
+    std::string layout;                // OpenedSource::layout
+    SourceCoverage coverage;           // the municipalities of its rows
     RowKinds kinds;                    // the rows read, by kind
     bool registry = false;             // an Address Base Registry dataset
     std::int64_t withoutPosition = 0;  // its rows that had no position

@@ -7,6 +7,7 @@
 #include "app/Error.h"
 #include "app/ErrorReport.h"
 #include "app/Paths.h"
+#include "app/RegionName.h"
 #include "import/SourceLayout.h"
 
 namespace mrk2 {
@@ -52,8 +53,14 @@ std::string prefectureOf(SourceReader& reader, const SourceFile& source,
                          const PositionLayout& layout) {
     OpenedSource opened = openSourceRows(reader, source, layout);
     PositionRow row;
-    if (opened.rows->next(row) && row.values[Pref])
-        return std::string(*row.values[Pref]);
+    if (opened.rows->next(row) && row.values[Pref]) {
+        // The name becomes a file name and a catalog row: a row may not name
+        // the base database, a work file or a path.
+        std::string pref(*row.values[Pref]);
+        if (auto problem = prefectureRegionProblem(pref))
+            throw Error(FormatError::InvalidName, *problem, source.path());
+        return pref;
+    }
     if (opened.registry && opened.registry->positionsOnly()) {
         if (const std::optional<SourceFile> dataset = abrPartnerOf(source))
             return prefectureOf(reader, *dataset, layout);

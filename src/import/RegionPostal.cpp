@@ -34,6 +34,24 @@ void bindNames(Statement& st, const std::vector<std::string>& names) {
 
 }  // namespace
 
+void matchRegionPostTable(const std::string& workDbPath, const std::string& baseDbPath) {
+    std::vector<std::string> held;
+    inContext(workDbPath, [&] {
+        Database db = Database::open(workDbPath);
+        const std::string pref = quoteIdentifier(fields::kPrefName);
+        Statement st =
+            db.prepare("SELECT DISTINCT " + pref + " FROM " + quoteIdentifier(tables::kPosition) +
+                       " WHERE " + pref + " <> '' ORDER BY " + pref);
+        while (st.step())
+            held.push_back(st.text(0));
+        st = Statement();
+        db.exec("DELETE FROM " + kPost);
+    });
+    // No name would mean every row to the fill; a region of no prefecture has none.
+    if (!held.empty())
+        fillRegionPostTable(workDbPath, baseDbPath, held, false);
+}
+
 void fillRegionPostTable(const std::string& workDbPath, const std::string& baseDbPath,
                          const std::vector<std::string>& prefs, bool replaceExisting) {
     // The prefectures of this run; a file without data lines contributed an

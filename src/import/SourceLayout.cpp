@@ -16,8 +16,11 @@ OpenedSource openSourceRows(SourceReader& sources, const SourceFile& source,
                                                       MunicipalityMaster::builtIn());
         opened.registry = joined.get();
         opened.rows = std::move(joined);
+        opened.layout = abrDatasetName(header->dataset);
     } else {
-        opened.rows = std::make_unique<CsvSourceRows>(std::move(bytes), layout);
+        auto csv = std::make_unique<CsvSourceRows>(std::move(bytes), layout);
+        opened.layout = csv->layoutName();
+        opened.rows = std::move(csv);
     }
     return opened;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <string>
 
 #include "app/SourceFile.h"
 #include "import/AbrSourceRows.h"
@@ -14,6 +15,9 @@ namespace mrk2 {
 struct OpenedSource {
     std::unique_ptr<SourceRows> rows;
     AbrSourceRows* registry = nullptr;  // rows, when they are a registry pair's
+    // Which layout: the registry dataset's name, a known header's name, or
+    // empty for the configured columns.
+    std::string layout;
 };
 
 // Throws mrk2::Error naming the source.

@@ -1,6 +1,7 @@
 #include "import/UpdateDetection.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <map>
 #include <optional>
 
@@ -70,6 +71,23 @@ void removeTownRows(Database& db, const std::string& table, std::int64_t positio
         dropTable(db, table);
 }
 
+// An update whose listed sources are missing would take out the region's
+// every source for a file system that is not mounted or a working directory
+// that differs: the person names the sources to remove instead.
+void refuseLosingEverySource(const std::vector<SourceFile>& sources, SourceReader& files) {
+    std::string missing;
+    for (const SourceFile& f : sources) {
+        if (!files.exists(f))
+            missing += (missing.empty() ? "" : "\n") + f.path();
+    }
+    if (missing.empty())
+        return;
+    throw Error(ENOENT,
+                "地域のソースが一つも見つかりません。すべてを取り除く更新はしません。"
+                "取り除くソースは指定して下さい。",
+                missing);
+}
+
 }  // namespace
 
 RowKinds deleteSources(Database& db, const std::vector<std::int64_t>& sourceIds) {
@@ -107,6 +125,7 @@ UpdatePlan checkUpdatedFiles(const std::string& dbPath, const std::vector<Source
 
         std::vector<std::int64_t> removal;
         SourceReader files;
+        std::size_t kept = 0;  // recorded sources that are listed and there
         for (const RecordedSource& src : recorded) {
             const SourceFile* listed = nullptr;
             for (const SourceFile& f : sources) {
@@ -117,7 +136,10 @@ UpdatePlan checkUpdatedFiles(const std::string& dbPath, const std::vector<Source
             }
             // An archive member's date is its own in the archive: an archive
             // downloaded again with the same members changes nothing here.
-            const bool changed = listed && sourceChanged(src.date, files.date(*listed));
+            const std::optional<std::string> date =
+                listed ? files.date(*listed) : std::optional<std::string>();
+            const bool changed = listed && sourceChanged(src.date, date);
+            kept += listed && date ? 1 : 0;
             if (!listed || changed) {
                 if (removal.size() >= kMaxRemovedSources)
                     throw Error(FormatError::TooManyEntries,
@@ -127,6 +149,9 @@ UpdatePlan checkUpdatedFiles(const std::string& dbPath, const std::vector<Source
                     plan.loadList.push_back(*listed);
             }
         }
+
+        if (!recorded.empty() && kept == 0)
+            refuseLosingEverySource(sources, files);
 
         // A registry dataset and its _pos partner are one source in two files:
         // when either changed, both are loaded again.

@@ -284,14 +284,14 @@ void MainWindow::followBaseDatabase() {
     // Not while a run has the controls, nor under an open drop-down list.
     if (!cmbPrefDB_->isEnabled() || cmbPrefDB_->view()->isVisible() || !regionListWatch_.changed())
         return;
-    settleDatabaseDirectory(session_.dbDir);
     reloadRegionList(cmbPrefDB_->currentText());
 }
 
 void MainWindow::reloadRegionList(const QString& shown) {
     std::vector<std::string> names;
     // What a killed writer left half done is finished before the list is read.
-    settleDatabaseDirectory(session_.dbDir);
+    if (auto setAside = settleDatabaseDirectory(session_.dbDir))
+        person_.say(qs(*setAside));
     regionListWatch_.accept(session_.baseDbPath());
     try {
         names = loadDbList(session_.baseDbPath());

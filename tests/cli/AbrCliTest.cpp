@@ -1,6 +1,10 @@
 // Address Base Registry pairs through mrk2cli: register, lookup, update.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "app/Paths.h"
+
 #include "support/AbrSample.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
@@ -48,6 +52,24 @@ TEST_F(AbrCliTest, ANationalBuildPutsARegistryPairInItsPrefecture) {
     ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
     EXPECT_NE(r.out.find("東京都\t2\t68\t30156\t"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("沖縄県\t1\t1228\t1228\t"), std::string::npos) << r.out;
+}
+
+// A _pos file alone gives no rows, and a dataset whose partner matches none of
+// its keys stores none: both fail, named, and make no region.
+TEST_F(AbrCliTest, APartnerAloneOrOneThatMatchesNothingMakesNoRegion) {
+    const std::string pos = sample("mt_rsdtdsp_rsdt_pos_pref13.csv.zip");
+    CliResult r = cli({"register", "文京区", pos});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("(10007)\n" + pos), std::string::npos) << r.err;
+    const std::string data = extractAbrSample(d.path(), "mt_parcel_city465054.csv");
+    const std::string partner = extractAbrSample(d.path(), "mt_parcel_pos_city465054.csv");
+    std::string header;
+    std::getline(std::ifstream(partner), header);
+    std::ofstream(partner) << header << "\n";
+    r = cli({"register", "屋久島町", data, partner});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find(partner + "(10011)\n" + data), std::string::npos) << r.err;
+    EXPECT_FALSE(fileExists(d.file("文京区.mdb")) || fileExists(d.file("屋久島町.mdb")));
 }
 
 // Parcels without a position are said, not stored; a changed _pos file reloads

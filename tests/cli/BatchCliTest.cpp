@@ -135,6 +135,83 @@ TEST_F(BatchCliTest, UpdateAllReloadsOnlyTheChangedMemberAndRegistersTheMissing)
     EXPECT_TRUE(compareRegions(tottoriBefore, readRegionSnapshot(region("鳥取県"))).unchanged());
 }
 
+// A region named by a row passes the name rule and must be a prefecture: no row
+// makes a region of the base database, a work file or a path outside DBDIR. A
+// pending record that names such files is set aside, not acted on.
+TEST_F(BatchCliTest, NoRowAndNoPendingRecordNamesAFileOutsideTheRegions) {
+    ::mkdir(d.file("bad").c_str(), 0755);
+    int n = 0;
+    for (const char* name : {"mrk2", "../outside", "北海道_$$$", "火星県"})
+        d.write("bad/" + std::to_string(++n) + ".csv", prefectureCsv(name, "市", 1, 1));
+    auto r = cli({"register-all", d.file("bad"), shimane});
+    EXPECT_EQ(r.exitCode, 1);
+    for (int i = 1; i <= n; ++i)
+        EXPECT_NE(r.out.find(std::to_string(i) + ".csv\t0\t0\t0\t0.0\t失敗\n"), std::string::npos)
+            << r.out;
+    EXPECT_NE(r.out.find("島根県\t1\t4\t4\t"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("(10006)"), std::string::npos) << r.err;
+    EXPECT_FALSE(fileExists(d.file("outside.mdb")));
+    const auto names = loadDbList(d.file("db/mrk2.mdb"));  // still the base database
+    EXPECT_EQ(names, std::vector<std::string>{"島根県"});
+
+    const std::string victim = d.write("victim.mdb", "kept");
+    d.write("db/mrk2.pending", "delete\n../victim\ndelete\nmrk2\n");
+    r = cli({"regions"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("../victim"), std::string::npos) << r.err;
+    EXPECT_TRUE(fileExists(victim) && fileExists(d.file("db/mrk2.mdb")));
+    EXPECT_TRUE(fileExists(d.file("db/mrk2.pending.rejected")));
+    EXPECT_FALSE(fileExists(d.file("db/mrk2.pending")));
+}
+
+// Sources are recorded by absolute paths whatever the command was given; an
+// update that finds none of a region's sources is refused, naming them, rather
+// than empty the region.
+TEST_F(BatchCliTest, SourcesAreRecordedAbsoluteAndNeverAllDroppedAsMissing) {
+    std::string relative;  // the same file from any working directory
+    for (int i = 0; i < 40; ++i)
+        relative += "../";
+    ASSERT_EQ(cli({"register-all", relative + wakayama.substr(1)}).exitCode, 0);
+    for (const SourceFile& f : readSourceFiles(region("和歌山県")).files)
+        EXPECT_EQ(f.dir, wakayama);
+    const RegionSnapshot before = readRegionSnapshot(region("和歌山県"));
+    ASSERT_EQ(std::rename(d.file("src").c_str(), d.file("moved").c_str()), 0);
+    auto r = cli({"--yes", "update", "和歌山県"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find(wakayama + "/30000-17.0a\\30202_2023.csv"), std::string::npos) << r.err;
+    EXPECT_TRUE(compareRegions(before, readRegionSnapshot(region("和歌山県"))).unchanged());
+}
+
+// Two sources of one layout covering one municipality (an archive and its
+// extracted member) are refused naming both; sources of two layouts add up,
+// and the end table counts the towns check counts.
+TEST_F(BatchCliTest, OneMunicipalityTwiceInOneLayoutIsRefusedAndCountsAgreeWithCheck) {
+    ::mkdir(d.file("x").c_str(), 0755);
+    const std::string extracted =
+        d.write("x/30201_2023.csv", prefectureCsv("和歌山県", "和歌山市", 3, 4));
+    auto r = cli({"register-all", wakayama, extracted, tottori});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find("\t失敗\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("鳥取県\t1\t2\t6\t"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("(10012)\n" + wakayama + "/30000-17.0a\\30201_2023.csv\n" + extracted),
+              std::string::npos)
+        << r.err;
+    EXPECT_FALSE(fileExists(region("和歌山県")));
+
+    const std::string townLevel =
+        d.write("x/town.csv",
+                "都道府県名,市区町村コード,市区町村名,大字町丁目コード,大字町丁目名,緯度,経度\r\n"
+                "和歌山県,30201,和歌山市,302010001000,町1,34.2,135.1\r\n");
+    r = cli({"register-all", wakayama, townLevel});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("和歌山県\t3\t5\t"), std::string::npos) << r.out;
+    EXPECT_NE(cli({"check", "和歌山県"}).out.find("町: 5\n"), std::string::npos);
+    // Beside its archive's unchanged member, in an update, as well.
+    r = cli({"update-all", wakayama, extracted});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("(10012)"), std::string::npos) << r.err;
+}
+
 TEST_F(BatchCliTest, UsageErrors) {
     EXPECT_EQ(cli({"register-all"}).exitCode, 2);
     EXPECT_EQ(cli({"update-all", "--jobs", "0", wakayama}).exitCode, 2);

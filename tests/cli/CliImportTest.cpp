@@ -144,6 +144,19 @@ TEST_F(CliImportTest, RefusalsAndFailuresExitWithOne) {
     EXPECT_EQ(r.exitCode, 2);
 }
 
+// Sources that give no rows (a 0-byte member, a header-only one) fail the run,
+// named; the region keeps its rows.
+TEST_F(CliImportTest, SourcesThatGiveNoRowsChangeNothing) {
+    ASSERT_EQ(cli({"register", "東京", a}).exitCode, 0);
+    const std::string zip =
+        writeZip(d.file("empty.zip"), {{"e\\0.csv", ""}, {"e\\1.csv", sjis("header\r\n")}});
+    CliResult r = cli({"register", "東京", zip});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("(10007)\n" + zip + "/e\\0.csv\n" + zip + "/e\\1.csv"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(rows("SELECT count(*) FROM POSITION"), 3);
+}
+
 TEST_F(CliImportTest, StartLinesAreCheckedAsTheWindowChecksThem) {
     const std::pair<const char*, const char*> refused[] = {
         {"0x10", "開始行数に数値を入力して下さい"},

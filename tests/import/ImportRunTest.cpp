@@ -89,6 +89,22 @@ TEST_F(ImportRunTest, UpdateLoadsAChangedFileIntoANewTableAndKeepsPostalRowsSing
     EXPECT_NE(std::find(steps.begin(), steps.end(), "郵便番号テーブル更新中です"), steps.end());
 }
 
+// POST holds the rows of exactly the prefectures the region holds after a run:
+// an update that drops 東京都 and adds 北海道 takes 東京都's rows along.
+TEST_F(ImportRunTest, PostFollowsThePrefecturesTheRegionHoldsAfterAnUpdate) {
+    selectRegion("r");
+    registerTwoFiles();
+    request.sources = {writeCsv("h.csv", blocks("北海道", "札幌市中央区", "北一条西", 2)),
+                       writeCsv("o.csv", blocks("沖縄県", "那覇市", "泉崎", 1))};
+    ASSERT_EQ(run(ImportMode::Update), Outcome::Kind::Completed) << person.allMessages();
+    EXPECT_EQ(column(regionPath(), "SELECT fld都道府県 FROM POST ORDER BY 1"),
+              (std::vector<std::string>{"北海道", "沖縄県"}));
+    request.sources.resize(1);
+    ASSERT_EQ(run(ImportMode::Update), Outcome::Kind::Completed) << person.allMessages();
+    EXPECT_EQ(column(regionPath(), "SELECT fld都道府県 FROM POST"),
+              (std::vector<std::string>{"北海道"}));
+}
+
 TEST_F(ImportRunTest, UpdateWithNothingChangedLeavesTheFileAsItWas) {
     selectRegion("東京");
     registerTwoFiles();
