@@ -14,6 +14,7 @@
 #include "app/Cp932.h"
 #include "app/Error.h"
 #include "app/IniDocument.h"
+#include "app/Utf8.h"
 
 using namespace mrk2;
 using mrk2::fuzz::RawLine;

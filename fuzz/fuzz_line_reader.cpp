@@ -16,6 +16,7 @@
 #include "app/Cp932.h"
 #include "app/Error.h"
 #include "app/LineReader.h"
+#include "app/Utf8.h"
 
 using namespace mrk2;
 using mrk2::fuzz::RawLine;

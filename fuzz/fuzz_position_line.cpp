@@ -6,9 +6,9 @@
 // reversed, 3 twelve more bytes taken as signed column numbers.
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <regex>
-#include <cstdint>
 
 #include "FuzzCheck.h"
 #include "app/CsvField.h"
@@ -16,6 +16,7 @@
 #include "import/PositionLine.h"
 
 using namespace mrk2;
+using enum mrk2::PositionEntry;
 
 namespace {
 
@@ -70,14 +71,15 @@ int coordinateError(std::string_view value, double limit) {
 
 // Which error the first faulty entry must raise; 0 when the line maps.
 int expectedError(const std::vector<std::string_view>& fields, const Columns& columns) {
-    for (int entry = 0; entry < kPositionEntries; ++entry) {
-        int col = columns[static_cast<std::size_t>(entry)];
+    for (std::size_t entry = 0; entry < kPositionEntries; ++entry) {
+        int col = columns[entry];
         bool present = col >= 0 && static_cast<std::size_t>(col) < fields.size();
-        if (entry == Mesh)
+        if (PositionEntry(entry) == Mesh)
             continue;
         if (!present)
             return FormatError::MissingColumn;
-        if (entry != Town && cleanCsvFieldView(fields[static_cast<std::size_t>(col)]).empty())
+        if (PositionEntry(entry) != Town &&
+            cleanCsvFieldView(fields[static_cast<std::size_t>(col)]).empty())
             return FormatError::EmptyValue;
     }
     const std::pair<PositionEntry, double> coordinates[] = {
@@ -121,14 +123,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         FUZZ_CHECK(expected == 0);
-        for (int entry = 0; entry < kPositionEntries; ++entry) {
-            int col = columns[static_cast<std::size_t>(entry)];
+        for (std::size_t entry = 0; entry < kPositionEntries; ++entry) {
+            int col = columns[entry];
             std::string_view clean = col >= 0 && static_cast<std::size_t>(col) < check.size()
                                          ? cleanCsvFieldView(check[static_cast<std::size_t>(col)])
                                          : std::string_view();
-            const auto& value = values[static_cast<std::size_t>(entry)];
+            const auto& value = values[entry];
             FUZZ_CHECK(value ? (!value->empty() && *value == clean) : clean.empty());
-            FUZZ_CHECK(value || entry == Town || entry == Mesh);
+            FUZZ_CHECK(value || PositionEntry(entry) == Town || PositionEntry(entry) == Mesh);
         }
     }
     return 0;

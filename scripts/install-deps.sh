@@ -4,7 +4,7 @@
 # Usage: install-deps.sh [--gui-display | --package | --fuzz | --bench | --test]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libzip-dev libgtest-dev libgmock-dev
+packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libzip-dev libcli11-dev libgtest-dev libgmock-dev
           qt6-base-dev qt6-translations-l10n libproj-dev proj-data unzip
           libcpp-httplib-dev nlohmann-json3-dev libjs-leaflet)
 if [[ "${1:-}" == "--gui-display" ]]; then

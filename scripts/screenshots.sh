@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Pictures of the desktop tool for the documentation: builds mrk2tool, makes a
+# Pictures of the desktop tool for the documentation: builds mrk2screenshots, makes a
 # base database with the bundled postal sample, writes a few position CSV files,
-# and lets mrk2tool's hidden demo mode photograph its windows on a virtual
+# and lets mrk2screenshots photograph the desktop tool's windows on a virtual
 # display. Output: docs/screenshots/*.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,7 +10,7 @@ bash scripts/install-deps.sh --gui-display
 build=${MRK2_BUILD_DIR:-build/screenshots}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DMRK2_BUILD_TESTS=OFF -DMRK2_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" --target mrk2tool mrk2cli -j2
+cmake --build "$build" --target mrk2screenshots mrk2cli -j2
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -96,5 +96,5 @@ awk 'BEGIN {
 
 mkdir -p docs/screenshots
 xvfb-run -a -s "-screen 0 1280x800x24" \
-    "$build/mrk2tool" --screenshot-demo "$work/db" "$work/csv" docs/screenshots
+    "$build/mrk2screenshots" "$work/db" "$work/csv" docs/screenshots
 ls -l docs/screenshots

@@ -105,25 +105,26 @@ std::string fixedTermKey(std::size_t n) {
     return buf;
 }
 
-// False when an entry without a comma ended the list early.
-bool readFixedTerms(Settings& settings, Person& person) {
+// An entry without a comma ends the list early, with a word to the person; the
+// entries before it are kept.
+void readFixedTerms(Settings& settings, Person& person) {
     settings.fixedTerms.clear();
     for (std::size_t n = 1; n <= kMaxFixedTerms; ++n) {
         std::string key = fixedTermKey(n);
         std::string value = mrkIniString(settings.iniPath, key, "");
         if (value.empty())
-            return true;
+            return;
         std::vector<std::string> parts = splitAtCommas(value);
         if (parts.size() < 2) {
             person.message("システム固定名称の読み込みに失敗しました。");
-            return false;
+            return;
         }
         FixedTerm term;
         term.code = static_cast<int>(toInteger(key, "コードの", parts[0], kInt16Min, kInt16Max));
         term.name = parts[1];
         settings.fixedTerms.push_back(term);
     }
-    return true;  // entries past the table's end are not read
+    // Entries past the table's end are not read.
 }
 
 }  // namespace
@@ -159,23 +160,25 @@ Settings loadSettings(const std::string& iniPath, Person& person) {
     return s;
 }
 
-std::string saveDirectories(const std::string& iniPath, const DirectorySettings& d) {
+void saveDirectories(const std::string& iniPath, const DirectorySettings& d) {
     std::string refused;
     putMrkIniString(iniPath, "DBDIR", d.dbDir, refused);
     putMrkIniString(iniPath, "PREFDIR", d.regionFileName, refused);
     putMrkIniString(iniPath, "INPUTDIR", d.inputDir, refused);
     putMrkIniString(iniPath, "OUTPUTDIR", d.outputDir, refused);
     putMrkIniString(iniPath, "DELIMITER", d.delimiter, refused);
-    return refused;
+    if (!refused.empty())
+        throw Refusal(refused);
 }
 
-std::string saveStartLines(const std::string& iniPath, const std::string& posInfoStart,
-                           const std::string& postalStart, const std::string& postalPath) {
+void saveStartLines(const std::string& iniPath, const std::string& posInfoStart,
+                    const std::string& postalStart, const std::string& postalPath) {
     std::string refused;
     putMrkIniString(iniPath, "POSINFOSTART", posInfoStart, refused);
     putMrkIniString(iniPath, "POSTALSTART", postalStart, refused);
     putMrkIniString(iniPath, "POSTALPATH", postalPath, refused);
-    return refused;
+    if (!refused.empty())
+        throw Refusal(refused);
 }
 
 }  // namespace mrk2

@@ -24,13 +24,13 @@ struct DirectorySettings {
 
 // DBDIR, PREFDIR, INPUTDIR, OUTPUTDIR, DELIMITER, in that order. A value that the
 // file cannot hold so that it reads back the same (a character CP932 lacks or
-// holds only as a look-alike, for one) is not written: the result is the
-// standard error report of each such value, one per line, or empty. A file that
-// cannot be written is not reported.
-std::string saveDirectories(const std::string& iniPath, const DirectorySettings& directories);
+// holds only as a look-alike, for one) is not written; the others are, and then
+// mrk2::Refusal is thrown with the standard error report of each such value, one
+// per line. A file that cannot be written is not reported.
+void saveDirectories(const std::string& iniPath, const DirectorySettings& directories);
 
-// POSINFOSTART, POSTALSTART, POSTALPATH, in that order, with the same result.
-std::string saveStartLines(const std::string& iniPath, const std::string& posInfoStart,
-                           const std::string& postalStart, const std::string& postalPath);
+// POSINFOSTART, POSTALSTART, POSTALPATH, in that order, in the same way.
+void saveStartLines(const std::string& iniPath, const std::string& posInfoStart,
+                    const std::string& postalStart, const std::string& postalPath);
 
 }  // namespace mrk2

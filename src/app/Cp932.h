@@ -11,7 +11,6 @@ namespace mrk2 {
 std::optional<std::string> cp932ToUtf8(std::string_view bytes);
 std::optional<std::string> utf8ToCp932(std::string_view text);
 
-bool isValidUtf8(std::string_view bytes);
 bool isAscii(std::string_view bytes);
 
 }  // namespace mrk2

@@ -25,7 +25,7 @@ inline void reportError(Person& person, const std::exception& e, const std::stri
 // The outcome of an operation that failed with `e`, caught where it started: a
 // Refusal refuses, anything else fails; the text for the person goes with it.
 inline Outcome failure(const std::exception& e, const std::string& context = {}) {
-    Outcome outcome = Outcome::failed(asError(e));
+    Outcome outcome = Outcome::failed();
     if (dynamic_cast<const Refusal*>(&e))
         outcome.kind = Outcome::Kind::Refused;
     outcome.report.push_back(errorText(e, context));

@@ -81,6 +81,10 @@ bool removeFile(const std::string& path) {
     throw fileError(errno, path);
 }
 
+void discardFile(const std::string& path) noexcept {
+    ::unlink(path.c_str());
+}
+
 void syncFile(const std::string& path) {
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0)

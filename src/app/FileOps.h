@@ -10,6 +10,10 @@ namespace mrk2 {
 void copyFile(const std::string& from, const std::string& to);  // overwrites `to`
 // Removes a file; a missing file is not an error. Returns whether one was removed.
 bool removeFile(const std::string& path);
+// Removes a half-made file while an error is on its way: its own failure is not
+// told, since the error that led here is the one to tell, and a file that
+// stays is replaced by the next run.
+void discardFile(const std::string& path) noexcept;
 void syncFile(const std::string& path);
 void syncDirectoryOf(const std::string& path);
 // rename(2): atomic replacement of `to` on one file system, then a directory sync.

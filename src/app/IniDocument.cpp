@@ -2,6 +2,7 @@
 
 #include "app/Cp932.h"
 #include "app/Error.h"
+#include "app/Utf8.h"
 
 namespace mrk2 {
 
@@ -34,7 +35,7 @@ bool sameIgnoringAsciiCase(std::string_view a, std::string_view b) {
 
 bool hasCharacterOfThreeOrMoreBytes(std::string_view utf8) {
     for (unsigned char c : utf8) {
-        if (c >= 0xE0)
+        if (utf8::sequenceLength(c) >= 3)
             return true;
     }
     return false;
@@ -69,7 +70,7 @@ std::string_view cut(std::string_view bytes, std::size_t maxBytes, IniDocument::
         return bytes;
     std::size_t end = maxBytes;
     if (encoding == IniDocument::Encoding::Utf8) {
-        while (end > 0 && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80)
+        while (end > 0 && utf8::isContinuation(static_cast<unsigned char>(bytes[end])))
             --end;
         return bytes.substr(0, end);
     }
@@ -140,9 +141,7 @@ std::string lineNumberOfNul(std::string_view bytes, std::size_t nul) {
 std::string charactersCp932Changes(std::string_view text) {
     std::string found;
     for (std::size_t i = 0; i < text.size();) {
-        std::size_t len = 1;
-        while (i + len < text.size() && (static_cast<unsigned char>(text[i + len]) & 0xC0) == 0x80)
-            ++len;
+        const std::size_t len = utf8::nextCharacter(text, i) - i;
         std::string_view ch = text.substr(i, len);
         std::optional<std::string> bytes = utf8ToCp932(ch);
         if (!bytes || cp932ToUtf8(*bytes) != std::optional<std::string>(ch))

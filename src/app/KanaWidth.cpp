@@ -3,6 +3,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "app/Utf8.h"
 #include "app/Utf8Text.h"
 
 namespace mrk2 {
@@ -34,10 +35,6 @@ const std::unordered_map<std::string_view, std::string_view>& narrowKanaTable() 
     return table;
 }
 
-std::size_t utf8Length(unsigned char lead) {
-    return lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-}
-
 }  // namespace
 
 std::string halfWidthKana(std::string_view input) {
@@ -46,7 +43,7 @@ std::string halfWidthKana(std::string_view input) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        std::size_t n = std::min(utf8Length(static_cast<unsigned char>(text[i])), text.size() - i);
+        const std::size_t n = utf8::nextCharacter(text, i) - i;
         const std::string_view ch = std::string_view(text).substr(i, n);
         i += n;
         if (auto it = table.find(ch); it != table.end()) {

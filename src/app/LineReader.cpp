@@ -7,6 +7,7 @@
 
 #include "app/Cp932.h"
 #include "app/Error.h"
+#include "app/Utf8.h"
 
 namespace mrk2 {
 
@@ -18,20 +19,6 @@ bool startsWithBom(const char* data, std::size_t size) {
     return size >= 3 && static_cast<unsigned char>(data[0]) == 0xEF &&
            static_cast<unsigned char>(data[1]) == 0xBB &&
            static_cast<unsigned char>(data[2]) == 0xBF;
-}
-
-// Length of the UTF-8 sequence a lead byte announces; 0 for a continuation or
-// invalid byte.
-int sequenceLength(unsigned char c) {
-    if (c < 0x80)
-        return 1;
-    if ((c & 0xE0) == 0xC0)
-        return 2;
-    if ((c & 0xF0) == 0xE0)
-        return 3;
-    if ((c & 0xF8) == 0xF0)
-        return 4;
-    return 0;
 }
 
 // CP932 decoding by table. The table is read off glibc's own converter once, so
@@ -130,9 +117,9 @@ LineReader::Encoding detectEncoding(const char* data, std::size_t size, bool com
         std::size_t back = 0;
         while (back < 3 && back < probe.size()) {
             unsigned char c = static_cast<unsigned char>(probe[probe.size() - 1 - back]);
-            if ((c & 0xC0) != 0x80) {
-                int len = sequenceLength(c);
-                if (len > 1 && static_cast<std::size_t>(len) > back + 1)
+            if (!utf8::isContinuation(c)) {
+                const std::size_t len = utf8::sequenceLength(c);
+                if (len > 1 && len > back + 1)
                     probe.remove_suffix(back + 1);
                 break;
             }

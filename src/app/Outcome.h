@@ -21,19 +21,16 @@ struct Outcome {
     };
 
     Kind kind = Kind::Completed;
-    std::optional<Error> error;       // Failed or Refused: what went wrong
     std::vector<std::string> report;  // texts for the person, in order
     // Completed: what the operation changed, one line each, ending with the time
     // it took; the end message carries it and mrk2cli prints it. Empty when the
     // operation keeps no such account.
     std::string summary;
 
-    static Outcome completed() { return {Kind::Completed, std::nullopt, {}, {}}; }
-    static Outcome nothingToDo() { return {Kind::NothingToDo, std::nullopt, {}, {}}; }
-    static Outcome stopped() { return {Kind::Stopped, std::nullopt, {}, {}}; }
-    static Outcome failed(std::optional<Error> e = std::nullopt) {
-        return {Kind::Failed, std::move(e), {}, {}};
-    }
+    static Outcome completed() { return {Kind::Completed, {}, {}}; }
+    static Outcome nothingToDo() { return {Kind::NothingToDo, {}, {}}; }
+    static Outcome stopped() { return {Kind::Stopped, {}, {}}; }
+    static Outcome failed() { return {Kind::Failed, {}, {}}; }
 
     // Completed or nothing to do: the operation did all that was asked of it.
     bool succeeded() const { return kind == Kind::Completed || kind == Kind::NothingToDo; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/Error.h"
 #include "app/FileNames.h"
 #include "app/MunicipalityMaster.h"
 #include "app/Paths.h"
@@ -42,32 +43,53 @@ bool isPlainFileName(const std::string& name) {
            name.find(kPathSeparator) == std::string::npos && name.find('\0') == std::string::npos;
 }
 
-std::optional<std::string> regionNameProblem(const std::string& name) {
+namespace {
+
+enum class NameFault { None, NotAFileName, Reserved };
+
+NameFault faultOf(const std::string& name) {
     // A control character (a line break, a tab) would break every listing and
     // record that names the region.
     const bool control = std::any_of(name.begin(), name.end(), [](char c) {
         return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
     });
     if (!isPlainFileName(name) || control)
-        return "この地域名はファイル名に使えません。\n" + name;
+        return NameFault::NotAFileName;
     const bool reserved =
         sameName(name, stem(files::kBaseDb)) || sameName(name, stem(files::kPostalWork)) ||
         sameName(name, stem(files::kPostalCompacted)) || endsWith(name, files::kRegionWorkSuffix) ||
         endsWith(name, files::kRegionCompactedSuffix);
-    if (reserved)
-        return "この地域名は使えません。基本データベースまたは作業ファイルの名前と重なります。\n" +
-               name;
-    return std::nullopt;
+    return reserved ? NameFault::Reserved : NameFault::None;
 }
 
-std::optional<std::string> prefectureRegionProblem(const std::string& name) {
+}  // namespace
+
+void checkRegionName(const std::string& name) {
+    switch (faultOf(name)) {
+        case NameFault::None:
+            return;
+        case NameFault::NotAFileName:
+            throw Refusal("この地域名はファイル名に使えません。\n" + name);
+        case NameFault::Reserved:
+            throw Refusal(
+                "この地域名は使えません。基本データベースまたは作業ファイルの名前と重なります。\n" +
+                name);
+    }
+}
+
+bool isUsableRegionName(const std::string& name) {
+    return faultOf(name) == NameFault::None;
+}
+
+void checkPrefectureRegion(const std::string& name, const std::string& source) {
     // One line, the name quoted: it comes from a row, and the source's path
     // follows it in the report.
-    if (regionNameProblem(name))
-        return "都道府県名「" + name + "」は地域名に使えません。";
+    if (!isUsableRegionName(name))
+        throw Error(FormatError::InvalidName, "都道府県名「" + name + "」は地域名に使えません。",
+                    source);
     if (!MunicipalityMaster::builtIn().hasPrefecture(name))
-        return "都道府県名「" + name + "」は都道府県の名前ではありません。";
-    return std::nullopt;
+        throw Error(FormatError::InvalidName,
+                    "都道府県名「" + name + "」は都道府県の名前ではありません。", source);
 }
 
 }  // namespace mrk2

@@ -11,22 +11,19 @@ namespace mrk2 {
 // mrk_cmpact). A region named so would be rebuilt over, or deleted with, the
 // base database or another region.
 //
-// Nothing when the name is fine; otherwise the message that says why.
-std::optional<std::string> regionNameProblem(const std::string& name);
+// Throws mrk2::Refusal, with the message that says why, for a name that breaks it.
+void checkRegionName(const std::string& name);
+bool isUsableRegionName(const std::string& name);
 
 // A region named after a prefecture read from the data (a national build names
 // each region by the 都道府県名 of its sources' first rows): the rule above, and
 // the name must be one of the 47 prefectures of the municipality master built
 // into the program, so that no row can name the base database, a work file or
-// a path outside the directory. Nothing when the name is fine; otherwise one
-// line that says why.
-std::optional<std::string> prefectureRegionProblem(const std::string& name);
+// a path outside the directory. Throws mrk2::Error (FormatError::InvalidName)
+// naming `source`, with one line that says why.
+void checkPrefectureRegion(const std::string& name, const std::string& source);
 
 // Not empty, no '/', no NUL, not "." or "..": a name that can be a file name at all.
 bool isPlainFileName(const std::string& name);
-
-inline bool isUsableRegionName(const std::string& name) {
-    return !regionNameProblem(name);
-}
 
 }  // namespace mrk2

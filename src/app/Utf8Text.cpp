@@ -1,38 +1,34 @@
 #include "app/Utf8Text.h"
 
+#include "app/Utf8.h"
+
 namespace mrk2 {
 
 std::string firstCharacters(const std::string& text, int count) {
     std::size_t i = 0;
     for (int n = 0; n < count && i < text.size(); ++n) {
-        ++i;
-        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
-            ++i;
+        i = utf8::nextCharacter(text, i);
     }
     return text.substr(0, i);
+}
+
+char32_t narrowAsciiCharacter(char32_t c) {
+    if (c >= U'\uFF01' && c <= U'\uFF5E')
+        return c - 0xFF01 + 0x21;
+    return c == U'\u3000' ? U' ' : c;
 }
 
 std::string narrowAscii(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        // U+FF01..U+FF5E are EF BC 81..EF BD 9E; the ideographic space is E3 80 80.
-        if (text.compare(i, 3, "\xE3\x80\x80") == 0) {
-            out += ' ';
-            i += 3;
+        const utf8::Decoded d = utf8::decodeAt(text, i);
+        if (d.length <= 1) {  // ASCII, or not UTF-8: kept as it is
+            out += text[i++];
             continue;
         }
-        if (static_cast<unsigned char>(text[i]) == 0xEF && i + 2 < text.size()) {
-            const auto b1 = static_cast<unsigned char>(text[i + 1]);
-            const auto b2 = static_cast<unsigned char>(text[i + 2]);
-            const unsigned code = 0xFF00u + ((b1 & 0x03u) << 6) + (b2 & 0x3Fu);
-            if ((b1 == 0xBC || b1 == 0xBD) && code >= 0xFF01 && code <= 0xFF5E) {
-                out += static_cast<char>(code - 0xFF00 + 0x20);
-                i += 3;
-                continue;
-            }
-        }
-        out += text[i++];
+        utf8::append(out, narrowAsciiCharacter(d.code));
+        i += d.length;
     }
     return out;
 }

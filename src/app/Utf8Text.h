@@ -8,8 +8,10 @@ namespace mrk2 {
 // the first five characters of a file name, whatever their width.
 std::string firstCharacters(const std::string& text, int count);
 
-// The text with full-width ASCII (！ to ～, U+FF01..U+FF5E) and the ideographic
-// space written as ASCII; every other character as it is.
+// The one width conversion of ASCII: full-width ASCII (！ to ～, U+FF01..U+FF5E)
+// and the ideographic space as their ASCII characters; every other character as
+// it is.
+char32_t narrowAsciiCharacter(char32_t c);
 std::string narrowAscii(std::string_view text);
 
 }  // namespace mrk2

@@ -37,6 +37,17 @@ WriterLock WriterLock::take(const std::string& dbDir) {
     return WriterLock(fd);
 }
 
+bool WriterLock::heldNow(const std::string& dbDir) {
+    const std::string path = joinPath(dbDir, files::kWriterLock);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    // A shared lock is refused only while a writer holds the exclusive one.
+    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+}
+
 WriterLock::~WriterLock() {
     if (fd_ >= 0)
         ::close(fd_);  // closing the only descriptor releases the lock

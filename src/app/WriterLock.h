@@ -24,6 +24,12 @@ class WriterLock {
     // another writer holds it, mrk2::Error when the lock file cannot be opened.
     static WriterLock take(const std::string& dbDir);
 
+    // Whether a writer holds the lock of `dbDir` now: the one look a reader
+    // takes (check tells work files of a running writer from those a killed one
+    // left). Takes nothing and creates no lock file; a lock file this person
+    // cannot open tells nothing, and counts as no writer.
+    static bool heldNow(const std::string& dbDir);
+
     WriterLock(WriterLock&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
     WriterLock& operator=(WriterLock&&) = delete;
     WriterLock(const WriterLock&) = delete;

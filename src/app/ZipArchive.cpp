@@ -12,6 +12,7 @@
 
 #include "app/Cp932.h"
 #include "app/Error.h"
+#include "app/Utf8.h"
 
 namespace mrk2 {
 

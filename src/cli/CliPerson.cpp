@@ -2,6 +2,7 @@
 
 #include "app/ProgressText.h"
 #include "app/RunEstimate.h"
+#include "app/Utf8.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -41,11 +42,9 @@ std::string fitToTerminal(const std::string& text) {
     int used = 0;
     std::size_t i = 0;
     while (i < text.size()) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        std::size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        bool halfKana = len == 3 && c == 0xEF && i + 1 < text.size() &&
-                        (static_cast<unsigned char>(text[i + 1]) == 0xBD ||
-                         static_cast<unsigned char>(text[i + 1]) == 0xBE);
+        const std::size_t len = utf8::nextCharacter(text, i) - i;
+        const char32_t c = utf8::decodeAt(text, i).code;
+        const bool halfKana = c >= U'\uFF61' && c <= U'\uFF9F';
         int cols = (len == 1 || halfKana) ? 1 : 2;
         if (used + cols > width - 1)
             break;

@@ -1,27 +1,32 @@
 #include "cli/Command.h"
 
-#include <iostream>
+#include "app/Error.h"
+#include "app/Paths.h"
+#include "app/RegionName.h"
 
 namespace mrk2::cli {
 
 namespace {
-std::vector<CommandInfo>& registry() {
-    static std::vector<CommandInfo> all;
+std::vector<std::unique_ptr<Command>>& registry() {
+    static std::vector<std::unique_ptr<Command>> all;
     return all;
 }
 }  // namespace
 
-void registerCommand(const CommandInfo& info) {
-    registry().push_back(info);
+void registerCommand(std::unique_ptr<Command> command) {
+    registry().push_back(std::move(command));
 }
 
-const std::vector<CommandInfo>& commands() {
+const std::vector<std::unique_ptr<Command>>& commands() {
     return registry();
 }
 
-int usageError(const CommandInfo& info, const std::string& why) {
-    std::cerr << "mrk2cli: " << why << "\n使い方: mrk2cli " << info.usage << "\n";
-    return kExitUsage;
+std::string CommandContext::existingRegionDb(const std::string& region) const {
+    checkRegionName(region);
+    const std::string path = files::regionDbPath(settings.dbDir, region);
+    if (!fileExists(path))
+        throw Refusal("地域別ＤＢが見つかりません。\n" + path);
+    return path;
 }
 
 }  // namespace mrk2::cli

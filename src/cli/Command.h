@@ -1,9 +1,35 @@
 #pragma once
+// How a command of mrk2cli is declared. A command is one class in one file of
+// src/cli/commands; its words are members, named once in declare(). From that
+// one declaration come the parsing (CLI11), the line of `mrk2cli --help`, the
+// usage told with a usage error and `mrk2cli COMMAND --help`:
+//
+//   class SourcesCommand : public Command {
+//     public:
+//       SourcesCommand() : Command("sources", "地域別ＤＢに登録された…を表示する") {}
+//       void declare(Declaration& d) override { d.positional("REGION", region_); }
+//       int run(CommandContext& ctx) override;
+//     private:
+//       std::string region_;
+//   };
+//   MRK2_COMMAND(SourcesCommand);
+//
+// A new option is one more line in declare(), e.g.
+//   d.option("--memory", "MB", memory_, 1, 65536);
+// and a command of several (learn) declares its parts with d.subcommand(part).
+// Anything a command cannot run with is thrown: UsageError (exit 2, with the
+// usage), or Error / Refusal (exit 1, told once by main). The manual page
+// (mrk2cli.1.in) and the bash completion (mrk2cli.bash) name every command and
+// option as well; tests/cli/HelpAgreementTest holds them to the help.
+#include <memory>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/FileNames.h"
 #include "app/Settings.h"
+#include "cli/Declaration.h"
 
 namespace mrk2::cli {
 
@@ -14,38 +40,57 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // failed, refused or stopped
 inline constexpr int kExitUsage = 2;
 
+// Words a command cannot run with: exit 2, with the command's usage.
+class UsageError : public std::runtime_error {
+  public:
+    explicit UsageError(const std::string& why) : std::runtime_error(why) {}
+};
+
 struct CommandContext {
     Settings settings;  // as read, with --db-dir in DBDIR when given
     CliPerson& person;
-    std::vector<std::string> args;  // the words after the command name
     bool quiet = false;
 
     std::string baseDbPath() const { return files::baseDbPath(settings.dbDir); }
+    // The database of a region that must exist; refused when the name cannot be
+    // a region's or its file is not there.
+    std::string existingRegionDb(const std::string& region) const;
 };
 
-struct CommandInfo {
-    const char* name;
-    const char* usage;    // e.g. "init [DIR]"
-    const char* summary;  // one line, Japanese
-    int (*run)(CommandContext&);
-    bool needsConfig = true;  // load the INI before running
+class Command {
+  public:
+    // `needsSettings`: the settings file is read and the database directory
+    // settled before run().
+    Command(std::string name, std::string summary, bool needsSettings = true)
+        : name_(std::move(name)), summary_(std::move(summary)), needsSettings_(needsSettings) {}
+    virtual ~Command() = default;
+    Command(const Command&) = delete;
+    Command& operator=(const Command&) = delete;
+
+    virtual void declare(Declaration& d) = 0;
+    // Runs with the declared members filled in; returns the exit status. Not
+    // called for a command of several parts: the part given runs instead.
+    virtual int run(CommandContext& ctx) = 0;
+
+    const std::string& name() const { return name_; }
+    const std::string& summary() const { return summary_; }
+    bool needsSettings() const { return needsSettings_; }
+
+  private:
+    std::string name_;
+    std::string summary_;
+    bool needsSettings_;
 };
 
 // Commands register themselves from their own files (see MRK2_COMMAND).
-void registerCommand(const CommandInfo& info);
-const std::vector<CommandInfo>& commands();
+void registerCommand(std::unique_ptr<Command> command);
+const std::vector<std::unique_ptr<Command>>& commands();
 
+template <class C>
 struct CommandRegistrar {
-    explicit CommandRegistrar(const CommandInfo& info) { registerCommand(info); }
+    CommandRegistrar() { registerCommand(std::make_unique<C>()); }
 };
-
-// Prints a usage error for the command to stderr and returns kExitUsage.
-int usageError(const CommandInfo& info, const std::string& why);
 
 }  // namespace mrk2::cli
 
-#define MRK2_CONCAT_INNER(a, b) a##b
-#define MRK2_CONCAT(a, b) MRK2_CONCAT_INNER(a, b)
-// MRK2_COMMAND({"name", "usage", "summary", &runFunction});
-#define MRK2_COMMAND(...) \
-    static ::mrk2::cli::CommandRegistrar MRK2_CONCAT(mrk2CommandRegistrar_, __LINE__)(__VA_ARGS__)
+#define MRK2_COMMAND(Class) static ::mrk2::cli::CommandRegistrar<Class> mrk2Registrar##Class

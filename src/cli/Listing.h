@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/Utf8.h"
+
 namespace mrk2::cli {
 
 // A text with its control characters written as escapes (\t, \n, \r, \xNN for
@@ -26,11 +28,11 @@ inline std::string escapeControls(std::string_view text) {
         } else if (c < 0x20 || c == 0x7F) {
             std::snprintf(buf, sizeof buf, "\\x%02X", c);
             out += buf;
-        } else if (c == 0xC2 && i + 1 < text.size() &&
-                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-            std::snprintf(buf, sizeof buf, "\\u%04X", static_cast<unsigned char>(text[++i]));
+        } else if (const char32_t code = utf8::decodeAt(text, i).code;
+                   code >= 0x80 && code <= 0x9F) {
+            std::snprintf(buf, sizeof buf, "\\u%04X", static_cast<unsigned>(code));
             out += buf;
+            ++i;
         } else {
             out += static_cast<char>(c);
         }

@@ -10,43 +10,23 @@
 
 namespace mrk2::cli {
 
-bool acceptRegionName(CommandContext& ctx, const std::string& name) {
-    auto problem = regionNameProblem(name);
-    if (problem)
-        ctx.person.message(*problem);
-    return !problem;
+void addSourcesOf(const std::string& path, std::vector<SourceFile>& into) {
+    for (SourceFile& f : sourcesOf(absolutePath(path)))
+        into.push_back(std::move(f));
 }
 
-bool addSourcesOf(CommandContext& ctx, const std::string& path, std::vector<SourceFile>& into) {
-    try {
-        for (SourceFile& f : sourcesOf(absolutePath(path)))
-            into.push_back(std::move(f));
-        return true;
-    } catch (const Error& e) {
-        ctx.person.message(standardErrorText(e));
-        return false;
+void checkSourceLimit(std::size_t sources) {
+    if (sources > kMaxSourceFiles) {
+        throw Error(FormatError::TooManyEntries,
+                    "CSVファイルが " + std::to_string(sources) + " 個あります。" +
+                        std::to_string(kMaxSourceFiles) + " 個までです。");
     }
 }
 
-bool withinSourceLimit(CommandContext& ctx, std::size_t sources) {
-    if (sources <= kMaxSourceFiles)
-        return true;
-    ctx.person.message(standardErrorText(Error(
-        FormatError::TooManyEntries, "CSVファイルが " + std::to_string(sources) + " 個あります。" +
-                                         std::to_string(kMaxSourceFiles) + " 個までです。")));
-    return false;
-}
-
-std::optional<ImportRequest> importRequest(CommandContext& ctx, ImportMode mode,
-                                           const std::string& region,
-                                           const std::optional<std::string>& startLine) {
+ImportRequest importRequest(const CommandContext& ctx, ImportMode mode, const std::string& region,
+                            const std::optional<std::string>& startLine) {
     ImportRequest request;
-    try {
-        request.layout.startLine = parseStartLine(startLine.value_or(ctx.settings.posInfoStart));
-    } catch (const Refusal& r) {
-        ctx.person.message(r.what());
-        return std::nullopt;
-    }
+    request.layout.startLine = parseStartLine(startLine.value_or(ctx.settings.posInfoStart));
     request.mode = mode;
     request.dbDir = ctx.settings.dbDir;
     request.region = region;

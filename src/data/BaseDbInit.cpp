@@ -129,10 +129,7 @@ void createBaseDatabase(const std::string& path) {
         syncFile(work);
         moveIntoPlace(work, path);
     } catch (...) {
-        try {
-            removeFile(work);
-        } catch (...) {
-        }
+        discardFile(work);
         throw;
     }
 }
@@ -151,7 +148,7 @@ Outcome initBaseDatabase(const BaseDbCreation& request, Person& person) {
         return Outcome::completed();
     } catch (const std::exception& e) {
         reportError(person, e, path);
-        return Outcome::failed(asError(e));
+        return Outcome::failed();
     }
 }
 

@@ -66,10 +66,7 @@ void compactAndReplace(const std::string& source, const std::string& compacted,
         settleJournal(target);
         renameReplacing(compacted, target);
     } catch (...) {
-        try {
-            removeFile(compacted);
-        } catch (...) {
-        }
+        discardFile(compacted);
         throw;
     }
 }

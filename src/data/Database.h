@@ -47,7 +47,8 @@ class Database {
     void close();
 
   private:
-    friend class RowFeed;  // registers its table with the connection
+    friend class RowFeed;      // registers its table with the connection
+    friend class Transaction;  // ends itself without throwing
     sqlite3* db_ = nullptr;
     std::string path_;
 };
@@ -113,6 +114,11 @@ class Transaction {
     Transaction& operator=(const Transaction&) = delete;
     ~Transaction();
     void commit();
+    // Keeps what was done after a fault, in a work file that has no journal
+    // (where a rollback is undefined in SQLite) and that the run then throws
+    // away. Says nothing of its own failure: the fault that led here is the one
+    // to tell.
+    void commitAfterFault() noexcept;
 
   private:
     Database& db_;

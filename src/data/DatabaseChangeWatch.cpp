@@ -28,6 +28,8 @@ std::optional<std::int64_t> DatabaseChangeWatch::dataVersion() {
         if (st.step())
             return st.int64(0);
     } catch (const std::exception&) {
+        // A file that cannot be read now tells no version: the file's
+        // identity alone decides whether it changed.
     }
     return std::nullopt;
 }

@@ -74,7 +74,7 @@ Entries readRecord(const std::string& path) {
 std::vector<std::string> foreignEntries(const Entries& entries) {
     std::vector<std::string> out;
     for (const auto& [kind, region] : entries) {
-        if ((kind != kRegister && kind != kDelete) || regionNameProblem(region))
+        if ((kind != kRegister && kind != kDelete) || !isUsableRegionName(region))
             out.push_back(kind + " " + region);
     }
     return out;
@@ -107,8 +107,11 @@ void writeRecord(const std::string& path, const Entries& entries) {
 }  // namespace
 
 void recordRegionChange(const std::string& dbDir, RegionChange change, const std::string& region) {
-    if (auto problem = regionNameProblem(region))
-        throw Error(FormatError::InvalidName, *problem);
+    try {
+        checkRegionName(region);
+    } catch (const Refusal& r) {
+        throw Error(FormatError::InvalidName, r.what());
+    }
     std::lock_guard<std::mutex> turn(recordTurn());
     const std::string path = recordPath(dbDir);
     Entries entries = readRecord(path);

@@ -75,8 +75,7 @@ bool regionExists(const RegionDeletionRequest& request, const std::string& regio
 void checkRequest(const RegionDeletionRequest& request, const std::string& regionPath) {
     if (request.region.empty())
         throw Refusal("地域名を選択して下さい。");
-    if (auto problem = regionNameProblem(request.region))
-        throw Refusal(*problem);
+    checkRegionName(request.region);
     if (!regionExists(request, regionPath))
         throw Refusal("地域別ＤＢが見つかりません。");
 }

@@ -39,12 +39,16 @@ RegionDeletionFacts describeRegionToDelete(const std::string& dbDir, const std::
             facts.towns = static_cast<std::int64_t>(snapshot.towns.size());
             facts.rows = snapshot.rows;
         } catch (const std::exception&) {
+            // A region file that cannot be read is deleted all the same; its
+            // counts stay unknown in the summary.
         }
     }
     try {
         const std::vector<std::string> names = loadDbList(files::baseDbPath(dbDir));
         facts.catalogRow = std::find(names.begin(), names.end(), region) != names.end();
     } catch (const std::exception&) {
+        // The deletion itself meets an unreadable catalog and tells it; the
+        // summary counts no row.
     }
     return facts;
 }

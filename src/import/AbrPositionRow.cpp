@@ -11,6 +11,8 @@
 
 namespace mrk2 {
 
+using enum PositionEntry;
+
 namespace {
 
 // A number part without its leading zeros ("007" → "7", "0" stays); text as it is.
@@ -159,7 +161,7 @@ void AbrPositionRow::project(const AbrPairReader& pair, PlaneProjector& projecto
 PositionValues AbrPositionRow::values() const {
     PositionValues v;
     for (std::size_t i = 0; i < kPositionEntries; ++i) {
-        if (i != Mesh)
+        if (i != static_cast<std::size_t>(Mesh))
             v[i] = values_[i];
     }
     return v;

@@ -39,7 +39,7 @@ class AbrPositionRow {
   private:
     void project(const AbrPairReader& pair, PlaneProjector& projector);
 
-    std::array<std::string, kPositionEntries> values_;
+    PerEntry<std::string> values_;
 };
 
 // Whether a registry lg_code is six digits whose last is the check digit of the

@@ -1,9 +1,9 @@
 #include "import/AbrSourceRows.h"
 
-#include "app/Cp932.h"
 #include "app/CsvField.h"
 #include "app/Error.h"
 #include "app/MunicipalityMaster.h"
+#include "app/Utf8.h"
 #include "import/AbrCsvReader.h"
 #include "import/AbrFileName.h"
 #include "import/AbrPositionRow.h"

@@ -11,6 +11,8 @@
 
 namespace mrk2 {
 
+using enum PositionEntry;
+
 namespace {
 
 const std::vector<std::string> kTownFeedColumns = {
@@ -89,7 +91,9 @@ class BlockRows : public RowSource {
         if (col == 0)
             out.integer(ids_[town_]);
         else
-            out.textOrNull(values_[static_cast<std::size_t>(Block + col - 1)].value_or(""));
+            out.textOrNull(
+                values_[static_cast<std::size_t>(Block) + static_cast<std::size_t>(col) - 1]
+                    .value_or(""));
     }
 
   private:

@@ -215,12 +215,7 @@ class Run {
                         grouped.write(groups, loaded.source, request_.minRecs, cursor_, progress_);
                 });
             } catch (...) {
-                // The work file has no journal, where a rollback is undefined:
-                // what was done stays, and the run throws the file away.
-                try {
-                    tx.commit();
-                } catch (const std::exception&) {
-                }
+                tx.commitAfterFault();
                 throw;
             }
             tx.commit();
@@ -359,8 +354,8 @@ void createEmptyDatabase(const std::string& path) {
 Outcome runImport(const ImportRequest& request, StopControl& stop, ProgressSink& sink) {
     // Every run passes the name rule, whoever named the region: the name makes
     // the paths of the files the run writes and removes.
-    if (auto problem = regionNameProblem(request.region))
-        return Outcome::failed(Error(FormatError::InvalidName, *problem));
+    if (!isUsableRegionName(request.region))
+        return Outcome::failed();
     // Sources are recorded by absolute paths, whoever listed them.
     ImportRequest absolute = request;
     makeSourceDirsAbsolute(absolute.sources);

@@ -24,21 +24,17 @@ const char* const kStoppedText = "処理を中止しました。";
 
 // A region takes its postal rows from the base database: without POST every
 // file would be loaded only for the run to fail at its end.
-std::optional<std::string> baseDbProblem(const std::string& basePath) {
+void checkBaseDatabase(const std::string& basePath) {
     if (!fileExists(basePath))
-        return "基本データベースが見つかりません。\n" + basePath;
-    try {
-        Database db = Database::open(basePath, Database::Mode::ReadOnly);
-        if (!db.tableExists(tables::kPost)) {
-            return "基本データベースに郵便番号テーブル " + std::string(tables::kPost) +
-                   " がありません。先に全国版郵便番号CSVから"
-                   "作成して下さい (郵便番号データの「更新」、mrk2cli postal-build)。\n" +
-                   basePath;
-        }
-    } catch (const Error& e) {
-        return standardErrorText(e, basePath);
+        throw Refusal("基本データベースが見つかりません。\n" + basePath);
+    Database db =
+        inContext(basePath, [&] { return Database::open(basePath, Database::Mode::ReadOnly); });
+    if (!inContext(basePath, [&] { return db.tableExists(tables::kPost); })) {
+        throw Refusal("基本データベースに郵便番号テーブル " + std::string(tables::kPost) +
+                      " がありません。先に全国版郵便番号CSVから"
+                      "作成して下さい (郵便番号データの「更新」、mrk2cli postal-build)。\n" +
+                      basePath);
     }
-    return std::nullopt;
 }
 
 // The region as it is before a run; empty when there is none yet or it cannot
@@ -72,8 +68,11 @@ Outcome prepareImportRun(ImportRequest& request, Person& person) {
     };
     if (request.sources.empty())
         return refuse("CSVファイルを選択してください。");
-    if (auto problem = regionNameProblem(request.region))
-        return refuse(*problem);
+    try {
+        checkRegionName(request.region);
+    } catch (const Refusal& r) {
+        return refuse(r.what());
+    }
     const std::vector<SourceFile> dropped = dropRepeatedSources(request.sources);
     if (!dropped.empty()) {
         std::string text = "同じファイルが重複して指定されています。一度だけ読み込みます:";
@@ -81,8 +80,11 @@ Outcome prepareImportRun(ImportRequest& request, Person& person) {
             text += "\n" + f.path();
         person.message(text);
     }
-    if (auto problem = baseDbProblem(files::baseDbPath(request.dbDir)))
-        return refuse(*problem);
+    try {
+        checkBaseDatabase(files::baseDbPath(request.dbDir));
+    } catch (const std::exception& e) {
+        return refuse(errorText(e));
+    }
     // The run asks nothing once it has begun: a file that is not there is asked
     // about now, and the answer goes with the request.
     SourceReader sources;

@@ -8,6 +8,8 @@
 
 namespace mrk2 {
 
+using enum PositionEntry;
+
 namespace {
 
 using Need = LineLayout::Need;

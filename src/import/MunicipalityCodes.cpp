@@ -2,6 +2,8 @@
 
 namespace mrk2 {
 
+using enum PositionEntry;
+
 std::optional<std::string_view> MunicipalityCodes::codeOf(const PositionRow& row) {
     if (row.code)
         return row.code;

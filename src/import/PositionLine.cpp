@@ -1,5 +1,6 @@
 #include "import/PositionLine.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/CsvField.h"
@@ -10,10 +11,10 @@ namespace mrk2 {
 
 LineLayout LineLayout::configured(const std::array<int, kPositionEntries>& columns) {
     LineLayout layout;
-    layout.columns = columns;
+    std::copy(columns.begin(), columns.end(), layout.columns.begin());
     layout.needs.fill(Need::Value);
-    layout.needs[Town] = Need::Column;
-    layout.needs[Mesh] = Need::Optional;
+    layout.needs[PositionEntry::Town] = Need::Column;
+    layout.needs[PositionEntry::Mesh] = Need::Optional;
     return layout;
 }
 

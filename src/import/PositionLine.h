@@ -7,8 +7,10 @@
 
 namespace mrk2 {
 
-// The twelve values of a position line, in the order of POSINFOFIELDNO.
-enum PositionEntry {
+// The twelve values of a position line, in the order of POSINFOFIELDNO. Scoped,
+// since bare names such as Town, Block, X and Y would belong to the whole
+// namespace; a file that names many of them says `using enum PositionEntry;`.
+enum class PositionEntry : std::size_t {
     Pref,
     Muni,
     Town,
@@ -20,12 +22,20 @@ enum PositionEntry {
     Lon,
     Mesh,
     ResidenceFlag,
-    RepresentativeFlag,
-    kPositionEntries
+    RepresentativeFlag
+};
+inline constexpr std::size_t kPositionEntries = 12;
+
+// One element per entry, indexed by the entry or by its number.
+template <class T>
+struct PerEntry : std::array<T, kPositionEntries> {
+    using std::array<T, kPositionEntries>::operator[];
+    T& operator[](PositionEntry e) { return (*this)[static_cast<std::size_t>(e)]; }
+    const T& operator[](PositionEntry e) const { return (*this)[static_cast<std::size_t>(e)]; }
 };
 
 // One value per entry; nullopt is stored as NULL. The views point into the line.
-using PositionValues = std::array<std::optional<std::string_view>, kPositionEntries>;
+using PositionValues = PerEntry<std::optional<std::string_view>>;
 
 // How one layout of CSV lines gives the twelve values.
 struct LineLayout {
@@ -35,8 +45,8 @@ struct LineLayout {
         Optional,  // missing or empty is NULL (the mesh code)
         Absent     // the layout has no such value: always NULL
     };
-    std::array<int, kPositionEntries> columns{};
-    std::array<Need, kPositionEntries> needs{};
+    PerEntry<int> columns{};
+    PerEntry<Need> needs{};
     int codeColumn = -1;  // the row's own municipality code, -1 when it has none
 
     // The documented rule for configured columns (POSINFOFIELDNO): the town may

@@ -23,6 +23,8 @@
 
 namespace mrk2 {
 
+using enum PositionEntry;
+
 namespace {
 
 const std::vector<std::string> kSourceColumns = {fields::kSrcId, fields::kSrcDir, fields::kSrcFile};
@@ -96,22 +98,15 @@ void recordPrefecture(std::vector<std::string>& list, const std::string& pref) {
     list.push_back(pref);
 }
 
-// After a fault, the lines staged before it stay, as with a line-by-line load.
-// The work file has no journal, and without one a rollback is undefined in
-// SQLite; so what was done is committed, and the run throws the work file away.
+// After a fault, the lines staged before it stay, as with a line-by-line load
+// (see Transaction::commitAfterFault).
 void keepWhatWasStaged(std::optional<StagingWriter>& writer) {
     try {
         if (writer)
             writer->flush();
     } catch (const std::exception&) {
-    }
-}
-
-void commitAfterFault(std::optional<Transaction>& tx) {
-    try {
-        if (tx)
-            tx->commit();
-    } catch (const std::exception&) {
+        // Not told: the fault that led here is the one to tell, and the run
+        // throws the work file away.
     }
 }
 
@@ -229,7 +224,8 @@ void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
     try {
         loadPositionFile(db, source, layout, progress, prefs, none, sources, skipMissing);
     } catch (...) {
-        commitAfterFault(tx);
+        if (tx)
+            tx->commitAfterFault();
         throw;
     }
     if (tx)

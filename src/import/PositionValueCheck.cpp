@@ -9,6 +9,8 @@
 
 namespace mrk2 {
 
+using enum PositionEntry;
+
 namespace {
 
 // Plane coordinates are metres from the origin of the zone.

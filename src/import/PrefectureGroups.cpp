@@ -12,6 +12,8 @@
 
 namespace mrk2 {
 
+using enum PositionEntry;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -57,8 +59,7 @@ std::string prefectureOf(SourceReader& reader, const SourceFile& source,
         // The name becomes a file name and a catalog row: a row may not name
         // the base database, a work file or a path.
         std::string pref(*row.values[Pref]);
-        if (auto problem = prefectureRegionProblem(pref))
-            throw Error(FormatError::InvalidName, *problem, source.path());
+        checkPrefectureRegion(pref, source.path());
         return pref;
     }
     if (opened.registry && opened.registry->positionsOnly()) {

@@ -10,13 +10,15 @@
 
 namespace mrk2 {
 
+using enum PositionEntry;
+
 namespace {
 
 // Lines are kept in blocks of this size, or of an eighth of a smaller budget.
 constexpr std::size_t kMaxBlockBytes = 1 << 20;
 constexpr std::size_t kMinBlockBytes = 4 << 10;
 // The values after the town's three: block number to representative flag.
-constexpr int kFirstRowEntry = Block;
+constexpr std::size_t kFirstRowEntry = static_cast<std::size_t>(Block);
 // A town costs its names, its map entry and its place in the lists.
 constexpr std::size_t kTownOverhead = 160;
 
@@ -71,7 +73,7 @@ char* TownGroups::reserve(std::size_t bytes) {
 
 bool TownGroups::add(const PositionValues& values, std::optional<std::string_view> code) {
     std::size_t bytes = sizeof(std::uint32_t);
-    for (int e = kFirstRowEntry; e < kPositionEntries; ++e) {
+    for (std::size_t e = kFirstRowEntry; e < kPositionEntries; ++e) {
         std::size_t n = values[static_cast<std::size_t>(e)].value_or(std::string_view()).size();
         if (n > kMaxValueBytes)
             return false;
@@ -103,7 +105,7 @@ bool TownGroups::add(const PositionValues& values, std::optional<std::string_vie
     char* p = record;
     std::memcpy(p, &town, sizeof town);
     p += sizeof town;
-    for (int e = kFirstRowEntry; e < kPositionEntries; ++e) {
+    for (std::size_t e = kFirstRowEntry; e < kPositionEntries; ++e) {
         std::string_view v = values[static_cast<std::size_t>(e)].value_or(std::string_view());
         *p++ = static_cast<char>(static_cast<unsigned char>(v.size()));
         std::memcpy(p, v.data(), v.size());
@@ -123,7 +125,7 @@ std::optional<std::string_view> TownGroups::lineCode(std::size_t line) const {
 PositionValues TownGroups::decode(const char* record) const {
     PositionValues values;
     const char* p = record + sizeof(std::uint32_t);
-    for (int e = kFirstRowEntry; e < kPositionEntries; ++e) {
+    for (std::size_t e = kFirstRowEntry; e < kPositionEntries; ++e) {
         std::size_t n = static_cast<unsigned char>(*p++);
         // A stored value is never empty: an empty one was a NULL.
         if (n > 0)

@@ -192,16 +192,6 @@ class Extraction {
     std::optional<Statement> byKey_;
 };
 
-// What was distributed before a fault stays. The work file has no journal, and
-// without one a rollback is undefined in SQLite; so what was done is committed,
-// and the run throws the work file away.
-void commitAfterFault(Transaction& tx) {
-    try {
-        tx.commit();
-    } catch (const std::exception&) {
-    }
-}
-
 }  // namespace
 
 void getUniqueTable(Database& db, std::int32_t minRecs, TownTableCursor& cursor,
@@ -230,7 +220,7 @@ void getUniqueTable(const std::string& dbPath, std::int32_t minRecs, TownTableCu
             getUniqueTable(db, minRecs, cursor, progress);
             tx.commit();
         } catch (...) {
-            commitAfterFault(tx);
+            tx.commitAfterFault();
             throw;
         }
     });

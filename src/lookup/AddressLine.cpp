@@ -1,6 +1,7 @@
 #include "lookup/AddressLine.h"
 
 #include "app/Cp932.h"
+#include "app/Utf8.h"
 
 namespace mrk2 {
 

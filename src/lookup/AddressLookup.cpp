@@ -1,6 +1,6 @@
 #include "lookup/AddressLookup.h"
 
-#include "app/Cp932.h"
+#include "app/Utf8.h"
 #include "lookup/AddressNormalizer.h"
 #include "lookup/RowChoice.h"
 
@@ -24,13 +24,6 @@ Rest plainRest(std::string_view marked) {
             c = kAddressSeparator;
     }
     return rest;
-}
-
-std::size_t characterCount(std::string_view utf8) {
-    std::size_t n = 0;
-    for (char c : utf8)
-        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return n;
 }
 
 }  // namespace
@@ -116,7 +109,7 @@ LookupResult AddressLookup::find(std::string_view address) {
         result.problem = InputProblem::NotUtf8;
         return result;
     }
-    if (characterCount(address) > kMaxAddressCharacters) {
+    if (utf8::characterCount(address) > kMaxAddressCharacters) {
         result.problem = InputProblem::TooLong;
         return result;
     }
@@ -152,7 +145,7 @@ LookupResult AddressLookup::find(std::string_view address) {
 }
 
 MatchLevel AddressLookup::reach(std::string_view address) const {
-    if (!isValidUtf8(address) || characterCount(address) > kMaxAddressCharacters)
+    if (!isValidUtf8(address) || utf8::characterCount(address) > kMaxAddressCharacters)
         return MatchLevel::None;
     auto hit = directory_.longestPrefix(normalizeAddress(address, SeparatorMarks::Kept));
     return hit ? hit->level : MatchLevel::None;

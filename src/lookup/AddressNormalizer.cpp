@@ -2,6 +2,9 @@
 
 #include <vector>
 
+#include "app/Utf8.h"
+#include "app/Utf8Text.h"
+
 namespace mrk2 {
 
 namespace {
@@ -14,44 +17,23 @@ std::vector<char32_t> decode(std::string_view s) {
     std::vector<char32_t> out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        char32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
-        bool ok = len > 0 && i + len <= s.size();
-        for (int k = 1; ok && k < len; ++k) {
-            unsigned char cc = static_cast<unsigned char>(s[i + k]);
-            ok = (cc & 0xC0) == 0x80;
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        if (!ok) {
-            out.push_back(kRawByte + c);
+        const utf8::Decoded d = utf8::decodeAt(s, i);
+        if (d.length == 0) {
+            out.push_back(kRawByte + static_cast<unsigned char>(s[i]));
             ++i;
             continue;
         }
-        out.push_back(cp);
-        i += static_cast<std::size_t>(len);
+        out.push_back(d.code);
+        i += d.length;
     }
     return out;
 }
 
 void encode(char32_t cp, std::string& out) {
-    if (cp >= kRawByte) {
+    if (cp >= kRawByte)
         out += static_cast<char>(cp - kRawByte);
-    } else if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    else
+        utf8::append(out, cp);
 }
 
 bool isBlank(char32_t c) {
@@ -148,8 +130,7 @@ std::vector<char32_t> foldWidth(const std::vector<char32_t>& in) {
         char32_t c = in[i];
         if (isBlank(c))
             continue;
-        if (c >= U'\uFF01' && c <= U'\uFF5E')
-            c = c - 0xFF01 + 0x21;
+        c = narrowAsciiCharacter(c);
         if (isKeLike(c) && !out.empty() && isKanji(out.back()) && i + 1 < in.size() &&
             isKanji(in[i + 1]))
             c = U'ケ';

@@ -4,16 +4,13 @@
 #include <map>
 #include <stdexcept>
 
+#include "app/Utf8.h"
 #include "data/Database.h"
 #include "lookup/AddressNormalizer.h"
 
 namespace mrk2 {
 
 namespace {
-
-bool isContinuationByte(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
 
 bool isAsciiDigit(char c) {
     return c >= '0' && c <= '9';
@@ -62,7 +59,7 @@ std::size_t commonStart(std::string_view a, std::string_view b) {
     std::size_t n = 0;
     while (n < a.size() && n < b.size() && a[n] == b[n])
         ++n;
-    while (n > 0 && n < a.size() && isContinuationByte(a[n]))
+    while (n > 0 && n < a.size() && utf8::isContinuation(static_cast<unsigned char>(a[n])))
         --n;
     return n;
 }
@@ -145,7 +142,7 @@ std::optional<TownDirectory::Hit> TownDirectory::longestPrefix(std::string_view 
     // No key is longer than the longest one added: starting there keeps a long
     // address from costing a look-up per byte, each as long as the address.
     for (std::size_t len = std::min(n.size(), longestKey_); len > 0; --len) {
-        if (len < n.size() && isContinuationByte(n[len]))
+        if (len < n.size() && utf8::isContinuation(static_cast<unsigned char>(n[len])))
             continue;
         auto it = keys_.find(std::string(n.substr(0, len)));
         if (it == keys_.end())

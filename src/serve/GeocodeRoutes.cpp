@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/Cp932.h"
+#include "app/Utf8.h"
 #include "lookup/AddressLine.h"
 #include "serve/AddressAnswer.h"
 #include "serve/AnswerStream.h"
@@ -16,13 +16,6 @@
 namespace mrk2::serve {
 
 namespace {
-
-std::size_t characterCount(std::string_view utf8) {
-    std::size_t n = 0;
-    for (char c : utf8)
-        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return n;
-}
 
 AnswerFormat formatOf(const QueryString& q, AnswerFormat otherwise) {
     auto name = q.get("format");
@@ -40,7 +33,7 @@ void getGeocode(ServeContext& ctx, const httplib::Request& req, httplib::Respons
     if (!address || address->empty())
         throw Error(HttpError::BadRequest, "address に住所を指定して下さい");
     // Refused unread and never echoed: no address is that long.
-    if (characterCount(*address) > AddressLookup::kMaxAddressCharacters)
+    if (utf8::characterCount(*address) > AddressLookup::kMaxAddressCharacters)
         throw Error(HttpError::UriTooLong, inputProblemText(InputProblem::TooLong));
     if (!isValidUtf8(*address))
         throw Error(HttpError::BadRequest, inputProblemText(InputProblem::NotUtf8));

@@ -126,11 +126,11 @@ Outcome serveRegions(const ServeRequest& request, StopControl& stop,
     else if (!server.bind_to_port(request.bind, port))
         port = -1;
     if (port <= 0) {
-        Outcome refused =
-            Outcome::failed(Error(errno, "待ち受けを開始できません",
-                                  request.bind + " ポート " + std::to_string(request.port)));
+        Outcome refused = Outcome::failed();
         refused.kind = Outcome::Kind::Refused;
-        refused.report.push_back(standardErrorText(*refused.error));
+        refused.report.push_back(
+            standardErrorText(Error(errno, "待ち受けを開始できません"),
+                              request.bind + " ポート " + std::to_string(request.port)));
         return refused;
     }
     server.new_task_queue = [&] { return new WatchedPool(threads, watch, port); };

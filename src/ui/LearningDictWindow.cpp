@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/Person.h"
-#include "data/LearningDictEditor.h"
+#include "ui/LearningDictEditor.h"
 #include "ui/Session.h"
 #include "ui/UiText.h"
 #include "ui/WindowPlacement.h"
@@ -312,8 +312,12 @@ void LearningDictWindow::onActivated() {
     readForm();
     if (!editor_->settleEdits())
         return;
+    const bool opening = !editor_->bound();
     editor_->follow(session_.baseDbPath());
     fillCatalogLists();
+    // What the window shows first is what its search boxes say, as preset.
+    if (opening)
+        editor_->search(searchBoxes());
     showForm();
 }
 
@@ -342,6 +346,11 @@ void LearningDictWindow::onSearch() {
     readForm();
     if (!editor_->settleEdits())
         return;
+    editor_->search(searchBoxes());
+    showForm();
+}
+
+LearningSearch LearningDictWindow::searchBoxes() const {
     LearningSearch s;
     s.keyword = str(txtKeyWord_->text());
     s.field = optSearchReg_->isChecked()    ? PhraseField::Registered
@@ -352,8 +361,7 @@ void LearningDictWindow::onSearch() {
     s.localUser = chkLocalUser_->isChecked();
     s.commonUser = chkCommonUser_->isChecked();
     s.dbName = str(cmbSearchDbID_->currentText());
-    editor_->search(s);
-    showForm();
+    return s;
 }
 
 void LearningDictWindow::onNew() {

@@ -12,11 +12,12 @@ class QRadioButton;
 
 namespace mrk2 {
 class Person;
-class LearningDictEditor;
+struct LearningSearch;
 }  // namespace mrk2
 
 namespace mrk2::ui {
 
+class LearningDictEditor;
 struct Session;
 
 // The learning dictionary editor ("学習辞書編集"): a modeless window over the
@@ -50,13 +51,14 @@ class LearningDictWindow : public QWidget {
     void act(Action action);
 
     void onSearch();
+    LearningSearch searchBoxes() const;
     void onNew();
     void onLocalUserToggled(bool on);
     void onCommonUserToggled(bool on);
 
     const Session& session_;
     std::unique_ptr<GuardedPerson> person_;
-    std::unique_ptr<mrk2::LearningDictEditor> editor_;
+    std::unique_ptr<LearningDictEditor> editor_;
     bool showing_ = false;  // the window itself is filling the controls
     bool deactivatedByOwnDialog_ = false;
 

@@ -239,10 +239,12 @@ void MainWindow::buttonEnabled(bool on) {
 void MainWindow::updateIniFile() {
     session_.dbDir = str(txtDbDir_->text());
     const Settings& s = session_.settings;
-    const std::string refused = saveDirectories(
-        s.iniPath, {session_.dbDir, session_.regionFileName, s.inputDir, s.outputDir, s.delimiter});
-    if (!refused.empty())
-        person_.say(qs(refused));
+    try {
+        saveDirectories(s.iniPath, {session_.dbDir, session_.regionFileName, s.inputDir,
+                                    s.outputDir, s.delimiter});
+    } catch (const Refusal& r) {
+        person_.say(qs(r.what()));
+    }
 }
 
 void MainWindow::setDbDirText(const QString& text) {
@@ -318,10 +320,15 @@ void MainWindow::regionBoxLeft() {
     session_.sources.clear();
     // A name that cannot be a file name has no database, like a name not built yet;
     // a name of the tool's own files is said at once, before anything reads them.
-    if (auto problem = regionNameProblem(str(text))) {
+    bool usable = true;
+    try {
+        checkRegionName(str(text));
+    } catch (const Refusal& r) {
+        usable = false;
         if (isPlainFileName(str(text)))
-            person_.say(qs(*problem));
-    } else if (fileExists(session_.regionDbPath())) {
+            person_.say(qs(r.what()));
+    }
+    if (usable && fileExists(session_.regionDbPath())) {
         try {
             session_.sources = readSourceFiles(session_.regionDbPath()).files;
         } catch (const std::exception& e) {
@@ -389,8 +396,10 @@ void MainWindow::onRegister() {
         return;
     }
     // The name becomes a file name beside the base database; it may not leave that directory.
-    if (auto problem = regionNameProblem(str(region))) {
-        person_.say(qs(*problem));
+    try {
+        checkRegionName(str(region));
+    } catch (const Refusal& r) {
+        person_.say(qs(r.what()));
         return;
     }
     session_.regionFileName = files::regionDbFileName(str(region));
@@ -493,10 +502,12 @@ void MainWindow::onExit() {
     // A path that names no file is not remembered; the last good one stays.
     if (postal.empty() || fileExists(postal))
         session_.postalPath = postal;
-    const std::string refused = saveStartLines(session_.settings.iniPath, session_.posInfoStart,
-                                               session_.postalStart, session_.postalPath);
-    if (!refused.empty())
-        person_.say(qs(refused));
+    try {
+        saveStartLines(session_.settings.iniPath, session_.posInfoStart, session_.postalStart,
+                       session_.postalPath);
+    } catch (const Refusal& r) {
+        person_.say(qs(r.what()));
+    }
     exiting_ = true;
     close();
 }

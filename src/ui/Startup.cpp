@@ -8,7 +8,6 @@
 #include <QFileInfo>
 
 #include "app/Config.h"
-#include "app/ErrorReport.h"
 #include "ui/GuiPerson.h"
 
 namespace mrk2::ui {
@@ -30,17 +29,10 @@ QString alreadyRunningText() {
            QStringLiteral("は起動済みです");
 }
 
-bool initApplication(Session& session, GuiPerson& person, const std::string& iniPath) {
-    try {
-        session.settings = loadSettings(iniPath, person);
-    } catch (const std::exception& e) {
-        // A value that is no number has been reported; the tool ends in order.
-        reportError(person, e);
-        return false;
-    }
+void initApplication(Session& session, GuiPerson& person, const std::string& iniPath) {
+    session.settings = loadSettings(iniPath, person);
     session.dbDir = session.settings.dbDir;
     session.forceQuit = false;
-    return true;
 }
 
 }  // namespace mrk2::ui

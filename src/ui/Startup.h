@@ -16,8 +16,8 @@ QString singleInstanceLockPath(const std::string& iniPath);
 // The text a second start shows: the executable's name and "は起動済みです".
 QString alreadyRunningText();
 
-// InitApplication: the settings file's values. False when the tool cannot go on
-// (the reason has been shown).
-bool initApplication(Session& session, GuiPerson& person, const std::string& iniPath);
+// InitApplication: the settings file's values. Throws what keeps the tool from
+// going on (a value that is no number); the caller tells it.
+void initApplication(Session& session, GuiPerson& person, const std::string& iniPath);
 
 }  // namespace mrk2::ui

@@ -1,16 +1,15 @@
 #include <QApplication>
 #include <QLockFile>
-#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/ErrorReport.h"
 #include "app/SettingsLocation.h"
 #include "ui/GuiPerson.h"
 #include "ui/MainWindow.h"
 #include "ui/Prompter.h"
 #include "ui/QtTranslations.h"
-#include "ui/ScreenshotDemo.h"
 #include "ui/Startup.h"
 #include "ui/ToolCommandLine.h"
 #include "ui/UiText.h"
@@ -35,9 +34,6 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("mrk2tool"));
     mrk2::ui::MessageBoxPrompter prompter;
 
-    if (argc == 5 && std::strcmp(argv[1], "--screenshot-demo") == 0)
-        return mrk2::ui::runScreenshotDemo(argv[2], argv[3], argv[4]);
-
     // QApplication has taken its own options out of argv by now.
     const mrk2::ui::ToolOptions options =
         mrk2::ui::parseToolOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -59,8 +55,13 @@ int main(int argc, char** argv) {
 
     mrk2::ui::Session session;
     mrk2::ui::GuiPerson person(session, prompter);
-    if (!mrk2::ui::initApplication(session, person, iniPath))
+    try {
+        mrk2::ui::initApplication(session, person, iniPath);
+    } catch (const std::exception& e) {
+        // The tool ends in order, having said why.
+        mrk2::reportError(person, e);
         return 1;
+    }
 
     // Not deleted on close: a forced close happens inside a running import whose
     // selection window still belongs to the main window.

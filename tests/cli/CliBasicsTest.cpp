@@ -153,4 +153,8 @@ TEST(CliHelp, ListsTheCommands) {
     ASSERT_EQ(r.exitCode, 0);
     for (const char* usage : {"init [DIR]", "regions", "sources REGION"})
         EXPECT_NE(r.out.find("  " + std::string(usage)), std::string::npos) << usage;
+    // A command's own help is its line of the whole help.
+    r = runCli({"sources", "--help"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out.rfind("使い方: mrk2cli sources REGION\n", 0), 0u) << r.out;
 }

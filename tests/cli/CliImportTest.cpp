@@ -337,6 +337,14 @@ TEST_F(CliImportTest, TheNextCommandFinishesARegionChangeAKilledWriterLeft) {
     r = cli({"regions"});
     EXPECT_EQ(r.out.find("東京"), std::string::npos) << r.out;
     EXPECT_FALSE(fileExists(d.file("db/mrk2.pending")));
+    // A change that cannot be finished now stays recorded; the command meets
+    // the fault itself and tells it.
+    d.write("db/mrk2.pending", "register\n大阪\n");
+    Database::open(d.file("db/mrk2.mdb")).exec("DROP TABLE \"ＤＢ一覧\"");
+    r = cli({"regions"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("ＤＢ一覧"), std::string::npos) << r.err;
+    EXPECT_TRUE(fileExists(d.file("db/mrk2.pending")));
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include "support/TempDir.h"
 
 namespace mrk2::test {
+
+using enum PositionEntry;
 namespace {
 
 // Older Japanese names in another order, a column newer files insert, quoting

@@ -89,13 +89,14 @@ TEST(GroupedExtractionTest, TheTableLimitStopsWithItsMessageAfterTheLastTableIsF
     addTownTable(db, 9999, cursor);
     TownGroups groups(1 << 20);
     for (const char* town : {"芝", "麻布", "芝"}) {
+        using enum PositionEntry;
         PositionValues v;
         v[Pref] = "東京都";
         v[Muni] = "港区";
         v[Town] = town;
-        for (int e :
+        for (PositionEntry e :
              {PositionEntry::Block, CoordSystem, X, Y, Lat, Lon, ResidenceFlag, RepresentativeFlag})
-            v[static_cast<std::size_t>(e)] = "1";
+            v[e] = "1";
         ASSERT_TRUE(groups.add(v, "13103"));
     }
     groups.group();

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 namespace mrk2::test {
+
+using enum PositionEntry;
 namespace {
 
 PositionValues line(std::string_view town, std::string_view block,
@@ -15,8 +17,8 @@ PositionValues line(std::string_view town, std::string_view block,
     if (!town.empty())
         v[Town] = town;
     v[Block] = block;
-    for (int e : {CoordSystem, X, Y, Lat, Lon, ResidenceFlag, RepresentativeFlag})
-        v[static_cast<std::size_t>(e)] = "1";
+    for (PositionEntry e : {CoordSystem, X, Y, Lat, Lon, ResidenceFlag, RepresentativeFlag})
+        v[e] = "1";
     v[Mesh] = mesh;
     return v;
 }

@@ -10,6 +10,8 @@
 
 namespace mrk2::test {
 
+using enum PositionEntry;
+
 namespace {
 
 // "１丁目" -> "1".

@@ -149,6 +149,11 @@ TEST_F(LearningDictWindowTest, BrowsesEditsAndSavesWhenMovingOn) {
     auto a = add("新宿", "新宿区");
     add("梅田", "北区", 2, kLevelTown);
     auto w = open();
+    // Opening shows what the preset search says: common entries of municipalities.
+    EXPECT_EQ(text(*w, "lblRecordNum"), QStringLiteral("1 件"));
+    get<QCheckBox>(*w, "chkSearchTown")->setChecked(true);
+    click(*w, "chkLocalUser");  // no region named: every owner
+    click(*w, "cmdSearch");
     EXPECT_EQ(text(*w, "lblRecordNo"), QStringLiteral("No. 1"));
     EXPECT_EQ(text(*w, "lblRecordNum"), QStringLiteral("2 件"));
     EXPECT_EQ(box(*w, "txtRegister"), QStringLiteral("新宿"));

@@ -1,14 +1,12 @@
 // mrk2cli register-all and update-all: the national build, one region per
 // prefecture found in the given archives, files and directories.
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <iostream>
 #include <thread>
 
 #include "app/Error.h"
 #include "app/StartLine.h"
-#include "cli/ArgList.h"
 #include "cli/BatchStatus.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
@@ -17,19 +15,6 @@
 namespace mrk2::cli {
 
 namespace {
-
-int runRegisterAll(CommandContext& ctx);
-int runUpdateAll(CommandContext& ctx);
-
-const CommandInfo kRegisterAll{
-    "register-all", "register-all [--jobs N] [--start-line N] ZIP|CSV|DIR...",
-    "都道府県ごとの地域別ＤＢをまとめて作り直す（全国一括登録）", &runRegisterAll};
-const CommandInfo kUpdateAll{"update-all", "update-all [--jobs N] [--start-line N] ZIP|CSV|DIR...",
-                             "都道府県ごとの地域別ＤＢをまとめて更新し、ないものは登録する",
-                             &runUpdateAll};
-
-MRK2_COMMAND(kRegisterAll);
-MRK2_COMMAND(kUpdateAll);
 
 // The end table: one row per region, on stdout.
 void printTable(const std::vector<BatchRegion>& regions) {
@@ -43,37 +28,49 @@ void printTable(const std::vector<BatchRegion>& regions) {
     std::cout << std::flush;
 }
 
-int runBatch(CommandContext& ctx, const CommandInfo& info, ImportMode mode) {
-    ArgList args(ctx.args);
-    auto jobsText = args.option("--jobs");
-    auto startLine = args.option("--start-line");
-    auto words = args.positional();
-    if (!args.error().empty())
-        return usageError(info, args.error());
-    if (words.empty())
-        return usageError(info, "アーカイブ、CSVファイルまたはディレクトリを指定して下さい。");
+// register-all and update-all: the same words, one mode each.
+class BatchCommand : public Command {
+  public:
+    BatchCommand(const char* name, const char* summary, ImportMode mode)
+        : Command(name, summary), mode_(mode) {}
+    void declare(Declaration& d) override {
+        d.option("--jobs", "N", jobs_, 1, 32767);
+        d.option("--start-line", "N", startLine_);
+        d.positionals("ZIP|CSV|DIR...", paths_);
+    }
+    int run(CommandContext& ctx) override;
+
+  private:
+    ImportMode mode_;
+    std::optional<int> jobs_;
+    std::optional<std::string> startLine_;
+    std::vector<std::string> paths_;
+};
+
+struct RegisterAllCommand : BatchCommand {
+    RegisterAllCommand()
+        : BatchCommand("register-all", "都道府県ごとの地域別ＤＢをまとめて作り直す（全国一括登録）",
+                       ImportMode::Register) {}
+};
+struct UpdateAllCommand : BatchCommand {
+    UpdateAllCommand()
+        : BatchCommand("update-all", "都道府県ごとの地域別ＤＢをまとめて更新し、ないものは登録する",
+                       ImportMode::Update) {}
+};
+
+MRK2_COMMAND(RegisterAllCommand);
+MRK2_COMMAND(UpdateAllCommand);
+
+int BatchCommand::run(CommandContext& ctx) {
     BatchRequest request;
-    request.mode = mode;
+    request.mode = mode_;
     request.dbDir = ctx.settings.dbDir;
-    request.paths = words;
+    request.paths = paths_;
     request.layout.columns = ctx.settings.posInfoColumns;
     request.minRecs = ctx.settings.minRecs;
-    request.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    try {
-        request.layout.startLine = parseStartLine(startLine.value_or(ctx.settings.posInfoStart));
-    } catch (const Refusal& r) {
-        ctx.person.message(r.what());
-        return kExitFailed;
-    }
-    if (jobsText) {
-        // Whole numbers only: "1.5" is no count of jobs, whatever a start line
-        // would round it to.
-        const std::string& t = *jobsText;
-        auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), request.jobs);
-        if (t.empty() || ec != std::errc() || end != t.data() + t.size() || request.jobs < 1 ||
-            request.jobs > 32767)
-            return usageError(info, "--jobs には 1 から 32767 までの数を指定して下さい。");
-    }
+    request.jobs =
+        jobs_.value_or(static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+    request.layout.startLine = parseStartLine(startLine_.value_or(ctx.settings.posInfoStart));
     BatchStatus status(ctx.quiet);
     BatchOutcome result = startBatchImport(request, ctx.person, ctx.person, status);
     status.clear();
@@ -84,14 +81,6 @@ int runBatch(CommandContext& ctx, const CommandInfo& info, ImportMode mode) {
     else if (result.outcome.succeeded())
         ctx.person.message("処理を完了しました。");
     return result.outcome.succeeded() ? kExitOk : kExitFailed;
-}
-
-int runRegisterAll(CommandContext& ctx) {
-    return runBatch(ctx, kRegisterAll, ImportMode::Register);
-}
-
-int runUpdateAll(CommandContext& ctx) {
-    return runBatch(ctx, kUpdateAll, ImportMode::Update);
 }
 
 }  // namespace

@@ -1,176 +1,46 @@
 // mrk2cli check: verifies a region database file and the rules its tables keep.
 #include <iostream>
-#include <regex>
-#include <set>
 #include <string>
-#include <vector>
 
-#include "app/Error.h"
-#include "app/Paths.h"
-#include "app/WriterLock.h"
-#include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
-#include "cli/RunStarter.h"
-#include "data/Database.h"
+#include "data/RegionCheck.h"
 
 namespace mrk2::cli {
 
 namespace {
 
-int runCheck(CommandContext& ctx);
+class CheckCommand : public Command {
+  public:
+    CheckCommand() : Command("check", "地域別ＤＢの整合性を検査し、件数を表示する") {}
+    void declare(Declaration& d) override { d.positional("REGION", region_); }
+    int run(CommandContext& ctx) override;
 
-const CommandInfo kInfo{"check", "check REGION", "地域別ＤＢの整合性を検査し、件数を表示する",
-                        &runCheck};
-
-MRK2_COMMAND(kInfo);
-
-struct Counts {
-    std::int64_t sources = 0, towns = 0, tables = 0, rows = 0, postal = 0;
+  private:
+    std::string region_;
 };
 
-std::int64_t single(Database& db, const std::string& sql) {
-    Statement st = db.prepare(sql);
-    return st.step() ? st.int64(0) : 0;
-}
+MRK2_COMMAND(CheckCommand);
 
-bool isTownTableName(const std::string& name) {
-    static const std::regex pattern("POSITION_[0-9]{4}");
-    return std::regex_match(name, pattern);
-}
-
-std::vector<std::string> tableNames(Database& db) {
-    std::vector<std::string> out;
-    Statement st = db.prepare("SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name");
-    while (st.step())
-        out.push_back(st.text(0));
-    return out;
-}
-
-// Every fault found, one line each; `counts` is filled as far as the tables allow.
-std::vector<std::string> inspect(Database& db, Counts& counts) {
-    std::vector<std::string> faults;
-    {
-        Statement st = db.prepare("PRAGMA integrity_check");
-        while (st.step()) {
-            if (st.text(0) != "ok")
-                faults.push_back("integrity_check: " + st.text(0));
-        }
+int CheckCommand::run(CommandContext& ctx) {
+    ctx.existingRegionDb(region_);
+    const RegionCheck check = checkRegion(ctx.settings.dbDir, region_);
+    for (const std::string& work : check.workFiles) {
+        std::cerr << (check.writerRunning ? "注意: 処理の実行中です。作業ファイル: "
+                                          : "注意: 中断された処理の作業ファイルがあります: ")
+                  << work << "\n";
     }
-    const std::vector<std::string> tables = tableNames(db);
-    const std::set<std::string> present(tables.begin(), tables.end());
-    for (const char* required : {"POSITION", "POSITION管理", "POST"}) {
-        if (!present.count(required))
-            faults.push_back(std::string("テーブルがありません: ") + required);
-    }
-    if (present.count("POSITION_TMP"))
-        faults.push_back("一時テーブル POSITION_TMP が残っています。");
-    if (!faults.empty() && !present.count("POSITION"))
-        return faults;
-
-    std::vector<std::string> townTables;
-    for (const std::string& t : tables) {
-        if (t.rfind("POSITION_", 0) != 0 || t == "POSITION_TMP")
-            continue;
-        if (!isTownTableName(t)) {
-            faults.push_back("テーブル名が規則に合いません: " + t);
-            continue;
-        }
-        townTables.push_back(t);
-    }
-    if (present.count("POSITION管理")) {
-        counts.sources = single(db, "SELECT count(*) FROM POSITION管理");
-        std::int64_t orphans = single(db,
-                                      "SELECT count(*) FROM POSITION WHERE fldSrcID IS NULL OR "
-                                      "fldSrcID NOT IN (SELECT fldID FROM POSITION管理)");
-        if (orphans)
-            faults.push_back("POSITION管理 にない fldSrcID の POSITION 行: " +
-                             std::to_string(orphans));
-    }
-    // Towns by name, as the end summary of a run counts them: a town that
-    // sources of two layouts give (blocks and houses) is one town.
-    counts.towns = single(db,
-                          "SELECT count(*) FROM (SELECT DISTINCT fld都道府県名, fld市区町村名, "
-                          "fld大字・町丁目 FROM POSITION)");
-    {
-        Statement st =
-            db.prepare("SELECT DISTINCT fldTableName FROM POSITION WHERE fldTableName IS NOT NULL");
-        while (st.step()) {
-            std::string name = st.text(0);
-            if (!isTownTableName(name))
-                faults.push_back("fldTableName が規則に合いません: " + name);
-            else if (!present.count(name))
-                faults.push_back("fldTableName のテーブルがありません: " + name);
-        }
-    }
-    counts.tables = static_cast<std::int64_t>(townTables.size());
-    for (const std::string& t : townTables) {
-        const std::string q = quoteIdentifier(t);
-        counts.rows += single(db, "SELECT count(*) FROM " + q);
-        std::int64_t orphans = single(db, "SELECT count(*) FROM " + q +
-                                              " WHERE fldPositionID IS NULL OR fldPositionID "
-                                              "NOT IN (SELECT fldID FROM POSITION)");
-        if (orphans)
-            faults.push_back(t +
-                             ": POSITION にない fldPositionID の行: " + std::to_string(orphans));
-    }
-    if (present.count("POST"))
-        counts.postal = single(db, "SELECT count(*) FROM POST");
-    return faults;
-}
-
-int runCheck(CommandContext& ctx) {
-    ArgList args(ctx.args);
-    auto words = args.positional();
-    if (!args.error().empty())
-        return usageError(kInfo, args.error());
-    if (words.size() != 1)
-        return usageError(kInfo, "地域名を一つ指定して下さい。");
-    const std::string& region = words[0];
-    if (!acceptRegionName(ctx, region))
-        return kExitFailed;
-    const std::string regionPath = files::regionDbPath(ctx.settings.dbDir, region);
-    if (!fileExists(regionPath)) {
-        ctx.person.message("地域別ＤＢが見つかりません。\n" + regionPath);
-        return kExitFailed;
-    }
-    // Work files of an interrupted run are harmless (the next run replaces them),
-    // but worth knowing about; while a writer holds the lock they are its own.
-    bool running = false;
-    try {
-        WriterLock probe = WriterLock::take(ctx.settings.dbDir);
-    } catch (const Refusal&) {
-        running = true;
-    } catch (const Error&) {
-        // A directory this person may not lock: the files tell what they can.
-    }
-    for (const std::string& stale : {files::regionWorkPath(ctx.settings.dbDir, region),
-                                     files::regionCompactedPath(ctx.settings.dbDir, region)}) {
-        if (fileExists(stale)) {
-            std::cerr << (running ? "注意: 処理の実行中です。作業ファイル: "
-                                  : "注意: 中断された処理の作業ファイルがあります: ")
-                      << stale << "\n";
-        }
-    }
-    Counts counts;
-    std::vector<std::string> faults;
-    try {
-        Database db = Database::open(regionPath, Database::Mode::ReadOnly);
-        faults = inspect(db, counts);
-    } catch (const Error& e) {
-        faults.push_back(standardErrorText(e, regionPath));
-    }
-    if (!faults.empty()) {
-        for (const std::string& f : faults)
+    if (!check.ok()) {
+        for (const std::string& f : check.faults)
             std::cout << "異常: " << f << "\n";
         return kExitFailed;
     }
-    std::cout << "OK " << region << "\n"
-              << "ソース: " << counts.sources << "\n"
-              << "町: " << counts.towns << "\n"
-              << "町別テーブル: " << counts.tables << "\n"
-              << "行: " << counts.rows << "\n"
-              << "郵便番号: " << counts.postal << "\n";
+    std::cout << "OK " << region_ << "\n"
+              << "ソース: " << check.sources << "\n"
+              << "町: " << check.towns << "\n"
+              << "町別テーブル: " << check.tables << "\n"
+              << "行: " << check.rows << "\n"
+              << "郵便番号: " << check.postal << "\n";
     return kExitOk;
 }
 

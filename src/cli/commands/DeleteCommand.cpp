@@ -1,7 +1,6 @@
 // mrk2cli delete: the main window's "削除" for one region.
 #include <iostream>
 
-#include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "data/RegionDeletion.h"
@@ -10,22 +9,21 @@ namespace mrk2::cli {
 
 namespace {
 
-int runDelete(CommandContext& ctx);
+class DeleteCommand : public Command {
+  public:
+    DeleteCommand() : Command("delete", "地域別ＤＢを削除する（確認は --yes で答える）") {}
+    void declare(Declaration& d) override { d.positional("REGION", region_); }
+    int run(CommandContext& ctx) override;
 
-const CommandInfo kInfo{"delete", "delete REGION", "地域別ＤＢを削除する（確認は --yes で答える）",
-                        &runDelete};
+  private:
+    std::string region_;
+};
 
-MRK2_COMMAND(kInfo);
+MRK2_COMMAND(DeleteCommand);
 
-int runDelete(CommandContext& ctx) {
-    ArgList args(ctx.args);
-    auto words = args.positional();
-    if (!args.error().empty())
-        return usageError(kInfo, args.error());
-    if (words.size() != 1)
-        return usageError(kInfo, "地域名を一つ指定して下さい。");
+int DeleteCommand::run(CommandContext& ctx) {
     const Outcome outcome =
-        startRegionDeletion({ctx.settings.dbDir, words[0]}, ctx.person, ctx.person);
+        startRegionDeletion({ctx.settings.dbDir, region_}, ctx.person, ctx.person);
     if (outcome.kind != Outcome::Kind::Completed)
         return kExitFailed;
     std::cout << outcome.summary << "\n";

@@ -4,7 +4,6 @@
 
 #include "app/Error.h"
 #include "app/Paths.h"
-#include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/ComparisonReport.h"
@@ -13,33 +12,29 @@ namespace mrk2::cli {
 
 namespace {
 
-int runDiff(CommandContext& ctx);
+class DiffCommand : public Command {
+  public:
+    DiffCommand()
+        : Command("diff", "二つの地域別ＤＢを比べ、町の追加・削除と街区数の変化を表示する", false) {
+    }
+    void declare(Declaration& d) override {
+        d.positional("OLD.mdb", files_[0]);
+        d.positional("NEW.mdb", files_[1]);
+    }
+    int run(CommandContext& ctx) override;
 
-const CommandInfo kInfo{"diff", "diff OLD.mdb NEW.mdb",
-                        "二つの地域別ＤＢを比べ、町の追加・削除と街区数の変化を表示する", &runDiff,
-                        false};
+  private:
+    std::string files_[2];
+};
 
-MRK2_COMMAND(kInfo);
+MRK2_COMMAND(DiffCommand);
 
-int runDiff(CommandContext& ctx) {
-    ArgList args(ctx.args);
-    auto words = args.positional();
-    if (!args.error().empty())
-        return usageError(kInfo, args.error());
-    if (words.size() != 2)
-        return usageError(kInfo, "地域別ＤＢのファイルを二つ指定して下さい。");
+int DiffCommand::run(CommandContext&) {
     RegionSnapshot snapshots[2];
     for (int i = 0; i < 2; ++i) {
-        if (!fileExists(words[i])) {
-            ctx.person.message("地域別ＤＢが見つかりません。\n" + words[i]);
-            return kExitFailed;
-        }
-        try {
-            snapshots[i] = readRegionSnapshot(words[i]);
-        } catch (const std::exception& e) {
-            ctx.person.message(standardErrorText(asError(e), words[i]));
-            return kExitFailed;
-        }
+        if (!fileExists(files_[i]))
+            throw Refusal("地域別ＤＢが見つかりません。\n" + files_[i]);
+        snapshots[i] = inContext(files_[i], [&] { return readRegionSnapshot(files_[i]); });
     }
     RegionComparison c = compareRegions(snapshots[0], snapshots[1]);
     printComparisonSummary(std::cout, c);

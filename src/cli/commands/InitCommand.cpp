@@ -4,7 +4,6 @@
 
 #include "app/FileNames.h"
 #include "app/Paths.h"
-#include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "data/BaseDbInit.h"
@@ -13,25 +12,23 @@ namespace mrk2::cli {
 
 namespace {
 
-int runInit(CommandContext& ctx);
+class InitCommand : public Command {
+  public:
+    InitCommand() : Command("init", "基本データベース mrk2.mdb を作成する (DIR の既定は DBDIR)") {}
+    void declare(Declaration& d) override { d.optionalPositional("DIR", dir_); }
+    int run(CommandContext& ctx) override;
 
-const CommandInfo kInfo{"init", "init [DIR]",
-                        "基本データベース mrk2.mdb を作成する (DIR の既定は DBDIR)", &runInit};
+  private:
+    std::string dir_;
+};
 
-MRK2_COMMAND(kInfo);
+MRK2_COMMAND(InitCommand);
 
-int runInit(CommandContext& ctx) {
-    ArgList args(ctx.args);
-    std::vector<std::string> words = args.positional();
-    if (!args.error().empty())
-        return usageError(kInfo, args.error());
-    if (words.size() > 1)
-        return usageError(kInfo, "余分な引数があります。");
-    std::string dir = words.empty() ? ctx.settings.dbDir : absolutePath(words[0]);
-    if (dir.empty()) {
-        return usageError(
-            kInfo, "ディレクトリを指定して下さい (DIR、--db-dir または設定ファイルの DBDIR)。");
-    }
+int InitCommand::run(CommandContext& ctx) {
+    std::string dir = dir_.empty() ? ctx.settings.dbDir : absolutePath(dir_);
+    if (dir.empty())
+        throw UsageError(
+            "ディレクトリを指定して下さい (DIR、--db-dir または設定ファイルの DBDIR)。");
     if (!initBaseDatabase({dir}, ctx.person).succeeded())
         return kExitFailed;
     if (!ctx.quiet)

@@ -6,7 +6,7 @@
 #include "app/Error.h"
 #include "app/FileNames.h"
 #include "app/Paths.h"
-#include "cli/ArgList.h"
+#include "app/Utf8.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/Listing.h"
@@ -19,13 +19,26 @@ namespace mrk2::cli {
 
 namespace {
 
-int runLookup(CommandContext& ctx);
+class LookupCommand : public Command {
+  public:
+    LookupCommand()
+        : Command("lookup",
+                  "住所を地域別ＤＢで検索し、町・街区と座標を表示する（- は標準入力から）") {}
+    void declare(Declaration& d) override {
+        d.positional("REGION", region_);
+        d.positionals("ADDRESS|-", words_);
+        d.eitherFlag("--json", json_, "--geojson", geojson_);
+    }
+    int run(CommandContext& ctx) override;
 
-const CommandInfo kInfo{"lookup", "lookup REGION ADDRESS|- [--json|--geojson]",
-                        "住所を地域別ＤＢで検索し、町・街区と座標を表示する（- は標準入力から）",
-                        &runLookup};
+  private:
+    std::string region_;
+    std::vector<std::string> words_;  // one address: blanks in it do not count anyway
+    bool json_ = false;
+    bool geojson_ = false;
+};
 
-MRK2_COMMAND(kInfo);
+MRK2_COMMAND(LookupCommand);
 
 // Why an address has no answer, on stderr, with the places it comes close to;
 // `line` counts the lines of standard input, 0 for an address on the command line.
@@ -45,28 +58,13 @@ void explain(const LookupResult& r, std::size_t line) {
     std::cerr << "\n";
 }
 
-int runLookup(CommandContext& ctx) {
-    ArgList args(ctx.args);
-    const bool json = args.flag("--json");
-    const bool geojson = args.flag("--geojson");
-    auto words = args.positional();
-    if (!args.error().empty())
-        return usageError(kInfo, args.error());
-    if (json && geojson)
-        return usageError(kInfo, "--json と --geojson は同時に指定できません。");
-    if (words.size() < 2)
-        return usageError(kInfo, "地域名と住所を指定して下さい。");
-    if (!acceptRegionName(ctx, words[0]))
-        return kExitFailed;
-    const std::string dbPath = files::regionDbPath(ctx.settings.dbDir, words[0]);
-    if (!fileExists(dbPath)) {
-        ctx.person.message("地域別ＤＢが見つかりません。\n" + dbPath);
-        return kExitFailed;
-    }
-    // Words after the region are one address: blanks in it do not count anyway.
+int LookupCommand::run(CommandContext& ctx) {
+    const bool json = json_;
+    const bool geojson = geojson_;
+    const std::string dbPath = ctx.existingRegionDb(region_);
     std::string address;
-    for (std::size_t i = 1; i < words.size(); ++i)
-        address += (i > 1 ? " " : "") + words[i];
+    for (const std::string& w : words_)
+        address += (address.empty() ? "" : " ") + w;
     const bool fromStdin = address == "-";
 
     int status = kExitOk;

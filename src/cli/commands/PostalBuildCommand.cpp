@@ -4,7 +4,6 @@
 #include "app/Error.h"
 #include "app/Paths.h"
 #include "app/StartLine.h"
-#include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "postal/NationalPostalBuild.h"
@@ -13,31 +12,29 @@ namespace mrk2::cli {
 
 namespace {
 
-int runPostalBuild(CommandContext& ctx);
+class PostalBuildCommand : public Command {
+  public:
+    PostalBuildCommand()
+        : Command("postal-build", "全国版郵便番号CSVから基本DBの POST を作り直す") {}
+    void declare(Declaration& d) override {
+        d.positional("CSV|ZIP", csv_);
+        d.option("--start-line", "N", startLine_);
+    }
+    int run(CommandContext& ctx) override;
 
-const CommandInfo kInfo{"postal-build", "postal-build CSV|ZIP [--start-line N]",
-                        "全国版郵便番号CSVから基本DBの POST を作り直す", &runPostalBuild};
+  private:
+    std::string csv_;
+    std::optional<std::string> startLine_;
+};
 
-MRK2_COMMAND(kInfo);
+MRK2_COMMAND(PostalBuildCommand);
 
-int runPostalBuild(CommandContext& ctx) {
-    ArgList args(ctx.args);
-    auto startLine = args.option("--start-line");
-    auto words = args.positional();
-    if (!args.error().empty())
-        return usageError(kInfo, args.error());
-    if (words.size() != 1)
-        return usageError(kInfo, "CSVファイルを一つ指定して下さい。");
+int PostalBuildCommand::run(CommandContext& ctx) {
     NationalPostalRequest request;
     request.dbDir = ctx.settings.dbDir;
-    request.csvPath = absolutePath(words[0]);
+    request.csvPath = absolutePath(csv_);
     request.columns = ctx.settings.postalColumns;
-    try {
-        request.startLine = parseStartLine(startLine.value_or(ctx.settings.postalStart));
-    } catch (const Refusal& r) {
-        ctx.person.message(r.what());
-        return kExitFailed;
-    }
+    request.startLine = parseStartLine(startLine_.value_or(ctx.settings.postalStart));
     const Outcome outcome = startNationalPostalBuild(request, ctx.person, ctx.person);
     if (!outcome.succeeded())
         return kExitFailed;

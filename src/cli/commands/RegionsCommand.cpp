@@ -6,7 +6,6 @@
 #include "app/FileNames.h"
 #include "app/Paths.h"
 #include "app/RegionName.h"
-#include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/Listing.h"
@@ -16,24 +15,18 @@ namespace mrk2::cli {
 
 namespace {
 
-int runRegions(CommandContext& ctx);
+class RegionsCommand : public Command {
+  public:
+    RegionsCommand() : Command("regions", "地域別ＤＢの一覧 (ＤＢ一覧) を表示する") {}
+    void declare(Declaration&) override {}
+    int run(CommandContext& ctx) override;
+};
 
-const CommandInfo kInfo{"regions", "regions", "地域別ＤＢの一覧 (ＤＢ一覧) を表示する",
-                        &runRegions};
+MRK2_COMMAND(RegionsCommand);
 
-MRK2_COMMAND(kInfo);
-
-int runRegions(CommandContext& ctx) {
-    ArgList args(ctx.args);
-    if (!args.positional().empty() || !args.error().empty())
-        return usageError(kInfo, args.error().empty() ? "余分な引数があります。" : args.error());
-    std::vector<CatalogRow> rows;
-    try {
-        rows = readCatalog(ctx.baseDbPath());
-    } catch (const Error& e) {
-        ctx.person.message(standardErrorText(e.in(ctx.baseDbPath())));
-        return kExitFailed;
-    }
+int RegionsCommand::run(CommandContext& ctx) {
+    const std::vector<CatalogRow> rows =
+        inContext(ctx.baseDbPath(), [&] { return readCatalog(ctx.baseDbPath()); });
     // The region file lies beside the base database, whatever directory the row
     // recorded at registration.
     std::cout << "ID\t地域名\tディレクトリ\tファイル\n";

@@ -1,7 +1,7 @@
 // mrk2cli register: builds a region database afresh from exactly the given files.
 #include "app/FileNames.h"
 #include "app/Limits.h"
-#include "cli/ArgList.h"
+#include "app/RegionName.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/ComparisonReport.h"
@@ -11,37 +11,36 @@ namespace mrk2::cli {
 
 namespace {
 
-int runRegister(CommandContext& ctx);
-
-const CommandInfo kInfo{"register", "register REGION CSV|ZIP... [--start-line N]",
-                        "地域別ＤＢを指定の位置参照情報CSVから作り直す（登録）", &runRegister};
-
-MRK2_COMMAND(kInfo);
-
-int runRegister(CommandContext& ctx) {
-    ArgList args(ctx.args);
-    auto startLine = args.option("--start-line");
-    auto words = args.positional();
-    if (!args.error().empty())
-        return usageError(kInfo, args.error());
-    if (words.size() < 2)
-        return usageError(kInfo, "地域名とCSVファイルを指定して下さい。");
-    if (words.size() - 1 > kMaxSourceFiles)
-        return usageError(kInfo, "CSVファイルは1000個までです。");
-    if (!acceptRegionName(ctx, words[0]))
-        return kExitFailed;
-    auto request = importRequest(ctx, ImportMode::Register, words[0], startLine);
-    if (!request)
-        return kExitFailed;
-    for (std::size_t i = 1; i < words.size(); ++i) {
-        if (!addSourcesOf(ctx, words[i], request->sources))
-            return kExitFailed;
+class RegisterCommand : public Command {
+  public:
+    RegisterCommand()
+        : Command("register", "地域別ＤＢを指定の位置参照情報CSVから作り直す（登録）") {}
+    void declare(Declaration& d) override {
+        d.positional("REGION", region_);
+        d.positionals("CSV|ZIP...", paths_);
+        d.option("--start-line", "N", startLine_);
     }
-    if (!withinSourceLimit(ctx, request->sources.size()))
-        return kExitFailed;
-    const std::string dbPath = files::regionDbPath(request->dbDir, request->region);
+    int run(CommandContext& ctx) override;
+
+  private:
+    std::string region_;
+    std::vector<std::string> paths_;
+    std::optional<std::string> startLine_;
+};
+
+MRK2_COMMAND(RegisterCommand);
+
+int RegisterCommand::run(CommandContext& ctx) {
+    if (paths_.size() > kMaxSourceFiles)
+        throw UsageError("CSVファイルは1000個までです。");
+    checkRegionName(region_);
+    ImportRequest request = importRequest(ctx, ImportMode::Register, region_, startLine_);
+    for (const std::string& path : paths_)
+        addSourcesOf(path, request.sources);
+    checkSourceLimit(request.sources.size());
+    const std::string dbPath = files::regionDbPath(request.dbDir, request.region);
     RegionSnapshot before = snapshotBeforeRun(dbPath);
-    int status = runImportCommand(ctx, *request);
+    int status = runImportCommand(ctx, request);
     if (status == kExitOk)
         printRunSummary(before, dbPath);
     return status;

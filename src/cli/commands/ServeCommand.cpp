@@ -1,12 +1,12 @@
 // mrk2cli serve: answers addresses over HTTP until SIGTERM or SIGINT.
 #include <pthread.h>
 
+#include <atomic>
 #include <csignal>
 #include <iostream>
 #include <thread>
 
 #include "app/ErrorReport.h"
-#include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "serve/GeocodeServer.h"
@@ -15,24 +15,31 @@ namespace mrk2::cli {
 
 namespace {
 
-int runServe(CommandContext& ctx);
+class ServeCommand : public Command {
+  public:
+    ServeCommand() : Command("serve", "地域別ＤＢの住所をHTTPで答える（既定は 127.0.0.1:8080）") {}
+    void declare(Declaration& d) override {
+        d.option("--bind", "ADDRESS", bind_);
+        d.option("--port", "N", port_, 0, 65535);
+        d.option("--threads", "N", threads_, 1, 1024);
+    }
+    int run(CommandContext& ctx) override;
 
-const CommandInfo kInfo{"serve", "serve [--bind ADDRESS] [--port N] [--threads N]",
-                        "地域別ＤＢの住所をHTTPで答える（既定は 127.0.0.1:8080）", &runServe};
+  private:
+    std::optional<std::string> bind_;
+    std::optional<int> port_;
+    std::optional<int> threads_;
+};
 
-MRK2_COMMAND(kInfo);
+MRK2_COMMAND(ServeCommand);
 
-// A number from `low` to `high` written in plain digits, or nothing.
-std::optional<int> boundedNumber(const std::string& text, int low, int high) {
-    if (text.empty() || text.size() > 6 ||
-        text.find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    const int n = std::stoi(text);
-    return n >= low && n <= high ? std::optional<int>(n) : std::nullopt;
-}
+int ServeCommand::run(CommandContext& ctx) {
+    serve::ServeRequest request;
+    request.dbDir = ctx.settings.dbDir;
+    request.bind = bind_.value_or(request.bind);
+    request.port = port_.value_or(request.port);
+    request.threads = static_cast<std::size_t>(threads_.value_or(0));
 
-// The operation itself, over plain options: the command's words only fill them.
-int serveWith(CommandContext& ctx, const serve::ServeRequest& request) {
     // SIGTERM and SIGINT are taken by a thread of their own, as a Stop: every
     // other thread, started after this, has them blocked.
     sigset_t signals;
@@ -64,35 +71,6 @@ int serveWith(CommandContext& ctx, const serve::ServeRequest& request) {
         return kExitFailed;
     }
     return kExitOk;
-}
-
-int runServe(CommandContext& ctx) {
-    ArgList args(ctx.args);
-    auto bind = args.option("--bind");
-    auto port = args.option("--port");
-    auto threads = args.option("--threads");
-    auto words = args.positional();
-    if (!args.error().empty())
-        return usageError(kInfo, args.error());
-    if (!words.empty())
-        return usageError(kInfo, "serve は引数を取りません。");
-    serve::ServeRequest request;
-    request.dbDir = ctx.settings.dbDir;
-    if (bind)
-        request.bind = *bind;
-    if (port) {
-        auto n = boundedNumber(*port, 0, 65535);
-        if (!n)
-            return usageError(kInfo, "--port には 0 から 65535 までの数を指定して下さい。");
-        request.port = *n;
-    }
-    if (threads) {
-        auto n = boundedNumber(*threads, 1, 1024);
-        if (!n)
-            return usageError(kInfo, "--threads には 1 から 1024 までの数を指定して下さい。");
-        request.threads = static_cast<std::size_t>(*n);
-    }
-    return serveWith(ctx, request);
 }
 
 }  // namespace

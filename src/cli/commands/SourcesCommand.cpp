@@ -7,7 +7,6 @@
 #include "app/FileNames.h"
 #include "app/Paths.h"
 #include "app/RegionName.h"
-#include "cli/ArgList.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/Listing.h"
@@ -19,12 +18,18 @@ namespace mrk2::cli {
 
 namespace {
 
-int runSources(CommandContext& ctx);
+class SourcesCommand : public Command {
+  public:
+    SourcesCommand()
+        : Command("sources", "地域別ＤＢに登録されたＣＳＶファイルと変更の有無を表示する") {}
+    void declare(Declaration& d) override { d.positional("REGION", region_); }
+    int run(CommandContext& ctx) override;
 
-const CommandInfo kInfo{"sources", "sources REGION",
-                        "地域別ＤＢに登録されたＣＳＶファイルと変更の有無を表示する", &runSources};
+  private:
+    std::string region_;
+};
 
-MRK2_COMMAND(kInfo);
+MRK2_COMMAND(SourcesCommand);
 
 const char* changeText(const SourceStatus& s) {
     if (!s.currentDate)
@@ -32,29 +37,8 @@ const char* changeText(const SourceStatus& s) {
     return s.changed ? "変更あり" : "変更なし";
 }
 
-int runSources(CommandContext& ctx) {
-    ArgList args(ctx.args);
-    std::vector<std::string> words = args.positional();
-    if (!args.error().empty())
-        return usageError(kInfo, args.error());
-    if (words.size() != 1)
-        return usageError(kInfo,
-                          words.empty() ? "地域名を指定して下さい。" : "余分な引数があります。");
-    const std::string& region = words[0];
-    if (!acceptRegionName(ctx, region))
-        return kExitFailed;
-    const std::string path = files::regionDbPath(ctx.settings.dbDir, region);
-    if (!fileExists(path)) {
-        ctx.person.message("地域別ＤＢが見つかりません。\n" + path);
-        return kExitFailed;
-    }
-    RecordedSources recorded;
-    try {
-        recorded = readSourceFiles(path);
-    } catch (const Error& e) {
-        ctx.person.message(standardErrorText(e));
-        return kExitFailed;
-    }
+int SourcesCommand::run(CommandContext& ctx) {
+    const RecordedSources recorded = readSourceFiles(ctx.existingRegionDb(region_));
     std::cout << "ディレクトリ\tファイル\t登録時の日付\t現在の日付\t変更\n";
     for (const SourceStatus& s : compareSources(recorded.files, recorded.dates)) {
         std::cout << listingCell(s.source.dir) << '\t' << listingCell(s.source.file) << '\t'

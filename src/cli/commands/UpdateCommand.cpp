@@ -6,7 +6,7 @@
 #include "app/FileNames.h"
 #include "app/Limits.h"
 #include "app/Paths.h"
-#include "cli/ArgList.h"
+#include "app/RegionName.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/ComparisonReport.h"
@@ -17,36 +17,33 @@ namespace mrk2::cli {
 
 namespace {
 
-int runUpdate(CommandContext& ctx);
-
-const CommandInfo kInfo{"update",
-                        "update REGION [CSV|ZIP...] [--remove CSV|ZIP...] [--start-line N]",
-                        "地域別ＤＢを変更・追加されたCSVで更新する（更新）", &runUpdate};
-
-MRK2_COMMAND(kInfo);
-
-int runUpdate(CommandContext& ctx) {
-    ArgList args(ctx.args);
-    auto startLine = args.option("--start-line");
-    auto removals = args.valueList("--remove");
-    auto words = args.positional();
-    if (!args.error().empty())
-        return usageError(kInfo, args.error());
-    if (words.empty())
-        return usageError(kInfo, "地域名を指定して下さい。");
-    if (!acceptRegionName(ctx, words[0]))
-        return kExitFailed;
-    auto request = importRequest(ctx, ImportMode::Update, words[0], startLine);
-    if (!request)
-        return kExitFailed;
-    // Updating needs a region database to compare with, as the window's "更新".
-    const std::string regionPath = files::regionDbPath(request->dbDir, request->region);
-    if (!fileExists(regionPath)) {
-        ctx.person.message("地域別ＤＢが見つかりません。\n" + regionPath);
-        return kExitFailed;
+class UpdateCommand : public Command {
+  public:
+    UpdateCommand() : Command("update", "地域別ＤＢを変更・追加されたCSVで更新する（更新）") {}
+    void declare(Declaration& d) override {
+        d.positional("REGION", region_);
+        d.positionals("CSV|ZIP...", added_, false);
+        d.list("--remove", "CSV|ZIP...", removed_);
+        d.option("--start-line", "N", startLine_);
     }
+    int run(CommandContext& ctx) override;
 
-    std::vector<SourceFile>& sources = request->sources;
+  private:
+    std::string region_;
+    std::vector<std::string> added_;
+    std::vector<std::string> removed_;
+    std::optional<std::string> startLine_;
+};
+
+MRK2_COMMAND(UpdateCommand);
+
+int UpdateCommand::run(CommandContext& ctx) {
+    checkRegionName(region_);
+    ImportRequest request = importRequest(ctx, ImportMode::Update, region_, startLine_);
+    // Updating needs a region database to compare with, as the window's "更新".
+    const std::string regionPath = ctx.existingRegionDb(region_);
+
+    std::vector<SourceFile>& sources = request.sources;
     try {
         sources = readSourceFiles(regionPath).files;
     } catch (const Error& e) {
@@ -54,15 +51,13 @@ int runUpdate(CommandContext& ctx) {
         ctx.person.message(standardErrorText(e));
     }
     std::vector<SourceFile> given;
-    for (std::size_t i = 1; i < words.size(); ++i) {
-        if (!addSourcesOf(ctx, words[i], given))
-            return kExitFailed;
-    }
+    for (const std::string& path : added_)
+        addSourcesOf(path, given);
     for (const SourceFile& f : given) {
         if (std::find(sources.begin(), sources.end(), f) == sources.end())
             sources.push_back(f);
     }
-    for (const std::string& r : removals) {
+    for (const std::string& r : removed_) {
         // An archive named here stands for those of its members that are
         // registered, whether or not it is still on disk.
         const std::string abs = absolutePath(r);
@@ -71,13 +66,12 @@ int runUpdate(CommandContext& ctx) {
         };
         auto it = std::remove_if(sources.begin(), sources.end(), isRemoved);
         if (it == sources.end())
-            return usageError(kInfo, "登録されていないファイルです: " + abs);
+            throw UsageError("登録されていないファイルです: " + abs);
         sources.erase(it, sources.end());
     }
-    if (!withinSourceLimit(ctx, sources.size()))
-        return kExitFailed;
+    checkSourceLimit(sources.size());
     RegionSnapshot before = snapshotBeforeRun(regionPath);
-    int status = runImportCommand(ctx, *request);
+    int status = runImportCommand(ctx, request);
     if (status == kExitOk)
         printRunSummary(before, regionPath);
     return status;

@@ -1,4 +1,4 @@
-#include "ui/ScreenshotDemo.h"
+#include "screenshots/ScreenshotDemo.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 
 namespace mrk2::ui {
 
-// A hidden mode of mrk2tool for the documentation: runs demo data through the
+// The pictures of the documentation: runs demo data through the desktop tool's
 // windows (base database in dbDir, position CSV files in csvDir) and saves
 // pictures of the main window, the CSV selection window, the progress window
 // during a run, the directory chooser, the region map with a looked-up address,

@@ -1,4 +1,4 @@
-#include "data/LearningDictEditor.h"
+#include "ui/LearningDictEditor.h"
 
 #include <string>
 
@@ -8,7 +8,7 @@
 #include "app/WriterLock.h"
 #include "data/Database.h"
 
-namespace mrk2 {
+namespace mrk2::ui {
 
 namespace {
 
@@ -277,4 +277,4 @@ bool LearningDictEditor::settleEdits() {
     return false;
 }
 
-}  // namespace mrk2
+}  // namespace mrk2::ui

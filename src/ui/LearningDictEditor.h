@@ -11,7 +11,7 @@
 #include "data/LearningSearch.h"
 #include "data/LearningTable.h"
 
-namespace mrk2 {
+namespace mrk2::ui {
 
 enum class OwnerOption { None, Local, Common };  // optLocalUser / optCommonUser
 enum class LevelOption { None, City, Town };     // optCity / optTown
@@ -59,6 +59,8 @@ class LearningDictEditor {
     void follow(const std::string& path);
     // cmdSearch.
     void search(const LearningSearch& search) { bind(buildLearningQuery(search, catalog_)); }
+    // Whether a set was bound yet: before the window first shows, it is not.
+    bool bound() const { return bound_; }
 
     // Completeness of the form ("全項目を設定して下さい。"); a reference count that
     // is not a count is refused as well, since the column stores a number.
@@ -120,4 +122,4 @@ class LearningDictEditor {
     DatabaseChangeWatch watch_;
 };
 
-}  // namespace mrk2
+}  // namespace mrk2::ui
