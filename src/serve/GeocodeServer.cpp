@@ -94,6 +94,13 @@ Outcome serveRegions(const ServeRequest& request, StopControl& stop,
     // An answer goes out in two writes (head, body): with Nagle's algorithm the
     // second waits for the client's delayed ACK, some 40 ms a request.
     server.set_tcp_nodelay(true);
+    // The library's default also sets SO_REUSEPORT, with which a second server on
+    // the same port would start and quietly take half the connections: only
+    // SO_REUSEADDR, so that a restart finds the port free at once.
+    server.set_socket_options([](socket_t socket) {
+        int yes = 1;
+        ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     server.set_keep_alive_max_count(100);
     server.set_keep_alive_timeout(5);
     server.set_read_timeout(5);

@@ -155,6 +155,11 @@ TEST_F(ServeTest, ErrorsAreJsonWithTheirNumberAndLongAddressesAreNeverEchoed) {
         EXPECT_EQ(res->body.find("XXXX"), std::string::npos);
         EXPECT_EQ(res->body.find(std::string(50, '9')), std::string::npos);
     }
+    // A second server on the port is refused, not started beside the first.
+    CliResult second = runCli({"--ini", ini, "serve", "--port", std::to_string(server.port())});
+    EXPECT_EQ(second.exitCode, 1);
+    EXPECT_NE(second.err.find("待ち受けを開始できません(98)"), std::string::npos) << second.err;
+
     const int raw = connectTo(server.port());
     const std::string head =
         "POST /geocode HTTP/1.1\r\nHost: a\r\nContent-Length: 9000000000\r\n\r\n";
