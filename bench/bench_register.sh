@@ -3,17 +3,27 @@
 # import of the same data lines, in the same run, best of N each.
 #
 # Usage: bench/bench_register.sh [BUILD_DIR] [--rows N] [--files N] [--repeat N]
-#                                [--work DIR] [--no-import]
+#                                [--work DIR] [--no-import] [--memory SIZE]
+#        bench/bench_register.sh [BUILD_DIR] --one-file [--sizes "N ..."] [--repeat N]
+#                                [--memory SIZE]
 # Defaults: build/release, 1,000,000 rows in 20 files of MLIT's 14-column layout
 # (CP932), 3 repeats, a temporary work directory that is removed at the end.
+# --one-file is the shape MLIT publishes: one file per prefecture, here of
+# 1,000,000, 2,000,000 and 4,000,000 rows, each registered as a new region
+# against `sqlite3 .import` of the same file, with the growth from the smallest
+# to the largest and the peak resident memory. --memory is passed to register.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/lib.sh
 [[ -x /usr/bin/time ]] || { echo "needs GNU time: scripts/install-deps.sh --bench" >&2; exit 1; }
 build=build/release
-rows=1000000 files=20 repeat=3 work="" import=1
+rows=1000000 files=20 repeat=3 work="" import=1 one_file=0 sizes="1000000 2000000 4000000"
+memory=()
 while (($#)); do
     case $1 in
+        --one-file) one_file=1 ;;
+        --sizes) sizes=$2; shift ;;
+        --memory) memory=(--memory "$2"); shift ;;
         --rows) rows=$2; shift ;;
         --files) files=$2; shift ;;
         --repeat) repeat=$2; shift ;;
@@ -32,6 +42,38 @@ fi
 mkdir -p "$work/csv" "$work/db"
 rm -f "$work"/csv/*.csv "$work"/db/*
 
+if ((one_file)); then
+    write_block_ini "$work"
+    run init "$work/db"
+    run postal-build data/13TOKYO.CSV
+    first="" last=""
+    for n in $sizes; do
+        rm -f "$work"/csv/*.csv "$work/import.db"
+        "$gen" --layout 14 --files 1 --rows "$n" --out "$work/csv" >/dev/null 2>&1
+        csv=("$work"/csv/*.csv)
+        tail -n +2 "${csv[0]}" | iconv -f CP932 -t UTF-8 >"$work/all_utf8.csv"
+        reg=() creg=() imp=() cimp=() rss=0
+        for ((r = 1; r <= repeat; r++)); do
+            rm -f "$work/db/東京都.mdb"
+            read -r s k c < <(region register 東京都 "${csv[0]}" "${memory[@]}")
+            reg+=("$s") creg+=("$c"); ((k > rss)) && rss=$k
+            rm -f "$work/import.db"
+            read -r s k c < <(timed sqlite3 "$work/import.db" \
+                "CREATE TABLE t($(seq -s, -f 'c%g' 1 14))" ".mode csv" ".import $work/all_utf8.csv t")
+            imp+=("$s") cimp+=("$c")
+        done
+        br=$(best "${reg[@]}") bi=$(best "${imp[@]}")
+        echo "== one file of $n rows (14 columns, CP932), best of $repeat, load $(cut -d' ' -f1-3 /proc/loadavg)"
+        echo "register (new)      ${reg[*]} s (best $br), CPU ${creg[*]} s"
+        echo "sqlite3 .import     ${imp[*]} s (best $bi), CPU ${cimp[*]} s"
+        echo "ratio register/import $(ratio "$br" "$bi"), CPU $(ratio "$(best "${creg[@]}")" "$(best "${cimp[@]}")"), peak RSS $((rss / 1024)) MB"
+        [[ -n $first ]] || first=$br
+        last=$br
+    done
+    echo "growth largest/smallest $(ratio "$last" "$first")"
+    exit 0
+fi
+
 "$gen" --layout 14 --files "$files" --rows "$rows" --out "$work/csv" >/dev/null 2>&1
 # The same data lines as one UTF-8 file, without the header lines.
 if ((import)); then
@@ -47,7 +89,7 @@ new=() again=() update=() imp=() rss=0
 cnew=() cagain=() cupdate=()
 for ((r = 1; r <= repeat; r++)); do
     rm -f "$work/db/東京都.mdb"
-    read -r s k c < <(region register 東京都 "${csvs[@]}")
+    read -r s k c < <(region register 東京都 "${csvs[@]}" "${memory[@]}")
     new+=("$s") cnew+=("$c"); ((k > rss)) && rss=$k
     read -r s k c < <(region register 東京都 "${csvs[@]}")
     again+=("$s") cagain+=("$c"); ((k > rss)) && rss=$k

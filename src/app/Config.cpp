@@ -146,6 +146,11 @@ Settings loadSettings(const std::string& iniPath, Person& person) {
             "MINRECS", "", mrkIniString(iniPath, "MINRECS", "1000"),
             std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 
+        // The memory runs group lines in ("256M"); without the key, a part of
+        // the machine's (MemoryBudget.h).
+        if (const std::string memory = mrkIniString(iniPath, "MEMORY", ""); !memory.empty())
+            s.memoryBudget = parseMemorySize(memory);
+
         readFieldList<12>(iniPath, "POSINFOFIELDNO", "0,1,2,3,4,5,6,7,8,9", s.posInfoColumns,
                           {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
         readFieldList<7>(iniPath, "POSTALFIELDNO", "2,3,4,5,6,7,8", s.postalColumns,

@@ -1,8 +1,11 @@
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "app/MemoryBudget.h"
 
 namespace mrk2 {
 
@@ -27,6 +30,7 @@ struct Settings {
     std::string postalStart = "1";                                             // POSTALSTART
     std::string postalPath;                                                    // POSTALPATH
     std::int32_t minRecs = 1000;                                               // MINRECS
+    std::size_t memoryBudget = defaultMemoryBudget();                          // MEMORY
     std::array<int, 12> posInfoColumns{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};  // POSINFOFIELDNO
     std::array<int, 7> postalColumns{2, 3, 4, 5, 6, 7, 8};                     // POSTALFIELDNO
     std::vector<FixedTerm> fixedTerms;  // at most kMaxFixedTerms

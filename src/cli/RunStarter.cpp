@@ -2,6 +2,7 @@
 
 #include "app/Error.h"
 #include "app/Limits.h"
+#include "app/MemoryBudget.h"
 #include "app/Paths.h"
 #include "app/RegionName.h"
 #include "app/StartLine.h"
@@ -23,10 +24,16 @@ void checkSourceLimit(std::size_t sources) {
     }
 }
 
+std::size_t memoryOption(const CommandContext& ctx, const std::optional<std::string>& memory) {
+    return memory ? parseMemorySize(*memory) : ctx.settings.memoryBudget;
+}
+
 ImportRequest importRequest(const CommandContext& ctx, ImportMode mode, const std::string& region,
-                            const std::optional<std::string>& startLine) {
+                            const std::optional<std::string>& startLine,
+                            const std::optional<std::string>& memory) {
     ImportRequest request;
     request.layout.startLine = parseStartLine(startLine.value_or(ctx.settings.posInfoStart));
+    request.groupingBudget = memoryOption(ctx, memory);
     request.mode = mode;
     request.dbDir = ctx.settings.dbDir;
     request.region = region;

@@ -15,10 +15,16 @@ void addSourcesOf(const std::string& path, std::vector<SourceFile>& into);
 // what the archives hold, not of the command line.
 void checkSourceLimit(std::size_t sources);
 
+// The memory runs group lines in: --memory when given ("256M"), else MEMORY of
+// the settings; a size that is none is an error (10003).
+std::size_t memoryOption(const CommandContext& ctx, const std::optional<std::string>& memory);
+
 // An import request for `region` from the settings, with --start-line in place of
-// POSINFOSTART when given; a start line that is no number is refused.
+// POSINFOSTART and --memory in place of MEMORY when given; a start line that is
+// no number is refused.
 ImportRequest importRequest(const CommandContext& ctx, ImportMode mode, const std::string& region,
-                            const std::optional<std::string>& startLine);
+                            const std::optional<std::string>& startLine,
+                            const std::optional<std::string>& memory);
 
 // Runs the import through the one starter; returns the exit status.
 int runImportCommand(CommandContext& ctx, const ImportRequest& request);

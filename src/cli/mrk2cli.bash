@@ -34,7 +34,7 @@ _mrk2cli() {
     case $prev in
         --ini) _filedir ini && return ;;
         --db-dir) _filedir -d && return ;;
-        --start-line | --count | --keyword) return ;;
+        --start-line | --count | --keyword | --memory) return ;;
         --field) mapfile -t COMPREPLY < <(compgen -W "reg tran both" -- "$cur") && return ;;
         --level) mapfile -t COMPREPLY < <(compgen -W "city town both" -- "$cur") && return ;;
         --owner)
@@ -53,9 +53,9 @@ _mrk2cli() {
     local options=""
     case $command in
         postal-build) options="--start-line" ;;
-        register) options="--start-line" ;;
-        update) options="--remove --start-line" ;;
-        register-all | update-all) options="--jobs --start-line" ;;
+        register) options="--start-line --memory" ;;
+        update) options="--remove --start-line --memory" ;;
+        register-all | update-all) options="--jobs --memory --start-line" ;;
         lookup) options="--json --geojson" ;;
         serve) options="--bind --port --threads" ;;
         learn)

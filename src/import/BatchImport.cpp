@@ -1,16 +1,14 @@
 #include "import/BatchImport.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <numeric>
-#include <thread>
 
 #include "app/Error.h"
 #include "app/ErrorReport.h"
 #include "app/FileNames.h"
 #include "app/Paths.h"
+#include "app/TaskPool.h"
 #include "data/RegionSnapshot.h"
 #include "import/ImportRun.h"
 #include "import/PrefectureGroups.h"
@@ -52,15 +50,15 @@ std::vector<BatchRegion> plannedRegions(const BatchRequest& request) {
     return regions;
 }
 
-void runRegion(const BatchRequest& batch, BatchRegion& region, std::size_t jobs, StopControl& stop,
-               ProgressSink& sink) {
+void runRegion(const BatchRequest& batch, BatchRegion& region, MemoryBudget& memory,
+               StopControl& stop, ProgressSink& sink) {
     ImportRequest request;
     request.dbDir = batch.dbDir;
     request.region = region.region;
     request.sources = region.sources;
     request.layout = batch.layout;
     request.minRecs = batch.minRecs;
-    request.groupingBudget = std::max<std::size_t>(batch.groupingBudget / jobs, 1u << 20);
+    request.sharedMemory = &memory;
     const std::string regionPath = files::regionDbPath(batch.dbDir, region.region);
     request.mode = batch.mode == ImportMode::Update && fileExists(regionPath)
                        ? ImportMode::Update
@@ -79,6 +77,17 @@ void runRegion(const BatchRequest& batch, BatchRegion& region, std::size_t jobs,
     }
     region.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+}
+
+// What escaped a region's run: its Failed outcome.
+Outcome escapedFailure(const std::exception_ptr& thrown, const std::string& region) {
+    try {
+        std::rethrow_exception(thrown);
+    } catch (const std::exception& e) {
+        return failure(e, region);
+    } catch (...) {
+        return failure(Error(0, "不明なエラーが発生しました。"), region);
+    }
 }
 
 }  // namespace
@@ -106,24 +115,26 @@ BatchOutcome runBatchImport(const BatchRequest& request, StopControl& stop,
     const std::size_t jobs =
         std::clamp<std::size_t>(static_cast<std::size_t>(std::max(request.jobs, 1)), 1,
                                 std::max<std::size_t>(order.size(), 1));
-    std::atomic<std::size_t> next{0};
-    const auto work = [&] {
-        for (std::size_t n = next++; n < order.size(); n = next++) {
-            const std::size_t index = order[n];
-            BatchRegion& region = result.regions[index];
-            if (!stop.stopRequested()) {
-                RegionSink regionSink(sink, index);
-                runRegion(request, region, jobs, stop, regionSink);
+    MemoryBudget memory(request.groupingBudget);
+    const std::vector<std::exception_ptr> errors = runTasks(order.size(), jobs, [&](std::size_t n) {
+        const std::size_t index = order[n];
+        BatchRegion& region = result.regions[index];
+        if (!stop.stopRequested()) {
+            RegionSink regionSink(sink, index);
+            try {
+                runRegion(request, region, memory, stop, regionSink);
+            } catch (...) {
+                region.outcome = escapedFailure(std::current_exception(), region.region);
             }
-            sink.regionFinished(index, region);
         }
-    };
-    std::vector<std::thread> threads;
-    for (std::size_t j = 1; j < jobs; ++j)
-        threads.emplace_back(work);
-    work();
-    for (std::thread& t : threads)
-        t.join();
+        sink.regionFinished(index, region);
+    });
+    // Only the sink's report of a region's end is left to throw here.
+    for (std::size_t n = 0; n < order.size(); ++n) {
+        if (errors[n] && result.regions[order[n]].outcome.succeeded())
+            result.regions[order[n]].outcome =
+                escapedFailure(errors[n], result.regions[order[n]].region);
+    }
 
     const bool anyFailed =
         std::any_of(result.regions.begin(), result.regions.end(), [](const BatchRegion& r) {

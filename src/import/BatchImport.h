@@ -21,9 +21,10 @@ struct BatchRequest {
     PositionLayout layout;
     std::int32_t minRecs = 1000;
     int jobs = 1;  // regions built at the same time
-    // The memory for lines grouped in memory of all jobs together: each run
-    // gets its share, so that the build's memory does not grow with the jobs.
-    std::size_t groupingBudget = 2 * kDefaultGroupingBudget;
+    // The memory for lines grouped in memory of all jobs together, shared by
+    // the runs going on (MemoryBudget), so that the build's memory does not
+    // grow with the jobs and the last runs get what the ended ones held.
+    std::size_t groupingBudget = defaultMemoryBudget();
 };
 
 // One region of a national build, and how its run ended.

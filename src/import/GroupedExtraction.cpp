@@ -32,7 +32,7 @@ constexpr std::size_t kChunkRows = 8192;
 // The file's towns as POSITION rows, each naming the table its rows go to.
 class TownRows : public RowSource {
   public:
-    TownRows(const TownGroups& groups, const GroupedSource& source,
+    TownRows(const TownSort& groups, const GroupedSource& source,
              const std::vector<std::string>& tables)
         : towns_(groups.towns()), source_(source), tables_(tables) {}
 
@@ -68,12 +68,12 @@ class TownRows : public RowSource {
     std::size_t index_ = static_cast<std::size_t>(-1);
 };
 
-// Rows of the grouped order from `first` on, at most `limit` of them, each with
+// The next `limit` rows of the grouped order, from town `town` on, each with
 // the position id of its town.
 class BlockRows : public RowSource {
   public:
-    BlockRows(const TownGroups& groups, const std::vector<std::int64_t>& positionIds,
-              std::size_t town, std::size_t first, std::size_t limit)
+    BlockRows(TownSort& groups, const std::vector<std::int64_t>& positionIds, std::size_t town,
+              std::size_t first, std::size_t limit)
         : groups_(groups), ids_(positionIds), town_(town), row_(first - 1), left_(limit) {}
 
     bool next() override {
@@ -84,7 +84,7 @@ class BlockRows : public RowSource {
         const auto& towns = groups_.towns();
         while (row_ >= towns[town_].first + towns[town_].count)
             ++town_;
-        values_ = groups_.groupedValues(row_);
+        values_ = groups_.nextRow();
         return true;
     }
     void column(ColumnSink& out, int col) override {
@@ -97,7 +97,7 @@ class BlockRows : public RowSource {
     }
 
   private:
-    const TownGroups& groups_;
+    TownSort& groups_;
     const std::vector<std::int64_t>& ids_;
     std::size_t town_;
     std::size_t row_;
@@ -121,9 +121,8 @@ Statement& GroupedExtraction::blocksInto(const std::string& table) {
     return insertBlocks_;
 }
 
-void GroupedExtraction::write(const TownGroups& groups, const GroupedSource& source,
-                              std::int32_t minRecs, TownTableCursor& cursor,
-                              RunProgress& progress) {
+void GroupedExtraction::write(TownSort& groups, const GroupedSource& source, std::int32_t minRecs,
+                              TownTableCursor& cursor, RunProgress& progress) {
     const auto& towns = groups.towns();
     // The table of every town, by the rule of the extraction: a new table
     // begins at a town once the current one has taken `minRecs` rows of this

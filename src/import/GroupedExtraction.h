@@ -6,22 +6,23 @@
 #include "data/Database.h"
 #include "data/RowFeed.h"
 #include "import/GroupedSource.h"
-#include "import/TownGroups.h"
+#include "import/TownSort.h"
 #include "import/UniqueExtraction.h"
 
 namespace mrk2 {
 
-// Writes the towns of one file that were kept in memory (TownGroups) to
-// POSITION and the per-town tables: the same rows, ids and tables as the
-// extraction of the same lines from the staging table (getUniqueTable), without
-// writing them to the staging table and sorting them there first.
+// Writes the towns of one file grouped by TownSort to POSITION and the
+// per-town tables: the same rows, ids and tables as the extraction of the same
+// lines from the staging table (getUniqueTable), without writing them to the
+// staging table and sorting them there first.
 class GroupedExtraction {
   public:
     // One per connection: it gives the connection the names its INSERTs read.
     explicit GroupedExtraction(Database& db);
 
-    // `groups` must be grouped. A Stop ends it early. Throws as getUniqueTable.
-    void write(const TownGroups& groups, const GroupedSource& source, std::int32_t minRecs,
+    // `groups` must be grouped; its rows are read once, in order. A Stop ends
+    // it early. Throws as getUniqueTable.
+    void write(TownSort& groups, const GroupedSource& source, std::int32_t minRecs,
                TownTableCursor& cursor, RunProgress& progress);
 
   private:

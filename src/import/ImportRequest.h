@@ -3,12 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "app/MemoryBudget.h"
 #include "app/SourceFile.h"
 #include "import/PositionLoader.h"
 
 namespace mrk2 {
-
-inline constexpr std::size_t kDefaultGroupingBudget = 48u << 20;
 
 enum class ImportMode {
     Register,  // "登録": every position table is rebuilt from the whole list
@@ -27,9 +26,14 @@ struct ImportRequest {
     // A listed file that is not there: passed over (the person said so before
     // the run began) or, when false, the run fails naming it.
     bool skipMissingFiles = false;
-    // The bytes of one file's lines a run keeps in memory to write them straight
-    // to their per-town tables; a larger file goes through the staging table.
-    std::size_t groupingBudget = kDefaultGroupingBudget;
+    // The memory a run keeps a file's lines in, grouping them by town; a file
+    // beyond it is sorted in runs through a work file (TownSort.h). 0 sends
+    // every file through the staging table instead: the extraction's own
+    // order, which tests compare against.
+    std::size_t groupingBudget = defaultMemoryBudget();
+    // A national build's budget, shared with the runs beside this one; when
+    // set, it is used instead of groupingBudget.
+    MemoryBudget* sharedMemory = nullptr;
     // The end message says what the run changed and how long it took (the
     // desktop tool; mrk2cli prints the same on stdout).
     bool summaryInEndMessage = false;

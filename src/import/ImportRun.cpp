@@ -180,7 +180,9 @@ class Run {
         inContext(workPath_, [&] { addTownTable(db, cursor_.intTableNo, cursor_); });
         coverKeptSources(db);
         GroupedExtraction grouped(db);
-        TownGroups groups(request_.groupingBudget);
+        MemoryBudget own(request_.groupingBudget);
+        const MemoryBudget::Share share(request_.sharedMemory ? *request_.sharedMemory : own);
+        TownSort groups(share, request_.dbDir);
         Progress& report = progress_.report();
         report.files = static_cast<int>(loadList_.size());
         report.bytesTotal = 0;
@@ -195,7 +197,7 @@ class Run {
             Transaction tx(db);
             try {
                 LoadedFile loaded = loadPositionFile(db, f, request_.layout, progress_, prefs,
-                                                     groups, sources_, request_.skipMissingFiles);
+                                                     &groups, sources_, request_.skipMissingFiles);
                 if (loaded.note)
                     notes_.push_back(*loaded.note);
                 if (loaded.where != LoadedFile::Where::Skipped)

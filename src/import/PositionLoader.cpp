@@ -19,7 +19,7 @@
 #include "import/MunicipalityCodes.h"
 #include "import/PositionLine.h"
 #include "import/SourceLayout.h"
-#include "import/TownGroups.h"
+#include "import/TownSort.h"
 
 namespace mrk2 {
 
@@ -114,9 +114,10 @@ void keepWhatWasStaged(std::optional<StagingWriter>& writer) {
 
 LoadedFile loadPositionFile(Database& db, const SourceFile& source, const PositionLayout& layout,
                             RunProgress& progress, std::vector<std::string>& prefs,
-                            TownGroups& groups, SourceReader& sources, bool skipMissing) {
+                            TownSort* groups, SourceReader& sources, bool skipMissing) {
     const std::string path = source.path();
-    groups.clear();
+    if (groups)
+        groups->clear();
     std::optional<StagingWriter> staging;
     try {
         const std::optional<std::string> date = sources.date(source);
@@ -128,7 +129,7 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
             return skipped;
         }
         // The source is recorded before any of its rows.
-        LoadedFile loaded;  // in memory until the budget says otherwise
+        LoadedFile loaded;  // grouped unless a line cannot be
         {
             Statement src = db.prepare(kAddSource);
             src.bind(1, source.file).bind(2, source.dir).bind(3, date);
@@ -161,16 +162,21 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
                 staging->stage(values, code);
                 continue;
             }
-            if (groups.add(values, code))
+            if (groups && groups->add(values, code))
                 continue;
-            // Beyond the memory budget the file goes the way of the staging
-            // table, with the lines kept so far first, in their order.
+            // No grouping, or a line it cannot keep: the file goes the way of
+            // the staging table, with the lines kept so far first (a town's in
+            // their order, which is all the extraction's sort keeps).
             createStagingTableIn(db);
             staging.emplace(db);
             staging->bindSource(loaded.source, source);
-            for (std::size_t i = 0; i < groups.rows(); ++i)
-                staging->stage(groups.lineValues(i), groups.lineCode(i));
-            groups.clear();
+            if (groups) {
+                groups->forEachKept(
+                    [&](const PositionValues& kept, std::optional<std::string_view> keptCode) {
+                        staging->stage(kept, keptCode);
+                    });
+                groups->clear();
+            }
             staging->stage(values, code);
             loaded.where = LoadedFile::Where::Staging;
         }
@@ -187,8 +193,8 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
         }
         if (staging)
             staging->flush();
-        else
-            groups.group();
+        else if (groups)
+            groups->group();
 
         recordPrefecture(prefs, pref);
         return loaded;
@@ -219,10 +225,9 @@ void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
     std::optional<Transaction> tx;
     if (db.isOpen())
         tx.emplace(db);
-    // No memory at all: every line goes to the staging table.
-    TownGroups none(0);
     try {
-        loadPositionFile(db, source, layout, progress, prefs, none, sources, skipMissing);
+        // No grouping: every line goes to the staging table.
+        loadPositionFile(db, source, layout, progress, prefs, nullptr, sources, skipMissing);
     } catch (...) {
         if (tx)
             tx->commitAfterFault();

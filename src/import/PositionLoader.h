@@ -14,7 +14,7 @@
 
 namespace mrk2 {
 
-class TownGroups;
+class TownSort;
 
 // Loads one position-reference source (a CSV file or archive member) into
 // POSITION_TMP of the run's work database and records it in POSITION管理; its
@@ -30,8 +30,8 @@ void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
 struct LoadedFile {
     enum class Where {
         Skipped,  // the file was missing and the person chose to go on without it
-        Memory,   // kept, grouped by town, in the TownGroups
-        Staging   // more than the TownGroups' budget: in POSITION_TMP
+        Memory,   // grouped by town in the TownSort
+        Staging   // in POSITION_TMP: no TownSort, or a line it cannot keep
     };
     Where where = Where::Memory;
     GroupedSource source;
@@ -47,12 +47,13 @@ struct LoadedFile {
 };
 
 // The same on a connection the run holds, within its transaction: the file's
-// lines are kept in `groups` while they fit its budget; a file beyond it is
-// staged in POSITION_TMP (created here) instead, for getUniqueTable.
+// lines are grouped by town in `groups`; without one, or at a line it cannot
+// keep, the file is staged in POSITION_TMP (created here) instead, for
+// getUniqueTable.
 // `sources` opens the file (or archive member) and keeps archives open for the
 // next.
 LoadedFile loadPositionFile(Database& db, const SourceFile& source, const PositionLayout& layout,
                             RunProgress& progress, std::vector<std::string>& prefs,
-                            TownGroups& groups, SourceReader& sources, bool skipMissing);
+                            TownSort* groups, SourceReader& sources, bool skipMissing);
 
 }  // namespace mrk2

@@ -25,6 +25,11 @@ namespace mrk2 {
 class TownGroups {
   public:
     explicit TownGroups(std::size_t budgetBytes);
+    // A new bound for the lines added from now on (a run's share of the
+    // memory changes as other runs start and end); kept lines stay.
+    void setBudget(std::size_t budgetBytes) { budget_ = budgetBytes; }
+    // The size of the blocks lines are kept in, set by the first budget.
+    std::size_t blockBytes() const { return blockBytes_; }
 
     // Keeps the values of one line and its municipality code (a town keeps the
     // code of its first line); false, keeping nothing, when they do not fit the

@@ -384,6 +384,7 @@ void CsvSelectionWindow::startRun(ImportMode mode) {
     request.sources = session_.sources;
     request.layout.columns = session_.settings.posInfoColumns;
     request.minRecs = session_.settings.minRecs;
+    request.groupingBudget = session_.settings.memoryBudget;
     request.summaryInEndMessage = true;
     try {
         request.layout.startLine = parseStartLine(session_.posInfoStart);

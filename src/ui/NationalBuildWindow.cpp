@@ -183,6 +183,7 @@ Outcome NationalBuildWindow::startBuild(ImportMode mode) {
         request.layout.startLine = 1;
     }
     request.minRecs = session_.settings.minRecs;
+    request.groupingBudget = session_.settings.memoryBudget;
     request.jobs = jobs_->value();
     table_->setRowCount(0);
     rows_.clear();

@@ -12,8 +12,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <random>
+#include <set>
 #include <thread>
 
 #include "app/FileOps.h"
@@ -327,6 +329,51 @@ TEST_F(KillTest, AFullDiskFailsCleanlyAndLeavesTheOldDatabase) {
     std::printf("full disk, postal-build: %s", c.err.c_str());
     EXPECT_EQ(readFile(d.file("db/mrk2.mdb")), base);
     EXPECT_FALSE(fileExists(d.file("mrk_123.mdb")));
+}
+
+// A file beyond the memory budget is sorted in runs through a work file that
+// has no name: a kill or a Ctrl-C at any moment, the merge included, leaves the
+// old region or the new one and no file but the databases (a kill's work
+// database is the next run's to remove, as always).
+TEST_F(KillTest, AFileSortedInRunsLeavesNoWorkFileWhateverEndsTheRun) {
+    ASSERT_EQ(cli({"register", "東京", csv[0]}).exitCode, 0);
+    const std::string big = d.write("13103.csv", positionFile("港区", 200, 250));
+    const std::vector<std::string> args{"register", "東京", big, "--memory", "1M"};
+    const std::string oldBytes = readFile(region), oldState = snapshot(region);
+    const auto t0 = Clock::now();
+    ASSERT_EQ(cli(args).exitCode, 0);
+    const auto duration = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - t0);
+    const std::string newState = snapshot(region);
+    auto files = [&] {
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(d.file("db")))
+            names.insert(e.path().filename().string());
+        return names;
+    };
+    const std::set<std::string> kept{"mrk2.mdb", "mrk2.lock", "東京.mdb"};
+    // What a kill leaves of the work databases (and their journals) and of the
+    // pending change; every name else would be a leftover.
+    const auto workDatabase = [](const std::string& name) {
+        for (const char* prefix : {"東京_$$$.mdb", "東京_cmpact.mdb", "mrk2.pending", "mrk2.mdb-"})
+            if (name.rfind(prefix, 0) == 0)
+                return true;
+        return false;
+    };
+    constexpr int kMoments = 8;
+    for (int i = 1; i <= kMoments; ++i) {
+        d.write("db/東京.mdb", oldBytes);
+        const int signal = i % 2 ? SIGKILL : SIGINT;
+        cli(args, duration * (2 * i - 1) / (2 * kMoments), 0, signal);
+        const std::string now = snapshot(region);
+        ASSERT_TRUE(now == oldState || now == newState) << "moment " << i;
+        for (const std::string& name : files()) {
+            EXPECT_TRUE(kept.count(name) || (signal == SIGKILL && workDatabase(name)))
+                << "moment " << i << ": " << name;
+        }
+    }
+    ASSERT_EQ(cli(args).exitCode, 0);
+    EXPECT_EQ(snapshot(region), newState);
+    EXPECT_EQ(files(), kept);
 }
 
 // A national build runs several regions at once under one lock; a kill or a

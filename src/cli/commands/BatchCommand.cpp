@@ -10,6 +10,7 @@
 #include "cli/BatchStatus.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
+#include "cli/RunStarter.h"
 #include "import/BatchStarter.h"
 
 namespace mrk2::cli {
@@ -35,6 +36,7 @@ class BatchCommand : public Command {
         : Command(name, summary), mode_(mode) {}
     void declare(Declaration& d) override {
         d.option("--jobs", "N", jobs_, 1, 32767);
+        d.option("--memory", "SIZE", memory_);
         d.option("--start-line", "N", startLine_);
         d.positionals("ZIP|CSV|DIR...", paths_);
     }
@@ -44,6 +46,7 @@ class BatchCommand : public Command {
     ImportMode mode_;
     std::optional<int> jobs_;
     std::optional<std::string> startLine_;
+    std::optional<std::string> memory_;
     std::vector<std::string> paths_;
 };
 
@@ -71,6 +74,7 @@ int BatchCommand::run(CommandContext& ctx) {
     request.jobs =
         jobs_.value_or(static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
     request.layout.startLine = parseStartLine(startLine_.value_or(ctx.settings.posInfoStart));
+    request.groupingBudget = memoryOption(ctx, memory_);
     BatchStatus status(ctx.quiet);
     BatchOutcome result = startBatchImport(request, ctx.person, ctx.person, status);
     status.clear();

@@ -19,6 +19,7 @@ class RegisterCommand : public Command {
         d.positional("REGION", region_);
         d.positionals("CSV|ZIP...", paths_);
         d.option("--start-line", "N", startLine_);
+        d.option("--memory", "SIZE", memory_);
     }
     int run(CommandContext& ctx) override;
 
@@ -26,6 +27,7 @@ class RegisterCommand : public Command {
     std::string region_;
     std::vector<std::string> paths_;
     std::optional<std::string> startLine_;
+    std::optional<std::string> memory_;
 };
 
 MRK2_COMMAND(RegisterCommand);
@@ -34,7 +36,7 @@ int RegisterCommand::run(CommandContext& ctx) {
     if (paths_.size() > kMaxSourceFiles)
         throw UsageError("CSVファイルは1000個までです。");
     checkRegionName(region_);
-    ImportRequest request = importRequest(ctx, ImportMode::Register, region_, startLine_);
+    ImportRequest request = importRequest(ctx, ImportMode::Register, region_, startLine_, memory_);
     for (const std::string& path : paths_)
         addSourcesOf(path, request.sources);
     checkSourceLimit(request.sources.size());

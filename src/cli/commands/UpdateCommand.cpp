@@ -25,6 +25,7 @@ class UpdateCommand : public Command {
         d.positionals("CSV|ZIP...", added_, false);
         d.list("--remove", "CSV|ZIP...", removed_);
         d.option("--start-line", "N", startLine_);
+        d.option("--memory", "SIZE", memory_);
     }
     int run(CommandContext& ctx) override;
 
@@ -33,13 +34,14 @@ class UpdateCommand : public Command {
     std::vector<std::string> added_;
     std::vector<std::string> removed_;
     std::optional<std::string> startLine_;
+    std::optional<std::string> memory_;
 };
 
 MRK2_COMMAND(UpdateCommand);
 
 int UpdateCommand::run(CommandContext& ctx) {
     checkRegionName(region_);
-    ImportRequest request = importRequest(ctx, ImportMode::Update, region_, startLine_);
+    ImportRequest request = importRequest(ctx, ImportMode::Update, region_, startLine_, memory_);
     // Updating needs a region database to compare with, as the window's "更新".
     const std::string regionPath = ctx.existingRegionDb(region_);
 
