@@ -20,26 +20,7 @@ read_build_and_repeat "${args[@]}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/db"
-unzip -p data/abr/mt_rsdtdsp_rsdt_pref13.csv.zip >"$work/one.csv"
-unzip -p data/abr/mt_rsdtdsp_rsdt_pos_pref13.csv.zip >"$work/one_pos.csv"
-# Current municipalities of 東京都 (lg_code, name as MLIT writes it), in code order.
-unzip -p data/abr/mt_city_all.csv.zip |
-    awk -F, '$1 ~ /^13/ && $15 == "" && n++ < 34 { print $1 "," $5 $8 $11 }' >"$work/munis.csv"
-
-# Both files keep their key order: the municipalities go in code order.
-copy() {  # FILE OUT
-    head -1 "$1" >"$2"
-    while IFS=, read -r code name; do
-        tail -n +2 "$1" | awk -F, -v OFS=, -v c="$code" '{ $1 = c; print }'
-    done <"$work/munis.csv" >>"$2"
-}
-copy "$work/one.csv" "$work/mt_rsdtdsp_rsdt_bench.csv"
-copy "$work/one_pos.csv" "$work/mt_rsdtdsp_rsdt_pos_bench.csv"
-# Every 100th house as an address: municipality, oaza_cho, chome (１丁目), N番M号.
-awk -F, 'NR == FNR { name[$1] = $2; next }
-         FNR > 1 && FNR % 100 == 0 && n++ < 10000 {
-             print name[$1] $8 $9 $12 "番" $13 ($14 == "" ? "" : "-" $14) "号" }' \
-    "$work/munis.csv" "$work/mt_rsdtdsp_rsdt_bench.csv" >"$work/addresses.txt"
+write_abr_million
 
 printf '[MRK]\nDBDIR=%s/db\n' "$work" >"$work/mrk2tool.ini"
 run() { "$cli" --ini "$work/mrk2tool.ini" --quiet "$@"; }

@@ -36,11 +36,12 @@ if(MRK2_BUILD_GUI)
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
     set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-ipafont-gothic | fonts-vlgothic")
 endif()
-# PROJ reads its table of coordinate systems (proj.db) at run time.
+# PROJ reads its table of coordinate systems (proj.db) at run time, and the
+# server's page loads Leaflet from Debian's libjs-leaflet.
 if(CPACK_DEBIAN_PACKAGE_DEPENDS)
-    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", proj-data")
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", proj-data, libjs-leaflet")
 else()
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "proj-data")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "proj-data, libjs-leaflet")
 endif()
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -4,7 +4,7 @@
 # a time, for SECONDS (default 60).
 #
 #   scripts/fuzz.sh [SECONDS] [TARGET...]   targets: line_reader position_line postal_line ini_file
-#                                           address_text
+#                                           address_text serve_input
 #
 # The seeds in fuzz/corpus/<target> are only read; what a run learns collects in
 # build/fuzz/corpus/<target>. A crash, a sanitizer report, a leak or a broken
@@ -17,7 +17,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(line_reader position_line postal_line ini_file address_text)
+((${#targets[@]})) || targets=(line_reader position_line postal_line ini_file address_text serve_input)
 
 bash scripts/install-deps.sh --fuzz
 

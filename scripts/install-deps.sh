@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages mrk2tool needs, and only those that are missing:
 # a prepared machine never touches the network.
-# Usage: install-deps.sh [--gui-display | --package | --fuzz | --bench]
+# Usage: install-deps.sh [--gui-display | --package | --fuzz | --bench | --test]
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libzip-dev libcli11-dev libgtest-dev libgmock-dev
-          qt6-base-dev qt6-translations-l10n libproj-dev proj-data unzip)
+          qt6-base-dev qt6-translations-l10n libproj-dev proj-data unzip
+          libcpp-httplib-dev nlohmann-json3-dev libjs-leaflet)
 if [[ "${1:-}" == "--gui-display" ]]; then
     # Only for showing windows: a Japanese font and a virtual display for screenshots.
     packages+=(fonts-noto-cjk xvfb python3)
@@ -17,7 +18,12 @@ elif [[ "${1:-}" == "--bench" ]]; then
     # Only for the whole-run benchmarks: GNU time, for the peak resident memory, and
     # python3 and unzip, which pack the zip archives as MLIT does and list them;
     # bc and column for the national build's figures and end table.
-    packages+=(time python3 unzip bc bsdextrautils)
+    # wrk loads the server for its benchmark.
+    packages+=(time python3 unzip bc bsdextrautils wrk)
+elif [[ "${1:-}" == "--test" ]]; then
+    # Only for the tests: the server's page is tried in a real headless browser,
+    # with a Japanese font for its screenshot.
+    packages+=(chromium chromium-driver python3-selenium fonts-noto-cjk)
 elif [[ "${1:-}" == "--fuzz" ]]; then
     # Only for fuzzing: clang with libFuzzer and the sanitizers' run-time.
     packages+=(clang libclang-rt-dev)

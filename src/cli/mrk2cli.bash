@@ -18,7 +18,7 @@ _mrk2cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="init regions sources postal-build register update register-all update-all delete check lookup reverse diff learn"
+    local commands="init regions sources postal-build register update register-all update-all delete check lookup reverse serve diff learn"
     local globals="--ini --db-dir --yes --no --quiet --help --version"
 
     # The command is the first word that is neither an option nor an option's value.
@@ -58,6 +58,7 @@ _mrk2cli() {
         register-all | update-all) options="--jobs --memory --start-line" ;;
         lookup) options="--json --geojson" ;;
         reverse) options="--limit --max-distance --json --geojson" ;;
+        serve) options="--bind --port --threads" ;;
         learn)
             case ${words[at + 1]} in
                 list) options="--keyword --field --level --owner" ;;

@@ -158,4 +158,11 @@ LookupResult AddressLookup::find(std::string_view address) {
     return result;
 }
 
+MatchLevel AddressLookup::reach(std::string_view address) const {
+    if (!isValidUtf8(address) || utf8::characterCount(address) > kMaxAddressCharacters)
+        return MatchLevel::None;
+    auto hit = directory_.longestPrefix(normalizeAddress(address, SeparatorMarks::Kept));
+    return hit ? hit->level : MatchLevel::None;
+}
+
 }  // namespace mrk2

@@ -33,6 +33,11 @@ class AddressLookup {
 
     std::size_t townCount() const { return directory_.towns().size(); }
 
+    // How far the start of the address reaches in this region's names (prefecture,
+    // municipality, town; None when it names nothing here), without reading any
+    // block: what picks the region of an address when none is named.
+    MatchLevel reach(std::string_view address) const;
+
     // How many nearest towns an unmatched address reports.
     static constexpr std::size_t kCandidates = 5;
     // No address is that long; a longer line is a file given by mistake.

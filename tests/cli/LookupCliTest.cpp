@@ -5,6 +5,8 @@
 
 #include <csignal>
 
+#include <nlohmann/json.hpp>
+
 #include "support/CliRunner.h"
 #include "support/RegionBuilder.h"
 #include "support/TempDir.h"
@@ -50,17 +52,16 @@ TEST_F(LookupCliTest, StandardInputIsAnsweredInOrder) {
     const std::string input = "銀座一丁目1\n知らない町\n丸の内一丁目1\n";
     CliResult r = lookup({"-", "--json"}, input);
     EXPECT_EQ(r.exitCode, 1);  // one address had no answer
-    std::size_t ginza = r.out.find("\"入力\": \"銀座一丁目1\"");
-    std::size_t unknown = r.out.find("\"一致レベル\": \"不一致\"");
-    std::size_t marunouchi = r.out.find("\"大字・町丁目\": \"丸の内一丁目\"");
-    EXPECT_LT(ginza, unknown);
-    EXPECT_LT(unknown, marunouchi);
-    EXPECT_NE(marunouchi, std::string::npos) << r.out;
-    EXPECT_EQ(r.out.front(), '[');
+    const auto answers = nlohmann::json::parse(r.out);
+    ASSERT_EQ(answers.size(), 3u) << r.out;
+    EXPECT_EQ(answers[0]["入力"], "銀座一丁目1");
+    EXPECT_EQ(answers[1]["一致レベル"], "不一致");
+    EXPECT_EQ(answers[2]["大字・町丁目"], "丸の内一丁目");
 
     r = lookup({"-", "--geojson"}, input);
-    EXPECT_NE(r.out.find("\"coordinates\": [139.770, 35.674]"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\"geometry\": null"), std::string::npos);
+    const auto features = nlohmann::json::parse(r.out)["features"];
+    EXPECT_EQ(features[0]["geometry"]["coordinates"], nlohmann::json::array({139.770, 35.674}));
+    EXPECT_TRUE(features[1]["geometry"].is_null());
 
     EXPECT_NE(lookup({"-"}, input).out.find("\t不一致\n"), std::string::npos);
     // A byte order mark before the first line is no part of its address.
@@ -122,14 +123,13 @@ TEST_F(LookupCliTest, UnreadableLinesAreInputErrorsAndControlsAreEscaped) {
     }
 
     r = lookup({"-", "--json"}, input);
-    EXPECT_NE(
-        r.out.find("\"一致レベル\": \"入力エラー\", \"エラー\": \"住所が1000文字を超えています\""),
-        std::string::npos)
-        << r.out;
-    EXPECT_NE(r.out.find("\"緯度\": 35.675, \"経度\": 139.771, \"座標系番号\": \"9\", \"Ｘ座標\": "
-                         "-100.5, \"Ｙ座標\": 200.5"),
-              std::string::npos)
-        << r.out;
+    const auto answers = nlohmann::json::parse(r.out);
+    EXPECT_EQ(answers[1]["一致レベル"], "入力エラー");
+    EXPECT_EQ(answers[1]["エラー"], "住所が1000文字を超えています");
+    EXPECT_EQ(answers[2]["緯度"], 35.675);
+    EXPECT_EQ(answers[2]["Ｘ座標"], -100.5);
+    EXPECT_EQ(answers[2]["座標系番号"], "9");
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos);  // written as \u001b
 }
 
 TEST_F(LookupCliTest, DiffOfTwoRegionFiles) {

@@ -48,10 +48,10 @@ TEST_F(ReverseCliTest, StandardInputIsAnsweredInOrderWithInputErrorsInTheirPlace
     const std::string levels[] = {"住居", "入力エラー", "入力エラー", "不一致", "街区"};
     std::size_t at = 0;
     for (const std::string& level : levels) {
-        at = r.out.find("\"一致レベル\": \"" + level + "\"", at);
+        at = r.out.find("\"一致レベル\":\"" + level + "\"", at);
         ASSERT_NE(at, std::string::npos) << level << "\n" << r.out;
     }
-    EXPECT_NE(r.out.find("\"入力\": \"35.68 東京\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"入力\":\"35.68 東京\""), std::string::npos);
     EXPECT_NE(r.err.find("入力エラー（2行目）"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("入力エラー（3行目）"), std::string::npos) << r.err;
 }

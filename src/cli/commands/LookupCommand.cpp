@@ -3,7 +3,6 @@
 #include <iostream>
 #include <string>
 
-#include "app/Cp932.h"
 #include "app/Error.h"
 #include "app/FileNames.h"
 #include "app/Paths.h"
@@ -13,6 +12,7 @@
 #include "cli/Listing.h"
 #include "cli/LookupOutput.h"
 #include "cli/RunStarter.h"
+#include "lookup/AddressLine.h"
 #include "lookup/AddressLookup.h"
 
 namespace mrk2::cli {
@@ -90,15 +90,7 @@ int LookupCommand::run(CommandContext& ctx) {
                 ++lineNumber;
                 if (!line.empty() && line.back() == '\r')
                     line.pop_back();
-                // A list saved by a Windows editor starts with a byte order mark.
-                if (lineNumber == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0)
-                    line.erase(0, 3);
-                // A file saved by a Japanese Windows editor may well be CP932.
-                if (!isValidUtf8(line)) {
-                    if (auto decoded = cp932ToUtf8(line))
-                        line = *decoded;
-                }
-                answer(line);
+                answer(addressLineText(line, lineNumber == 1));
             }
         } else {
             answer(address);
