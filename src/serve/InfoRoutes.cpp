@@ -1,10 +1,16 @@
 // GET /health, /regions, /points (the page's map) and /reverse.
 #include <httplib.h>
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <nlohmann/json.hpp>
 
 #include "lookup/AnswerFields.h"
+#include "lookup/PointText.h"
+#include "lookup/ReverseLookup.h"
 #include "serve/AddressAnswer.h"
+#include "serve/AnswerStream.h"
 #include "serve/HttpError.h"
 #include "serve/QueryString.h"
 #include "serve/Routes.h"
@@ -54,9 +60,78 @@ void points(ServeContext& ctx, const httplib::Request& req, httplib::Response& r
     res.set_content(jsonLine(Json{{"地域", *region}, {"点", std::move(list)}}) + "\n", kJson);
 }
 
-void reverse(ServeContext&, const httplib::Request& req, httplib::Response&) {
-    QueryString(queryOf(req.target), {"lat", "lon", "region", "limit", "max_distance"});
-    throw Error(HttpError::NotImplemented, "逆ジオコーディングはまだ使えません");
+// A decimal written plainly, within [low, high]; Error 10400 naming `name` otherwise.
+double numberParameter(const std::string& name, const std::string& text, double low, double high) {
+    double value = 0;
+    auto [end, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    if (ec != std::errc() || end != text.data() + text.size() || !(value >= low && value <= high))
+        throw Error(HttpError::BadRequest, name + " の値が正しくありません");
+    return value;
+}
+
+// The addresses nearest to a point: in the named region, or in every region (the
+// nearest of them all), nearest first, each with its 距離; [] when none lies
+// within max_distance metres.
+void reverse(ServeContext& ctx, const httplib::Request& req, httplib::Response& res) {
+    QueryString q(queryOf(req.target), {"lat", "lon", "region", "limit", "max_distance", "format"});
+    const auto lat = parseLatitude(q.get("lat").value_or(""));
+    const auto lon = parseLongitude(q.get("lon").value_or(""));
+    if (!lat || !lon)
+        throw Error(HttpError::BadRequest,
+                    "lat と lon に緯度（-90～90）と経度（-180～180）を数値で指定して下さい");
+    ReverseQuery query;
+    query.lat = *lat;
+    query.lon = *lon;
+    if (auto limit = q.get("limit")) {
+        const double n = numberParameter("limit", *limit, 1, ReverseQuery::kMaxLimit);
+        if (n != std::floor(n))
+            throw Error(HttpError::BadRequest, "limit の値が正しくありません");
+        query.limit = static_cast<std::size_t>(n);
+    }
+    if (auto metres = q.get("max_distance"))
+        query.maxMetres = numberParameter("max_distance", *metres, 0, ReverseQuery::kMaxMetres);
+    AnswerFormat format = AnswerFormat::Json;
+    if (auto name = q.get("format")) {
+        auto named = answerFormatNamed(*name);
+        if (!named || *named == AnswerFormat::NdJson)
+            throw Error(HttpError::BadRequest, "format は json, csv, geojson のいずれかです");
+        format = *named;
+    }
+
+    std::vector<NearbyAddress> found;
+    auto ask = [&](RegionReaders& readers) {
+        for (NearbyAddress& a : readers.reverse()->nearest(query))
+            found.push_back(std::move(a));
+    };
+    if (auto region = q.get("region")) {
+        ask(*regionReaders(ctx.shelf, *region));
+    } else {
+        for (const std::string& name : ctx.shelf.names()) {
+            auto readers = ctx.shelf.readers(name);
+            try {
+                if (readers)
+                    ask(*readers);
+            } catch (const Error& e) {
+                // A region built before the point index answers once updated.
+                if (e.number() != FormatError::NotFound)
+                    throw;
+            }
+        }
+        std::stable_sort(found.begin(), found.end(),
+                         [](const auto& a, const auto& b) { return a.metres < b.metres; });
+        if (found.size() > query.limit)
+            found.resize(query.limit);
+    }
+    AnswerStream out(format, true, true);
+    std::string body = out.begin();
+    // The point as asked, as `mrk2cli reverse` writes it: two checked numbers.
+    const std::string input = *q.get("lat") + " " + *q.get("lon");
+    for (NearbyAddress& a : found) {
+        a.address.input = input;
+        body += out.answer(a.address, a.metres);
+    }
+    res.set_content(body + out.end(), contentTypeOf(format));
 }
 
 }  // namespace

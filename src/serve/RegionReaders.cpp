@@ -46,6 +46,13 @@ void RegionReaders::giveBack(std::unique_ptr<AddressLookup> lookup) {
     idleChanged_.notify_one();
 }
 
+std::shared_ptr<const ReverseLookup> RegionReaders::reverse() {
+    std::lock_guard<std::mutex> hold(reverseLock_);
+    if (!reverse_)
+        reverse_ = std::make_shared<const ReverseLookup>(path_);
+    return reverse_;
+}
+
 const RegionSnapshot& RegionReaders::snapshot() {
     std::lock_guard<std::mutex> hold(infoLock_);
     if (!snapshot_)

@@ -9,6 +9,7 @@
 
 #include "data/RegionSnapshot.h"
 #include "lookup/AddressLookup.h"
+#include "lookup/ReverseLookup.h"
 
 namespace mrk2::serve {
 
@@ -37,6 +38,10 @@ class RegionReaders {
     // Throws mrk2::Error when the file cannot be read as a region.
     Lease lookup();
 
+    // The reverse lookup of this version, made on first use; it serves every
+    // thread at once. Throws mrk2::Error (10007 for a region without its index).
+    std::shared_ptr<const ReverseLookup> reverse();
+
     // Names, counts and sources, read once per version.
     const RegionSnapshot& snapshot();
     // Up to kSamplePoints of the region's points, evenly spread: the page's map.
@@ -58,6 +63,8 @@ class RegionReaders {
     std::condition_variable idleChanged_;
     std::vector<std::unique_ptr<AddressLookup>> idle_;
     std::size_t made_ = 0;
+    std::mutex reverseLock_;
+    std::shared_ptr<const ReverseLookup> reverse_;
     std::mutex infoLock_;
     std::optional<RegionSnapshot> snapshot_;
     std::optional<std::vector<Point>> sample_;

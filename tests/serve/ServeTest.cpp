@@ -14,6 +14,8 @@
 
 #include "data/BaseDbInit.h"
 #include "data/Catalog.h"
+#include "data/Database.h"
+#include "data/PointIndex.h"
 #include "serve/ServerProcess.h"
 #include "support/CliRunner.h"
 #include "support/RegionBuilder.h"
@@ -67,6 +69,8 @@ class ServeTest : public ::testing::Test {
         {
             RegionBuilder region(d.file(name + ".new"));
             region.addSource(name + ".csv", "2024-01-01 00:00:00", rows);
+            Database db = Database::open(region.path());
+            buildPointIndex(db);
         }
         ASSERT_EQ(std::rename(d.file(name + ".new").c_str(), d.file(name + ".mdb").c_str()), 0);
         registerDbInCatalog(d.file("mrk2.mdb"), d.path(), name);
@@ -125,6 +129,24 @@ TEST_F(ServeTest, AnswersAreLookupsOwnOneByOneAndInABatch) {
     auto geo = Json::parse(
         client(server).Get("/geocode?format=geojson&address=" + encode("銀座一丁目1"))->body);
     EXPECT_EQ(geo["features"][0]["geometry"]["coordinates"], Json::array({139.77, 35.674}));
+}
+
+TEST_F(ServeTest, ReverseAnswersAreTheReverseCommandsOwn) {
+    ServerProcess server(ini);
+    CliResult cli =
+        runCli({"--ini", ini, "reverse", "東京", "35.6741", "139.7701", "--limit", "2", "--json"});
+    const Json expected = Json::parse(cli.out);
+    ASSERT_EQ(expected.size(), 2u) << cli.out << cli.err;
+    auto res =
+        client(server).Get("/reverse?lat=35.6741&lon=139.7701&limit=2&region=" + encode("東京"));
+    ASSERT_TRUE(res);
+    EXPECT_EQ(Json::parse(res->body), expected);
+    // Without a region, the nearest of all regions'.
+    EXPECT_EQ(Json::parse(client(server).Get("/reverse?lat=34.7&lon=135.495")->body)[0]["緯度"],
+              34.7);
+    EXPECT_EQ(client(server).Get("/reverse?lat=0&lon=0")->body, "[\n]\n");
+    EXPECT_EQ(client(server).Get("/reverse?lat=91&lon=0")->status, 400);
+    EXPECT_EQ(client(server).Get("/reverse?lat=35&lon=139&limit=1.5")->status, 400);
 }
 
 TEST_F(ServeTest, ErrorsAreJsonWithTheirNumberAndLongAddressesAreNeverEchoed) {
