@@ -10,7 +10,6 @@ inline constexpr int BadRequest = 10400;      // a parameter missing, malformed 
 inline constexpr int UnknownRegion = 10404;   // a region the catalog does not hold, or a path
 inline constexpr int TooLarge = 10413;        // a body over the limit
 inline constexpr int UriTooLong = 10414;      // a target over the limit, an address too long
-inline constexpr int NotImplemented = 10501;  // what this build cannot answer yet
 }  // namespace HttpError
 
 // The status an error number answers with.
