@@ -35,8 +35,8 @@ double greatCircleMetres(double lat1, double lon1, double lat2, double lon2) {
 
 // The grid cells that hold every point within `metres` of the point: the
 // latitude span of the circle, and the widest longitude span it reaches
-// (asin(sin δ / cos φ) on the sphere), with a margin for rounding. Longitudes do not wrap at ±180: no region of
-// Japan comes near.
+// (asin(sin δ / cos φ) on the sphere), with a margin for rounding. Longitudes do not wrap at ±180:
+// no region of Japan comes near.
 struct CellBox {
     int row0, row1, column0, column1;
 };
