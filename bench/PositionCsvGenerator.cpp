@@ -6,6 +6,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "SplitMix64.h"
 #include "app/Cp932.h"
 #include "app/CsvField.h"
 #include "app/LineReader.h"
@@ -15,25 +16,7 @@ namespace mrk2::bench {
 
 namespace {
 
-// splitmix64: tiny, fast, and the same on every platform (unlike the standard
-// distributions, whose output is left to the library).
-class Random {
-  public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t next() {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    // In [lo, hi].
-    std::int64_t between(std::int64_t lo, std::int64_t hi) {
-        return lo + static_cast<std::int64_t>(next() % static_cast<std::uint64_t>(hi - lo + 1));
-    }
-
-  private:
-    std::uint64_t state_;
-};
+using Random = SplitMix64;
 
 struct Municipality {
     std::string code;

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "SplitMix64.h"
 #include "data/Database.h"
 #include "lookup/AddressLookup.h"
 
@@ -21,20 +22,7 @@ double seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
 }
 
-// splitmix64, as the position-file generator uses.
-class Random {
-  public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t below(std::uint64_t n) {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return (z ^ (z >> 31)) % n;
-    }
-
-  private:
-    std::uint64_t state_;
-};
+using Random = SplitMix64;
 
 struct Sample {
     std::string address;

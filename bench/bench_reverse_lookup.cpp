@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "SplitMix64.h"
 #include "data/Database.h"
 #include "data/PointIndex.h"
 #include "lookup/ReverseLookup.h"
@@ -33,20 +34,7 @@ double cpuSeconds() {
            static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-// splitmix64, as the position-file generator uses.
-class Random {
-  public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t below(std::uint64_t n) {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return (z ^ (z >> 31)) % n;
-    }
-
-  private:
-    std::uint64_t state_;
-};
+using Random = SplitMix64;
 
 // Rows of the region, each moved by up to about 100 m: what a click on a map
 // or a GPS fix near an address asks.
