@@ -1,11 +1,14 @@
 #include "app/FileOps.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "app/Error.h"
@@ -115,8 +118,44 @@ void renameReplacing(const std::string& from, const std::string& to) {
     syncDirectoryOf(to);
 }
 
+namespace {
+
+// The temporary name of `path` for process `pid`.
+std::string temporaryOf(const std::string& path, pid_t pid) {
+    return path + ".tmp" + std::to_string(pid);
+}
+
+// A process killed between writing its temporary file and the rename leaves that
+// file; the next writer of `path` removes it. Only temporaries of processes that
+// no longer run are touched: one that runs may be writing its own just now.
+void removeTemporariesOfEndedProcesses(const std::string& path) {
+    const std::string dir = dirNameOf(path);
+    const std::string prefix = fileNameOf(path) + ".tmp";
+    DIR* d = ::opendir(dir.c_str());
+    if (d == nullptr)
+        return;  // the write below reports what is wrong with the directory
+    std::vector<pid_t> ended;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const std::string digits = name.substr(prefix.size());
+        if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9)
+            continue;
+        const auto pid = static_cast<pid_t>(std::atol(digits.c_str()));
+        if (pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH)
+            ended.push_back(pid);
+    }
+    ::closedir(d);
+    for (pid_t pid : ended)
+        discardFile(temporaryOf(path, pid));
+}
+
+}  // namespace
+
 void writeFileAtomically(const std::string& path, const std::string& bytes) {
-    std::string tmp = path + ".tmp" + std::to_string(::getpid());
+    removeTemporariesOfEndedProcesses(path);
+    std::string tmp = temporaryOf(path, ::getpid());
     {
         Fd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
         if (fd.get() < 0)

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include "support/TempDir.h"
 #include "app/Error.h"
+#include "app/FileOps.h"
 #include "app/Paths.h"
 
 using namespace mrk2;
@@ -24,4 +28,24 @@ TEST(StandardErrorText, DescriptionNumberAndContextOnItsOwnLine) {
     EXPECT_EQ(standardErrorText(e, "/data/a.csv"),
               "ファイルまたはディレクトリが見つかりません。(2)\n/data/a.csv");
     EXPECT_EQ(standardErrorText(e), "ファイルまたはディレクトリが見つかりません。(2)");
+}
+
+// A writer killed between its temporary file and the rename leaves the file;
+// the next write of the same path removes it, but never the temporary of a
+// process that still runs.
+TEST(WriteFileAtomically, RemovesTheTemporaryOfAnEndedWriterOnly) {
+    test::TempDir d;
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    const std::string path = d.file("mrk2.pending");
+    const std::string ended = d.write("mrk2.pending.tmp" + std::to_string(child), "half");
+    const std::string running = d.write("mrk2.pending.tmp" + std::to_string(::getppid()), "half");
+    const std::string other = d.write("mrk2.ini.tmp" + std::to_string(child), "half");
+    writeFileAtomically(path, "whole");
+    EXPECT_EQ(test::readFile(path), "whole");
+    EXPECT_FALSE(fileExists(ended));
+    EXPECT_TRUE(fileExists(running));
+    EXPECT_TRUE(fileExists(other));
 }
