@@ -7,10 +7,10 @@
 #include <stdexcept>
 
 #include "SplitMix64.h"
-#include "app/Cp932.h"
-#include "app/CsvField.h"
-#include "app/LineReader.h"
-#include "app/Paths.h"
+#include "base/Cp932.h"
+#include "base/CsvField.h"
+#include "base/LineReader.h"
+#include "base/Paths.h"
 
 namespace mrk2::bench {
 

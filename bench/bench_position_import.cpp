@@ -15,11 +15,11 @@
 #include <string>
 
 #include "PositionCsvGenerator.h"
-#include "app/Error.h"
-#include "app/LineReader.h"
-#include "app/ProgressSink.h"
-#include "app/RunProgress.h"
-#include "app/StartLine.h"
+#include "base/Error.h"
+#include "base/LineReader.h"
+#include "base/ProgressSink.h"
+#include "base/RunProgress.h"
+#include "base/StartLine.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "import/PositionLoader.h"

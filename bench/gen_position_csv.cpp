@@ -4,7 +4,7 @@
 #include <string>
 
 #include "PositionCsvGenerator.h"
-#include "app/Error.h"
+#include "base/Error.h"
 
 namespace {
 

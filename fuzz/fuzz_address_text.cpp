@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "FuzzCheck.h"
-#include "app/Utf8.h"
+#include "base/Utf8.h"
 #include "lookup/AddressNormalizer.h"
 #include "lookup/PointText.h"
 

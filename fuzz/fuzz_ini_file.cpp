@@ -11,10 +11,10 @@
 #include <optional>
 
 #include "FuzzCheck.h"
-#include "app/Cp932.h"
-#include "app/Error.h"
-#include "app/IniDocument.h"
-#include "app/Utf8.h"
+#include "base/Cp932.h"
+#include "base/Error.h"
+#include "base/IniDocument.h"
+#include "base/Utf8.h"
 
 using namespace mrk2;
 using mrk2::fuzz::RawLine;

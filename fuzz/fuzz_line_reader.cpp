@@ -13,10 +13,10 @@
 #include <optional>
 
 #include "FuzzCheck.h"
-#include "app/Cp932.h"
-#include "app/Error.h"
-#include "app/LineReader.h"
-#include "app/Utf8.h"
+#include "base/Cp932.h"
+#include "base/Error.h"
+#include "base/LineReader.h"
+#include "base/Utf8.h"
 
 using namespace mrk2;
 using mrk2::fuzz::RawLine;

@@ -11,8 +11,8 @@
 #include <regex>
 
 #include "FuzzCheck.h"
-#include "app/CsvField.h"
-#include "app/Error.h"
+#include "base/CsvField.h"
+#include "base/Error.h"
 #include "import/PositionLine.h"
 
 using namespace mrk2;

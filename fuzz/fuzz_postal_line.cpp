@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "FuzzCheck.h"
-#include "app/CsvField.h"
-#include "app/Error.h"
+#include "base/CsvField.h"
+#include "base/Error.h"
 #include "postal/PostalLine.h"
 
 using namespace mrk2;

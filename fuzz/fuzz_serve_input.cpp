@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "FuzzCheck.h"
-#include "app/Error.h"
+#include "base/Error.h"
 #include "serve/BatchLines.h"
 #include "serve/HttpError.h"
 #include "serve/QueryString.h"

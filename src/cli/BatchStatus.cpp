@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <iostream>
 
-#include "app/ProgressText.h"
-#include "app/RunEstimate.h"
+#include "base/ProgressText.h"
+#include "base/RunEstimate.h"
 
 namespace mrk2::cli {
 

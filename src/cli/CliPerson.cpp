@@ -1,8 +1,8 @@
 #include "cli/CliPerson.h"
 
-#include "app/ProgressText.h"
-#include "app/RunEstimate.h"
-#include "app/Utf8.h"
+#include "base/ProgressText.h"
+#include "base/RunEstimate.h"
+#include "base/Utf8.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Person.h"
-#include "app/ProgressSink.h"
-#include "app/RunHost.h"
+#include "base/Person.h"
+#include "base/ProgressSink.h"
+#include "base/RunHost.h"
 
 namespace mrk2::cli {
 

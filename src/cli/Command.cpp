@@ -1,8 +1,8 @@
 #include "cli/Command.h"
 
-#include "app/Error.h"
-#include "app/Paths.h"
-#include "app/RegionName.h"
+#include "base/Error.h"
+#include "base/Paths.h"
+#include "base/RegionName.h"
 
 namespace mrk2::cli {
 

@@ -27,8 +27,8 @@
 #include <string>
 #include <vector>
 
-#include "app/FileNames.h"
-#include "app/Settings.h"
+#include "base/FileNames.h"
+#include "base/Settings.h"
 #include "cli/Declaration.h"
 
 namespace mrk2::cli {

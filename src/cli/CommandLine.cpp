@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <iostream>
 
-#include "app/SettingsLocation.h"
+#include "base/SettingsLocation.h"
 #include "cli/Command.h"
 
 namespace mrk2::cli {

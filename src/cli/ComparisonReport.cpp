@@ -3,8 +3,8 @@
 #include <exception>
 #include <iostream>
 
-#include "app/Error.h"
-#include "app/Paths.h"
+#include "base/Error.h"
+#include "base/Paths.h"
 #include "cli/Listing.h"
 #include "data/RegionChangeSummary.h"
 

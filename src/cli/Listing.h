@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/Utf8.h"
+#include "base/Utf8.h"
 
 namespace mrk2::cli {
 

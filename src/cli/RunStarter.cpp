@@ -1,11 +1,11 @@
 #include "cli/RunStarter.h"
 
-#include "app/Error.h"
-#include "app/Limits.h"
-#include "app/MemoryBudget.h"
-#include "app/Paths.h"
-#include "app/RegionName.h"
-#include "app/StartLine.h"
+#include "base/Error.h"
+#include "base/Limits.h"
+#include "base/MemoryBudget.h"
+#include "base/Paths.h"
+#include "base/RegionName.h"
+#include "base/StartLine.h"
 #include "cli/CliPerson.h"
 #include "import/ImportStarter.h"
 

@@ -3,12 +3,12 @@
 #include <cerrno>
 #include <string>
 
-#include "app/Config.h"
-#include "app/Error.h"
-#include "app/ErrorReport.h"
-#include "app/Paths.h"
-#include "app/SettingsLocation.h"
-#include "app/WriterLock.h"
+#include "base/Config.h"
+#include "base/Error.h"
+#include "base/ErrorReport.h"
+#include "base/Paths.h"
+#include "base/SettingsLocation.h"
+#include "base/WriterLock.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/CommandLine.h"

@@ -8,12 +8,12 @@
 #include <initializer_list>
 #include <string>
 
-#include "app/Error.h"
-#include "app/ErrorReport.h"
-#include "app/FileNames.h"
-#include "app/FileOps.h"
-#include "app/Paths.h"
-#include "app/WriterLock.h"
+#include "base/Error.h"
+#include "base/ErrorReport.h"
+#include "base/FileNames.h"
+#include "base/FileOps.h"
+#include "base/Paths.h"
+#include "base/WriterLock.h"
 #include "data/Database.h"
 #include "data/PostSchema.h"
 #include "data/SchemaNames.h"

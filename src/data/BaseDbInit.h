@@ -1,8 +1,8 @@
 #pragma once
 #include <string>
 
-#include "app/Outcome.h"
-#include "app/Person.h"
+#include "base/Outcome.h"
+#include "base/Person.h"
 
 namespace mrk2 {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SourceFile.h"
+#include "base/SourceFile.h"
 #include "data/SchemaNames.h"
 
 namespace mrk2 {

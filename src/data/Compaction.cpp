@@ -1,8 +1,8 @@
 #include "data/Compaction.h"
 
-#include "app/Error.h"
-#include "app/FileOps.h"
-#include "app/Paths.h"
+#include "base/Error.h"
+#include "base/FileOps.h"
+#include "base/Paths.h"
 #include "data/Database.h"
 
 namespace mrk2 {

@@ -5,8 +5,8 @@
 
 #include <utility>
 
-#include "app/Error.h"
-#include "app/FaultPoint.h"
+#include "base/Error.h"
+#include "base/FaultPoint.h"
 #include "data/SqliteError.h"
 
 namespace mrk2 {

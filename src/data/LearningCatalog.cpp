@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "data/Catalog.h"
 
 namespace mrk2 {

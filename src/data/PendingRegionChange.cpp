@@ -6,12 +6,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/Error.h"
-#include "app/FileNames.h"
-#include "app/FileOps.h"
-#include "app/Paths.h"
-#include "app/RegionName.h"
-#include "app/WriterLock.h"
+#include "base/Error.h"
+#include "base/FileNames.h"
+#include "base/FileOps.h"
+#include "base/Paths.h"
+#include "base/RegionName.h"
+#include "base/WriterLock.h"
 #include "data/Catalog.h"
 #include "data/Database.h"
 

@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "data/RegionSchema.h"
 #include "data/SchemaNames.h"
 

@@ -3,10 +3,10 @@
 #include <regex>
 #include <set>
 
-#include "app/Error.h"
-#include "app/FileNames.h"
-#include "app/Paths.h"
-#include "app/WriterLock.h"
+#include "base/Error.h"
+#include "base/FileNames.h"
+#include "base/Paths.h"
+#include "base/WriterLock.h"
 #include "data/Database.h"
 
 namespace mrk2 {

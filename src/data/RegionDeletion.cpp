@@ -5,14 +5,14 @@
 #include <optional>
 #include <vector>
 
-#include "app/EndMessage.h"
-#include "app/Error.h"
-#include "app/ErrorReport.h"
-#include "app/FileNames.h"
-#include "app/FileOps.h"
-#include "app/Paths.h"
-#include "app/RegionName.h"
-#include "app/WriterLock.h"
+#include "base/EndMessage.h"
+#include "base/Error.h"
+#include "base/ErrorReport.h"
+#include "base/FileNames.h"
+#include "base/FileOps.h"
+#include "base/Paths.h"
+#include "base/RegionName.h"
+#include "base/WriterLock.h"
 #include "data/Catalog.h"
 #include "data/Database.h"
 #include "data/PendingRegionChange.h"

@@ -1,9 +1,9 @@
 #pragma once
 #include <string>
 
-#include "app/Outcome.h"
-#include "app/Person.h"
-#include "app/RunHost.h"
+#include "base/Outcome.h"
+#include "base/Person.h"
+#include "base/RunHost.h"
 
 namespace mrk2 {
 

@@ -5,9 +5,9 @@
 #include <exception>
 #include <vector>
 
-#include "app/EndMessage.h"
-#include "app/FileNames.h"
-#include "app/Paths.h"
+#include "base/EndMessage.h"
+#include "base/FileNames.h"
+#include "base/Paths.h"
 #include "data/Catalog.h"
 #include "data/RegionSnapshot.h"
 

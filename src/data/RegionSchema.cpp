@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Error.h"
-#include "app/Paths.h"
+#include "base/Error.h"
+#include "base/Paths.h"
 #include "data/Database.h"
 #include "data/LaterIndexes.h"
 #include "data/SchemaNames.h"

@@ -6,8 +6,8 @@
 #include <tuple>
 #include <unordered_map>
 
-#include "app/Paths.h"
-#include "app/SourceFile.h"
+#include "base/Paths.h"
+#include "base/SourceFile.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "data/SchemaNames.h"

@@ -1,6 +1,6 @@
 #include "data/SourceStatus.h"
 
-#include "app/Error.h"
+#include "base/Error.h"
 
 namespace mrk2 {
 

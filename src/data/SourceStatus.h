@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SourceFile.h"
+#include "base/SourceFile.h"
 
 namespace mrk2 {
 

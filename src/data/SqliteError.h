@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "app/Error.h"
+#include "base/Error.h"
 
 namespace mrk2 {
 

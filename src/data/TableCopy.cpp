@@ -4,7 +4,7 @@
 #include <set>
 #include <vector>
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "data/Database.h"
 #include "data/LaterIndexes.h"
 #include "data/WorkFiles.h"

@@ -1,6 +1,6 @@
 #include "data/WorkFiles.h"
 
-#include "app/FileOps.h"
+#include "base/FileOps.h"
 
 namespace mrk2 {
 

@@ -1,6 +1,6 @@
 #include "import/AbrCsvReader.h"
 
-#include "app/Error.h"
+#include "base/Error.h"
 
 namespace mrk2 {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/LineReader.h"
+#include "base/LineReader.h"
 
 namespace mrk2 {
 

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "app/Error.h"
-#include "app/MunicipalityMaster.h"
+#include "base/Error.h"
 #include "import/AbrPairReader.h"
+#include "import/MunicipalityMaster.h"
 #include "import/PlaneProjector.h"
 #include "import/PlaneZone.h"
 #include "import/PositionValueCheck.h"

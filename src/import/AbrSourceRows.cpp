@@ -1,12 +1,12 @@
 #include "import/AbrSourceRows.h"
 
-#include "app/CsvField.h"
-#include "app/Error.h"
-#include "app/MunicipalityMaster.h"
-#include "app/Utf8.h"
+#include "base/CsvField.h"
+#include "base/Error.h"
+#include "base/Utf8.h"
 #include "import/AbrCsvReader.h"
 #include "import/AbrFileName.h"
 #include "import/AbrPositionRow.h"
+#include "import/MunicipalityMaster.h"
 
 namespace mrk2 {
 

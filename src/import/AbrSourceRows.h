@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "app/SourceFile.h"
+#include "base/SourceFile.h"
 #include "import/AbrPairReader.h"
 #include "import/AbrPositionRow.h"
 #include "import/PlaneProjector.h"

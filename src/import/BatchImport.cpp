@@ -4,11 +4,11 @@
 #include <chrono>
 #include <filesystem>
 
-#include "app/Error.h"
-#include "app/ErrorReport.h"
-#include "app/FileNames.h"
-#include "app/Paths.h"
-#include "app/TaskPool.h"
+#include "base/Error.h"
+#include "base/ErrorReport.h"
+#include "base/FileNames.h"
+#include "base/Paths.h"
+#include "base/TaskPool.h"
 #include "data/RegionSnapshot.h"
 #include "import/ImportRun.h"
 #include "import/PrefectureGroups.h"

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Outcome.h"
-#include "app/Progress.h"
-#include "app/StopControl.h"
+#include "base/Outcome.h"
+#include "base/Progress.h"
+#include "base/StopControl.h"
 #include "import/ImportRequest.h"
 
 namespace mrk2 {

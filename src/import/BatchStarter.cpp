@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "app/ErrorReport.h"
-#include "app/WriterLock.h"
+#include "base/ErrorReport.h"
+#include "base/WriterLock.h"
 #include "data/PendingRegionChange.h"
 
 namespace mrk2 {

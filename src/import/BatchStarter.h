@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Person.h"
-#include "app/RunHost.h"
+#include "base/Person.h"
+#include "base/RunHost.h"
 #include "import/BatchImport.h"
 
 namespace mrk2 {

@@ -1,6 +1,6 @@
 #include "import/CsvSourceRows.h"
 
-#include "app/CsvField.h"
+#include "base/CsvField.h"
 #include "import/KnownHeaders.h"
 
 namespace mrk2 {

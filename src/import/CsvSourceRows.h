@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/LineReader.h"
+#include "base/LineReader.h"
 #include "import/PositionLayout.h"
 #include "import/SourceRows.h"
 

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "app/Error.h"
-#include "app/Limits.h"
-#include "app/ProgressPacer.h"
-#include "app/Utf8Text.h"
+#include "base/Error.h"
+#include "base/Limits.h"
+#include "base/ProgressPacer.h"
+#include "base/Utf8Text.h"
 #include "data/RegionSchema.h"
 #include "data/SchemaNames.h"
 

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/RunProgress.h"
+#include "base/RunProgress.h"
 #include "data/Database.h"
 #include "data/RowFeed.h"
 #include "import/GroupedSource.h"

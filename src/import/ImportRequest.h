@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/MemoryBudget.h"
-#include "app/SourceFile.h"
+#include "base/MemoryBudget.h"
+#include "base/SourceFile.h"
 #include "import/PositionLoader.h"
 
 namespace mrk2 {

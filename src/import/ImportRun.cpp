@@ -4,13 +4,13 @@
 #include <set>
 #include <vector>
 
-#include "app/Error.h"
-#include "app/ErrorReport.h"
-#include "app/FileNames.h"
-#include "app/FileOps.h"
-#include "app/Paths.h"
-#include "app/RegionName.h"
-#include "app/RunProgress.h"
+#include "base/Error.h"
+#include "base/ErrorReport.h"
+#include "base/FileNames.h"
+#include "base/FileOps.h"
+#include "base/Paths.h"
+#include "base/RegionName.h"
+#include "base/RunProgress.h"
 #include "data/Catalog.h"
 #include "data/Compaction.h"
 #include "data/Database.h"

@@ -1,9 +1,9 @@
 #pragma once
 #include <string>
 
-#include "app/Outcome.h"
-#include "app/ProgressSink.h"
-#include "app/StopControl.h"
+#include "base/Outcome.h"
+#include "base/ProgressSink.h"
+#include "base/StopControl.h"
 #include "import/ImportRequest.h"
 
 namespace mrk2 {

@@ -2,12 +2,12 @@
 
 #include <chrono>
 
-#include "app/EndMessage.h"
-#include "app/ErrorReport.h"
-#include "app/FileNames.h"
-#include "app/Paths.h"
-#include "app/RegionName.h"
-#include "app/WriterLock.h"
+#include "base/EndMessage.h"
+#include "base/ErrorReport.h"
+#include "base/FileNames.h"
+#include "base/Paths.h"
+#include "base/RegionName.h"
+#include "base/WriterLock.h"
 #include "data/Database.h"
 #include "data/PendingRegionChange.h"
 #include "data/RegionChangeSummary.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Outcome.h"
-#include "app/Person.h"
-#include "app/RunHost.h"
+#include "base/Outcome.h"
+#include "base/Person.h"
+#include "base/RunHost.h"
 #include "import/ImportRequest.h"
 
 namespace mrk2 {

@@ -4,7 +4,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "app/CsvField.h"
+#include "base/CsvField.h"
 
 namespace mrk2 {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "app/MunicipalityMaster.h"
+#include "import/MunicipalityMaster.h"
 #include "import/SourceRows.h"
 
 namespace mrk2 {

@@ -1,6 +1,6 @@
 #include "import/MunicipalityCoverage.h"
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "data/Database.h"
 #include "data/SchemaNames.h"
 

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/Error.h"
+#include "base/Error.h"
 
 namespace mrk2 {
 

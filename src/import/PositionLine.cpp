@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "app/CsvField.h"
-#include "app/Error.h"
+#include "base/CsvField.h"
+#include "base/Error.h"
 #include "import/PositionValueCheck.h"
 
 namespace mrk2 {

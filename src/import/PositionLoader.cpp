@@ -6,17 +6,17 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Error.h"
-#include "app/Limits.h"
-#include "app/MunicipalityMaster.h"
-#include "app/Paths.h"
-#include "app/Utf8Text.h"
+#include "base/Error.h"
+#include "base/Limits.h"
+#include "base/Paths.h"
+#include "base/Utf8Text.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "data/SchemaNames.h"
 #include "import/AbrSourceRows.h"
 #include "import/BatchInsert.h"
 #include "import/MunicipalityCodes.h"
+#include "import/MunicipalityMaster.h"
 #include "import/PositionLine.h"
 #include "import/SourceLayout.h"
 #include "import/TownSort.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/RunProgress.h"
-#include "app/SourceFile.h"
+#include "base/RunProgress.h"
+#include "base/SourceFile.h"
 #include "data/Database.h"
 #include "import/GroupedSource.h"
 #include "import/MunicipalityCoverage.h"

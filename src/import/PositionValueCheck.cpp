@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Error.h"
+#include "base/Error.h"
 
 namespace mrk2 {
 

@@ -4,10 +4,11 @@
 #include <filesystem>
 #include <map>
 
-#include "app/Error.h"
-#include "app/ErrorReport.h"
-#include "app/Paths.h"
-#include "app/RegionName.h"
+#include "base/Error.h"
+#include "base/ErrorReport.h"
+#include "base/Paths.h"
+#include "base/RegionName.h"
+#include "import/PrefectureRegion.h"
 #include "import/SourceLayout.h"
 
 namespace mrk2 {

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SourceFile.h"
+#include "base/SourceFile.h"
 #include "import/PositionLayout.h"
 
 namespace mrk2 {

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "app/Error.h"
-#include "app/Paths.h"
+#include "base/Error.h"
+#include "base/Paths.h"
 #include "data/Database.h"
 #include "data/SchemaNames.h"
 

@@ -3,8 +3,8 @@
 #include <set>
 #include <vector>
 
-#include "app/Error.h"
-#include "app/FileOps.h"
+#include "base/Error.h"
+#include "base/FileOps.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "data/SchemaNames.h"

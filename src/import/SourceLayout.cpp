@@ -1,8 +1,8 @@
 #include "import/SourceLayout.h"
 
-#include "app/MunicipalityMaster.h"
-#include "app/PeekedBytes.h"
+#include "base/PeekedBytes.h"
 #include "import/CsvSourceRows.h"
+#include "import/MunicipalityMaster.h"
 
 namespace mrk2 {
 

@@ -2,7 +2,7 @@
 #include <memory>
 #include <string>
 
-#include "app/SourceFile.h"
+#include "base/SourceFile.h"
 #include "import/AbrSourceRows.h"
 #include "import/PositionLayout.h"
 #include "import/SourceRows.h"

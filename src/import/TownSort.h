@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/MemoryBudget.h"
-#include "app/ScratchFile.h"
+#include "base/MemoryBudget.h"
+#include "base/ScratchFile.h"
 #include "import/TownGroups.h"
 
 namespace mrk2 {

@@ -5,9 +5,9 @@
 #include <map>
 #include <optional>
 
-#include "app/Error.h"
-#include "app/Limits.h"
-#include "app/Paths.h"
+#include "base/Error.h"
+#include "base/Limits.h"
+#include "base/Paths.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "data/SchemaNames.h"

@@ -5,7 +5,7 @@
 
 #include "import/RowKinds.h"
 
-#include "app/SourceFile.h"
+#include "base/SourceFile.h"
 
 namespace mrk2 {
 

@@ -1,7 +1,7 @@
 #include "lookup/AddressLine.h"
 
-#include "app/Cp932.h"
-#include "app/Utf8.h"
+#include "base/Cp932.h"
+#include "base/Utf8.h"
 
 namespace mrk2 {
 

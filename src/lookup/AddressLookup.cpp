@@ -1,6 +1,6 @@
 #include "lookup/AddressLookup.h"
 
-#include "app/Utf8.h"
+#include "base/Utf8.h"
 #include "lookup/AddressNormalizer.h"
 #include "lookup/RowChoice.h"
 

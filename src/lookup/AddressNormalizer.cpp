@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/Utf8.h"
-#include "app/Utf8Text.h"
+#include "base/Utf8.h"
+#include "base/Utf8Text.h"
 
 namespace mrk2 {
 

@@ -5,7 +5,7 @@
 #include <numbers>
 #include <unordered_map>
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "data/Database.h"
 #include "data/PointIndex.h"
 #include "data/RegionSchema.h"

@@ -5,7 +5,7 @@
 #include <set>
 #include <stdexcept>
 
-#include "app/Utf8.h"
+#include "base/Utf8.h"
 #include "data/Database.h"
 #include "lookup/AddressNormalizer.h"
 

@@ -3,14 +3,14 @@
 #include <chrono>
 #include <optional>
 
-#include "app/EndMessage.h"
-#include "app/Error.h"
-#include "app/ErrorReport.h"
-#include "app/FileNames.h"
-#include "app/FileOps.h"
-#include "app/Paths.h"
-#include "app/RunProgress.h"
-#include "app/WriterLock.h"
+#include "base/EndMessage.h"
+#include "base/Error.h"
+#include "base/ErrorReport.h"
+#include "base/FileNames.h"
+#include "base/FileOps.h"
+#include "base/Paths.h"
+#include "base/RunProgress.h"
+#include "base/WriterLock.h"
 #include "data/Compaction.h"
 #include "data/Database.h"
 #include "data/LaterIndexes.h"

@@ -2,11 +2,11 @@
 #include <array>
 #include <string>
 
-#include "app/Outcome.h"
-#include "app/Person.h"
-#include "app/ProgressSink.h"
-#include "app/RunHost.h"
-#include "app/StopControl.h"
+#include "base/Outcome.h"
+#include "base/Person.h"
+#include "base/ProgressSink.h"
+#include "base/RunHost.h"
+#include "base/StopControl.h"
 
 namespace mrk2 {
 

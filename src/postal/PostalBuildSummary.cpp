@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "app/EndMessage.h"
+#include "base/EndMessage.h"
 #include "data/Database.h"
 #include "data/SchemaNames.h"
 

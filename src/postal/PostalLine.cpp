@@ -1,7 +1,7 @@
 #include "postal/PostalLine.h"
 
-#include "app/CsvField.h"
-#include "app/Error.h"
+#include "base/CsvField.h"
+#include "base/Error.h"
 
 namespace mrk2 {
 

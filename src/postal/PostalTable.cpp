@@ -4,10 +4,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Cp932.h"
-#include "app/Error.h"
-#include "app/KanaWidth.h"
-#include "app/LineReader.h"
+#include "base/Cp932.h"
+#include "base/Error.h"
+#include "base/KanaWidth.h"
+#include "base/LineReader.h"
 #include "data/Database.h"
 #include "data/PostSchema.h"
 #include "data/RowFeed.h"

@@ -2,8 +2,8 @@
 #include <array>
 #include <string>
 
-#include "app/RunProgress.h"
-#include "app/SourceFile.h"
+#include "base/RunProgress.h"
+#include "base/SourceFile.h"
 
 namespace mrk2 {
 

@@ -16,9 +16,9 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/Config.h"
-#include "app/FileNames.h"
-#include "app/Paths.h"
+#include "base/Config.h"
+#include "base/FileNames.h"
+#include "base/Paths.h"
 #include "data/BaseDbInit.h"
 #include "data/Catalog.h"
 #include "data/Database.h"

@@ -1,6 +1,6 @@
 #include "serve/AddressAnswer.h"
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "serve/HttpError.h"
 
 namespace mrk2::serve {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/Utf8.h"
+#include "base/Utf8.h"
 #include "lookup/AddressLine.h"
 #include "serve/AddressAnswer.h"
 #include "serve/AnswerStream.h"

@@ -3,8 +3,8 @@
 #include <functional>
 #include <string>
 
-#include "app/Outcome.h"
-#include "app/StopControl.h"
+#include "base/Outcome.h"
+#include "base/StopControl.h"
 
 namespace mrk2::serve {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "serve/HttpError.h"
 
 namespace mrk2::serve {

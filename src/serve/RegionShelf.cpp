@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "app/FileNames.h"
-#include "app/RegionName.h"
+#include "base/FileNames.h"
+#include "base/RegionName.h"
 #include "data/Catalog.h"
 
 namespace mrk2::serve {

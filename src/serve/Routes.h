@@ -3,7 +3,7 @@
 #include <chrono>
 #include <functional>
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "serve/ConnectionWatch.h"
 #include "serve/RegionShelf.h"
 

@@ -14,12 +14,12 @@
 #include <optional>
 #include <vector>
 
-#include "app/Error.h"
-#include "app/ErrorReport.h"
-#include "app/Limits.h"
-#include "app/Paths.h"
-#include "app/SourceFile.h"
-#include "app/StartLine.h"
+#include "base/Error.h"
+#include "base/ErrorReport.h"
+#include "base/Limits.h"
+#include "base/Paths.h"
+#include "base/SourceFile.h"
+#include "base/StartLine.h"
 #include "data/Catalog.h"
 #include "data/SourceStatus.h"
 #include "import/ImportStarter.h"

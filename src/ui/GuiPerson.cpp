@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
-#include "app/RunEstimate.h"
+#include "base/RunEstimate.h"
 #include "ui/ProgressRelay.h"
 #include "ui/UiText.h"
 #include "ui/WorkerThread.h"

@@ -4,8 +4,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/Person.h"
-#include "app/RunHost.h"
+#include "base/Person.h"
+#include "base/RunHost.h"
 #include "ui/ProgressDialog.h"
 #include "ui/Prompter.h"
 #include "ui/Session.h"

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "app/Error.h"
-#include "app/ErrorReport.h"
-#include "app/Paths.h"
-#include "app/WriterLock.h"
+#include "base/Error.h"
+#include "base/ErrorReport.h"
+#include "base/Paths.h"
+#include "base/WriterLock.h"
 #include "data/Database.h"
 
 namespace mrk2::ui {

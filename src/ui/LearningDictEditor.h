@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/Person.h"
+#include "base/Person.h"
 #include "data/DatabaseChangeWatch.h"
 #include "data/LearningCatalog.h"
 #include "data/LearningSearch.h"

@@ -14,7 +14,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/Person.h"
+#include "base/Person.h"
 #include "ui/LearningDictEditor.h"
 #include "ui/Session.h"
 #include "ui/UiText.h"

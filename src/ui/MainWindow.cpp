@@ -16,13 +16,13 @@
 #include <string>
 #include <vector>
 
-#include "app/Config.h"
-#include "app/Error.h"
-#include "app/ErrorReport.h"
-#include "app/FileNames.h"
-#include "app/Paths.h"
-#include "app/RegionName.h"
-#include "app/StartLine.h"
+#include "base/Config.h"
+#include "base/Error.h"
+#include "base/ErrorReport.h"
+#include "base/FileNames.h"
+#include "base/Paths.h"
+#include "base/RegionName.h"
+#include "base/StartLine.h"
 #include "data/BaseDbInit.h"
 #include "data/Catalog.h"
 #include "data/PendingRegionChange.h"

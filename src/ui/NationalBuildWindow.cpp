@@ -17,10 +17,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/ErrorReport.h"
-#include "app/FileNames.h"
-#include "app/Paths.h"
-#include "app/RunEstimate.h"
+#include "base/ErrorReport.h"
+#include "base/FileNames.h"
+#include "base/Paths.h"
+#include "base/RunEstimate.h"
 #include "import/BatchStarter.h"
 #include "import/PrefectureGroups.h"
 #include "ui/BatchRelay.h"

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/Person.h"
-#include "app/RunHost.h"
+#include "base/Person.h"
+#include "base/RunHost.h"
 #include "import/BatchImport.h"
 #include "import/ImportRequest.h"
 #include "ui/Session.h"

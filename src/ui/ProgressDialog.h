@@ -5,8 +5,8 @@
 
 #include <functional>
 
-#include "app/Progress.h"
-#include "app/ProgressText.h"
+#include "base/Progress.h"
+#include "base/ProgressText.h"
 
 class QLabel;
 class QProgressBar;

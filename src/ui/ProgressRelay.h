@@ -1,8 +1,8 @@
 #pragma once
 #include <QObject>
 
-#include "app/Progress.h"
-#include "app/ProgressSink.h"
+#include "base/Progress.h"
+#include "base/ProgressSink.h"
 
 Q_DECLARE_METATYPE(mrk2::Progress)
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <QString>
 
-#include "app/Person.h"
+#include "base/Person.h"
 
 class QWidget;
 

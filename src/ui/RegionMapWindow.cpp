@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "data/RegionPoints.h"
 #include "lookup/AddressLookup.h"
 #include "lookup/ReverseLookup.h"

@@ -2,10 +2,10 @@
 #include <string>
 #include <vector>
 
-#include "app/FileNames.h"
-#include "app/Settings.h"
-#include "app/SourceFile.h"
-#include "app/StopControl.h"
+#include "base/FileNames.h"
+#include "base/Settings.h"
+#include "base/SourceFile.h"
+#include "base/StopControl.h"
 
 namespace mrk2::ui {
 

@@ -4,8 +4,8 @@
 
 #include <QLineEdit>
 
-#include "app/Error.h"
-#include "app/StartLine.h"
+#include "base/Error.h"
+#include "base/StartLine.h"
 
 namespace mrk2::ui {
 

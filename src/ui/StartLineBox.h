@@ -7,7 +7,7 @@ namespace mrk2::ui {
 // still holds any text the configuration gave it, so that the numeric check
 // before a run has a meaning: a value like "abc" from the INI stays visible
 // until it is corrected. What is typed is read by the one start-line rule
-// (app/StartLine.h), full-width digits included.
+// (base/StartLine.h), full-width digits included.
 class StartLineBox : public QSpinBox {
     Q_OBJECT
   public:

@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/Config.h"
+#include "base/Config.h"
 #include "ui/GuiPerson.h"
 
 namespace mrk2::ui {

@@ -1,6 +1,6 @@
 #include "ui/ToolCommandLine.h"
 
-#include "app/SettingsLocation.h"
+#include "base/SettingsLocation.h"
 
 namespace mrk2::ui {
 

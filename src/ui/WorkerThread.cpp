@@ -5,7 +5,7 @@
 #include <exception>
 #include <memory>
 
-#include "app/ErrorReport.h"
+#include "base/ErrorReport.h"
 
 namespace mrk2::ui {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <functional>
 
-#include "app/Outcome.h"
+#include "base/Outcome.h"
 
 namespace mrk2::ui {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ErrorReport.h"
-#include "app/SettingsLocation.h"
+#include "base/ErrorReport.h"
+#include "base/SettingsLocation.h"
 #include "ui/GuiPerson.h"
 #include "ui/MainWindow.h"
 #include "ui/Prompter.h"

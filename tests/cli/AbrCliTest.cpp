@@ -3,7 +3,7 @@
 
 #include <fstream>
 
-#include "app/Paths.h"
+#include "base/Paths.h"
 
 #include "support/AbrSample.h"
 #include "support/CliRunner.h"

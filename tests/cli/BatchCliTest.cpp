@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "data/Catalog.h"
 #include "data/RegionComparison.h"
 #include "data/RegionSnapshot.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "data/Database.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"

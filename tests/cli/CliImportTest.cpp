@@ -8,8 +8,8 @@
 
 #include <future>
 
-#include "app/Paths.h"
-#include "app/WriterLock.h"
+#include "base/Paths.h"
+#include "base/WriterLock.h"
 #include "data/Database.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"

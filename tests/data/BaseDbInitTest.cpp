@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/Cp932.h"
-#include "app/Error.h"
+#include "base/Cp932.h"
+#include "base/Error.h"
 #include "data/Catalog.h"
 #include "data/Database.h"
 #include "support/TempDir.h"

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "app/Error.h"
-#include "app/Paths.h"
+#include "base/Error.h"
+#include "base/Paths.h"
 #include "data/BaseDbInit.h"
 #include "data/Database.h"
 #include "data/SourceStatus.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/FileOps.h"
+#include "base/FileOps.h"
 #include "data/Database.h"
 #include "support/TempDir.h"
 

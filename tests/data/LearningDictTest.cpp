@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "data/Database.h"
 #include "data/LearningCatalog.h"
 #include "data/LearningSearch.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/WriterLock.h"
+#include "base/WriterLock.h"
 #include "data/Database.h"
 #include "support/TempDir.h"
 

@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/Paths.h"
-#include "app/RegionName.h"
+#include "base/Paths.h"
+#include "base/RegionName.h"
 #include "data/BaseDbInit.h"
 #include "data/Catalog.h"
 #include "data/Database.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "support/TempDir.h"
 
 namespace mrk2::test {

@@ -2,10 +2,10 @@
 // rows need, and positions that pass the rule every layout's positions pass.
 #include <gtest/gtest.h>
 
-#include "app/Error.h"
-#include "app/MunicipalityMaster.h"
+#include "base/Error.h"
 #include "import/AbrPairReader.h"
 #include "import/AbrPositionRow.h"
+#include "import/MunicipalityMaster.h"
 #include "import/PlaneProjector.h"
 #include "support/TempDir.h"
 

@@ -1,11 +1,11 @@
 // Registry files read by their header names and joined with their positions.
 #include <gtest/gtest.h>
 
-#include "app/Error.h"
-#include "app/MunicipalityMaster.h"
+#include "base/Error.h"
 #include "import/AbrFileName.h"
 #include "import/AbrPairReader.h"
 #include "import/AbrPositionRow.h"
+#include "import/MunicipalityMaster.h"
 #include "import/PlaneProjector.h"
 #include "support/AbrSample.h"
 #include "support/TempDir.h"

@@ -4,9 +4,9 @@
 
 #include <fstream>
 
-#include "app/Error.h"
-#include "app/ErrorReport.h"
-#include "app/SourceFile.h"
+#include "base/Error.h"
+#include "base/ErrorReport.h"
+#include "base/SourceFile.h"
 #include "import/ImportRun.h"
 #include "import/RegionFixture.h"
 #include "support/ZipWriter.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "data/RegionSchema.h"
 #include "import/GroupedExtraction.h"
 #include "import/ImportRun.h"

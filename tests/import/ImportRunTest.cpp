@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ErrorReport.h"
-#include "app/FileOps.h"
-#include "app/WriterLock.h"
+#include "base/ErrorReport.h"
+#include "base/FileOps.h"
+#include "base/WriterLock.h"
 #include "data/Catalog.h"
 #include "import/ImportStarter.h"
 #include "import/RegionFixture.h"

@@ -2,7 +2,7 @@
 // renamed in with it, so reverse lookups never see the rows of an older file.
 #include <gtest/gtest.h>
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "data/PointIndex.h"
 #include "import/RegionFixture.h"
 #include "lookup/ReverseLookup.h"

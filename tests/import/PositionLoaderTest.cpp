@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/Error.h"
-#include "app/ErrorReport.h"
-#include "app/Paths.h"
+#include "base/Error.h"
+#include "base/ErrorReport.h"
+#include "base/Paths.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "import/PositionLoader.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ErrorReport.h"
-#include "app/Paths.h"
+#include "base/ErrorReport.h"
+#include "base/Paths.h"
 #include "data/BaseDbInit.h"
 #include "data/Database.h"
 #include "import/ImportRequest.h"

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "import/RegionFixture.h"
 
 namespace mrk2::test {

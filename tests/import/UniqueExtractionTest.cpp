@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/Error.h"
-#include "app/ErrorReport.h"
+#include "base/Error.h"
+#include "base/ErrorReport.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "import/UniqueExtraction.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <thread>
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "data/Database.h"
 #include "data/PointIndex.h"
 #include "lookup/PointText.h"

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "data/BaseDbInit.h"
 #include "data/Database.h"
 #include "postal/PostalTable.h"

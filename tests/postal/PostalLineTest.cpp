@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Error.h"
+#include "base/Error.h"
 
 using namespace mrk2;
 

@@ -18,8 +18,8 @@
 #include <set>
 #include <thread>
 
-#include "app/FileOps.h"
-#include "app/Paths.h"
+#include "base/FileOps.h"
+#include "base/Paths.h"
 #include "data/Database.h"
 #include "support/TempDir.h"
 
@@ -35,7 +35,7 @@ struct Child {
 };
 
 // Runs mrk2cli in `cwd`; kills it after `killAfter` unless that is zero, or it
-// kills itself at its `killAtStep`-th fault point (app/FaultPoint.h). With a
+// kills itself at its `killAtStep`-th fault point (base/FaultPoint.h). With a
 // file size limit the child gets EFBIG instead of SIGXFSZ, like a full disk.
 Child runChild(const std::vector<std::string>& args, const std::string& cwd,
                std::chrono::microseconds killAfter = {}, rlim_t fileSizeLimit = 0,
@@ -336,7 +336,7 @@ TEST_F(KillTest, RandomMomentsLeaveTheDirectoryOldOrNewAsAWhole) {
 }
 
 // The same writers, killed at each of their fault points in turn (a copy, a
-// removal, a rename, a commit, a step of a run; app/FaultPoint.h) until a run
+// removal, a rename, a commit, a step of a run; base/FaultPoint.h) until a run
 // passes them all: every moment is hit, whatever the machine's load, and each
 // leaves the directory old or new as a whole.
 TEST_F(KillTest, AKillAtEveryFaultPointLeavesTheDirectoryOldOrNew) {

@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "app/MunicipalityMaster.h"
 #include "import/AbrPairReader.h"
 #include "import/AbrPositionRow.h"
+#include "import/MunicipalityMaster.h"
 #include "import/PlaneProjector.h"
 
 namespace mrk2::test {

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "app/Person.h"
-#include "app/Progress.h"
-#include "app/ProgressSink.h"
-#include "app/ProgressText.h"
-#include "app/RunHost.h"
+#include "base/Person.h"
+#include "base/Progress.h"
+#include "base/ProgressSink.h"
+#include "base/ProgressText.h"
+#include "base/RunHost.h"
 
 namespace mrk2::test {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <map>
 
-#include "app/CsvField.h"
-#include "app/LineReader.h"
+#include "base/CsvField.h"
+#include "base/LineReader.h"
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 

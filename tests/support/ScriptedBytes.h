@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ByteSource.h"
-#include "app/Error.h"
+#include "base/ByteSource.h"
+#include "base/Error.h"
 
 namespace mrk2::test {
 

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "app/Cp932.h"
+#include "base/Cp932.h"
 
 namespace mrk2::test {
 

@@ -9,7 +9,7 @@
 #include <QWindow>
 
 #include "UiFixture.h"
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "data/Catalog.h"
 #include "data/Database.h"
 #include "postal/PostalTable.h"

@@ -9,8 +9,8 @@
 #include <fstream>
 
 #include "UiFixture.h"
-#include "app/Config.h"
-#include "app/Paths.h"
+#include "base/Config.h"
+#include "base/Paths.h"
 #include "data/BaseDbInit.h"
 #include "data/Catalog.h"
 #include "data/Database.h"

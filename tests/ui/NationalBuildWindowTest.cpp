@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "UiFixture.h"
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "postal/PostalTable.h"
 #include "ui/NationalBuildWindow.h"
 

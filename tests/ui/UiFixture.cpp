@@ -3,7 +3,7 @@
 #include <QListWidget>
 #include <fstream>
 
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "data/BaseDbInit.h"
 #include "data/Catalog.h"
 #include "data/Database.h"

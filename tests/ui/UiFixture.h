@@ -20,7 +20,7 @@ inline void PrintTo(const QStringList& l, std::ostream* os) {
 #include <string>
 #include <vector>
 
-#include "app/SourceFile.h"
+#include "base/SourceFile.h"
 #include "support/TempDir.h"
 #include "ui/GuiPerson.h"
 #include "ui/Prompter.h"

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "UiFixture.h"
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "import/ImportRun.h"
 #include "postal/PostalTable.h"
 

@@ -5,8 +5,8 @@
 #include <iostream>
 #include <thread>
 
-#include "app/Error.h"
-#include "app/StartLine.h"
+#include "base/Error.h"
+#include "base/StartLine.h"
 #include "cli/BatchStatus.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"

@@ -2,8 +2,8 @@
 // the region after an update.
 #include <iostream>
 
-#include "app/Error.h"
-#include "app/Paths.h"
+#include "base/Error.h"
+#include "base/Paths.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/ComparisonReport.h"

@@ -2,8 +2,8 @@
 #include <iostream>
 #include <string>
 
-#include "app/FileNames.h"
-#include "app/Paths.h"
+#include "base/FileNames.h"
+#include "base/Paths.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "data/BaseDbInit.h"

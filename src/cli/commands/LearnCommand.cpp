@@ -3,8 +3,8 @@
 #include <iostream>
 #include <string>
 
-#include "app/Error.h"
-#include "app/WriterLock.h"
+#include "base/Error.h"
+#include "base/WriterLock.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/Listing.h"

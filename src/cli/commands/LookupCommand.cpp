@@ -3,10 +3,10 @@
 #include <iostream>
 #include <string>
 
-#include "app/Error.h"
-#include "app/FileNames.h"
-#include "app/Paths.h"
-#include "app/Utf8.h"
+#include "base/Error.h"
+#include "base/FileNames.h"
+#include "base/Paths.h"
+#include "base/Utf8.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/Listing.h"

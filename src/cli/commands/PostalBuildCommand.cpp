@@ -1,9 +1,9 @@
 // mrk2cli postal-build: the main window's "更新" of the national postal table.
 #include <iostream>
 
-#include "app/Error.h"
-#include "app/Paths.h"
-#include "app/StartLine.h"
+#include "base/Error.h"
+#include "base/Paths.h"
+#include "base/StartLine.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "postal/NationalPostalBuild.h"

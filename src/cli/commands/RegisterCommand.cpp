@@ -1,7 +1,7 @@
 // mrk2cli register: builds a region database afresh from exactly the given files.
-#include "app/FileNames.h"
-#include "app/Limits.h"
-#include "app/RegionName.h"
+#include "base/FileNames.h"
+#include "base/Limits.h"
+#include "base/RegionName.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/ComparisonReport.h"

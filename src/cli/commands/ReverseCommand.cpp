@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Error.h"
-#include "app/FileNames.h"
-#include "app/Paths.h"
-#include "app/Utf8.h"
+#include "base/Error.h"
+#include "base/FileNames.h"
+#include "base/Paths.h"
+#include "base/Utf8.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/Listing.h"

@@ -6,7 +6,7 @@
 #include <iostream>
 #include <thread>
 
-#include "app/ErrorReport.h"
+#include "base/ErrorReport.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "serve/GeocodeServer.h"

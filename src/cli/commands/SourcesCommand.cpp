@@ -3,10 +3,10 @@
 #include <iostream>
 #include <string>
 
-#include "app/Error.h"
-#include "app/FileNames.h"
-#include "app/Paths.h"
-#include "app/RegionName.h"
+#include "base/Error.h"
+#include "base/FileNames.h"
+#include "base/Paths.h"
+#include "base/RegionName.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/Listing.h"

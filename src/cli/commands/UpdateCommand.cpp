@@ -2,11 +2,11 @@
 // plus added ones, minus removed ones; only changed and new files are loaded.
 #include <algorithm>
 
-#include "app/Error.h"
-#include "app/FileNames.h"
-#include "app/Limits.h"
-#include "app/Paths.h"
-#include "app/RegionName.h"
+#include "base/Error.h"
+#include "base/FileNames.h"
+#include "base/Limits.h"
+#include "base/Paths.h"
+#include "base/RegionName.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/ComparisonReport.h"
