@@ -74,26 +74,26 @@ class MainWindow : public QWidget {
 
     Session& session_;
     GuiPerson& person_;
-    QLineEdit* txtDbDir_;
-    QPushButton* cmdDbDir_;
-    QComboBox* cmbPrefDB_;
-    QLineEdit* txtPostalCsv_;
-    QPushButton* cmdPostalSelect_;
-    QLineEdit* txtCensusCsv_;
-    StartLineBox* txtPostalStartLine_;
-    StartLineBox* txtCensusStartLine_;
-    QPushButton* cmdSelect_;
-    QPushButton* cmdUpdate_;
-    QPushButton* cmdDelete_;
-    QPushButton* cmdDictionary_;
-    QPushButton* cmdRegionMap_;
-    QPushButton* cmdNationalBuild_;
+    QLineEdit* dbDirEdit_;
+    QPushButton* dbDirButton_;
+    QComboBox* regionBox_;
+    QLineEdit* postalCsvEdit_;
+    QPushButton* postalCsvButton_;
+    QLineEdit* positionCsvEdit_;
+    StartLineBox* postalStartLine_;
+    StartLineBox* positionStartLine_;
+    QPushButton* registerButton_;
+    QPushButton* updateButton_;
+    QPushButton* deleteButton_;
+    QPushButton* dictionaryButton_;
+    QPushButton* regionMapButton_;
+    QPushButton* nationalBuildButton_;
     QPointer<NationalBuildWindow> nationalBuild_;
-    QPushButton* cmdExit_;
-    QPushButton* cmdRegister_;
-    QPushButton* cmdBackUp_;
-    QPushButton* cmdDetail_;
-    QPushButton* cmdUserDictionary_;
+    QPushButton* closeButton_;
+    QPushButton* batchRegisterButton_;
+    QPushButton* backupButton_;
+    QPushButton* settingsButton_;
+    QPushButton* userDictionaryButton_;
     QPointer<QWidget> dictionary_;
     DatabaseChangeWatch regionListWatch_;  // the base database the list was read from
     QString postalDir_;                    // start directory of the postal file dialog
