@@ -350,18 +350,6 @@ void CsvSelectionWindow::addListEntry(const SourceFile& file) {
     inDb_->addItem(makeListEntry(qs(file.dir), qs(file.file)));
 }
 
-bool CsvSelectionWindow::appendSource(const QListWidgetItem* item) {
-    if (session_.sources.size() >= kMaxSourceFiles) {
-        person_.say(
-            QStringLiteral("CSVファイルは%1ファイルまでしか選択できません。").arg(kMaxSourceFiles));
-        return false;
-    }
-    selected_->addItem(item->clone());
-    session_.sources.push_back(sourceOf(item));
-    addListEntry(session_.sources.back());
-    return true;
-}
-
 void CsvSelectionWindow::takeOut(const QListWidgetItem* item) {
     const SourceFile wanted = sourceOf(item);
     const QString entry = makeListEntry(qs(wanted.dir), qs(wanted.file));
@@ -377,27 +365,38 @@ void CsvSelectionWindow::takeOut(const QListWidgetItem* item) {
         }
 }
 
-// Chosen files join from the bottom of the list up, as they always have.
-void CsvSelectionWindow::selectChosen() {
-    for (int i = unselected_->count() - 1; i >= 0; --i) {
-        if (!unselected_->item(i)->isSelected())
-            continue;
-        if (!appendSource(unselected_->item(i)))
+// Files join the chosen ones in this order until the list holds as many as a
+// region may have; the operator is told so once, and the rest stay.
+void CsvSelectionWindow::moveToSelected(const std::vector<QListWidgetItem*>& items) {
+    for (QListWidgetItem* item : items) {
+        if (session_.sources.size() >= kMaxSourceFiles) {
+            person_.say(QStringLiteral("CSVファイルは%1ファイルまでしか選択できません。")
+                            .arg(kMaxSourceFiles));
             return;
-        delete unselected_->takeItem(i);
+        }
+        selected_->addItem(item->clone());
+        session_.sources.push_back(sourceOf(item));
+        addListEntry(session_.sources.back());
+        delete unselected_->takeItem(unselected_->row(item));
     }
 }
 
+// Chosen files join from the bottom of the list up, as they always have.
+void CsvSelectionWindow::selectChosen() {
+    std::vector<QListWidgetItem*> chosen;
+    for (int i = unselected_->count() - 1; i >= 0; --i)
+        if (unselected_->item(i)->isSelected())
+            chosen.push_back(unselected_->item(i));
+    moveToSelected(chosen);
+}
+
 void CsvSelectionWindow::selectAll() {
-    for (int i = 0; i < unselected_->count();) {
-        if (unselected_->item(i)->flags() == Qt::NoItemFlags) {
-            ++i;  // an archive that cannot be read stays where it is
-            continue;
-        }
-        if (!appendSource(unselected_->item(i)))
-            return;
-        delete unselected_->takeItem(i);
-    }
+    std::vector<QListWidgetItem*> all;
+    for (int i = 0; i < unselected_->count(); ++i)
+        // An archive that cannot be read stays where it is.
+        if (unselected_->item(i)->flags() != Qt::NoItemFlags)
+            all.push_back(unselected_->item(i));
+    moveToSelected(all);
 }
 
 void CsvSelectionWindow::unselectChosen() {

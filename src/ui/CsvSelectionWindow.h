@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <vector>
 
 #include "import/ImportRequest.h"
 #include "ui/Session.h"
@@ -50,7 +51,7 @@ class CsvSelectionWindow : public QDialog {
     void showInTree(const QString& dir);
     void fillFileLists();
     void addListEntry(const SourceFile& file);
-    bool appendSource(const QListWidgetItem* item);
+    void moveToSelected(const std::vector<QListWidgetItem*>& items);
     void takeOut(const QListWidgetItem* item);
     void selectChosen();
     void selectAll();

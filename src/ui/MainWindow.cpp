@@ -217,7 +217,7 @@ void MainWindow::formLoad() {
         setDbDirText(qs(settings.dbDir));
         postalDir_ = qs(settings.dbDir);
         if (settings.dbDir.empty()) {
-            offerBaseDatabase(settings.dbDir);  // says what to do
+            tellOutcome(person_, offerBaseDatabase(settings.dbDir));  // says what to do
             return;
         }
         if (!fileExists(session_.baseDbPath()))
@@ -272,12 +272,12 @@ void MainWindow::setDbDirText(const QString& text) {
     checkDbDir(text);
 }
 
-bool MainWindow::offerBaseDatabase(const std::string& dir) {
+Outcome MainWindow::offerBaseDatabase(const std::string& dir) {
     if (dir.empty()) {
-        person_.say(
-            QStringLiteral("データベースのディレクトリが設定されていません。"
-                           "「MRK DBパス」の「...」でディレクトリを選んで下さい。"));
-        return false;
+        return {Outcome::Kind::Refused,
+                {"データベースのディレクトリが設定されていません。"
+                 "「MRK DBパス」の「...」でディレクトリを選んで下さい。"},
+                {}};
     }
     // A first start: the directory has no base database yet, or is not there
     // at all. What mrk2cli init does, which makes the directory too.
@@ -286,12 +286,16 @@ bool MainWindow::offerBaseDatabase(const std::string& dir) {
                                    dir + "\n作成しますか？"
                              : "このディレクトリはありません。\n" + dir +
                                    "\nディレクトリと基本データベース (mrk2.mdb) を作成しますか？";
-    return person_.askYesNo(question) && initBaseDatabase({dir}, person_).succeeded();
+    if (!person_.askYesNo(question))
+        return {Outcome::Kind::Refused, {}, {}};
+    return initBaseDatabase({dir}, person_);
 }
 
 void MainWindow::checkDbDir(const QString& text) {
-    const std::string path = files::baseDbPath(str(text));
-    if (fileExists(path) || offerBaseDatabase(str(text))) {
+    const Outcome base = fileExists(files::baseDbPath(str(text))) ? Outcome::completed()
+                                                                  : offerBaseDatabase(str(text));
+    tellOutcome(person_, base);
+    if (base.succeeded()) {
         checkedDbDir_ = text;
         session_.dbDir = str(text);
         reloadRegionList();

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "base/Outcome.h"
 #include "data/DatabaseChangeWatch.h"
 #include "ui/Session.h"
 
@@ -55,8 +56,10 @@ class MainWindow : public QWidget {
   private:
     void buildControls();
     void checkDbDir(const QString& text);
-    // No base database in `dir`: says so plainly and offers to create one.
-    bool offerBaseDatabase(const std::string& dir);
+    // No base database in `dir`: offers to create one. Refused when nothing
+    // began (no directory named, with what to do, or the operator said no);
+    // otherwise how the creation ended, which it told itself.
+    Outcome offerBaseDatabase(const std::string& dir);
     // Fills the region list from the catalog; the box then shows `shown`.
     void reloadRegionList(const QString& shown = {});
     QString selectCsvFile();

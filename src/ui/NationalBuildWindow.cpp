@@ -21,6 +21,7 @@
 #include "base/FileNames.h"
 #include "base/Paths.h"
 #include "base/RunEstimate.h"
+#include "base/StartLine.h"
 #include "import/BatchStarter.h"
 #include "import/PrefectureGroups.h"
 #include "ui/BatchRelay.h"
@@ -178,11 +179,14 @@ BatchRequest NationalBuildWindow::request(ImportMode mode) const {
     for (const QString& p : paths_)
         request.paths.push_back(str(p));
     request.layout.columns = session_.settings.posInfoColumns;
+    // The main window's start line, by the one rule for start lines. A text the
+    // rule refuses is told where the main window registers; here, where nothing
+    // is asked, the files are read from their first line.
     try {
-        request.layout.startLine = std::stoi(
+        request.layout.startLine = parseStartLine(
             session_.posInfoStart.empty() ? session_.settings.posInfoStart : session_.posInfoStart);
-    } catch (const std::exception&) {
-        request.layout.startLine = 1;
+    } catch (const Refusal&) {
+        request.layout.startLine = kMinStartLine;
     }
     request.minRecs = session_.settings.minRecs;
     request.groupingBudget = session_.settings.memoryBudget;
