@@ -45,6 +45,9 @@ RegionSnapshot snapshotOrEmpty(const std::string& regionPath) {
     }
 }
 
+// What the run changed, ending with its time. The run has completed: a region
+// that cannot be read back for the account still is what the run made, so the
+// account is the time alone rather than a failure.
 std::string changeSummary(const RegionSnapshot& before, const std::string& regionPath,
                           std::chrono::steady_clock::time_point started) {
     const std::string time = elapsedTimeText(started);
