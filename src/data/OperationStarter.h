@@ -13,6 +13,9 @@ namespace mrk2 {
 // save) as it hands itself to the one starter: its checks, its work and how it
 // tells its end. The starter knows no operation; each brings its own steps.
 struct WriterOperation {
+    using Check = std::function<Outcome(Person& person)>;
+    using Tell = std::function<void(Person& person, const Outcome& outcome)>;
+
     std::string dbDir;  // whose writer lock (WriterLock.h) the operation holds
     // Names what a failure's report is about (a path), in place of what the
     // error names itself; empty: the error's own.
@@ -21,14 +24,14 @@ struct WriterOperation {
     // Throws (a Refusal, or an error reading what it checks) when the request
     // cannot start; returns anything but Completed to end the start there as it
     // is (a No to a question: Stopped; a Cancel: NothingToDo). Empty: no check.
-    std::function<Outcome(Person& person)> check;
+    Check check;
     // The work, under the lock. A Refusal it throws says it changed nothing;
     // anything else it throws comes after it undid its own half.
     RunHost::Work run;
     bool stoppable = false;  // whether the person is offered a Stop
     // After the lock is let go: how it ended, for the person. Empty: the
     // outcome's report, in order.
-    std::function<void(Person& person, const Outcome& outcome)> tell;
+    Tell tell;
 };
 
 // Starts `operation`, always in this order: the check; the directory's writer

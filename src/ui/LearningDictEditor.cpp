@@ -6,7 +6,6 @@
 #include "base/ErrorReport.h"
 #include "base/Paths.h"
 #include "data/Database.h"
-#include "data/OperationStarter.h"
 
 namespace mrk2::ui {
 
@@ -29,9 +28,11 @@ Outcome LearningDictEditor::told(const Outcome& outcome) {
     return outcome;
 }
 
-Outcome LearningDictEditor::startChange(const std::function<void(Database&)>& change) {
+Outcome LearningDictEditor::startChange(const WriterOperation::Check& check,
+                                        const std::function<void(Database&)>& change) {
     WriterOperation op;
     op.dbDir = dirNameOf(path_);
+    op.check = check;
     op.run = [&](StopControl&, ProgressSink&) {
         Database db = Database::open(path_);
         change(db);
@@ -192,16 +193,15 @@ LearningValues LearningDictEditor::formValues() const {
 }
 
 Outcome LearningDictEditor::saveRecord() {
-    // Nothing shown, nothing to save, and nothing to tell.
-    if (!hasCurrent())
-        return Outcome{Outcome::Kind::Refused, {}, {}};
     LearningValues v;
-    try {
+    const auto check = [&](Person&) {
+        // Nothing shown: nothing to save, and nothing to tell.
+        if (!hasCurrent())
+            return Outcome{Outcome::Kind::Refused, {}, {}};
         v = formValues();
-    } catch (const Refusal& r) {
-        return told(failure(r));
-    }
-    const Outcome outcome = startChange([&](Database& db) {
+        return Outcome::completed();
+    };
+    const Outcome outcome = startChange(check, [&](Database& db) {
         std::size_t pos = static_cast<std::size_t>(currentPos_);
         if (adding_) {
             ids_.push_back(insertLearningEntry(db, v));
@@ -258,7 +258,7 @@ void LearningDictEditor::deleteCurrent() {
         adding_ = false;
     } else {
         std::size_t pos = static_cast<std::size_t>(currentPos_);
-        if (!startChange([&](Database& db) { deleteLearningEntry(db, ids_[pos]); }).succeeded())
+        if (!startChange({}, [&](Database& db) { deleteLearningEntry(db, ids_[pos]); }).succeeded())
             return;
         ids_.erase(ids_.begin() + static_cast<std::ptrdiff_t>(pos));
     }

@@ -12,6 +12,7 @@
 #include "data/LearningCatalog.h"
 #include "data/LearningSearch.h"
 #include "data/LearningTable.h"
+#include "data/OperationStarter.h"
 
 namespace mrk2::ui {
 
@@ -112,7 +113,8 @@ class LearningDictEditor {
     Outcome told(const Outcome& outcome);  // tells its report, returns it
     LearningValues formValues() const;     // throws Refusal for a count that is none
     // A write of 学習 through the writers' starter, with the base database open.
-    Outcome startChange(const std::function<void(Database&)>& change);
+    Outcome startChange(const WriterOperation::Check& check,
+                        const std::function<void(Database&)>& change);
 
     std::string path_;
     Person& person_;
