@@ -129,16 +129,10 @@ TEST_F(OperationStarterTest, WhatAKilledWriterLeftIsFinishedBeforeTheRun) {
 TEST_F(OperationStarterTest, SettlingLeavesARunningWritersChangeAlone) {
     dir.write("mrk2.pending", "delete\n大阪\n");
     dir.write("大阪.mdb", "");
-    {
-        WriterLock held = WriterLock::take(dir.path());
-        settleDatabaseDirectory(dir.path(), person);
-        EXPECT_TRUE(fileExists(dir.file("大阪.mdb")));
-        EXPECT_TRUE(fileExists(dir.file("mrk2.pending")));
-    }
-    dir.write("mrk2.pending", "delete\n../x\n");
+    WriterLock held = WriterLock::take(dir.path());
     settleDatabaseDirectory(dir.path(), person);
-    ASSERT_EQ(person.messages.size(), 1u);
-    EXPECT_NE(person.messages[0].text.find("../x"), std::string::npos);
+    EXPECT_TRUE(fileExists(dir.file("大阪.mdb")) && fileExists(dir.file("mrk2.pending")));
+    EXPECT_TRUE(person.messages.empty());
 }
 
 }  // namespace
