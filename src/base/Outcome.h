@@ -31,6 +31,7 @@ struct Outcome {
     static Outcome nothingToDo() { return {Kind::NothingToDo, {}, {}}; }
     static Outcome stopped() { return {Kind::Stopped, {}, {}}; }
     static Outcome failed() { return {Kind::Failed, {}, {}}; }
+    static Outcome refused() { return {Kind::Refused, {}, {}}; }
 
     // Completed or nothing to do: the operation did all that was asked of it.
     bool succeeded() const { return kind == Kind::Completed || kind == Kind::NothingToDo; }

@@ -197,7 +197,7 @@ Outcome LearningDictEditor::saveRecord() {
     const auto check = [&](Person&) {
         // Nothing shown: nothing to save, and nothing to tell.
         if (!hasCurrent())
-            return Outcome{Outcome::Kind::Refused, {}, {}};
+            return Outcome::refused();
         v = formValues();
         return Outcome::completed();
     };
@@ -273,19 +273,21 @@ void LearningDictEditor::deleteCurrent() {
     }
 }
 
-bool LearningDictEditor::settleEdits() {
+Outcome LearningDictEditor::settleEdits() {
     if (!edited_ || !hasCurrent())
-        return true;
+        return Outcome::completed();
     switch (person_.askYesNoCancel(kAskSave)) {
-        case Answer::Yes:
-            return checkInput().succeeded() && saveRecord().succeeded();
+        case Answer::Yes: {
+            Outcome checked = checkInput();
+            return checked.succeeded() ? saveRecord() : checked;
+        }
         case Answer::No:
             edited_ = false;
-            return true;
+            return Outcome::completed();
         case Answer::Cancel:
             break;
     }
-    return false;
+    return Outcome::stopped();  // the operator stays on the entry
 }
 
 }  // namespace mrk2::ui

@@ -83,8 +83,10 @@ class LearningDictEditor {
 
     // Before the form would be replaced (a search, an activation, closing): when
     // the operator changed the shown entry, asks "変更を保存しますか？". Yes saves
-    // after the check, No drops the changes; false means stay where you are.
-    bool settleEdits();
+    // after the check, No drops the changes. Anything but success (a Cancel is
+    // Stopped, a refused check or save its own outcome, already told) means stay
+    // where you are.
+    Outcome settleEdits();
 
     // The window reports every change the operator makes to the entry controls.
     void markEdited() { edited_ = true; }

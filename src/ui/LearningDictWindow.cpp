@@ -311,7 +311,7 @@ void LearningDictWindow::onActivated() {
     // The entry being changed belongs to the database shown so far; it is
     // settled there before the editor follows the one the main window names now.
     readForm();
-    if (!editor_->settleEdits())
+    if (!editor_->settleEdits().succeeded())
         return;
     const bool opening = !editor_->bound();
     editor_->follow(session_.baseDbPath());
@@ -324,7 +324,7 @@ void LearningDictWindow::onActivated() {
 
 void LearningDictWindow::closeEvent(QCloseEvent* e) {
     readForm();
-    if (!editor_->settleEdits()) {
+    if (!editor_->settleEdits().succeeded()) {
         e->ignore();
         return;
     }
@@ -345,7 +345,7 @@ void LearningDictWindow::act(Action action) {
 
 void LearningDictWindow::onSearch() {
     readForm();
-    if (!editor_->settleEdits())
+    if (!editor_->settleEdits().succeeded())
         return;
     editor_->search(searchBoxes());
     showForm();

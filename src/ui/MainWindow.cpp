@@ -287,7 +287,7 @@ Outcome MainWindow::offerBaseDatabase(const std::string& dir) {
                              : "このディレクトリはありません。\n" + dir +
                                    "\nディレクトリと基本データベース (mrk2.mdb) を作成しますか？";
     if (!person_.askYesNo(question))
-        return {Outcome::Kind::Refused, {}, {}};
+        return Outcome::refused();
     return initBaseDatabase({dir}, person_);
 }
 

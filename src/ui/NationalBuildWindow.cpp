@@ -253,7 +253,7 @@ void NationalBuildWindow::onChooseFiles() {
 Outcome NationalBuildWindow::startBuild(ImportMode mode) {
     if (stop_ || session_.running) {
         message("他の処理の実行中です。", Icon::None);
-        return Outcome::failed();
+        return Outcome::refused();
     }
     if (mode == ImportMode::Register && !rebuildAllowed())
         return Outcome::nothingToDo();

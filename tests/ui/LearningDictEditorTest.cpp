@@ -251,29 +251,29 @@ TEST_F(LearningEditorTest, PendingEditsAreSettledByAsking) {
     auto a = db.add("a", "A");
     open();
     // Nothing changed: nothing asked.
-    EXPECT_TRUE(editor.settleEdits());
+    EXPECT_TRUE(editor.settleEdits().succeeded());
     EXPECT_TRUE(person.questions.empty());
 
     editor.form().transformed = "A2";
     editor.markEdited();
     person.answers = {Answer::Cancel};
-    EXPECT_FALSE(editor.settleEdits());
+    EXPECT_FALSE(editor.settleEdits().succeeded());
     ASSERT_EQ(person.questions.size(), 1u);
     EXPECT_EQ(person.questions[0], "変更を保存しますか？");
 
     person.answers = {Answer::No};
-    EXPECT_TRUE(editor.settleEdits());
+    EXPECT_TRUE(editor.settleEdits().succeeded());
     EXPECT_EQ(db.row(a)->transformed, "A");
 
     editor.markEdited();
     editor.form().registered = "";
     person.answers = {Answer::Yes};
-    EXPECT_FALSE(editor.settleEdits());  // the check refuses, the operator stays
+    EXPECT_FALSE(editor.settleEdits().succeeded());  // the check refuses, the operator stays
     EXPECT_EQ(person.messages.back().text, "全項目を設定して下さい。");
 
     editor.form().registered = "a2";
     person.answers = {Answer::Yes};
-    EXPECT_TRUE(editor.settleEdits());
+    EXPECT_TRUE(editor.settleEdits().succeeded());
     EXPECT_EQ(db.row(a)->registered, "a2");
     EXPECT_FALSE(editor.edited());
 }
