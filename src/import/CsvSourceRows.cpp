@@ -1,13 +1,14 @@
 #include "import/CsvSourceRows.h"
 
 #include "base/CsvField.h"
-#include "import/KnownHeaders.h"
+#include "import/SourceSniffer.h"
 
 namespace mrk2 {
 
-CsvSourceRows::CsvSourceRows(std::unique_ptr<ByteSource> bytes, const PositionLayout& configured) {
+CsvSourceRows::CsvSourceRows(std::unique_ptr<ByteSource> bytes,
+                             const ConfiguredColumns& configured) {
     reader_.open(std::move(bytes));
-    layout_ = LineLayout::configured(configured.columns);
+    layout_ = CsvColumnMap::configured(configured.columns);
     if (!reader_.next(line_))
         return;
     if (auto known = recognizeHeader(line_)) {

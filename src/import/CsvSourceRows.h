@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/LineReader.h"
-#include "import/PositionLayout.h"
+#include "import/ConfiguredColumns.h"
 #include "import/SourceRows.h"
 
 namespace mrk2 {
@@ -15,7 +15,7 @@ namespace mrk2 {
 class CsvSourceRows : public SourceRows {
   public:
     // Reads the first line to recognise the layout. Throws mrk2::Error.
-    CsvSourceRows(std::unique_ptr<ByteSource> bytes, const PositionLayout& configured);
+    CsvSourceRows(std::unique_ptr<ByteSource> bytes, const ConfiguredColumns& configured);
 
     bool next(PositionRow& row) override;
     std::uint64_t bytesRead() const override { return reader_.bytesRead(); }
@@ -25,7 +25,7 @@ class CsvSourceRows : public SourceRows {
 
   private:
     LineReader reader_;
-    LineLayout layout_;
+    CsvColumnMap layout_;
     std::string layoutName_;
     std::string line_;
     bool pending_ = false;  // line_ holds the first line, not yet mapped

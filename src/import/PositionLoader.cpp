@@ -17,8 +17,8 @@
 #include "import/BatchInsert.h"
 #include "import/MunicipalityCodes.h"
 #include "import/MunicipalityMaster.h"
+#include "import/OpenedSource.h"
 #include "import/PositionLine.h"
-#include "import/SourceLayout.h"
 #include "import/TownSort.h"
 
 namespace mrk2 {
@@ -112,7 +112,7 @@ void keepWhatWasStaged(std::optional<StagingWriter>& writer) {
 
 }  // namespace
 
-LoadedFile loadPositionFile(Database& db, const SourceFile& source, const PositionLayout& layout,
+LoadedFile loadPositionFile(Database& db, const SourceFile& source, const ConfiguredColumns& layout,
                             RunProgress& progress, std::vector<std::string>& prefs,
                             TownSort* groups, SourceReader& sources, bool skipMissing) {
     const std::string path = source.path();
@@ -208,7 +208,7 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
 }
 
 void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
-                     const PositionLayout& layout, RunProgress& progress,
+                     const ConfiguredColumns& layout, RunProgress& progress,
                      std::vector<std::string>& prefs, bool skipMissing) {
     const std::string path = source.path();
     SourceReader sources;

@@ -7,9 +7,9 @@
 #include "base/RunProgress.h"
 #include "base/SourceFile.h"
 #include "data/Database.h"
+#include "import/ConfiguredColumns.h"
 #include "import/GroupedSource.h"
 #include "import/MunicipalityCoverage.h"
-#include "import/PositionLayout.h"
 #include "import/RowKinds.h"
 
 namespace mrk2 {
@@ -23,7 +23,7 @@ class TownSort;
 // the load early. Throws
 // mrk2::Error naming the file.
 void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
-                     const PositionLayout& layout, RunProgress& progress,
+                     const ConfiguredColumns& layout, RunProgress& progress,
                      std::vector<std::string>& prefs, bool skipMissing);
 
 // What became of a file's lines.
@@ -52,7 +52,7 @@ struct LoadedFile {
 // getUniqueTable.
 // `sources` opens the file (or archive member) and keeps archives open for the
 // next.
-LoadedFile loadPositionFile(Database& db, const SourceFile& source, const PositionLayout& layout,
+LoadedFile loadPositionFile(Database& db, const SourceFile& source, const ConfiguredColumns& layout,
                             RunProgress& progress, std::vector<std::string>& prefs,
                             TownSort* groups, SourceReader& sources, bool skipMissing);
 

@@ -8,8 +8,8 @@
 #include "base/ErrorReport.h"
 #include "base/Paths.h"
 #include "base/RegionName.h"
+#include "import/OpenedSource.h"
 #include "import/PrefectureRegion.h"
-#include "import/SourceLayout.h"
 
 namespace mrk2 {
 
@@ -53,7 +53,7 @@ std::vector<std::string> expandDirectories(const std::vector<std::string>& paths
 // A registry _pos file has no rows of its own: it goes with its dataset.
 // Throws mrk2::Error.
 std::string prefectureOf(SourceReader& reader, const SourceFile& source,
-                         const PositionLayout& layout) {
+                         const ConfiguredColumns& layout) {
     OpenedSource opened = openSourceRows(reader, source, layout);
     PositionRow row;
     if (opened.rows->next(row) && row.values[Pref]) {
@@ -73,7 +73,7 @@ std::string prefectureOf(SourceReader& reader, const SourceFile& source,
 }  // namespace
 
 PrefectureGrouping groupByPrefecture(const std::vector<std::string>& paths,
-                                     const PositionLayout& layout) {
+                                     const ConfiguredColumns& layout) {
     PrefectureGrouping grouping;
     std::map<std::string, std::size_t> indexOf;
     SourceReader reader;

@@ -80,7 +80,7 @@ class PositionLoaderTest : public ::testing::Test {
     std::string db;
     RecordingPerson person;
     StopControl stop;
-    PositionLayout layout;
+    ConfiguredColumns layout;
     std::vector<std::string> prefs;  // the prefectures of the run's files
     bool skipMissing = false;        // the request's answer for a missing file
 };

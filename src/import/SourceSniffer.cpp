@@ -1,4 +1,4 @@
-#include "import/KnownHeaders.h"
+#include "import/SourceSniffer.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -12,7 +12,7 @@ using enum PositionEntry;
 
 namespace {
 
-using Need = LineLayout::Need;
+using Need = CsvColumnMap::Need;
 
 class Header {
   public:
@@ -36,14 +36,14 @@ class Header {
 };
 
 // Sets an entry from a named column; false when the header lacks it.
-bool take(LineLayout& layout, PositionEntry entry, int column, Need need) {
+bool take(CsvColumnMap& layout, PositionEntry entry, int column, Need need) {
     layout.columns[entry] = column;
     layout.needs[entry] = need;
     return column >= 0;
 }
 
-LineLayout absentEverywhere() {
-    LineLayout layout;
+CsvColumnMap absentEverywhere() {
+    CsvColumnMap layout;
     layout.columns.fill(-1);
     layout.needs.fill(Need::Absent);
     return layout;
@@ -51,8 +51,8 @@ LineLayout absentEverywhere() {
 
 // 都道府県名, 市区町村名, 大字・丁目名, 小字・通称名, 街区符号・地番, 座標系番号,
 // Ｘ座標, Ｙ座標, 緯度, 経度, 住居表示フラグ, 代表フラグ, 更新前履歴フラグ, 更新後履歴フラグ
-std::optional<LineLayout> blockLevel(const Header& h) {
-    LineLayout l = absentEverywhere();
+std::optional<CsvColumnMap> blockLevel(const Header& h) {
+    CsvColumnMap l = absentEverywhere();
     bool ok = take(l, Pref, h.column({"都道府県名"}), Need::Value) &&
               take(l, Muni, h.column({"市区町村名"}), Need::Value) &&
               take(l, Town, h.column({"大字・丁目名", "大字町丁目名"}), Need::Column) &&
@@ -75,8 +75,8 @@ std::optional<LineLayout> blockLevel(const Header& h) {
 // 都道府県コード, 都道府県名, 市区町村コード, 市区町村名, 大字町丁目コード,
 // 大字町丁目名, 緯度, 経度, 原典資料コード, 大字・字・丁目区分コード: one point per
 // town, no block, no plane coordinates.
-std::optional<LineLayout> townLevel(const Header& h) {
-    LineLayout l = absentEverywhere();
+std::optional<CsvColumnMap> townLevel(const Header& h) {
+    CsvColumnMap l = absentEverywhere();
     bool ok = take(l, Pref, h.column({"都道府県名"}), Need::Value) &&
               take(l, Muni, h.column({"市区町村名"}), Need::Value) &&
               take(l, Town, h.column({"大字町丁目名"}), Need::Column) &&

@@ -1,4 +1,4 @@
-#include "import/SourceLayout.h"
+#include "import/OpenedSource.h"
 
 #include "base/PeekedBytes.h"
 #include "import/CsvSourceRows.h"
@@ -7,7 +7,7 @@
 namespace mrk2 {
 
 OpenedSource openSourceRows(SourceReader& sources, const SourceFile& source,
-                            const PositionLayout& layout) {
+                            const ConfiguredColumns& layout) {
     OpenedSource opened;
     // The first line is looked at, then read again by the layout it chose.
     auto bytes = std::make_unique<PeekedBytes>(sources.open(source));

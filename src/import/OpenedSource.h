@@ -4,7 +4,7 @@
 
 #include "base/SourceFile.h"
 #include "import/AbrSourceRows.h"
-#include "import/PositionLayout.h"
+#include "import/ConfiguredColumns.h"
 #include "import/SourceRows.h"
 
 namespace mrk2 {
@@ -22,6 +22,6 @@ struct OpenedSource {
 
 // Throws mrk2::Error naming the source.
 OpenedSource openSourceRows(SourceReader& sources, const SourceFile& source,
-                            const PositionLayout& layout);
+                            const ConfiguredColumns& layout);
 
 }  // namespace mrk2

@@ -10,7 +10,7 @@ namespace mrk2 {
 // A published layout recognised by its header line.
 struct KnownLayout {
     std::string name;  // how the operator sees it ("MLIT 街区レベル位置参照情報")
-    LineLayout layout;
+    CsvColumnMap layout;
 };
 
 // The layout whose header this first line is, found by column names (not by
