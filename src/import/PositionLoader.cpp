@@ -13,7 +13,6 @@
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "data/SchemaNames.h"
-#include "import/AbrSourceRows.h"
 #include "import/BatchInsert.h"
 #include "import/MunicipalityCodes.h"
 #include "import/MunicipalityMaster.h"
@@ -79,15 +78,6 @@ class StagingWriter {
     BatchInsert insert_;
 };
 
-// Registry rows that are not stored are said, never dropped in silence.
-std::optional<std::string> skippedRowsNote(const std::string& path, const AbrCounts& c) {
-    if (c.withoutPosition == 0 && c.retired == 0 && c.unpaired == 0)
-        return std::nullopt;
-    return path + "\n格納しなかった行: 位置座標なし " + std::to_string(c.withoutPosition) +
-           "件, 廃止 " + std::to_string(c.retired) + "件, 対応する行のない位置座標 " +
-           std::to_string(c.unpaired) + "件";
-}
-
 void recordPrefecture(std::vector<std::string>& list, const std::string& pref) {
     if (std::find(list.begin(), list.end(), pref) != list.end())
         return;
@@ -137,11 +127,8 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Config
             loaded.source.srcId = db.lastInsertRowid();
         }
 
-        // A registry file is known by its header and joined with its partner;
-        // any other file is a CSV of its own.
         OpenedSource opened = openSourceRows(sources, source, layout);
         SourceRows* rows = opened.rows.get();
-        AbrSourceRows* abr = opened.registry;
         loaded.layout = opened.layout;
         MunicipalityCodes codes(MunicipalityMaster::builtIn());
         codes.beginFile(municipalityCodeOfName(source.file));
@@ -182,15 +169,9 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Config
         }
         progress.fileRead(records, rows->bytesRead());
         loaded.rows = records;
-        if (abr && !abr->positionsOnly() && abr->counts().paired == 0 && !progress.stopped())
-            throw Error(FormatError::RegistryFile,
-                        "位置座標のファイルに、このファイルの行と対応する行が一つもありません。\n" +
-                            abrPartnerOf(source).value_or(source).path());
-        if (abr) {
-            loaded.note = skippedRowsNote(path, abr->counts());
-            loaded.registry = true;
-            loaded.withoutPosition = abr->counts().withoutPosition;
-        }
+        loaded.note = rows->note();
+        loaded.toldByKind = rows->toldByKind();
+        loaded.withoutPosition = rows->rowsWithoutPosition();
         if (staging)
             staging->flush();
         else if (groups)
@@ -200,10 +181,7 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Config
         return loaded;
     } catch (const std::exception& e) {
         keepWhatWasStaged(staging);
-        std::vector<SourceFile> read{source};
-        if (auto partner = abrPartnerOf(source))
-            read.push_back(*partner);
-        throw sources.damageFirst(read, asError(e)).in(path);
+        throw sources.damageFirst(filesReadFor(source), asError(e)).in(path);
     }
 }
 

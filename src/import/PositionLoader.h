@@ -35,15 +35,14 @@ struct LoadedFile {
     };
     Where where = Where::Memory;
     GroupedSource source;
-    // What the person is told of the file after the run: the registry rows that
-    // were not stored.
+    std::int64_t rows = 0;    // the rows read
+    std::string layout;       // OpenedSource::layout
+    SourceCoverage coverage;  // the municipalities of its rows
+    RowKinds kinds;           // the rows read, by kind
+    // What its rows told after them (see SourceRows).
     std::optional<std::string> note;
-    std::int64_t rows = 0;             // the rows read
-    std::string layout;                // OpenedSource::layout
-    SourceCoverage coverage;           // the municipalities of its rows
-    RowKinds kinds;                    // the rows read, by kind
-    bool registry = false;             // an Address Base Registry dataset
-    std::int64_t withoutPosition = 0;  // its rows that had no position
+    bool toldByKind = false;
+    std::int64_t withoutPosition = 0;
 };
 
 // The same on a connection the run holds, within its transaction: the file's

@@ -50,7 +50,8 @@ std::vector<std::string> expandDirectories(const std::vector<std::string>& paths
 }
 
 // The prefecture of a source's first data row, read in the source's own layout.
-// A registry _pos file has no rows of its own: it goes with its dataset.
+// A source with no rows of its own (a registry _pos file) goes with the one its
+// rows come in with (its dataset).
 // Throws mrk2::Error.
 std::string prefectureOf(SourceReader& reader, const SourceFile& source,
                          const ConfiguredColumns& layout) {
@@ -63,10 +64,8 @@ std::string prefectureOf(SourceReader& reader, const SourceFile& source,
         checkPrefectureRegion(pref, source.path());
         return pref;
     }
-    if (opened.registry && opened.registry->positionsOnly()) {
-        if (const std::optional<SourceFile> dataset = abrPartnerOf(source))
-            return prefectureOf(reader, *dataset, layout);
-    }
+    if (const std::optional<SourceFile> carrier = opened.rows->rowsComeWith())
+        return prefectureOf(reader, *carrier, layout);
     throw Error(FormatError::NotFound, "都道府県名のある行がありません。", source.path());
 }
 

@@ -2,15 +2,71 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
+#include <string_view>
 #include <vector>
 
+#include "base/Cp932.h"
 #include "base/CsvField.h"
+#include "base/LineReader.h"
+#include "base/PeekedBytes.h"
+#include "base/Utf8.h"
 
 namespace mrk2 {
 
 using enum PositionEntry;
 
 namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+// The registry writes UTF-8; a first line in anything else is no registry
+// header. Only this line is cut at commas: a header names no column with a
+// comma, and a file of another kind must not be read on as quoted text.
+std::optional<AbrHeader> registryHeaderOf(std::string_view firstLine) {
+    if (firstLine.substr(0, kBom.size()) == kBom)
+        firstLine.remove_prefix(kBom.size());
+    if (!isValidUtf8(firstLine))
+        return std::nullopt;
+    std::vector<std::string_view> fields;
+    splitCsvLine(firstLine, fields);
+    AbrHeader h;
+    h.columns.fill(-1);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const std::optional<AbrNamedColumn> named = abrColumnNamed(cleanCsvField(fields[i]));
+        if (!named || h.columns[static_cast<std::size_t>(named->column)] >= 0)
+            continue;
+        h.columns[static_cast<std::size_t>(named->column)] = static_cast<int>(i);
+        if (named->column == AbrColumn::LgCode)
+            h.generation = named->generation;
+    }
+    h.width = fields.size();
+    auto has = [&](AbrColumn c) { return h.column(c) >= 0; };
+    if (!has(AbrColumn::LgCode) || !has(AbrColumn::MachiazaId))
+        return std::nullopt;
+    h.dataset = has(AbrColumn::PrcId)    ? AbrDataset::Parcel
+                : has(AbrColumn::RsdtId) ? AbrDataset::House
+                : has(AbrColumn::BlkId)  ? AbrDataset::Block
+                                         : AbrDataset::Town;
+    h.positions = has(AbrColumn::RepLat) && has(AbrColumn::RepLon);
+    return h;
+}
+
+// The first line as the rows' line reader will give it: in the encoding the
+// source's head decides, without a byte order mark. nullopt when it is not
+// valid in that encoding (the reader then refuses the line).
+std::optional<std::string> decodedFirstLine(std::string_view firstLine, std::string_view head) {
+    if (firstLine.substr(0, kBom.size()) == kBom)
+        firstLine.remove_prefix(kBom.size());
+    if (isAscii(firstLine))
+        return std::string(firstLine);
+    if (encodingOfHead(head) == LineReader::Encoding::Utf8) {
+        if (!isValidUtf8(firstLine))
+            return std::nullopt;
+        return std::string(firstLine);
+    }
+    return cp932ToUtf8(firstLine);
+}
 
 using Need = CsvColumnMap::Need;
 
@@ -36,17 +92,17 @@ class Header {
 };
 
 // Sets an entry from a named column; false when the header lacks it.
-bool take(CsvColumnMap& layout, PositionEntry entry, int column, Need need) {
-    layout.columns[entry] = column;
-    layout.needs[entry] = need;
+bool take(CsvColumnMap& map, PositionEntry entry, int column, Need need) {
+    map.columns[entry] = column;
+    map.needs[entry] = need;
     return column >= 0;
 }
 
 CsvColumnMap absentEverywhere() {
-    CsvColumnMap layout;
-    layout.columns.fill(-1);
-    layout.needs.fill(Need::Absent);
-    return layout;
+    CsvColumnMap map;
+    map.columns.fill(-1);
+    map.needs.fill(Need::Absent);
+    return map;
 }
 
 // 都道府県名, 市区町村名, 大字・丁目名, 小字・通称名, 街区符号・地番, 座標系番号,
@@ -90,13 +146,41 @@ std::optional<CsvColumnMap> townLevel(const Header& h) {
 
 }  // namespace
 
-std::optional<KnownLayout> recognizeHeader(std::string_view firstLine) {
-    Header header(firstLine);
-    if (auto l = blockLevel(header))
-        return KnownLayout{"MLIT 街区レベル位置参照情報", *l};
-    if (auto l = townLevel(header))
-        return KnownLayout{"MLIT 大字・町丁目レベル位置参照情報", *l};
-    return std::nullopt;
+SniffedSource sniffSource(PeekedBytes& bytes) {
+    SniffedSource sniffed;
+    const std::string firstLine = bytes.firstLine();
+    if (std::optional<AbrHeader> registry = registryHeaderOf(firstLine)) {
+        sniffed.kind = SourceKind::Registry;
+        sniffed.registry = *registry;
+        return sniffed;
+    }
+    const std::optional<std::string> text =
+        decodedFirstLine(firstLine, bytes.head(LineReader::kProbeSize + 1));
+    if (!text)
+        return sniffed;
+    const Header header(*text);
+    if (std::optional<CsvColumnMap> map = blockLevel(header)) {
+        sniffed.kind = SourceKind::MlitBlock;
+        sniffed.columns = *map;
+    } else if (std::optional<CsvColumnMap> map = townLevel(header)) {
+        sniffed.kind = SourceKind::MlitTown;
+        sniffed.columns = *map;
+    }
+    return sniffed;
+}
+
+std::string SniffedSource::layoutName() const {
+    switch (kind) {
+        case SourceKind::MlitBlock:
+            return "MLIT 街区レベル位置参照情報";
+        case SourceKind::MlitTown:
+            return "MLIT 大字・町丁目レベル位置参照情報";
+        case SourceKind::Registry:
+            return abrDatasetName(registry.dataset);
+        case SourceKind::Configured:
+            break;
+    }
+    return {};
 }
 
 }  // namespace mrk2
