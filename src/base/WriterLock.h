@@ -3,15 +3,15 @@
 
 namespace mrk2 {
 
-// One writer per database directory. Whoever starts an operation that changes
-// files there (init, register, update, delete, the national postal build, a
-// learning dictionary save) takes this lock once and holds it for the whole
-// operation, in the desktop tool and in mrk2cli alike; the operations take none
-// of their own, so that one starter may hold it over many runs. A second writer
-// is refused at once. It is an flock(2)
-// on the file mrk2.lock in the directory, so the kernel frees it when the
-// holder dies: a crash leaves no stale lock. Readers need none: every database
-// is replaced by an atomic rename.
+// One writer per database directory. An operation that changes files there
+// (init, register, update, delete, the national postal build, a learning
+// dictionary save) holds this lock from its start to its end, in the desktop
+// tool and in mrk2cli alike. The writers' one starter (data/OperationStarter.h)
+// takes it; the operations take none of their own, so that a national build
+// holds it once over many runs. A second writer is refused at once. It is an
+// flock(2) on the file mrk2.lock in the directory, so the kernel frees it when
+// the holder dies: a crash leaves no stale lock. Readers need none: every
+// database is replaced by an atomic rename.
 // What to say when no database directory is set (DBDIR empty): never a lock or a
 // database at the root of the file system.
 inline constexpr const char* kNoDbDirText =

@@ -12,7 +12,7 @@
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/CommandLine.h"
-#include "data/PendingRegionChange.h"
+#include "data/OperationStarter.h"
 
 using namespace mrk2;
 using namespace mrk2::cli;
@@ -51,8 +51,7 @@ void open(CommandContext& ctx, const Command& command, const GlobalOptions& opti
         throw fileError(errno, ctx.settings.dbDir);
     // A fault here is met again, and told, where the command needs it; a record
     // set aside is told now.
-    if (auto setAside = settleDatabaseDirectory(ctx.settings.dbDir))
-        ctx.person.message(*setAside);
+    settleDatabaseDirectory(ctx.settings.dbDir, ctx.person);
 }
 
 }  // namespace

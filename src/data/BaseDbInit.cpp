@@ -13,8 +13,8 @@
 #include "base/FileNames.h"
 #include "base/FileOps.h"
 #include "base/Paths.h"
-#include "base/WriterLock.h"
 #include "data/Database.h"
+#include "data/OperationStarter.h"
 #include "data/PostSchema.h"
 #include "data/SchemaNames.h"
 
@@ -136,20 +136,24 @@ void createBaseDatabase(const std::string& path) {
 
 Outcome initBaseDatabase(const BaseDbCreation& request, Person& person) {
     const std::string path = files::baseDbPath(request.dbDir);
-    try {
+    WriterOperation op;
+    op.dbDir = request.dbDir;
+    op.context = path;
+    op.check = [&](Person&) {
         if (fileExists(path) || directoryExists(path))
             throw Refusal("基本データベースは既に存在します。上書きはしません。\n" + path);
+        // The lock file lives in the directory: it is made first.
         std::error_code ec;
         std::filesystem::create_directories(request.dbDir, ec);
         if (ec)
             throw fileError(ec.value(), request.dbDir);
-        WriterLock lock = WriterLock::take(request.dbDir);
+        return Outcome::completed();
+    };
+    op.run = [&](StopControl&, ProgressSink&) {
         createBaseDatabase(path);
         return Outcome::completed();
-    } catch (const std::exception& e) {
-        reportError(person, e, path);
-        return Outcome::failed();
-    }
+    };
+    return startWriterOperation(op, person);
 }
 
 }  // namespace mrk2

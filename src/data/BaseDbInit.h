@@ -16,8 +16,10 @@ namespace mrk2 {
 // overwrite an existing file.
 void createBaseDatabase(const std::string& path);
 
-// The operation behind `init`: creates the directory when it is missing and the
-// base database in it, refusing (with a message) to touch an existing one.
+// The operation behind `init` and the desktop tool's offer of a base database,
+// through the writers' starter (OperationStarter.h): creates the directory when
+// it is missing and the base database in it. Refused, and told, when one is
+// there already: it is never touched.
 struct BaseDbCreation {
     std::string dbDir;
 };

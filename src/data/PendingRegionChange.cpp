@@ -11,7 +11,6 @@
 #include "base/FileOps.h"
 #include "base/Paths.h"
 #include "base/RegionName.h"
-#include "base/WriterLock.h"
 #include "data/Catalog.h"
 #include "data/Database.h"
 
@@ -128,6 +127,10 @@ void forgetRegionChange(const std::string& dbDir, const std::string& region) {
     writeRecord(path, entries);
 }
 
+bool hasLeftRegionChange(const std::string& dbDir) {
+    return fileExists(recordPath(dbDir));
+}
+
 std::optional<std::string> finishLeftRegionChange(const std::string& dbDir) {
     std::lock_guard<std::mutex> turn(recordTurn());
     const std::string path = recordPath(dbDir);
@@ -145,19 +148,6 @@ std::optional<std::string> finishLeftRegionChange(const std::string& dbDir) {
     }
     writeRecord(path, {});
     return std::nullopt;
-}
-
-std::optional<std::string> settleDatabaseDirectory(const std::string& dbDir) noexcept {
-    try {
-        if (dbDir.empty() || !fileExists(recordPath(dbDir)))
-            return std::nullopt;
-        WriterLock lock = WriterLock::take(dbDir);
-        return finishLeftRegionChange(dbDir);
-    } catch (...) {
-        // A writer at work (the change is still its own), or a fault the
-        // command meets again where it matters.
-        return std::nullopt;
-    }
 }
 
 }  // namespace mrk2

@@ -26,8 +26,9 @@ namespace mrk2 {
 //    (a new region's file whose row could not be added is removed again) and
 //    removes the record too, so a failure reported is never finished later.
 //
-// Whoever starts next (every mrk2cli command, the desktop tool's region list)
-// finishes a record it finds when no writer holds the lock: a "delete" removes
+// Whoever starts next (every writer through its starter, every mrk2cli command,
+// the desktop tool's region list: OperationStarter.h) finishes a record it
+// finds when no writer holds the lock: a "delete" removes
 // the file and the row, whichever is still there; a "register" adds the row of
 // a region file that is in place (a file not yet in place had not replaced
 // anything). Both are safe to repeat, so a kill during the finishing is
@@ -43,15 +44,13 @@ enum class RegionChange { Register, Delete };
 void recordRegionChange(const std::string& dbDir, RegionChange change, const std::string& region);
 // Step 3: the entry of `region` goes.
 void forgetRegionChange(const std::string& dbDir, const std::string& region);
+// Whether a change is recorded (a writer's at work, or one a killed writer
+// left); takes no lock.
+bool hasLeftRegionChange(const std::string& dbDir);
 // Finishes every change a killed writer left; the caller holds the writer lock.
 // A record with an entry no writer makes (a region name the name rule refuses,
 // an unknown kind) is acted on in no part: it is renamed to
 // DBDIR/mrk2.pending.rejected, and the text returned says so for the person.
 std::optional<std::string> finishLeftRegionChange(const std::string& dbDir);
-// For a command at its start: when no writer holds the lock, takes it and
-// finishes what a killed writer left. Never throws; returns the text of a
-// record set aside. Other faults stay untold here: the command goes on and
-// meets them where they matter.
-std::optional<std::string> settleDatabaseDirectory(const std::string& dbDir) noexcept;
 
 }  // namespace mrk2

@@ -12,9 +12,9 @@
 #include "base/FileOps.h"
 #include "base/Paths.h"
 #include "base/RegionName.h"
-#include "base/WriterLock.h"
 #include "data/Catalog.h"
 #include "data/Database.h"
+#include "data/OperationStarter.h"
 #include "data/PendingRegionChange.h"
 #include "data/RegionDeletionSummary.h"
 
@@ -99,24 +99,21 @@ Outcome deleteRegion(const RegionDeletionRequest& request) {
 }
 
 Outcome startRegionDeletion(const RegionDeletionRequest& request, Person& person, RunHost& host) {
-    Outcome outcome = Outcome::completed();
-    try {
+    WriterOperation op;
+    op.dbDir = request.dbDir;
+    op.check = [&](Person& asked) {
         checkRequest(request, files::regionDbPath(request.dbDir, request.region));
-        if (!person.askOkCancel(files::regionDbFileName(request.region) + "を削除していいですか？"))
+        if (!asked.askOkCancel(files::regionDbFileName(request.region) + "を削除していいですか？"))
             return Outcome::nothingToDo();
-        WriterLock lock = WriterLock::take(request.dbDir);
-        if (auto setAside = finishLeftRegionChange(request.dbDir))
-            person.message(*setAside);
-        outcome =
-            host.run([&](StopControl&, ProgressSink&) { return deleteRegion(request); }, false);
-    } catch (const std::exception& e) {
-        outcome = failure(e);
-        outcome.kind = Outcome::Kind::Refused;
-    }
-    tellOutcome(person, outcome);
-    if (outcome.kind == Outcome::Kind::Completed && request.summaryInEndMessage)
-        person.message(completedMessage(outcome.summary));
-    return outcome;
+        return Outcome::completed();
+    };
+    op.run = [&](StopControl&, ProgressSink&) { return deleteRegion(request); };
+    op.tell = [&](Person& told, const Outcome& outcome) {
+        tellOutcome(told, outcome);
+        if (outcome.kind == Outcome::Kind::Completed && request.summaryInEndMessage)
+            told.message(completedMessage(outcome.summary));
+    };
+    return startWriterOperation(op, person, host);
 }
 
 }  // namespace mrk2

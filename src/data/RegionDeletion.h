@@ -22,9 +22,10 @@ struct RegionDeletionRequest {
 // Refused when there is no such region (any more); Failed when it failed.
 Outcome deleteRegion(const RegionDeletionRequest& request);
 
-// What "削除" and mrk2cli delete do: the checks, the OK/Cancel confirmation, the
-// directory's writer lock and the deletion on the face's host; a refusal or
-// failure is told. NothingToDo when the person cancelled.
+// What "削除" and mrk2cli delete do, through the writers' starter
+// (OperationStarter.h): the checks and the OK/Cancel confirmation, then the
+// deletion on the face's host; a refusal or failure is told. NothingToDo when
+// the person cancelled.
 Outcome startRegionDeletion(const RegionDeletionRequest& request, Person& person, RunHost& host);
 
 }  // namespace mrk2

@@ -1,15 +1,15 @@
 #include "import/ImportStarter.h"
 
 #include <chrono>
+#include <optional>
 
 #include "base/EndMessage.h"
 #include "base/ErrorReport.h"
 #include "base/FileNames.h"
 #include "base/Paths.h"
 #include "base/RegionName.h"
-#include "base/WriterLock.h"
 #include "data/Database.h"
-#include "data/PendingRegionChange.h"
+#include "data/OperationStarter.h"
 #include "data/RegionChangeSummary.h"
 #include "data/RegionComparison.h"
 #include "data/RegionSnapshot.h"
@@ -45,6 +45,9 @@ RegionSnapshot snapshotOrEmpty(const std::string& regionPath) {
     }
 }
 
+// What the run changed, ending with its time. The run has completed: a region
+// that cannot be read back for the account still is what the run made, so the
+// account is the time alone rather than a failure.
 std::string changeSummary(const RegionSnapshot& before, const std::string& regionPath,
                           std::chrono::steady_clock::time_point started) {
     const std::string time = elapsedTimeText(started);
@@ -57,20 +60,12 @@ std::string changeSummary(const RegionSnapshot& before, const std::string& regio
     }
 }
 
-}  // namespace
-
+// Everything the run needs from the person, settled before it begins (the list
+// in ImportStarter.h). Yes to every missing file sets skipMissingFiles.
 Outcome prepareImportRun(ImportRequest& request, Person& person) {
-    const auto refuse = [&](const std::string& text) {
-        person.message(text);
-        return failure(Refusal(text));
-    };
     if (request.sources.empty())
-        return refuse("CSVファイルを選択してください。");
-    try {
-        checkRegionName(request.region);
-    } catch (const Refusal& r) {
-        return refuse(r.what());
-    }
+        throw Refusal("CSVファイルを選択してください。");
+    checkRegionName(request.region);
     const std::vector<SourceFile> dropped = dropRepeatedSources(request.sources);
     if (!dropped.empty()) {
         std::string text = "同じファイルが重複して指定されています。一度だけ読み込みます:";
@@ -78,11 +73,7 @@ Outcome prepareImportRun(ImportRequest& request, Person& person) {
             text += "\n" + f.path();
         person.message(text);
     }
-    try {
-        checkBaseDatabase(files::baseDbPath(request.dbDir));
-    } catch (const std::exception& e) {
-        return refuse(errorText(e));
-    }
+    checkBaseDatabase(files::baseDbPath(request.dbDir));
     // The run asks nothing once it has begun: a file that is not there is asked
     // about now, and the answer goes with the request.
     SourceReader sources;
@@ -93,56 +84,54 @@ Outcome prepareImportRun(ImportRequest& request, Person& person) {
         } catch (const Error&) {
             continue;  // a damaged archive: the run fails naming it
         }
-        if (!person.askYesNo(f.path() + "が見つかりません。継続しますか？")) {
-            const Outcome stopped = Outcome::stopped();
-            person.message(notCompletedMessage(stopped));
-            return stopped;
-        }
+        if (!person.askYesNo(f.path() + "が見つかりません。継続しますか？"))
+            return Outcome::stopped();
         request.skipMissingFiles = true;
     }
     return Outcome::completed();
 }
 
-Outcome startImportRun(const ImportRequest& request, Person& person, RunHost& host) {
-    ImportRequest run = request;
-    Outcome ready = prepareImportRun(run, person);
-    if (!ready.succeeded())
-        return ready;
-    std::optional<WriterLock> lock;
-    try {
-        lock.emplace(WriterLock::take(request.dbDir));
-        if (auto setAside = finishLeftRegionChange(request.dbDir))
-            person.message(*setAside);
-    } catch (const std::exception& e) {
-        Outcome refused = failure(e);
-        refused.kind = Outcome::Kind::Refused;  // another writer, or no lock file: nothing began
-        tellOutcome(person, refused);
-        return refused;
-    }
-    const std::string regionPath = files::regionDbPath(request.dbDir, request.region);
-    const auto started = std::chrono::steady_clock::now();
-    std::optional<RegionSnapshot> before;
-    if (request.summaryInEndMessage)
-        before = snapshotOrEmpty(regionPath);
-    Outcome outcome = host.run(
-        [&](StopControl& stop, ProgressSink& sink) { return runImport(run, stop, sink); }, true);
-    // The time is the run's, taken before anyone reads a message; and the
-    // directory is free for other writers while the end messages wait for OK.
-    if (outcome.succeeded())
-        outcome.summary =
-            before ? changeSummary(*before, regionPath, started) : elapsedTimeText(started);
-    lock.reset();
+// The end: a failure or a Stop with its report and the last word; a completed
+// run in one message with its notes (row kinds, positions left out). A refusal
+// is its own last word.
+void tellImportEnd(Person& person, const Outcome& outcome, bool withSummary) {
     if (!outcome.succeeded()) {
         tellOutcome(person, outcome);
-        person.message(notCompletedMessage(outcome));
-        return outcome;
+        if (outcome.kind != Outcome::Kind::Refused)
+            person.message(notCompletedMessage(outcome));
+        return;
     }
-    // One end message: the run's notes (row kinds, positions left out) go with it.
-    std::string text = completedMessage(before ? outcome.summary : "");
+    std::string text = completedMessage(withSummary ? outcome.summary : "");
     for (const std::string& note : outcome.report)
         text += "\n\n" + note;
     person.message(text);
-    return outcome;
+}
+
+}  // namespace
+
+Outcome startImportRun(const ImportRequest& request, Person& person, RunHost& host) {
+    ImportRequest run = request;
+    const std::string regionPath = files::regionDbPath(request.dbDir, request.region);
+    WriterOperation op;
+    op.dbDir = request.dbDir;
+    op.check = [&](Person& asked) { return prepareImportRun(run, asked); };
+    op.stoppable = true;
+    op.run = [&](StopControl& stop, ProgressSink& sink) {
+        const auto started = std::chrono::steady_clock::now();
+        std::optional<RegionSnapshot> before;
+        if (request.summaryInEndMessage)
+            before = snapshotOrEmpty(regionPath);
+        Outcome outcome = runImport(run, stop, sink);
+        // The time is the run's, taken before anyone reads a message.
+        if (outcome.succeeded())
+            outcome.summary =
+                before ? changeSummary(*before, regionPath, started) : elapsedTimeText(started);
+        return outcome;
+    };
+    op.tell = [&](Person& told, const Outcome& outcome) {
+        tellImportEnd(told, outcome, request.summaryInEndMessage);
+    };
+    return startWriterOperation(op, person, host);
 }
 
 }  // namespace mrk2

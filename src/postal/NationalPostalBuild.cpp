@@ -1,7 +1,6 @@
 #include "postal/NationalPostalBuild.h"
 
 #include <chrono>
-#include <optional>
 
 #include "base/EndMessage.h"
 #include "base/Error.h"
@@ -10,10 +9,10 @@
 #include "base/FileOps.h"
 #include "base/Paths.h"
 #include "base/RunProgress.h"
-#include "base/WriterLock.h"
 #include "data/Compaction.h"
 #include "data/Database.h"
 #include "data/LaterIndexes.h"
+#include "data/OperationStarter.h"
 #include "data/TableCopy.h"
 #include "data/WorkFiles.h"
 #include "postal/PostalBuildSummary.h"
@@ -105,27 +104,27 @@ Outcome buildNationalPostal(const NationalPostalRequest& request, StopControl& s
 
 Outcome startNationalPostalBuild(const NationalPostalRequest& request, Person& person,
                                  RunHost& host) {
-    Outcome outcome = Outcome::completed();
-    try {
+    WriterOperation op;
+    op.dbDir = request.dbDir;
+    op.check = [&](Person&) {
         checkRequest(request);
-        WriterLock lock = WriterLock::take(request.dbDir);
+        return Outcome::completed();
+    };
+    op.run = [&](StopControl& stop, ProgressSink& sink) {
         const std::string base = files::baseDbPath(request.dbDir);
         const auto started = std::chrono::steady_clock::now();
         const std::int64_t before = postRowCount(base);
-        outcome =
-            host.run([&](StopControl& stop,
-                         ProgressSink& sink) { return buildNationalPostal(request, stop, sink); },
-                     false);
+        Outcome outcome = buildNationalPostal(request, stop, sink);
         if (outcome.succeeded())
             outcome.summary = postalBuildSummaryText(before, postRowCount(base), started);
-    } catch (const std::exception& e) {
-        outcome = failure(e);
-        outcome.kind = Outcome::Kind::Refused;
-    }
-    tellOutcome(person, outcome);
-    if (outcome.succeeded() && request.summaryInEndMessage)
-        person.message(completedMessage(outcome.summary));
-    return outcome;
+        return outcome;
+    };
+    op.tell = [&](Person& told, const Outcome& outcome) {
+        tellOutcome(told, outcome);
+        if (outcome.succeeded() && request.summaryInEndMessage)
+            told.message(completedMessage(outcome.summary));
+    };
+    return startWriterOperation(op, person, host);
 }
 
 }  // namespace mrk2

@@ -27,10 +27,10 @@ struct NationalPostalRequest {
 Outcome buildNationalPostal(const NationalPostalRequest& request, StopControl& stop,
                             ProgressSink& sink);
 
-// What "更新" of the postal box and mrk2cli postal-build do: the checks, the
-// directory's writer lock, the build on the face's host (offered no Stop), and
-// a failure told to the person. Completed with POST's rows before → after and
-// the time in the outcome's summary.
+// What "更新" of the postal box and mrk2cli postal-build do, through the writers'
+// starter (OperationStarter.h): the checks, then the build on the face's host
+// (offered no Stop), and a failure told to the person. Completed with POST's rows before → after
+// and the time in the outcome's summary.
 Outcome startNationalPostalBuild(const NationalPostalRequest& request, Person& person,
                                  RunHost& host);
 

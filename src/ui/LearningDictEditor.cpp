@@ -5,7 +5,6 @@
 #include "base/Error.h"
 #include "base/ErrorReport.h"
 #include "base/Paths.h"
-#include "base/WriterLock.h"
 #include "data/Database.h"
 
 namespace mrk2::ui {
@@ -24,15 +23,36 @@ void LearningDictEditor::report(const std::exception& e) {
     reportError(person_, e);
 }
 
-bool LearningDictEditor::loadCatalog() {
+Outcome LearningDictEditor::told(const Outcome& outcome) {
+    tellOutcome(person_, outcome);
+    return outcome;
+}
+
+Outcome LearningDictEditor::startChange(const WriterOperation::Check& check,
+                                        const std::function<void(Database&)>& change) {
+    WriterOperation op;
+    op.dbDir = dirNameOf(path_);
+    op.check = check;
+    op.run = [&](StopControl&, ProgressSink&) {
+        Database db = Database::open(path_);
+        change(db);
+        return Outcome::completed();
+    };
+    const Outcome outcome = startWriterOperation(op, person_);
+    // The editor's own write is no change from outside.
+    if (outcome.succeeded())
+        watch_.accept(path_);
+    return outcome;
+}
+
+Outcome LearningDictEditor::loadCatalog() {
     catalog_ = {};
     try {
         loadLearningCatalog(path_, catalog_);
         watch_.accept(path_);
-        return true;
+        return Outcome::completed();
     } catch (const std::exception& e) {
-        report(e);
-        return false;
+        return told(failure(e));
     }
 }
 
@@ -138,28 +158,20 @@ void LearningDictEditor::showUserAndType() {
     form_.level = effectiveType(e) == kLevelCity ? LevelOption::City : LevelOption::Town;
 }
 
-bool LearningDictEditor::checkInput() {
+Outcome LearningDictEditor::checkInput() {
     const LearningEntryForm& f = form_;
     if (f.transformed.empty() || f.registered.empty() || f.refCount.empty() ||
-        f.owner == OwnerOption::None || f.level == LevelOption::None) {
-        person_.message(kIncomplete);
-        return false;
-    }
-    if (!parseRefCount(f.refCount)) {
-        person_.message(kRefCountNotNumber);
-        return false;
-    }
-    return true;
+        f.owner == OwnerOption::None || f.level == LevelOption::None)
+        return told(failure(Refusal(kIncomplete)));
+    if (!parseRefCount(f.refCount))
+        return told(failure(Refusal(kRefCountNotNumber)));
+    return Outcome::completed();
 }
 
-bool LearningDictEditor::saveRecord() {
-    if (!hasCurrent())
-        return false;
+LearningValues LearningDictEditor::formValues() const {
     std::optional<std::int64_t> count = parseRefCount(form_.refCount);
-    if (!count) {
-        person_.message(kRefCountNotNumber);
-        return false;
-    }
+    if (!count)
+        throw Refusal(kRefCountNotNumber);
     LearningValues v;
     v.registered = form_.registered;
     v.transformed = form_.transformed;
@@ -177,10 +189,19 @@ bool LearningDictEditor::saveRecord() {
         v.type = kLevelCity;
     else if (form_.level == LevelOption::Town)
         v.type = kLevelTown;
+    return v;
+}
 
-    try {
-        WriterLock lock = WriterLock::take(dirNameOf(path_));
-        Database db = Database::open(path_);
+Outcome LearningDictEditor::saveRecord() {
+    LearningValues v;
+    const auto check = [&](Person&) {
+        // Nothing shown: nothing to save, and nothing to tell.
+        if (!hasCurrent())
+            return Outcome{Outcome::Kind::Refused, {}, {}};
+        v = formValues();
+        return Outcome::completed();
+    };
+    const Outcome outcome = startChange(check, [&](Database& db) {
         std::size_t pos = static_cast<std::size_t>(currentPos_);
         if (adding_) {
             ids_.push_back(insertLearningEntry(db, v));
@@ -191,39 +212,36 @@ bool LearningDictEditor::saveRecord() {
             ids_[pos] = insertLearningEntry(db, v);
         }
         current_ = readLearningEntry(db, ids_[pos]);
-    } catch (const std::exception& e) {
-        report(e);
-        return false;
-    }
-    watch_.accept(path_);
-    edited_ = false;
-    return true;
+    });
+    if (outcome.succeeded())
+        edited_ = false;
+    return outcome;
 }
 
 void LearningDictEditor::moveFirst() {
-    if (checkInput() && saveRecord())
+    if (checkInput().succeeded() && saveRecord().succeeded())
         moveTo(0);
 }
 
 void LearningDictEditor::moveLast() {
-    if (checkInput() && saveRecord())
+    if (checkInput().succeeded() && saveRecord().succeeded())
         moveTo(recordCount_ - 1);
 }
 
 void LearningDictEditor::moveNext() {
-    if (checkInput() && currentPos_ < recordCount_ - 1 && saveRecord())
+    if (checkInput().succeeded() && currentPos_ < recordCount_ - 1 && saveRecord().succeeded())
         moveTo(currentPos_ + 1);
 }
 
 void LearningDictEditor::movePrevious() {
-    if (checkInput() && currentPos_ > 0 && saveRecord())
+    if (checkInput().succeeded() && currentPos_ > 0 && saveRecord().succeeded())
         moveTo(currentPos_ - 1);
 }
 
 void LearningDictEditor::addNew() {
     // With no entry shown there is nothing to check or save; the first entry of
     // an empty dictionary must be possible.
-    if (hasCurrent() && !(checkInput() && saveRecord()))
+    if (hasCurrent() && !(checkInput().succeeded() && saveRecord().succeeded()))
         return;
     adding_ = true;
     currentPos_ = recordCount_;
@@ -240,15 +258,8 @@ void LearningDictEditor::deleteCurrent() {
         adding_ = false;
     } else {
         std::size_t pos = static_cast<std::size_t>(currentPos_);
-        try {
-            WriterLock lock = WriterLock::take(dirNameOf(path_));
-            Database db = Database::open(path_);
-            deleteLearningEntry(db, ids_[pos]);
-        } catch (const std::exception& e) {
-            report(e);
+        if (!startChange({}, [&](Database& db) { deleteLearningEntry(db, ids_[pos]); }).succeeded())
             return;
-        }
-        watch_.accept(path_);
         ids_.erase(ids_.begin() + static_cast<std::ptrdiff_t>(pos));
     }
     --recordCount_;
@@ -267,7 +278,7 @@ bool LearningDictEditor::settleEdits() {
         return true;
     switch (person_.askYesNoCancel(kAskSave)) {
         case Answer::Yes:
-            return checkInput() && saveRecord();
+            return checkInput().succeeded() && saveRecord().succeeded();
         case Answer::No:
             edited_ = false;
             return true;

@@ -1,15 +1,18 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "base/Outcome.h"
 #include "base/Person.h"
 #include "data/DatabaseChangeWatch.h"
 #include "data/LearningCatalog.h"
 #include "data/LearningSearch.h"
 #include "data/LearningTable.h"
+#include "data/OperationStarter.h"
 
 namespace mrk2::ui {
 
@@ -36,9 +39,9 @@ class LearningDictEditor {
   public:
     LearningDictEditor(std::string baseDbPath, Person& person);
 
-    // Opening: fills the database lists from ＤＢ一覧. Reports an error as
-    // description(number) and keeps what was read.
-    bool loadCatalog();
+    // Opening: fills the database lists from ＤＢ一覧. Failed when it could not
+    // (told as description(number)); the lists keep what was read.
+    Outcome loadCatalog();
     const LearningCatalog& catalog() const { return catalog_; }
 
     // Rebinds to a query: count, first entry, ShowRecordNo, ShowUserAndType.
@@ -64,10 +67,12 @@ class LearningDictEditor {
 
     // Completeness of the form ("全項目を設定して下さい。"); a reference count that
     // is not a count is refused as well, since the column stores a number.
-    bool checkInput();
-    // Writes the form into the current entry (a new entry is added). False after
-    // a reported failure.
-    bool saveRecord();
+    // Refused, and told, when the form is not complete.
+    Outcome checkInput();
+    // Writes the form into the current entry (a new entry is added) through the
+    // writers' starter. Refused with nothing told when no entry is shown;
+    // otherwise a refusal or failure is told.
+    Outcome saveRecord();
 
     void moveFirst();      // cmdFirst
     void moveLast();       // cmdLast
@@ -105,6 +110,11 @@ class LearningDictEditor {
     void loadForm();  // the text boxes show the current entry
     void showUserAndType();
     void report(const std::exception& e);
+    Outcome told(const Outcome& outcome);  // tells its report, returns it
+    LearningValues formValues() const;     // throws Refusal for a count that is none
+    // A write of 学習 through the writers' starter, with the base database open.
+    Outcome startChange(const WriterOperation::Check& check,
+                        const std::function<void(Database&)>& change);
 
     std::string path_;
     Person& person_;

@@ -25,7 +25,7 @@
 #include "base/StartLine.h"
 #include "data/BaseDbInit.h"
 #include "data/Catalog.h"
-#include "data/PendingRegionChange.h"
+#include "data/OperationStarter.h"
 #include "data/RegionDeletion.h"
 #include "postal/NationalPostalBuild.h"
 #include "ui/CsvSelectionWindow.h"
@@ -311,8 +311,7 @@ void MainWindow::followBaseDatabase() {
 void MainWindow::reloadRegionList(const QString& shown) {
     std::vector<std::string> names;
     // What a killed writer left half done is finished before the list is read.
-    if (auto setAside = settleDatabaseDirectory(session_.dbDir))
-        person_.say(qs(*setAside));
+    settleDatabaseDirectory(session_.dbDir, person_);
     regionListWatch_.accept(session_.baseDbPath());
     // No base database yet: the directory check has offered one; an empty list
     // says the rest, never SQLite's words about a file that is not there.

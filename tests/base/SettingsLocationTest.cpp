@@ -58,7 +58,7 @@ TEST(SettingsFile, FactsOfThisProcessNameTheExecutablesDirectoryAndEnvironment) 
     else
         ::unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(f.xdgConfigHome, "/cfg-of-this-test");
-    EXPECT_TRUE(std::filesystem::exists(f.exeDir + "/test_app"));
+    EXPECT_TRUE(std::filesystem::exists(f.exeDir + "/test_base"));
     EXPECT_TRUE(f.exeDirWritable);  // the build tree
     EXPECT_FALSE(f.home.empty());
 }

@@ -9,6 +9,7 @@
 #include "base/Error.h"
 #include "data/Catalog.h"
 #include "data/Database.h"
+#include "support/RecordingPerson.h"
 #include "support/TempDir.h"
 
 using namespace mrk2;
@@ -111,4 +112,16 @@ TEST_F(BaseDbInitTest, NeverOverwritesAnExistingFileAndLeavesNoWorkFile) {
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"mrk2.mdb", "other.mdb"}));
+}
+
+// init refuses a directory that has its base database: nothing began.
+TEST_F(BaseDbInitTest, InitRefusesAnExistingBaseDatabaseAndMakesAMissingDirectory) {
+    RecordingPerson person;
+    EXPECT_EQ(initBaseDatabase({dir.path()}, person).kind, Outcome::Kind::Refused);
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_NE(person.messages[0].text.find("既に存在します"), std::string::npos);
+
+    const std::string fresh = dir.file("a/b");
+    EXPECT_EQ(initBaseDatabase({fresh}, person).kind, Outcome::Kind::Completed);
+    EXPECT_EQ(loadPrefNames(fresh + "/mrk2.mdb").size(), 47u);
 }

@@ -29,7 +29,7 @@ TEST(LearningCatalogLoad, TheEditorReportsACatalogPastTheLimit) {
     }
     RecordingPerson person;
     LearningDictEditor editor(db.path, person);
-    EXPECT_FALSE(editor.loadCatalog());
+    EXPECT_FALSE(editor.loadCatalog().succeeded());
     EXPECT_EQ(editor.catalog().size(), LearningCatalog::kMaxRows);
     ASSERT_EQ(person.messages.size(), 1u);
     EXPECT_NE(person.messages[0].text.find("(10004)"), std::string::npos);
@@ -42,7 +42,7 @@ class LearningEditorTest : public ::testing::Test {
     LearningDictEditor editor{db.path, person};
 
     void open() {
-        ASSERT_TRUE(editor.loadCatalog());
+        ASSERT_TRUE(editor.loadCatalog().succeeded());
         editor.activate();
     }
     std::string shown() const { return editor.form().registered; }
@@ -69,8 +69,8 @@ TEST_F(LearningEditorTest, EmptyDictionaryShowsNumberOneOfNone) {
     EXPECT_EQ(editor.recordNumText(), "1 件");
     editor.form().registered = "新宿";
     editor.form().transformed = "新宿区";
-    ASSERT_TRUE(editor.checkInput());
-    ASSERT_TRUE(editor.saveRecord());
+    ASSERT_TRUE(editor.checkInput().succeeded());
+    ASSERT_TRUE(editor.saveRecord().succeeded());
     EXPECT_EQ(db.rows(), 1u);
 }
 
@@ -147,13 +147,13 @@ TEST_F(LearningEditorTest, OwnerFollowsTheListAndKeepsUnknownNames) {
     open();
     editor.form().owner = OwnerOption::Local;
     editor.form().dbName = "京都府";  // typed, not in the catalog
-    ASSERT_TRUE(editor.saveRecord());
+    ASSERT_TRUE(editor.saveRecord().succeeded());
     EXPECT_EQ(db.row(a)->dbNo, 1);
     editor.form().dbName = "大阪府";
-    ASSERT_TRUE(editor.saveRecord());
+    ASSERT_TRUE(editor.saveRecord().succeeded());
     EXPECT_EQ(db.row(a)->dbNo, 2);
     editor.form().owner = OwnerOption::Common;
-    ASSERT_TRUE(editor.saveRecord());
+    ASSERT_TRUE(editor.saveRecord().succeeded());
     EXPECT_EQ(db.row(a)->dbNo, 0);
 }
 
@@ -286,7 +286,7 @@ TEST_F(LearningEditorTest, AnEntryRemovedBehindTheEditorIsWrittenAgain) {
         deleteLearningEntry(d, a);
     }
     editor.form().transformed = "A2";
-    ASSERT_TRUE(editor.saveRecord());
+    ASSERT_TRUE(editor.saveRecord().succeeded());
     EXPECT_EQ(db.rows(), 1u);
     EXPECT_EQ(db.row(*editor.currentId())->transformed, "A2");
 }
@@ -294,7 +294,7 @@ TEST_F(LearningEditorTest, AnEntryRemovedBehindTheEditorIsWrittenAgain) {
 TEST_F(LearningEditorTest, MissingBaseDatabaseIsReported) {
     RecordingPerson p;
     LearningDictEditor missing(db.dir.file("nothere.mdb"), p);
-    EXPECT_FALSE(missing.loadCatalog());
+    EXPECT_FALSE(missing.loadCatalog().succeeded());
     missing.activate();
     EXPECT_EQ(missing.recordNumText(), "0 件");
     EXPECT_EQ(p.messages.size(), 2u);

@@ -1,10 +1,10 @@
 // mrk2cli learn: lists, adds and deletes entries of the learning dictionary 学習,
 // by the same search rules and checks as the editor window.
+#include <functional>
 #include <iostream>
 #include <string>
 
 #include "base/Error.h"
-#include "base/WriterLock.h"
 #include "cli/CliPerson.h"
 #include "cli/Command.h"
 #include "cli/Listing.h"
@@ -12,6 +12,7 @@
 #include "data/LearningCatalog.h"
 #include "data/LearningSearch.h"
 #include "data/LearningTable.h"
+#include "data/OperationStarter.h"
 
 namespace mrk2::cli {
 
@@ -29,6 +30,20 @@ LearningCatalog loadCatalog(const CommandContext& ctx) {
     LearningCatalog catalog;
     inContext(ctx.baseDbPath(), [&] { loadLearningCatalog(ctx.baseDbPath(), catalog); });
     return catalog;
+}
+
+// A change of 学習 through the writers' starter, as the editor window saves;
+// the exit status says how it ended, which the starter has told.
+int changeDictionary(CommandContext& ctx, const std::function<void(Database&)>& change) {
+    WriterOperation op;
+    op.dbDir = ctx.settings.dbDir;
+    op.context = ctx.baseDbPath();
+    op.run = [&](StopControl&, ProgressSink&) {
+        Database db = Database::open(ctx.baseDbPath());
+        change(db);
+        return Outcome::completed();
+    };
+    return startWriterOperation(op, ctx.person).succeeded() ? kExitOk : kExitFailed;
 }
 
 class LearnListCommand : public Command {
@@ -123,12 +138,8 @@ int LearnAddCommand::run(CommandContext& ctx) {
         v.dbNo = std::stoll(catalog.idList[static_cast<std::size_t>(i)]);
     }
 
-    inContext(ctx.baseDbPath(), [&] {
-        WriterLock lock = WriterLock::take(ctx.settings.dbDir);
-        Database db = Database::open(ctx.baseDbPath());
-        std::cout << insertLearningEntry(db, v) << '\n';
-    });
-    return kExitOk;
+    return changeDictionary(ctx,
+                            [&](Database& db) { std::cout << insertLearningEntry(db, v) << '\n'; });
 }
 
 class LearnDeleteCommand : public Command {
@@ -142,13 +153,10 @@ class LearnDeleteCommand : public Command {
 };
 
 int LearnDeleteCommand::run(CommandContext& ctx) {
-    inContext(ctx.baseDbPath(), [&] {
-        WriterLock lock = WriterLock::take(ctx.settings.dbDir);
-        Database db = Database::open(ctx.baseDbPath());
+    return changeDictionary(ctx, [&](Database& db) {
         if (!deleteLearningEntry(db, id_))
             throw Refusal("ID " + std::to_string(id_) + " の項目はありません。");
     });
-    return kExitOk;
 }
 
 // The three parts; learn itself is never run.
