@@ -103,8 +103,8 @@ void runEngine(const std::vector<mrk2::bench::GeneratedFile>& files, int layout,
     }
     mrk2::Database db = mrk2::Database::open(dbPath, mrk2::Database::Mode::ReadOnly);
     run.towns = scalar(db, "SELECT count(*) FROM POSITION");
-    run.tables = cursor.intTableNo;
-    for (int t = 1; t <= cursor.intTableNo; ++t)
+    run.tables = cursor.tableNumber;
+    for (int t = 1; t <= cursor.tableNumber; ++t)
         run.distributed += scalar(db, "SELECT count(*) FROM " + mrk2::townTableName(t));
 }
 

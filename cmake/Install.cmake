@@ -23,8 +23,9 @@ function(mrk2_install_man_page source)
 endfunction()
 
 install(TARGETS mrk2cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-mrk2_install_man_page(src/cli/mrk2cli.1.in)
-install(FILES src/cli/mrk2cli.bash RENAME mrk2cli
+# Both written at build time from the command declarations (CMakeLists.txt).
+install(FILES ${MRK2_CLI_MAN_PAGE}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${MRK2_CLI_COMPLETION}
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions)
 
 if(MRK2_BUILD_GUI)

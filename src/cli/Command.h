@@ -2,7 +2,8 @@
 // How a command of mrk2cli is declared. A command is one class in one file of
 // src/cli/commands; its words are members, named once in declare(). From that
 // one declaration come the parsing (CLI11), the line of `mrk2cli --help`, the
-// usage told with a usage error and `mrk2cli COMMAND --help`:
+// usage told with a usage error, `mrk2cli COMMAND --help`, the manual page's
+// heading of the command and its bash completion:
 //
 //   class SourcesCommand : public Command {
 //     public:
@@ -18,9 +19,10 @@
 //   d.option("--memory", "MB", memory_, 1, 65536);
 // and a command of several (learn) declares its parts with d.subcommand(part).
 // Anything a command cannot run with is thrown: UsageError (exit 2, with the
-// usage), or Error / Refusal (exit 1, told once by main). The manual page
-// (mrk2cli.1.in) and the bash completion (mrk2cli.bash) name every command and
-// option as well; tests/cli/HelpAgreementTest holds them to the help.
+// usage), or Error / Refusal (exit 1, told once by main). The manual page's
+// synopsis and command headings and the bash completion are written from the
+// same declaration at build time (src/cli/reference); a new command needs its
+// line "@USAGE name@" and its prose in mrk2cli.1.in, or the build stops.
 #include <memory>
 #include <optional>
 #include <stdexcept>

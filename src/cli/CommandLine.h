@@ -35,6 +35,9 @@ class CommandLine {
     // told (status 2), in `status`.
     Command* parse(int argc, char** argv, int& status);
     const GlobalOptions& globals() const { return globals_; }
+    // The global options' declaration, whose parts are the commands: what the
+    // manual page and the bash completion are written from.
+    const DeclaredCommand& declared() const { return declared_.front(); }
 
     // Tells a usage error of `command` on stderr with its usage; returns 2.
     int usageError(const Command& command, const std::string& why) const;

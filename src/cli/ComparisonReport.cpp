@@ -39,6 +39,8 @@ void printComparisonDetails(std::ostream& out, const RegionComparison& c) {
 RegionSnapshot snapshotBeforeRun(const std::string& dbPath) {
     if (!fileExists(dbPath))
         return {};
+    // A file that cannot be read is no account to compare with; the run meets
+    // it next and says why, once.
     try {
         return readRegionSnapshot(dbPath);
     } catch (const std::exception&) {

@@ -40,8 +40,16 @@ std::string joined(const std::vector<std::string>& words, const char* between) {
 Declaration::Declaration(CommandLine& line, DeclaredCommand& declared)
     : line_(line), declared_(declared) {}
 
-void Declaration::word(const std::string& text) {
-    declared_.usage += (declared_.usage.empty() ? "" : " ") + text;
+std::string DeclaredWord::text() const {
+    std::string shown = joined(names, "|");
+    if (!value.empty())
+        shown += (shown.empty() ? "" : " ") + value;
+    return optional ? "[" + shown + "]" : shown;
+}
+
+void Declaration::word(DeclaredWord w) {
+    declared_.usage += (declared_.usage.empty() ? "" : " ") + w.text();
+    declared_.words.push_back(std::move(w));
 }
 
 // CLI11 names a positional by a plain word; the usage shows `shown`.
@@ -51,17 +59,17 @@ std::string Declaration::positionalName() const {
 
 void Declaration::positional(const char* shown, std::string& into) {
     declared_.parser->add_option(positionalName(), into)->required();
-    word(shown);
+    word({{}, shown, false});
 }
 
 void Declaration::optionalPositional(const char* shown, std::string& into) {
     declared_.parser->add_option(positionalName(), into);
-    word(std::string("[") + shown + "]");
+    word({{}, shown, true});
 }
 
 void Declaration::positionals(const char* shown, std::vector<std::string>& into, bool required) {
     declared_.parser->add_option(positionalName(), into)->required(required);
-    word(required ? std::string(shown) : std::string("[") + shown + "]");
+    word({{}, shown, !required});
 }
 
 void Declaration::positional(const char* shown, std::int64_t& into) {
@@ -71,13 +79,13 @@ void Declaration::positional(const char* shown, std::int64_t& into) {
         ->required()
         ->check(rule([](const std::string& t) { return wholeNumber(t).has_value(); },
                      std::string(shown) + " は整数です: "));
-    word(shown);
+    word({{}, shown, false});
 }
 
 void Declaration::option(const char* name, const char* value, std::optional<std::string>& into) {
     declared_.parser->add_option_function<std::string>(
         name, [&into](const std::string& text) { into = text; });
-    word(std::string("[") + name + " " + value + "]");
+    word({{name}, value});
 }
 
 void Declaration::option(const char* name, const char* value, std::optional<int>& into, int min,
@@ -93,7 +101,7 @@ void Declaration::option(const char* name, const char* value, std::optional<int>
                 return n && *n >= min && *n <= max;
             },
             refusal));
-    word(std::string("[") + name + " " + value + "]");
+    word({{name}, value});
 }
 
 void Declaration::choice(const char* name, const std::vector<std::string>& words,
@@ -104,17 +112,17 @@ void Declaration::choice(const char* name, const std::vector<std::string>& words
                 return std::find(words.begin(), words.end(), t) != words.end();
             },
             std::string(name) + " は " + joined(words, ", ") + " のいずれかです: "));
-    word(std::string("[") + name + " " + joined(words, "|") + "]");
+    word({{name}, joined(words, "|")});
 }
 
 void Declaration::list(const char* name, const char* values, std::vector<std::string>& into) {
     declared_.parser->add_option(name, into);
-    word(std::string("[") + name + " " + values + "]");
+    word({{name}, values});
 }
 
 void Declaration::flag(const char* name, bool& into) {
     declared_.parser->add_flag(name, into);
-    word(std::string("[") + name + "]");
+    word({{name}, ""});
 }
 
 void Declaration::eitherFlag(const char* a, bool& intoA, const char* b, bool& intoB) {
@@ -124,7 +132,7 @@ void Declaration::eitherFlag(const char* a, bool& intoA, const char* b, bool& in
     auto* second =
         declared_.parser->add_flag(b, intoB)->multi_option_policy(CLI::MultiOptionPolicy::Throw);
     first->excludes(second);
-    word(std::string("[") + a + "|" + b + "]");
+    word({{a, b}, ""});
 }
 
 void Declaration::subcommand(Command& part) {

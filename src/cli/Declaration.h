@@ -13,12 +13,26 @@ namespace mrk2::cli {
 class Command;
 class CommandLine;
 
-// A command as the command line knows it: its parser and the usage its
-// declaration wrote ("register REGION CSV|ZIP... [--start-line N]").
+// One word of a usage line as declared: a position ("REGION", "[DIR]",
+// "CSV|ZIP...") or an option ("[--memory SIZE]", "[--yes|--no]"). The help,
+// the manual page and the bash completion all write it from here.
+struct DeclaredWord {
+    std::vector<std::string> names;  // an option's names, either of which; none for a position
+    std::string value;     // what it takes: "N", "CSV|ZIP...", "reg|tran|both"; "" for a flag
+    bool optional = true;  // shown in brackets
+
+    bool isOption() const { return !names.empty(); }
+    // As the help shows it: "[--start-line N]".
+    std::string text() const;
+};
+
+// A command as the command line knows it: its parser and the words its
+// declaration gave, in order ("register REGION CSV|ZIP... [--start-line N]").
 struct DeclaredCommand {
     Command* command = nullptr;  // nothing for the global options
     CLI::App* parser = nullptr;
     std::string usage;
+    std::vector<DeclaredWord> words;
     std::vector<DeclaredCommand*> parts;  // learn: list, add, delete
 };
 
@@ -57,7 +71,7 @@ class Declaration {
     void subcommand(Command& part);
 
   private:
-    void word(const std::string& text);
+    void word(DeclaredWord w);
     std::string positionalName() const;
     CommandLine& line_;
     DeclaredCommand& declared_;

@@ -69,7 +69,7 @@ std::vector<Prefecture> loadPrefNames(const std::string& baseDbPath) {
             Prefecture p;
             p.kanji = requiredText(st, 0, kPrefTable, fields::kKanjiName, n);
             p.kana = requiredText(st, 1, kPrefTable, fields::kKatakanaName, n);
-            std::optional<std::string> type = st.optText(2);
+            std::optional<std::string> type = st.optionalText(2);
             if (type)
                 p.kanji += *type;
             p.kanaSuffix = suffixReading(type);
@@ -112,7 +112,7 @@ RecordedSources readSourceFiles(const std::string& dbPath) {
             f.file = requiredText(st, 0, kSourceTable, fields::kSrcFile, n);
             f.dir = requiredText(st, 1, kSourceTable, fields::kSrcDir, n);
             out.files.push_back(f);
-            out.dates.push_back(st.optText(2));
+            out.dates.push_back(st.optionalText(2));
         }
         return out;
     });
@@ -137,7 +137,7 @@ void registerDbInCatalog(const std::string& baseDbPath, const std::string& dbDir
         find.bind(1, regionName);
         if (find.step()) {
             std::int64_t rowid = find.int64(0);
-            std::optional<std::string> dir = find.optText(1);
+            std::optional<std::string> dir = find.optionalText(1);
             find.reset();
             // A row without a directory is brought up to date as well.
             if (dir != dbDir) {
@@ -163,7 +163,7 @@ std::vector<CatalogRow> readCatalog(const std::string& baseDbPath) {
                    " FROM " + quoteIdentifier(kCatalogTable) + " ORDER BY rowid");
     std::vector<CatalogRow> rows;
     while (st.step())
-        rows.push_back(CatalogRow{st.int64(0), st.optText(1), st.optText(2)});
+        rows.push_back(CatalogRow{st.int64(0), st.optionalText(1), st.optionalText(2)});
     return rows;
 }
 

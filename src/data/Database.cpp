@@ -231,7 +231,7 @@ std::string_view Statement::blob(int col) const {
             static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col))};
 }
 
-std::optional<std::string> Statement::optText(int col) const {
+std::optional<std::string> Statement::optionalText(int col) const {
     if (isNull(col))
         return std::nullopt;
     return text(col);
@@ -241,7 +241,7 @@ std::int64_t Statement::int64(int col) const {
     return sqlite3_column_int64(stmt_, col);
 }
 
-std::optional<std::int64_t> Statement::optInt64(int col) const {
+std::optional<std::int64_t> Statement::optionalInt64(int col) const {
     if (isNull(col))
         return std::nullopt;
     return int64(col);

@@ -96,9 +96,9 @@ class Statement {
     std::string_view view(int col) const;
     // A BLOB's bytes without a copy, valid as long as view()'s.
     std::string_view blob(int col) const;
-    std::optional<std::string> optText(int col) const;
+    std::optional<std::string> optionalText(int col) const;
     std::int64_t int64(int col) const;  // NULL reads as 0
-    std::optional<std::int64_t> optInt64(int col) const;
+    std::optional<std::int64_t> optionalInt64(int col) const;
 
   private:
     void check(int rc) const;

@@ -8,15 +8,15 @@ namespace mrk2 {
 
 // The region databases an entry of the learning dictionary can belong to: the
 // names shown in the editor's two database lists (cmbDbID, cmbSearchDbID) and, at
-// the same index, the catalog id as decimal text (strDbIdList).
+// the same index, the catalog id as decimal text (idList).
 struct LearningCatalog {
-    // strDbIdList has room for indices 0 to 10000.
+    // idList has room for indices 0 to 10000.
     static constexpr std::size_t kMaxRows = 10001;
 
     std::vector<std::string> names;
     std::vector<std::string> idList;
 
-    std::size_t size() const { return names.size(); }  // lngDbCount
+    std::size_t size() const { return names.size(); }
 
     // FindComboIndex: the first index whose name equals `text` exactly, -1 if none.
     int findComboIndex(const std::string& text) const;

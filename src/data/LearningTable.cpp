@@ -28,11 +28,11 @@ const std::string kUpdate = "UPDATE " + kTable + " SET " + quoteIdentifier(field
 LearningEntry readRow(const Statement& st) {
     LearningEntry e;
     e.id = st.int64(0);
-    e.registered = st.optText(1);
-    e.transformed = st.optText(2);
-    e.refCount = st.optText(3);
-    e.dbNo = st.optInt64(4);
-    e.type = st.optInt64(5);
+    e.registered = st.optionalText(1);
+    e.transformed = st.optionalText(2);
+    e.refCount = st.optionalText(3);
+    e.dbNo = st.optionalInt64(4);
+    e.type = st.optionalInt64(5);
     return e;
 }
 

@@ -30,7 +30,7 @@ RegionSnapshot readRegionSnapshot(const std::string& dbPath) {
         Statement st = db.prepare(sources);
         while (st.step())
             snap.sources.push_back(
-                {st.int64(0), SourceFile{st.text(1), st.text(2)}.path(), st.optText(3)});
+                {st.int64(0), SourceFile{st.text(1), st.text(2)}.path(), st.optionalText(3)});
     }
     std::unordered_map<std::int64_t, std::int64_t> blocksById;
     {
@@ -63,8 +63,8 @@ RegionSnapshot readRegionSnapshot(const std::string& dbPath) {
         " FROM " + quoteIdentifier(tables::kPosition);
     Statement st = db.prepare(townsSql);
     while (st.step()) {
-        towns[{st.text(1), st.text(2), st.optText(3)}] += blocksById[st.int64(0)];
-        if (!st.optText(4)) {
+        towns[{st.text(1), st.text(2), st.optionalText(3)}] += blocksById[st.int64(0)];
+        if (!st.optionalText(4)) {
             ++snap.townsWithoutCode;
             uncoded.insert(st.text(1) + st.text(2));
         }

@@ -130,7 +130,7 @@ void GroupedExtraction::write(TownSort& groups, const GroupedSource& source, std
     std::vector<int> numbers(towns.size());
     {
         std::int64_t rows = 0;
-        int number = cursor.intTableNo;
+        int number = cursor.tableNumber;
         for (std::size_t t = 0; t < towns.size(); ++t) {
             if (rows >= minRecs) {
                 ++number;
@@ -142,7 +142,7 @@ void GroupedExtraction::write(TownSort& groups, const GroupedSource& source, std
     }
     std::vector<std::string> tables(towns.size());
     for (std::size_t t = 0; t < towns.size(); ++t)
-        tables[t] = numbers[t] == cursor.intTableNo ? cursor.tableName : townTableName(numbers[t]);
+        tables[t] = numbers[t] == cursor.tableNumber ? cursor.tableName : townTableName(numbers[t]);
 
     ProgressPacer pacer;
     if (!towns.empty()) {
@@ -159,10 +159,10 @@ void GroupedExtraction::write(TownSort& groups, const GroupedSource& source, std
     for (std::size_t t = 0; t < towns.size(); ++t)
         ids[t] = firstId + static_cast<std::int64_t>(t);
 
-    cursor.lngTableRows = 0;
+    cursor.tableRows = 0;
     std::size_t t = 0;
     while (t < towns.size() && !progress.stopped()) {
-        if (numbers[t] != cursor.intTableNo)
+        if (numbers[t] != cursor.tableNumber)
             beginNextTownTable(db_, cursor);
         // The towns that share this table are written together.
         std::size_t end = t;
@@ -175,7 +175,7 @@ void GroupedExtraction::write(TownSort& groups, const GroupedSource& source, std
             BlockRows blockRows(groups, ids, t, towns[t].first + done, n);
             blocks_.run(insert, blockRows);
             done += n;
-            cursor.lngTableRows += static_cast<std::int32_t>(n);
+            cursor.tableRows += static_cast<std::int32_t>(n);
             if (pacer.due())
                 progress.pulse();
         }

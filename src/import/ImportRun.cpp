@@ -108,7 +108,7 @@ class Run {
         checkStop();
         makeWorkDatabase();
         prepareTables();
-        std::vector<std::string> prefs;  // strImportPref
+        std::vector<std::string> prefs;
         if (!loadList_.empty())
             loadFiles(prefs);
         refuseEmptyLoad();
@@ -164,7 +164,7 @@ class Run {
 
     void prepareTables() {
         if (register_) {
-            cursor_.intTableNo = 1;
+            cursor_.tableNumber = 1;
             createPositionTables(workPath_, &laterIndexes_);
             dropUnusedTownTables(workPath_);
             progress_.step(ProgressStep::CreatingTables);
@@ -177,7 +177,7 @@ class Run {
         went_ = plan.removedRows;
         loadList_ = std::move(plan.loadList);
         dropUnusedTownTables(workPath_);
-        cursor_.intTableNo = static_cast<int>(nextTableNumber(workPath_));
+        cursor_.tableNumber = static_cast<int>(nextTableNumber(workPath_));
     }
 
     void loadFiles(std::vector<std::string>& prefs) {
@@ -188,7 +188,7 @@ class Run {
         // Rows are only appended, which needs little cache; the memory goes to
         // the lines grouped in memory (ImportRequest::groupingBudget) instead.
         db.exec("PRAGMA cache_size = -16384");
-        inContext(workPath_, [&] { addTownTable(db, cursor_.intTableNo, cursor_); });
+        inContext(workPath_, [&] { addTownTable(db, cursor_.tableNumber, cursor_); });
         coverKeptSources(db);
         GroupedExtraction grouped(db);
         MemoryBudget own(request_.groupingBudget);

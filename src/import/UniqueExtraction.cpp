@@ -86,11 +86,11 @@ class Extraction {
             pace();
             Town town{{select.text(0), select.text(1), select.text(2)}, 0};
             // A town's code is that of its first line, as for lines grouped in memory.
-            insert.bind(1, select.optText(4))
-                .bind(2, select.optText(0))
-                .bind(3, select.optText(1))
-                .bind(4, select.optText(2));
-            if (auto src = select.optInt64(3))
+            insert.bind(1, select.optionalText(4))
+                .bind(2, select.optionalText(0))
+                .bind(3, select.optionalText(1))
+                .bind(4, select.optionalText(2));
+            if (auto src = select.optionalInt64(3))
                 insert.bind(5, *src);
             else
                 insert.bindNull(5);
@@ -106,7 +106,7 @@ class Extraction {
         Statement select = db_.prepare(kStagedRows);
         std::optional<BatchInsert> insert(std::in_place, db_, cursor_.tableName,
                                           std::vector<std::string>{}, kTownColumns, kTownBatchRows);
-        cursor_.lngTableRows = 0;
+        cursor_.tableRows = 0;
         TownKey previous;
         std::int64_t positionId = 0;
         while (!progress_.stopped() && select.step()) {
@@ -115,7 +115,7 @@ class Extraction {
                 select.view(2) != previous.town) {
                 TownKey key{std::string(select.view(0)), std::string(select.view(1)),
                             std::string(select.view(2))};
-                if (cursor_.lngTableRows >= minRecs_) {
+                if (cursor_.tableRows >= minRecs_) {
                     insert->flush();
                     insert.reset();
                     beginNextTownTable(db_, cursor_);
@@ -133,7 +133,7 @@ class Extraction {
                     insert->value(select.view(col));
             }
             insert->endRow();
-            ++cursor_.lngTableRows;
+            ++cursor_.tableRows;
         }
         insert->flush();
     }
@@ -227,12 +227,12 @@ void getUniqueTable(const std::string& dbPath, std::int32_t minRecs, TownTableCu
 }
 
 void beginNextTownTable(Database& db, TownTableCursor& cursor) {
-    int number = cursor.intTableNo + 1;
-    cursor.intTableNo = number;
+    int number = cursor.tableNumber + 1;
+    cursor.tableNumber = number;
     if (number > kMaxTownTableNumber)
         throw Refusal(kTableLimitMessage);
     std::string name = townTableName(number);
-    cursor.lngTableRows = 0;
+    cursor.tableRows = 0;
     createTownTableIn(db, name, cursor.laterIndexes);
     cursor.tableName = name;
 }
@@ -242,9 +242,9 @@ void addTownTable(Database& db, int number, TownTableCursor& cursor) {
         throw Refusal(kTableLimitMessage);
     std::string name = townTableName(number);
     createTownTableIn(db, name, cursor.laterIndexes);
-    cursor.intTableNo = number;
+    cursor.tableNumber = number;
     cursor.tableName = name;
-    cursor.lngTableRows = 0;
+    cursor.tableRows = 0;
 }
 
 void addTownTable(const std::string& dbPath, int number, TownTableCursor& cursor) {
@@ -252,9 +252,9 @@ void addTownTable(const std::string& dbPath, int number, TownTableCursor& cursor
         throw Refusal(kTableLimitMessage);
     std::string name = townTableName(number);
     createTownTable(dbPath, name);
-    cursor.intTableNo = number;
+    cursor.tableNumber = number;
     cursor.tableName = name;
-    cursor.lngTableRows = 0;
+    cursor.tableRows = 0;
 }
 
 std::int32_t nextTableNumber(const std::string& dbPath) {

@@ -11,8 +11,8 @@ namespace mrk2 {
 // The per-town table being filled during one import run; it carries over from
 // file to file.
 struct TownTableCursor {
-    int intTableNo = 1;
-    std::int32_t lngTableRows = 0;
+    int tableNumber = 1;
+    std::int32_t tableRows = 0;
     std::string tableName;  // the current table name
     // Where the new tables' indexes go when the run creates them at its end
     // (LaterIndexes.h); none: with each table.

@@ -45,7 +45,7 @@ std::vector<RecordedSource> readRecordedSources(Database& db) {
         " FROM " + quoteIdentifier(tables::kSources) + " ORDER BY " + quoteIdentifier(fields::kId);
     Statement st = db.prepare(sources);
     while (st.step())
-        out.push_back({st.int64(0), st.optText(1), st.optText(2), st.optText(3)});
+        out.push_back({st.int64(0), st.optionalText(1), st.optionalText(2), st.optionalText(3)});
     return out;
 }
 
@@ -101,7 +101,7 @@ RowKinds deleteSources(Database& db, const std::vector<std::int64_t>& sourceIds)
             Statement st = db.prepare(kTownsOfSource);
             st.bind(1, id);
             while (st.step())
-                towns.emplace_back(st.int64(0), st.optText(1));
+                towns.emplace_back(st.int64(0), st.optionalText(1));
         }
         for (const auto& [positionId, table] : towns) {
             if (table && isTownTableName(*table))

@@ -165,7 +165,7 @@ TownDirectory TownDirectory::load(Database& db) {
         "SELECT fldID, fld都道府県名, fld市区町村名, fld大字・町丁目, fldTableName FROM POSITION "
         "ORDER BY fldID");
     while (st.step()) {
-        std::optional<std::string> name = st.optText(3);
+        std::optional<std::string> name = st.optionalText(3);
         // A stored town is never "": a separate mark for NULL cannot collide.
         std::string key = st.text(1) + '\x1f' + st.text(2) + '\x1f' + name.value_or("\x1e");
         auto [it, added] = byKey.try_emplace(key, dir.towns_.size());

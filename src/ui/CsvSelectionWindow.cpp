@@ -70,15 +70,15 @@ CsvSelectionWindow::CsvSelectionWindow(Session& session, GuiPerson& person, QWid
     selected_ = makeList(this, "lstSelectCsv", QAbstractItemView::ExtendedSelection);
     // Several entries can be marked, so every changed file stays marked after loading.
     inDb_ = makeList(this, "lstCsvListInDB", QAbstractItemView::MultiSelection);
-    cmdSelectCsv_ = makeButton(this, "cmdSelectCsv", QStringLiteral(">"));
-    cmdSelectAll_ = makeButton(this, "cmdSelectAll", QStringLiteral(">>"));
-    cmdUnselectCsv_ = makeButton(this, "cmdUnselectCsv", QStringLiteral("<"));
-    cmdUnselectAll_ = makeButton(this, "cmdUnselectAll", QStringLiteral("<<"));
-    cmdCancel_ = makeButton(this, "cmdCancel", QStringLiteral("キャンセル"));
-    cmdUpdate_ = makeButton(this, "cmdUpdate", QStringLiteral("更新"));
-    cmdSelect_ = makeButton(this, "cmdSelect", QStringLiteral("登録"));
-    cmdDelete_ = makeButton(this, "cmdDelete", QStringLiteral("削除"));
-    cmdDelete_->hide();
+    selectMarkedButton_ = makeButton(this, "cmdSelectCsv", QStringLiteral(">"));
+    selectAllButton_ = makeButton(this, "cmdSelectAll", QStringLiteral(">>"));
+    unselectMarkedButton_ = makeButton(this, "cmdUnselectCsv", QStringLiteral("<"));
+    unselectAllButton_ = makeButton(this, "cmdUnselectAll", QStringLiteral("<<"));
+    cancelButton_ = makeButton(this, "cmdCancel", QStringLiteral("キャンセル"));
+    updateButton_ = makeButton(this, "cmdUpdate", QStringLiteral("更新"));
+    registerButton_ = makeButton(this, "cmdSelect", QStringLiteral("登録"));
+    deleteButton_ = makeButton(this, "cmdDelete", QStringLiteral("削除"));
+    deleteButton_->hide();
 
     // Each list says what it holds.
     const auto headed = [this](const QString& heading, QWidget* list) {
@@ -100,10 +100,11 @@ CsvSelectionWindow::CsvSelectionWindow(Session& session, GuiPerson& person, QWid
     auto* middle = new QHBoxLayout;
     auto* arrows = new QVBoxLayout;
     arrows->addStretch();
-    for (QPushButton* b : {cmdSelectCsv_, cmdSelectAll_, cmdUnselectCsv_, cmdUnselectAll_}) {
+    for (QPushButton* b :
+         {selectMarkedButton_, selectAllButton_, unselectMarkedButton_, unselectAllButton_}) {
         b->setFixedWidth(44);
         arrows->addWidget(b);
-        if (b == cmdSelectAll_)
+        if (b == selectAllButton_)
             arrows->addSpacing(24);
     }
     arrows->addStretch();
@@ -111,7 +112,7 @@ CsvSelectionWindow::CsvSelectionWindow(Session& session, GuiPerson& person, QWid
     middle->addLayout(arrows);
     middle->addLayout(headed(QStringLiteral("選択したファイル"), selected_), 1);
     auto* bottom = new QHBoxLayout;
-    for (QPushButton* b : {cmdCancel_, cmdUpdate_, cmdSelect_}) {
+    for (QPushButton* b : {cancelButton_, updateButton_, registerButton_}) {
         b->setMinimumSize(150, 34);
         bottom->addWidget(b);
     }
@@ -123,13 +124,24 @@ CsvSelectionWindow::CsvSelectionWindow(Session& session, GuiPerson& person, QWid
     layout->addSpacing(8);
     layout->addLayout(bottom);
     layout->addWidget(candidates_);
-    layout->addWidget(cmdDelete_);
+    layout->addWidget(deleteButton_);
     resize(620, 540);
     setMinimumSize(520, 440);
 
-    QWidget* order[] = {drives_,         tree_,      cmdSelectCsv_, cmdSelectAll_, cmdUnselectCsv_,
-                        cmdUnselectAll_, cmdSelect_, cmdCancel_,    candidates_,   unselected_,
-                        selected_,       inDb_,      cmdDelete_,    cmdUpdate_};
+    QWidget* order[] = {drives_,
+                        tree_,
+                        selectMarkedButton_,
+                        selectAllButton_,
+                        unselectMarkedButton_,
+                        unselectAllButton_,
+                        registerButton_,
+                        cancelButton_,
+                        candidates_,
+                        unselected_,
+                        selected_,
+                        inDb_,
+                        deleteButton_,
+                        updateButton_};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -149,13 +161,15 @@ CsvSelectionWindow::CsvSelectionWindow(Session& session, GuiPerson& person, QWid
                 if (!quietTree_ && index.isValid())
                     browse(model_->filePath(index));
             });
-    connect(cmdSelectCsv_, &QPushButton::clicked, this, &CsvSelectionWindow::selectChosen);
-    connect(cmdSelectAll_, &QPushButton::clicked, this, &CsvSelectionWindow::selectAll);
-    connect(cmdUnselectCsv_, &QPushButton::clicked, this, &CsvSelectionWindow::unselectChosen);
-    connect(cmdUnselectAll_, &QPushButton::clicked, this, &CsvSelectionWindow::unselectAll);
-    connect(cmdSelect_, &QPushButton::clicked, this, [this] { startRun(ImportMode::Register); });
-    connect(cmdUpdate_, &QPushButton::clicked, this, [this] { startRun(ImportMode::Update); });
-    connect(cmdCancel_, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
+    connect(selectMarkedButton_, &QPushButton::clicked, this, &CsvSelectionWindow::selectChosen);
+    connect(selectAllButton_, &QPushButton::clicked, this, &CsvSelectionWindow::selectAll);
+    connect(unselectMarkedButton_, &QPushButton::clicked, this,
+            &CsvSelectionWindow::unselectChosen);
+    connect(unselectAllButton_, &QPushButton::clicked, this, &CsvSelectionWindow::unselectAll);
+    connect(registerButton_, &QPushButton::clicked, this,
+            [this] { startRun(ImportMode::Register); });
+    connect(updateButton_, &QPushButton::clicked, this, [this] { startRun(ImportMode::Update); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
 
     person_.setSelectionWindow(this);
 }
@@ -205,7 +219,7 @@ void CsvSelectionWindow::load() {
             person_.say(text);
         }
     }
-    cmdUpdate_->setEnabled(!newDb_);
+    updateButton_->setEnabled(!newDb_);
     fillFileLists();
 }
 
@@ -336,18 +350,6 @@ void CsvSelectionWindow::addListEntry(const SourceFile& file) {
     inDb_->addItem(makeListEntry(qs(file.dir), qs(file.file)));
 }
 
-bool CsvSelectionWindow::appendSource(const QListWidgetItem* item) {
-    if (session_.sources.size() >= kMaxSourceFiles) {
-        person_.say(
-            QStringLiteral("CSVファイルは%1ファイルまでしか選択できません。").arg(kMaxSourceFiles));
-        return false;
-    }
-    selected_->addItem(item->clone());
-    session_.sources.push_back(sourceOf(item));
-    addListEntry(session_.sources.back());
-    return true;
-}
-
 void CsvSelectionWindow::takeOut(const QListWidgetItem* item) {
     const SourceFile wanted = sourceOf(item);
     const QString entry = makeListEntry(qs(wanted.dir), qs(wanted.file));
@@ -363,27 +365,38 @@ void CsvSelectionWindow::takeOut(const QListWidgetItem* item) {
         }
 }
 
-// Chosen files join from the bottom of the list up, as they always have.
-void CsvSelectionWindow::selectChosen() {
-    for (int i = unselected_->count() - 1; i >= 0; --i) {
-        if (!unselected_->item(i)->isSelected())
-            continue;
-        if (!appendSource(unselected_->item(i)))
+// Files join the chosen ones in this order until the list holds as many as a
+// region may have; the operator is told so once, and the rest stay.
+void CsvSelectionWindow::moveToSelected(const std::vector<QListWidgetItem*>& items) {
+    for (QListWidgetItem* item : items) {
+        if (session_.sources.size() >= kMaxSourceFiles) {
+            person_.say(QStringLiteral("CSVファイルは%1ファイルまでしか選択できません。")
+                            .arg(kMaxSourceFiles));
             return;
-        delete unselected_->takeItem(i);
+        }
+        selected_->addItem(item->clone());
+        session_.sources.push_back(sourceOf(item));
+        addListEntry(session_.sources.back());
+        delete unselected_->takeItem(unselected_->row(item));
     }
 }
 
+// Chosen files join from the bottom of the list up, as they always have.
+void CsvSelectionWindow::selectChosen() {
+    std::vector<QListWidgetItem*> chosen;
+    for (int i = unselected_->count() - 1; i >= 0; --i)
+        if (unselected_->item(i)->isSelected())
+            chosen.push_back(unselected_->item(i));
+    moveToSelected(chosen);
+}
+
 void CsvSelectionWindow::selectAll() {
-    for (int i = 0; i < unselected_->count();) {
-        if (unselected_->item(i)->flags() == Qt::NoItemFlags) {
-            ++i;  // an archive that cannot be read stays where it is
-            continue;
-        }
-        if (!appendSource(unselected_->item(i)))
-            return;
-        delete unselected_->takeItem(i);
-    }
+    std::vector<QListWidgetItem*> all;
+    for (int i = 0; i < unselected_->count(); ++i)
+        // An archive that cannot be read stays where it is.
+        if (unselected_->item(i)->flags() != Qt::NoItemFlags)
+            all.push_back(unselected_->item(i));
+    moveToSelected(all);
 }
 
 void CsvSelectionWindow::unselectChosen() {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <vector>
 
 #include "import/ImportRequest.h"
 #include "ui/Session.h"
@@ -50,7 +51,7 @@ class CsvSelectionWindow : public QDialog {
     void showInTree(const QString& dir);
     void fillFileLists();
     void addListEntry(const SourceFile& file);
-    bool appendSource(const QListWidgetItem* item);
+    void moveToSelected(const std::vector<QListWidgetItem*>& items);
     void takeOut(const QListWidgetItem* item);
     void selectChosen();
     void selectAll();
@@ -67,14 +68,14 @@ class CsvSelectionWindow : public QDialog {
     QListWidget* unselected_;
     QListWidget* selected_;
     QListWidget* inDb_;
-    QPushButton* cmdSelectCsv_;
-    QPushButton* cmdSelectAll_;
-    QPushButton* cmdUnselectCsv_;
-    QPushButton* cmdUnselectAll_;
-    QPushButton* cmdCancel_;
-    QPushButton* cmdUpdate_;
-    QPushButton* cmdSelect_;
-    QPushButton* cmdDelete_;
+    QPushButton* selectMarkedButton_;
+    QPushButton* selectAllButton_;
+    QPushButton* unselectMarkedButton_;
+    QPushButton* unselectAllButton_;
+    QPushButton* cancelButton_;
+    QPushButton* updateButton_;
+    QPushButton* registerButton_;
+    QPushButton* deleteButton_;
     QString dir_;
     bool newDb_ = true;
     bool quietTree_ = false;

@@ -14,7 +14,7 @@ class GuiPerson;
 
 // frmSelectDir: picks a directory with a drive list and a directory tree, or
 // takes a typed one. It starts at `startPath`; after OK, selectedPath() is the
-// answer (strSelectPath, blnSelectOk).
+// answer.
 class DirectoryChooser : public QDialog {
     Q_OBJECT
   public:

@@ -93,10 +93,10 @@ class LearningDictEditor {
     LearningEntryForm& form() { return form_; }
     const LearningEntryForm& form() const { return form_; }
 
-    std::int32_t currentPos() const { return currentPos_; }    // lngCurrentPos
-    std::int32_t recordCount() const { return recordCount_; }  // lngRecordCount
-    std::string recordNoText() const;                          // lblRecordNo
-    std::string recordNumText() const;                         // lblRecordNum
+    std::int32_t currentPos() const { return currentPos_; }
+    std::int32_t recordCount() const { return recordCount_; }
+    std::string recordNoText() const;   // lblRecordNo
+    std::string recordNumText() const;  // lblRecordNum
     bool isNewEntry() const { return adding_; }
     // Whether an entry (stored or new) is shown; false for an empty set.
     bool hasEntry() const { return hasCurrent(); }

@@ -84,7 +84,7 @@ LearningDictWindow::LearningDictWindow(const Session& session, Person& person,
     buildControls();
     editor_->loadCatalog();  // an error is reported; the lists keep what was read
     fillCatalogLists();
-    cmbDbID_->setEnabled(false);
+    dbBox_->setEnabled(false);
     preset(regionText);
     showForm();
     centerOnScreen(this);
@@ -95,100 +95,100 @@ LearningDictWindow::~LearningDictWindow() = default;
 void LearningDictWindow::buildControls() {
     // Search frame.
     auto* frmSearch = frame(QStringLiteral("検索"), "frmSearch");
-    txtKeyWord_ = named(new QLineEdit, "txtKeyWord");
+    keywordEdit_ = named(new QLineEdit, "txtKeyWord");
     auto* frmWord = frame(QStringLiteral("字句"), "frmWord");
-    optSearchReg_ = named(new QRadioButton(QStringLiteral("登録字句")), "optSearchReg");
-    optSearchTran_ = named(new QRadioButton(QStringLiteral("変換字句")), "optSearchTran");
+    searchRegisteredOption_ = named(new QRadioButton(QStringLiteral("登録字句")), "optSearchReg");
+    searchTransformedOption_ = named(new QRadioButton(QStringLiteral("変換字句")), "optSearchTran");
     auto* wordLayout = new QVBoxLayout(frmWord);
-    wordLayout->addWidget(optSearchReg_);
-    wordLayout->addWidget(optSearchTran_);
+    wordLayout->addWidget(searchRegisteredOption_);
+    wordLayout->addWidget(searchTransformedOption_);
     auto* frmSerachType = frame(QStringLiteral("区分"), "frmSerachType");
-    chkSearchTown_ = named(new QCheckBox(QStringLiteral("大字・町丁目")), "chkSearchTown");
-    chkSearchCity_ = named(new QCheckBox(QStringLiteral("市区町村")), "chkSearchCity");
+    searchTownCheck_ = named(new QCheckBox(QStringLiteral("大字・町丁目")), "chkSearchTown");
+    searchCityCheck_ = named(new QCheckBox(QStringLiteral("市区町村")), "chkSearchCity");
     auto* typeLayout = new QVBoxLayout(frmSerachType);
-    typeLayout->addWidget(chkSearchTown_);
-    typeLayout->addWidget(chkSearchCity_);
+    typeLayout->addWidget(searchTownCheck_);
+    typeLayout->addWidget(searchCityCheck_);
     auto* frmSearchUser = frame(QStringLiteral("ユーザー"), "frmSearchUser");
-    chkLocalUser_ = named(new QCheckBox(QStringLiteral("ローカル")), "chkLocalUser");
-    chkCommonUser_ = named(new QCheckBox(QStringLiteral("共通")), "chkCommonUser");
-    cmbSearchDbID_ = named(new QComboBox, "cmbSearchDbID");
-    cmbSearchDbID_->setEditable(true);
-    cmbSearchDbID_->setInsertPolicy(QComboBox::NoInsert);
-    cmbSearchDbID_->setMinimumWidth(140);
+    searchLocalCheck_ = named(new QCheckBox(QStringLiteral("ローカル")), "chkLocalUser");
+    searchCommonCheck_ = named(new QCheckBox(QStringLiteral("共通")), "chkCommonUser");
+    searchDbBox_ = named(new QComboBox, "cmbSearchDbID");
+    searchDbBox_->setEditable(true);
+    searchDbBox_->setInsertPolicy(QComboBox::NoInsert);
+    searchDbBox_->setMinimumWidth(140);
     auto* userLayout = new QGridLayout(frmSearchUser);
-    userLayout->addWidget(chkLocalUser_, 0, 0);
-    userLayout->addWidget(cmbSearchDbID_, 0, 1);
-    userLayout->addWidget(chkCommonUser_, 1, 0);
+    userLayout->addWidget(searchLocalCheck_, 0, 0);
+    userLayout->addWidget(searchDbBox_, 0, 1);
+    userLayout->addWidget(searchCommonCheck_, 1, 0);
     auto* searchLayout = new QGridLayout(frmSearch);
     searchLayout->addWidget(new QLabel(QStringLiteral("キーワード")), 0, 0);
-    searchLayout->addWidget(txtKeyWord_, 0, 1, 1, 2);
+    searchLayout->addWidget(keywordEdit_, 0, 1, 1, 2);
     searchLayout->addWidget(frmWord, 1, 0);
     searchLayout->addWidget(frmSerachType, 1, 1);
     searchLayout->addWidget(frmSearchUser, 1, 2);
-    cmdSearch_ = named(new QPushButton(QStringLiteral("検索")), "cmdSearch");
+    searchButton_ = named(new QPushButton(QStringLiteral("検索")), "cmdSearch");
 
     // Counter.
-    lblRecordNo_ = named(new QLabel, "lblRecordNo");
-    lblRecordNum_ = named(new QLabel, "lblRecordNum");
-    lblRecordNum_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    recordNoLabel_ = named(new QLabel, "lblRecordNo");
+    recordCountLabel_ = named(new QLabel, "lblRecordNum");
+    recordCountLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     // Entry.
-    txtRegister_ = named(new QLineEdit, "txtRegister");
-    txtTransform_ = named(new QLineEdit, "txtTransform");
-    txtRefNo_ = named(new QLineEdit, "txtRefNo");
-    txtRefNo_->setMaximumWidth(100);
+    registeredEdit_ = named(new QLineEdit, "txtRegister");
+    transformedEdit_ = named(new QLineEdit, "txtTransform");
+    refCountEdit_ = named(new QLineEdit, "txtRefNo");
+    refCountEdit_->setMaximumWidth(100);
     auto* frmUserType = frame(QStringLiteral("ユーザー"), "frmUserType");
-    optLocalUser_ = named(new QRadioButton(QStringLiteral("ローカル")), "optLocalUser");
-    optCommonUser_ = named(new QRadioButton(QStringLiteral("共通")), "optCommonUser");
-    cmbDbID_ = named(new QComboBox, "cmbDbID");
-    cmbDbID_->setEditable(true);
-    cmbDbID_->setInsertPolicy(QComboBox::NoInsert);
-    cmbDbID_->setMinimumWidth(140);
+    localOwnerOption_ = named(new QRadioButton(QStringLiteral("ローカル")), "optLocalUser");
+    commonOwnerOption_ = named(new QRadioButton(QStringLiteral("共通")), "optCommonUser");
+    dbBox_ = named(new QComboBox, "cmbDbID");
+    dbBox_->setEditable(true);
+    dbBox_->setInsertPolicy(QComboBox::NoInsert);
+    dbBox_->setMinimumWidth(140);
     userGroup_ = new QButtonGroup(this);
-    userGroup_->addButton(optLocalUser_);
-    userGroup_->addButton(optCommonUser_);
+    userGroup_->addButton(localOwnerOption_);
+    userGroup_->addButton(commonOwnerOption_);
     auto* userTypeLayout = new QGridLayout(frmUserType);
-    userTypeLayout->addWidget(optLocalUser_, 0, 0);
-    userTypeLayout->addWidget(cmbDbID_, 0, 1);
-    userTypeLayout->addWidget(optCommonUser_, 1, 0);
+    userTypeLayout->addWidget(localOwnerOption_, 0, 0);
+    userTypeLayout->addWidget(dbBox_, 0, 1);
+    userTypeLayout->addWidget(commonOwnerOption_, 1, 0);
     userTypeLayout->setColumnStretch(2, 1);
     auto* frmTypeOpt = frame(QStringLiteral("区分"), "frmTypeOpt");
-    optTown_ = named(new QRadioButton(QStringLiteral("大字・町丁目")), "optTown");
-    optCity_ = named(new QRadioButton(QStringLiteral("市区町村")), "optCity");
+    townLevelOption_ = named(new QRadioButton(QStringLiteral("大字・町丁目")), "optTown");
+    cityLevelOption_ = named(new QRadioButton(QStringLiteral("市区町村")), "optCity");
     typeGroup_ = new QButtonGroup(this);
-    typeGroup_->addButton(optTown_);
-    typeGroup_->addButton(optCity_);
+    typeGroup_->addButton(townLevelOption_);
+    typeGroup_->addButton(cityLevelOption_);
     auto* typeOptLayout = new QVBoxLayout(frmTypeOpt);
-    typeOptLayout->addWidget(optTown_);
-    typeOptLayout->addWidget(optCity_);
+    typeOptLayout->addWidget(townLevelOption_);
+    typeOptLayout->addWidget(cityLevelOption_);
 
     // Buttons.
-    cmdFirst_ = named(new QPushButton(QStringLiteral("先頭")), "cmdFirst");
-    cmdPrev_ = named(new QPushButton(QStringLiteral("前")), "cmdPrev");
-    cmdNext_ = named(new QPushButton(QStringLiteral("次")), "cmdNext");
-    cmdLast_ = named(new QPushButton(QStringLiteral("末尾")), "cmdLast");
-    cmdNew_ = named(new QPushButton(QStringLiteral("追加")), "cmdNew");
-    cmdDelete_ = named(new QPushButton(QStringLiteral("削除")), "cmdDelete");
-    cmdExit_ = named(new QPushButton(QStringLiteral("終了")), "cmdExit");
+    firstButton_ = named(new QPushButton(QStringLiteral("先頭")), "cmdFirst");
+    previousButton_ = named(new QPushButton(QStringLiteral("前")), "cmdPrev");
+    nextButton_ = named(new QPushButton(QStringLiteral("次")), "cmdNext");
+    lastButton_ = named(new QPushButton(QStringLiteral("末尾")), "cmdLast");
+    newButton_ = named(new QPushButton(QStringLiteral("追加")), "cmdNew");
+    deleteButton_ = named(new QPushButton(QStringLiteral("削除")), "cmdDelete");
+    closeButton_ = named(new QPushButton(QStringLiteral("終了")), "cmdExit");
 
     // Layout: search on top, then the counter, the entry with its options, the
     // navigation and the bottom buttons.
     auto* top = new QHBoxLayout;
     top->addWidget(frmSearch, 1);
-    top->addWidget(cmdSearch_, 0, Qt::AlignBottom);
+    top->addWidget(searchButton_, 0, Qt::AlignBottom);
 
     auto* counter = new QHBoxLayout;
-    counter->addWidget(lblRecordNo_);
+    counter->addWidget(recordNoLabel_);
     counter->addStretch(1);
-    counter->addWidget(lblRecordNum_);
+    counter->addWidget(recordCountLabel_);
 
     auto* entry = new QGridLayout;
     entry->addWidget(new QLabel(QStringLiteral("登録字句")), 0, 0);
-    entry->addWidget(txtRegister_, 0, 1, 1, 2);
+    entry->addWidget(registeredEdit_, 0, 1, 1, 2);
     entry->addWidget(new QLabel(QStringLiteral("変換字句")), 1, 0);
-    entry->addWidget(txtTransform_, 1, 1, 1, 2);
+    entry->addWidget(transformedEdit_, 1, 1, 1, 2);
     entry->addWidget(new QLabel(QStringLiteral("参照回数")), 2, 0);
-    entry->addWidget(txtRefNo_, 2, 1);
+    entry->addWidget(refCountEdit_, 2, 1);
     entry->setColumnStretch(2, 1);
 
     auto* options = new QHBoxLayout;
@@ -196,14 +196,14 @@ void LearningDictWindow::buildControls() {
     options->addWidget(frmTypeOpt);
 
     auto* nav = new QHBoxLayout;
-    for (QPushButton* b : {cmdFirst_, cmdPrev_, cmdNext_, cmdLast_})
+    for (QPushButton* b : {firstButton_, previousButton_, nextButton_, lastButton_})
         nav->addWidget(b);
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(cmdNew_);
-    bottom->addWidget(cmdDelete_);
+    bottom->addWidget(newButton_);
+    bottom->addWidget(deleteButton_);
     bottom->addStretch(1);
-    bottom->addWidget(cmdExit_);
+    bottom->addWidget(closeButton_);
 
     auto* main = new QVBoxLayout(this);
     main->addLayout(top);
@@ -216,44 +216,45 @@ void LearningDictWindow::buildControls() {
     main->addLayout(bottom);
 
     // What the operator changes in the entry belongs to the shown entry.
-    for (QLineEdit* t : {txtRegister_, txtTransform_, txtRefNo_})
+    for (QLineEdit* t : {registeredEdit_, transformedEdit_, refCountEdit_})
         connect(t, &QLineEdit::textEdited, this, [this] { edited(); });
-    connect(cmbDbID_, &QComboBox::editTextChanged, this, [this] { edited(); });
-    connect(optLocalUser_, &QRadioButton::toggled, this, [this](bool on) {
+    connect(dbBox_, &QComboBox::editTextChanged, this, [this] { edited(); });
+    connect(localOwnerOption_, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            cmbDbID_->setEnabled(true);
+            dbBox_->setEnabled(true);
         edited();
     });
-    connect(optCommonUser_, &QRadioButton::toggled, this, [this](bool on) {
+    connect(commonOwnerOption_, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            cmbDbID_->setEnabled(false);
+            dbBox_->setEnabled(false);
         edited();
     });
-    connect(optTown_, &QRadioButton::toggled, this, [this] { edited(); });
-    connect(optCity_, &QRadioButton::toggled, this, [this] { edited(); });
+    connect(townLevelOption_, &QRadioButton::toggled, this, [this] { edited(); });
+    connect(cityLevelOption_, &QRadioButton::toggled, this, [this] { edited(); });
 
     // Ticking one owner box clears the other, also when code ticks it.
-    connect(chkLocalUser_, &QCheckBox::toggled, this, &LearningDictWindow::onLocalUserToggled);
-    connect(chkCommonUser_, &QCheckBox::toggled, this, &LearningDictWindow::onCommonUserToggled);
+    connect(searchLocalCheck_, &QCheckBox::toggled, this, &LearningDictWindow::onLocalUserToggled);
+    connect(searchCommonCheck_, &QCheckBox::toggled, this,
+            &LearningDictWindow::onCommonUserToggled);
 
-    connect(cmdSearch_, &QPushButton::clicked, this, &LearningDictWindow::onSearch);
-    connect(cmdFirst_, &QPushButton::clicked, this,
+    connect(searchButton_, &QPushButton::clicked, this, &LearningDictWindow::onSearch);
+    connect(firstButton_, &QPushButton::clicked, this,
             [this] { act([this] { editor_->moveFirst(); }); });
-    connect(cmdPrev_, &QPushButton::clicked, this,
+    connect(previousButton_, &QPushButton::clicked, this,
             [this] { act([this] { editor_->movePrevious(); }); });
-    connect(cmdNext_, &QPushButton::clicked, this,
+    connect(nextButton_, &QPushButton::clicked, this,
             [this] { act([this] { editor_->moveNext(); }); });
-    connect(cmdLast_, &QPushButton::clicked, this,
+    connect(lastButton_, &QPushButton::clicked, this,
             [this] { act([this] { editor_->moveLast(); }); });
-    connect(cmdNew_, &QPushButton::clicked, this, &LearningDictWindow::onNew);
-    connect(cmdDelete_, &QPushButton::clicked, this,
+    connect(newButton_, &QPushButton::clicked, this, &LearningDictWindow::onNew);
+    connect(deleteButton_, &QPushButton::clicked, this,
             [this] { act([this] { editor_->deleteCurrent(); }); });
-    connect(cmdExit_, &QPushButton::clicked, this, &QWidget::close);
+    connect(closeButton_, &QPushButton::clicked, this, &QWidget::close);
 }
 
 void LearningDictWindow::fillCatalogLists() {
     showing_ = true;
-    for (QComboBox* list : {cmbSearchDbID_, cmbDbID_}) {
+    for (QComboBox* list : {searchDbBox_, dbBox_}) {
         const QString shown = list->currentText();
         list->clear();
         for (const std::string& name : editor_->catalog().names)
@@ -266,27 +267,27 @@ void LearningDictWindow::fillCatalogLists() {
 
 void LearningDictWindow::preset(const QString& regionText) {
     if (!regionText.isEmpty()) {
-        chkLocalUser_->setChecked(true);
-        cmbSearchDbID_->setEnabled(true);
-        cmbSearchDbID_->setEditText(regionText);
+        searchLocalCheck_->setChecked(true);
+        searchDbBox_->setEnabled(true);
+        searchDbBox_->setEditText(regionText);
     } else {
-        chkCommonUser_->setChecked(true);
-        cmbSearchDbID_->setEnabled(false);
+        searchCommonCheck_->setChecked(true);
+        searchDbBox_->setEnabled(false);
     }
-    chkSearchCity_->setChecked(true);
-    optSearchReg_->setChecked(true);
+    searchCityCheck_->setChecked(true);
+    searchRegisteredOption_->setChecked(true);
 }
 
 void LearningDictWindow::onLocalUserToggled(bool on) {
-    cmbSearchDbID_->setEnabled(on);
+    searchDbBox_->setEnabled(on);
     if (on)
-        chkCommonUser_->setChecked(false);
+        searchCommonCheck_->setChecked(false);
 }
 
 void LearningDictWindow::onCommonUserToggled(bool on) {
     if (on) {
-        cmbSearchDbID_->setEnabled(false);
-        chkLocalUser_->setChecked(false);
+        searchDbBox_->setEnabled(false);
+        searchLocalCheck_->setChecked(false);
     }
 }
 
@@ -352,36 +353,36 @@ void LearningDictWindow::onSearch() {
 
 LearningSearch LearningDictWindow::searchBoxes() const {
     LearningSearch s;
-    s.keyword = str(txtKeyWord_->text());
-    s.field = optSearchReg_->isChecked()    ? PhraseField::Registered
-              : optSearchTran_->isChecked() ? PhraseField::Transformed
-                                            : PhraseField::Either;
-    s.town = chkSearchTown_->isChecked();
-    s.city = chkSearchCity_->isChecked();
-    s.localUser = chkLocalUser_->isChecked();
-    s.commonUser = chkCommonUser_->isChecked();
-    s.dbName = str(cmbSearchDbID_->currentText());
+    s.keyword = str(keywordEdit_->text());
+    s.field = searchRegisteredOption_->isChecked()    ? PhraseField::Registered
+              : searchTransformedOption_->isChecked() ? PhraseField::Transformed
+                                                      : PhraseField::Either;
+    s.town = searchTownCheck_->isChecked();
+    s.city = searchCityCheck_->isChecked();
+    s.localUser = searchLocalCheck_->isChecked();
+    s.commonUser = searchCommonCheck_->isChecked();
+    s.dbName = str(searchDbBox_->currentText());
     return s;
 }
 
 void LearningDictWindow::onNew() {
     act([this] { editor_->addNew(); });
     if (editor_->isNewEntry())
-        txtRegister_->setFocus();
+        registeredEdit_->setFocus();
 }
 
 void LearningDictWindow::readForm() {
     LearningEntryForm& f = editor_->form();
-    f.registered = str(txtRegister_->text());
-    f.transformed = str(txtTransform_->text());
-    f.refCount = str(txtRefNo_->text());
-    f.owner = optLocalUser_->isChecked()    ? OwnerOption::Local
-              : optCommonUser_->isChecked() ? OwnerOption::Common
-                                            : OwnerOption::None;
-    f.dbName = str(cmbDbID_->currentText());
-    f.level = optCity_->isChecked()   ? LevelOption::City
-              : optTown_->isChecked() ? LevelOption::Town
-                                      : LevelOption::None;
+    f.registered = str(registeredEdit_->text());
+    f.transformed = str(transformedEdit_->text());
+    f.refCount = str(refCountEdit_->text());
+    f.owner = localOwnerOption_->isChecked()    ? OwnerOption::Local
+              : commonOwnerOption_->isChecked() ? OwnerOption::Common
+                                                : OwnerOption::None;
+    f.dbName = str(dbBox_->currentText());
+    f.level = cityLevelOption_->isChecked()   ? LevelOption::City
+              : townLevelOption_->isChecked() ? LevelOption::Town
+                                              : LevelOption::None;
 }
 
 void LearningDictWindow::showForm() {
@@ -391,9 +392,9 @@ void LearningDictWindow::showForm() {
         if (box->text() != qs(text))
             box->setText(qs(text));
     };
-    setText(txtRegister_, f.registered);
-    setText(txtTransform_, f.transformed);
-    setText(txtRefNo_, f.refCount);
+    setText(registeredEdit_, f.registered);
+    setText(transformedEdit_, f.transformed);
+    setText(refCountEdit_, f.refCount);
     // The groups may show no choice at all, which an exclusive group refuses.
     auto choose = [](QButtonGroup* group, QRadioButton* on) {
         group->setExclusive(false);
@@ -401,20 +402,20 @@ void LearningDictWindow::showForm() {
             b->setChecked(b == on);
         group->setExclusive(true);
     };
-    choose(userGroup_, f.owner == OwnerOption::Local    ? optLocalUser_
-                       : f.owner == OwnerOption::Common ? optCommonUser_
+    choose(userGroup_, f.owner == OwnerOption::Local    ? localOwnerOption_
+                       : f.owner == OwnerOption::Common ? commonOwnerOption_
                                                         : nullptr);
-    if (cmbDbID_->currentText() != qs(f.dbName))
-        cmbDbID_->setEditText(qs(f.dbName));
-    cmbDbID_->setEnabled(f.owner == OwnerOption::Local);
-    choose(typeGroup_, f.level == LevelOption::City   ? optCity_
-                       : f.level == LevelOption::Town ? optTown_
+    if (dbBox_->currentText() != qs(f.dbName))
+        dbBox_->setEditText(qs(f.dbName));
+    dbBox_->setEnabled(f.owner == OwnerOption::Local);
+    choose(typeGroup_, f.level == LevelOption::City   ? cityLevelOption_
+                       : f.level == LevelOption::Town ? townLevelOption_
                                                       : nullptr);
     // With no entry there is nothing to type into.
-    for (QLineEdit* t : {txtRegister_, txtTransform_, txtRefNo_})
+    for (QLineEdit* t : {registeredEdit_, transformedEdit_, refCountEdit_})
         t->setReadOnly(!editor_->hasEntry());
-    lblRecordNo_->setText(qs(editor_->recordNoText()));
-    lblRecordNum_->setText(qs(editor_->recordNumText()));
+    recordNoLabel_->setText(qs(editor_->recordNoText()));
+    recordCountLabel_->setText(qs(editor_->recordNumText()));
     showing_ = false;
 }
 

@@ -63,37 +63,37 @@ class LearningDictWindow : public QWidget {
     bool deactivatedByOwnDialog_ = false;
 
     // Search frame.
-    QLineEdit* txtKeyWord_ = nullptr;
-    QRadioButton* optSearchReg_ = nullptr;
-    QRadioButton* optSearchTran_ = nullptr;
-    QCheckBox* chkSearchTown_ = nullptr;
-    QCheckBox* chkSearchCity_ = nullptr;
-    QCheckBox* chkLocalUser_ = nullptr;
-    QCheckBox* chkCommonUser_ = nullptr;
-    QComboBox* cmbSearchDbID_ = nullptr;
-    QPushButton* cmdSearch_ = nullptr;
+    QLineEdit* keywordEdit_ = nullptr;
+    QRadioButton* searchRegisteredOption_ = nullptr;
+    QRadioButton* searchTransformedOption_ = nullptr;
+    QCheckBox* searchTownCheck_ = nullptr;
+    QCheckBox* searchCityCheck_ = nullptr;
+    QCheckBox* searchLocalCheck_ = nullptr;
+    QCheckBox* searchCommonCheck_ = nullptr;
+    QComboBox* searchDbBox_ = nullptr;
+    QPushButton* searchButton_ = nullptr;
     // Counter.
-    QLabel* lblRecordNo_ = nullptr;
-    QLabel* lblRecordNum_ = nullptr;
+    QLabel* recordNoLabel_ = nullptr;
+    QLabel* recordCountLabel_ = nullptr;
     // Entry.
-    QLineEdit* txtRegister_ = nullptr;
-    QLineEdit* txtTransform_ = nullptr;
-    QLineEdit* txtRefNo_ = nullptr;
+    QLineEdit* registeredEdit_ = nullptr;
+    QLineEdit* transformedEdit_ = nullptr;
+    QLineEdit* refCountEdit_ = nullptr;
     QButtonGroup* userGroup_ = nullptr;
-    QRadioButton* optLocalUser_ = nullptr;
-    QRadioButton* optCommonUser_ = nullptr;
-    QComboBox* cmbDbID_ = nullptr;
+    QRadioButton* localOwnerOption_ = nullptr;
+    QRadioButton* commonOwnerOption_ = nullptr;
+    QComboBox* dbBox_ = nullptr;
     QButtonGroup* typeGroup_ = nullptr;
-    QRadioButton* optTown_ = nullptr;
-    QRadioButton* optCity_ = nullptr;
+    QRadioButton* townLevelOption_ = nullptr;
+    QRadioButton* cityLevelOption_ = nullptr;
     // Buttons.
-    QPushButton* cmdFirst_ = nullptr;
-    QPushButton* cmdPrev_ = nullptr;
-    QPushButton* cmdNext_ = nullptr;
-    QPushButton* cmdLast_ = nullptr;
-    QPushButton* cmdNew_ = nullptr;
-    QPushButton* cmdDelete_ = nullptr;
-    QPushButton* cmdExit_ = nullptr;
+    QPushButton* firstButton_ = nullptr;
+    QPushButton* previousButton_ = nullptr;
+    QPushButton* nextButton_ = nullptr;
+    QPushButton* lastButton_ = nullptr;
+    QPushButton* newButton_ = nullptr;
+    QPushButton* deleteButton_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
 };
 
 }  // namespace mrk2::ui

@@ -92,41 +92,41 @@ void MainWindow::buildControls() {
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(8);
 
-    txtDbDir_ = new QLineEdit(this);
-    txtDbDir_->setObjectName(QStringLiteral("txtDbDir"));
-    cmdDbDir_ = makeButton(this, "cmdDbDir", QStringLiteral("..."));
-    cmbPrefDB_ = new QComboBox(this);
-    cmbPrefDB_->setObjectName(QStringLiteral("cmbPrefDB"));
-    cmbPrefDB_->setEditable(true);
-    cmbPrefDB_->setInsertPolicy(QComboBox::NoInsert);
-    cmbPrefDB_->setMinimumWidth(200);
-    txtPostalCsv_ = new QLineEdit(this);
-    txtPostalCsv_->setObjectName(QStringLiteral("txtPostalCsv"));
-    cmdPostalSelect_ = makeButton(this, "cmdPostalSelect", QStringLiteral("..."));
-    txtCensusCsv_ = new QLineEdit(this);
-    txtCensusCsv_->setObjectName(QStringLiteral("txtCensusCsv"));
-    txtPostalStartLine_ = new StartLineBox(this);
-    txtPostalStartLine_->setObjectName(QStringLiteral("txtPostalStartLine"));
-    txtCensusStartLine_ = new StartLineBox(this);
-    txtCensusStartLine_->setObjectName(QStringLiteral("txtCensusStartLine"));
-    cmdSelect_ = makeButton(this, "cmdSelect", QStringLiteral("登録"));
-    cmdUpdate_ = makeButton(this, "cmdUpdate", QStringLiteral("更新"));
-    cmdDelete_ = makeButton(this, "cmdDelete", QStringLiteral("削除"));
-    cmdDictionary_ = makeButton(this, "cmdDictionary", QStringLiteral("学習辞書"));
-    cmdRegionMap_ = makeButton(this, "cmdRegionMap", QStringLiteral("地域の確認"));
-    cmdNationalBuild_ = makeButton(this, "cmdNationalBuild", QStringLiteral("全国一括登録"));
-    cmdExit_ = makeButton(this, "cmdExit", QStringLiteral("閉じる"));
-    cmdRegister_ = makeButton(this, "cmdRegister", QStringLiteral("登　録"));
-    cmdBackUp_ = makeButton(this, "cmdBackUp", QStringLiteral("バックアップ"));
-    cmdDetail_ = makeButton(this, "cmdDetail", QStringLiteral("詳細設定"));
-    cmdUserDictionary_ = makeButton(this, "cmdUserDictionary", QStringLiteral("ユーザ辞書編集"));
-    auto* txtDbName = new QLineEdit(this);
-    txtDbName->setObjectName(QStringLiteral("txtDbName"));
+    dbDirEdit_ = new QLineEdit(this);
+    dbDirEdit_->setObjectName(QStringLiteral("txtDbDir"));
+    dbDirButton_ = makeButton(this, "cmdDbDir", QStringLiteral("..."));
+    regionBox_ = new QComboBox(this);
+    regionBox_->setObjectName(QStringLiteral("cmbPrefDB"));
+    regionBox_->setEditable(true);
+    regionBox_->setInsertPolicy(QComboBox::NoInsert);
+    regionBox_->setMinimumWidth(200);
+    postalCsvEdit_ = new QLineEdit(this);
+    postalCsvEdit_->setObjectName(QStringLiteral("txtPostalCsv"));
+    postalCsvButton_ = makeButton(this, "cmdPostalSelect", QStringLiteral("..."));
+    positionCsvEdit_ = new QLineEdit(this);
+    positionCsvEdit_->setObjectName(QStringLiteral("txtCensusCsv"));
+    postalStartLine_ = new StartLineBox(this);
+    postalStartLine_->setObjectName(QStringLiteral("txtPostalStartLine"));
+    positionStartLine_ = new StartLineBox(this);
+    positionStartLine_->setObjectName(QStringLiteral("txtCensusStartLine"));
+    registerButton_ = makeButton(this, "cmdSelect", QStringLiteral("登録"));
+    updateButton_ = makeButton(this, "cmdUpdate", QStringLiteral("更新"));
+    deleteButton_ = makeButton(this, "cmdDelete", QStringLiteral("削除"));
+    dictionaryButton_ = makeButton(this, "cmdDictionary", QStringLiteral("学習辞書"));
+    regionMapButton_ = makeButton(this, "cmdRegionMap", QStringLiteral("地域の確認"));
+    nationalBuildButton_ = makeButton(this, "cmdNationalBuild", QStringLiteral("全国一括登録"));
+    closeButton_ = makeButton(this, "cmdExit", QStringLiteral("閉じる"));
+    batchRegisterButton_ = makeButton(this, "cmdRegister", QStringLiteral("登　録"));
+    backupButton_ = makeButton(this, "cmdBackUp", QStringLiteral("バックアップ"));
+    settingsButton_ = makeButton(this, "cmdDetail", QStringLiteral("詳細設定"));
+    userDictionaryButton_ = makeButton(this, "cmdUserDictionary", QStringLiteral("ユーザ辞書編集"));
+    auto* dbNameEdit = new QLineEdit(this);
+    dbNameEdit->setObjectName(QStringLiteral("txtDbName"));
 
     // Present for the operations that switch them, never shown.
     for (QWidget* w : std::initializer_list<QWidget*>{
-             txtCensusCsv_, cmdRegister_, cmdBackUp_, cmdDetail_, cmdUserDictionary_, txtDbName,
-             makeLabel(this, "Label1", QStringLiteral("開始行")),
+             positionCsvEdit_, batchRegisterButton_, backupButton_, settingsButton_,
+             userDictionaryButton_, dbNameEdit, makeLabel(this, "Label1", QStringLiteral("開始行")),
              makeLabel(this, "lblPostalStartLine", QStringLiteral("郵便番号ﾌｧｲﾙ 開始行")),
              makeLabel(this, "lblCensusStartLine", QStringLiteral("CENSUSﾌｧｲﾙ 開始行"))})
         w->setVisible(false);
@@ -141,68 +141,68 @@ void MainWindow::buildControls() {
     notice->setFont(serif);
     notice->setWordWrap(true);
 
-    for (QPushButton* b : {cmdDbDir_, cmdPostalSelect_})
+    for (QPushButton* b : {dbDirButton_, postalCsvButton_})
         b->setFixedWidth(36);
-    for (QPushButton* b :
-         {cmdSelect_, cmdUpdate_, cmdDelete_, cmdDictionary_, cmdExit_, cmdRegionMap_})
+    for (QPushButton* b : {registerButton_, updateButton_, deleteButton_, dictionaryButton_,
+                           closeButton_, regionMapButton_})
         b->setMinimumWidth(96);
-    txtPostalStartLine_->setMinimumWidth(110);
-    txtCensusStartLine_->setMinimumWidth(110);
+    postalStartLine_->setMinimumWidth(110);
+    positionStartLine_->setMinimumWidth(110);
 
     int row = 0;
     grid->addWidget(makeLabel(this, "lblDbDir", QStringLiteral("MRK DBパス：")), row, 0);
-    grid->addWidget(txtDbDir_, row, 1, 1, 3);
-    grid->addWidget(cmdDbDir_, row, 4, Qt::AlignLeft);
+    grid->addWidget(dbDirEdit_, row, 1, 1, 3);
+    grid->addWidget(dbDirButton_, row, 4, Qt::AlignLeft);
     grid->addWidget(makeLine(this, "Line1"), ++row, 0, 1, 5);
     grid->addWidget(makeLabel(this, "lblPostalCsv", QStringLiteral("郵便番号ﾃﾞｰﾀ：")), ++row, 0);
-    grid->addWidget(txtPostalCsv_, row, 1, 1, 3);
-    grid->addWidget(cmdPostalSelect_, row, 4, Qt::AlignLeft);
-    grid->addWidget(txtPostalStartLine_, ++row, 2);
-    grid->addWidget(cmdUpdate_, row, 3);
+    grid->addWidget(postalCsvEdit_, row, 1, 1, 3);
+    grid->addWidget(postalCsvButton_, row, 4, Qt::AlignLeft);
+    grid->addWidget(postalStartLine_, ++row, 2);
+    grid->addWidget(updateButton_, row, 3);
     grid->addWidget(makeLine(this, "Line2"), ++row, 0, 1, 5);
     grid->addWidget(heading, ++row, 0);
-    grid->addWidget(cmdNationalBuild_, row, 3, 1, 2);
+    grid->addWidget(nationalBuildButton_, row, 3, 1, 2);
     grid->addWidget(makeLabel(this, "lblPrefDB", QStringLiteral("地域名：")), ++row, 0);
-    grid->addWidget(cmbPrefDB_, row, 1);
-    grid->addWidget(txtCensusStartLine_, row, 2);
-    grid->addWidget(cmdSelect_, row, 3);
-    grid->addWidget(cmdDelete_, row, 4);
+    grid->addWidget(regionBox_, row, 1);
+    grid->addWidget(positionStartLine_, row, 2);
+    grid->addWidget(registerButton_, row, 3);
+    grid->addWidget(deleteButton_, row, 4);
     grid->setRowMinimumHeight(++row, 10);
     grid->addWidget(notice, ++row, 0, 1, 2);
-    grid->addWidget(cmdRegionMap_, row, 2);
-    grid->addWidget(cmdDictionary_, row, 3);
-    grid->addWidget(cmdExit_, row, 4);
+    grid->addWidget(regionMapButton_, row, 2);
+    grid->addWidget(dictionaryButton_, row, 3);
+    grid->addWidget(closeButton_, row, 4);
     grid->setColumnStretch(1, 1);
     grid->setColumnMinimumWidth(4, 96);
     // Never so small that the boxes and buttons run into each other.
     setMinimumSize(560, minimumSizeHint().height());
     resize(640, sizeHint().height());
     // The tab key goes through the rows as they are read, left to right.
-    QWidget* order[] = {txtDbDir_,           cmdDbDir_,  txtPostalCsv_,     cmdPostalSelect_,
-                        txtPostalStartLine_, cmdUpdate_, cmdNationalBuild_, cmbPrefDB_,
-                        txtCensusStartLine_, cmdSelect_, cmdDelete_,        cmdRegionMap_,
-                        cmdDictionary_,      cmdExit_};
+    QWidget* order[] = {dbDirEdit_,         dbDirButton_,    postalCsvEdit_,       postalCsvButton_,
+                        postalStartLine_,   updateButton_,   nationalBuildButton_, regionBox_,
+                        positionStartLine_, registerButton_, deleteButton_,        regionMapButton_,
+                        dictionaryButton_,  closeButton_};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
     // The directory is checked once the operator has finished typing it (Return
     // or leaving the box), never per keystroke: half a path is not an error.
-    connect(txtDbDir_, &QLineEdit::editingFinished, this, [this] {
-        if (txtDbDir_->text() != checkedDbDir_)
-            checkDbDir(txtDbDir_->text());
+    connect(dbDirEdit_, &QLineEdit::editingFinished, this, [this] {
+        if (dbDirEdit_->text() != checkedDbDir_)
+            checkDbDir(dbDirEdit_->text());
     });
-    cmbPrefDB_->installEventFilter(this);
-    if (cmbPrefDB_->lineEdit())
-        cmbPrefDB_->lineEdit()->installEventFilter(this);
-    connect(cmdDbDir_, &QPushButton::clicked, this, &MainWindow::onDbDirButton);
-    connect(cmdPostalSelect_, &QPushButton::clicked, this, &MainWindow::onPostalSelect);
-    connect(cmdSelect_, &QPushButton::clicked, this, &MainWindow::onRegister);
-    connect(cmdUpdate_, &QPushButton::clicked, this, &MainWindow::onPostalUpdate);
-    connect(cmdDelete_, &QPushButton::clicked, this, &MainWindow::onDelete);
-    connect(cmdDictionary_, &QPushButton::clicked, this, &MainWindow::onDictionary);
-    connect(cmdRegionMap_, &QPushButton::clicked, this, &MainWindow::onRegionMap);
-    connect(cmdNationalBuild_, &QPushButton::clicked, this, &MainWindow::onNationalBuild);
-    connect(cmdExit_, &QPushButton::clicked, this, &MainWindow::onExit);
+    regionBox_->installEventFilter(this);
+    if (regionBox_->lineEdit())
+        regionBox_->lineEdit()->installEventFilter(this);
+    connect(dbDirButton_, &QPushButton::clicked, this, &MainWindow::onDbDirButton);
+    connect(postalCsvButton_, &QPushButton::clicked, this, &MainWindow::onPostalSelect);
+    connect(registerButton_, &QPushButton::clicked, this, &MainWindow::onRegister);
+    connect(updateButton_, &QPushButton::clicked, this, &MainWindow::onPostalUpdate);
+    connect(deleteButton_, &QPushButton::clicked, this, &MainWindow::onDelete);
+    connect(dictionaryButton_, &QPushButton::clicked, this, &MainWindow::onDictionary);
+    connect(regionMapButton_, &QPushButton::clicked, this, &MainWindow::onRegionMap);
+    connect(nationalBuildButton_, &QPushButton::clicked, this, &MainWindow::onNationalBuild);
+    connect(closeButton_, &QPushButton::clicked, this, &MainWindow::onExit);
 }
 
 void MainWindow::formLoad() {
@@ -217,7 +217,7 @@ void MainWindow::formLoad() {
         setDbDirText(qs(settings.dbDir));
         postalDir_ = qs(settings.dbDir);
         if (settings.dbDir.empty()) {
-            offerBaseDatabase(settings.dbDir);  // says what to do
+            tellOutcome(person_, offerBaseDatabase(settings.dbDir));  // says what to do
             return;
         }
         if (!fileExists(session_.baseDbPath()))
@@ -225,12 +225,12 @@ void MainWindow::formLoad() {
         // The prefecture table tells a base database from any other file.
         loadPrefNames(session_.baseDbPath());
         reloadRegionList();
-        for (int i = 0; i < cmbPrefDB_->count(); ++i)
-            if (files::regionDbFileName(str(cmbPrefDB_->itemText(i))) == session_.regionFileName)
-                cmbPrefDB_->setCurrentIndex(i);
-        txtCensusStartLine_->setLineText(qs(session_.posInfoStart));
-        txtPostalStartLine_->setLineText(qs(session_.postalStart));
-        txtPostalCsv_->setText(qs(session_.postalPath));
+        for (int i = 0; i < regionBox_->count(); ++i)
+            if (files::regionDbFileName(str(regionBox_->itemText(i))) == session_.regionFileName)
+                regionBox_->setCurrentIndex(i);
+        positionStartLine_->setLineText(qs(session_.posInfoStart));
+        postalStartLine_->setLineText(qs(session_.postalStart));
+        postalCsvEdit_->setText(qs(session_.postalPath));
     } catch (const std::exception& e) {
         reportError(person_, e);
     }
@@ -239,22 +239,23 @@ void MainWindow::formLoad() {
 
 void MainWindow::buttonEnabled(bool on) {
     for (QWidget* w : std::initializer_list<QWidget*>{
-             cmdBackUp_, cmdDetail_, cmdPostalSelect_, cmdRegister_, cmdUserDictionary_, cmdDelete_,
-             cmdDictionary_, cmdRegionMap_, cmdSelect_, cmdUpdate_, cmdExit_, cmbPrefDB_, txtDbDir_,
-             txtCensusStartLine_, txtPostalStartLine_, cmdDbDir_, cmdNationalBuild_})
+             backupButton_, settingsButton_, postalCsvButton_, batchRegisterButton_,
+             userDictionaryButton_, deleteButton_, dictionaryButton_, regionMapButton_,
+             registerButton_, updateButton_, closeButton_, regionBox_, dbDirEdit_,
+             positionStartLine_, postalStartLine_, dbDirButton_, nationalBuildButton_})
         w->setEnabled(on);
 }
 
 void MainWindow::writerControlsEnabled(bool on) {
     // The region box and the map only read; they stay.
     for (QWidget* w : std::initializer_list<QWidget*>{
-             cmdSelect_, cmdUpdate_, cmdDelete_, cmdDictionary_, txtDbDir_, cmdDbDir_,
-             cmdPostalSelect_, txtPostalStartLine_, txtCensusStartLine_})
+             registerButton_, updateButton_, deleteButton_, dictionaryButton_, dbDirEdit_,
+             dbDirButton_, postalCsvButton_, postalStartLine_, positionStartLine_})
         w->setEnabled(on);
 }
 
 void MainWindow::updateIniFile() {
-    session_.dbDir = str(txtDbDir_->text());
+    session_.dbDir = str(dbDirEdit_->text());
     const Settings& s = session_.settings;
     try {
         saveDirectories(s.iniPath, {session_.dbDir, session_.regionFileName, s.inputDir,
@@ -265,18 +266,18 @@ void MainWindow::updateIniFile() {
 }
 
 void MainWindow::setDbDirText(const QString& text) {
-    if (text == txtDbDir_->text())
+    if (text == dbDirEdit_->text())
         return;
-    txtDbDir_->setText(text);
+    dbDirEdit_->setText(text);
     checkDbDir(text);
 }
 
-bool MainWindow::offerBaseDatabase(const std::string& dir) {
+Outcome MainWindow::offerBaseDatabase(const std::string& dir) {
     if (dir.empty()) {
-        person_.say(
-            QStringLiteral("データベースのディレクトリが設定されていません。"
-                           "「MRK DBパス」の「...」でディレクトリを選んで下さい。"));
-        return false;
+        return {Outcome::Kind::Refused,
+                {"データベースのディレクトリが設定されていません。"
+                 "「MRK DBパス」の「...」でディレクトリを選んで下さい。"},
+                {}};
     }
     // A first start: the directory has no base database yet, or is not there
     // at all. What mrk2cli init does, which makes the directory too.
@@ -285,12 +286,16 @@ bool MainWindow::offerBaseDatabase(const std::string& dir) {
                                    dir + "\n作成しますか？"
                              : "このディレクトリはありません。\n" + dir +
                                    "\nディレクトリと基本データベース (mrk2.mdb) を作成しますか？";
-    return person_.askYesNo(question) && initBaseDatabase({dir}, person_).succeeded();
+    if (!person_.askYesNo(question))
+        return {Outcome::Kind::Refused, {}, {}};
+    return initBaseDatabase({dir}, person_);
 }
 
 void MainWindow::checkDbDir(const QString& text) {
-    const std::string path = files::baseDbPath(str(text));
-    if (fileExists(path) || offerBaseDatabase(str(text))) {
+    const Outcome base = fileExists(files::baseDbPath(str(text))) ? Outcome::completed()
+                                                                  : offerBaseDatabase(str(text));
+    tellOutcome(person_, base);
+    if (base.succeeded()) {
         checkedDbDir_ = text;
         session_.dbDir = str(text);
         reloadRegionList();
@@ -298,14 +303,14 @@ void MainWindow::checkDbDir(const QString& text) {
     }
     // Back to the last directory that held a base database; it needs no new check.
     checkedDbDir_ = qs(session_.dbDir);
-    txtDbDir_->setText(checkedDbDir_);
+    dbDirEdit_->setText(checkedDbDir_);
 }
 
 void MainWindow::followBaseDatabase() {
     // Not while a run has the controls, nor under an open drop-down list.
-    if (!cmbPrefDB_->isEnabled() || cmbPrefDB_->view()->isVisible() || !regionListWatch_.changed())
+    if (!regionBox_->isEnabled() || regionBox_->view()->isVisible() || !regionListWatch_.changed())
         return;
-    reloadRegionList(cmbPrefDB_->currentText());
+    reloadRegionList(regionBox_->currentText());
 }
 
 void MainWindow::reloadRegionList(const QString& shown) {
@@ -321,18 +326,18 @@ void MainWindow::reloadRegionList(const QString& shown) {
     } catch (const std::exception& e) {
         reportError(person_, e);
     }
-    cmbPrefDB_->clear();
+    regionBox_->clear();
     for (const std::string& name : names)
-        cmbPrefDB_->addItem(qs(name));
-    const int index = shown.isEmpty() ? -1 : cmbPrefDB_->findText(shown, Qt::MatchExactly);
+        regionBox_->addItem(qs(name));
+    const int index = shown.isEmpty() ? -1 : regionBox_->findText(shown, Qt::MatchExactly);
     if (index >= 0)
-        cmbPrefDB_->setCurrentIndex(index);
+        regionBox_->setCurrentIndex(index);
     else
-        cmbPrefDB_->setEditText(shown);
+        regionBox_->setEditText(shown);
 }
 
 void MainWindow::regionBoxLeft() {
-    const QString text = cmbPrefDB_->currentText();
+    const QString text = regionBox_->currentText();
     session_.regionName = str(text);
     const std::string fileName = files::regionDbFileName(str(text));
     if (fileName == session_.regionFileName)
@@ -360,7 +365,7 @@ void MainWindow::regionBoxLeft() {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut &&
-        (watched == cmbPrefDB_ || watched == cmbPrefDB_->lineEdit())) {
+        (watched == regionBox_ || watched == regionBox_->lineEdit())) {
         // Opening the drop-down list is no leaving of the box.
         if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
             regionBoxLeft();
@@ -371,7 +376,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::onDbDirButton() {
     QString chosen;
     {
-        DirectoryChooser chooser(txtDbDir_->text(), person_, this);
+        DirectoryChooser chooser(dbDirEdit_->text(), person_, this);
         runModal(chooser);
         if (chooser.chosen())
             chosen = chooser.selectedPath();
@@ -400,20 +405,20 @@ QString MainWindow::selectCsvFile() {
 void MainWindow::onPostalSelect() {
     const QString path = selectCsvFile();
     if (!path.isEmpty())
-        txtPostalCsv_->setText(path);
+        postalCsvEdit_->setText(path);
 }
 
 void MainWindow::onRegister() {
-    const QString region = cmbPrefDB_->currentText();
+    const QString region = regionBox_->currentText();
     if (region.isEmpty()) {
         person_.say(QStringLiteral("地域名(地域別DB)を選択して下さい。"));
         return;
     }
     try {
-        parseStartLine(str(txtCensusStartLine_->lineText()));
+        parseStartLine(str(positionStartLine_->lineText()));
     } catch (const Refusal& r) {
         person_.say(qs(r.what()));
-        txtCensusStartLine_->setFocus();
+        positionStartLine_->setFocus();
         return;
     }
     // The name becomes a file name beside the base database; it may not leave that directory.
@@ -425,11 +430,11 @@ void MainWindow::onRegister() {
     }
     session_.regionFileName = files::regionDbFileName(str(region));
     session_.regionName = str(region);
-    session_.posInfoStart = str(txtCensusStartLine_->lineText());
+    session_.posInfoStart = str(positionStartLine_->lineText());
 
     CsvSelectionWindow window(session_, person_, this);
     connect(&window, &CsvSelectionWindow::closingInDirectory, this,
-            [this](const QString& dir) { txtCensusCsv_->setText(dir); });
+            [this](const QString& dir) { positionCsvEdit_->setText(dir); });
     window.load();
     runModal(window);
     // A region registered by the run belongs in the list from now on.
@@ -440,14 +445,14 @@ void MainWindow::onRegister() {
 void MainWindow::onPostalUpdate() {
     NationalPostalRequest request;
     request.dbDir = session_.dbDir;
-    request.csvPath = str(txtPostalCsv_->text());
+    request.csvPath = str(postalCsvEdit_->text());
     request.columns = session_.settings.postalColumns;
     request.summaryInEndMessage = true;
     try {
-        request.startLine = parseStartLine(str(txtPostalStartLine_->lineText()));
+        request.startLine = parseStartLine(str(postalStartLine_->lineText()));
     } catch (const Refusal& r) {
         person_.say(qs(r.what()));
-        txtPostalStartLine_->setFocus();
+        postalStartLine_->setFocus();
         return;
     }
     // The build replaces the base database file; nothing else may start meanwhile.
@@ -459,7 +464,7 @@ void MainWindow::onPostalUpdate() {
 void MainWindow::onDelete() {
     session_.running = true;
     const Outcome outcome = startRegionDeletion(
-        {session_.dbDir, str(cmbPrefDB_->currentText()), true}, person_, person_);
+        {session_.dbDir, str(regionBox_->currentText()), true}, person_, person_);
     session_.running = false;
     if (outcome.kind == Outcome::Kind::Completed)
         reloadRegionList();
@@ -468,7 +473,7 @@ void MainWindow::onDelete() {
 void MainWindow::onDictionary() {
 #ifdef MRK2_HAVE_LEARNING_DICT
     if (!dictionary_) {
-        auto* window = new LearningDictWindow(session_, person_, cmbPrefDB_->currentText());
+        auto* window = new LearningDictWindow(session_, person_, regionBox_->currentText());
         window->setAttribute(Qt::WA_DeleteOnClose);
         dictionary_ = window;
     }
@@ -492,7 +497,7 @@ void MainWindow::onNationalBuild() {
 }
 
 void MainWindow::onRegionMap() {
-    const QString region = cmbPrefDB_->currentText();
+    const QString region = regionBox_->currentText();
     const std::string path = files::regionDbPath(session_.dbDir, str(region));
     if (region.isEmpty() || !isUsableRegionName(str(region)) || !fileExists(path)) {
         person_.say(QStringLiteral("地域別DBが見つかりません。"));
@@ -520,9 +525,9 @@ bool MainWindow::confirmCloseDuringRun() {
 void MainWindow::onExit() {
     if (!confirmCloseDuringRun())
         return;
-    session_.posInfoStart = str(txtCensusStartLine_->lineText());
-    session_.postalStart = str(txtPostalStartLine_->lineText());
-    const std::string postal = str(txtPostalCsv_->text());
+    session_.posInfoStart = str(positionStartLine_->lineText());
+    session_.postalStart = str(postalStartLine_->lineText());
+    const std::string postal = str(postalCsvEdit_->text());
     // A path that names no file is not remembered; the last good one stays.
     if (postal.empty() || fileExists(postal))
         session_.postalPath = postal;

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "base/Outcome.h"
 #include "data/DatabaseChangeWatch.h"
 #include "ui/Session.h"
 
@@ -55,8 +56,10 @@ class MainWindow : public QWidget {
   private:
     void buildControls();
     void checkDbDir(const QString& text);
-    // No base database in `dir`: says so plainly and offers to create one.
-    bool offerBaseDatabase(const std::string& dir);
+    // No base database in `dir`: offers to create one. Refused when nothing
+    // began (no directory named, with what to do, or the operator said no);
+    // otherwise how the creation ended, which it told itself.
+    Outcome offerBaseDatabase(const std::string& dir);
     // Fills the region list from the catalog; the box then shows `shown`.
     void reloadRegionList(const QString& shown = {});
     QString selectCsvFile();
@@ -74,26 +77,26 @@ class MainWindow : public QWidget {
 
     Session& session_;
     GuiPerson& person_;
-    QLineEdit* txtDbDir_;
-    QPushButton* cmdDbDir_;
-    QComboBox* cmbPrefDB_;
-    QLineEdit* txtPostalCsv_;
-    QPushButton* cmdPostalSelect_;
-    QLineEdit* txtCensusCsv_;
-    StartLineBox* txtPostalStartLine_;
-    StartLineBox* txtCensusStartLine_;
-    QPushButton* cmdSelect_;
-    QPushButton* cmdUpdate_;
-    QPushButton* cmdDelete_;
-    QPushButton* cmdDictionary_;
-    QPushButton* cmdRegionMap_;
-    QPushButton* cmdNationalBuild_;
+    QLineEdit* dbDirEdit_;
+    QPushButton* dbDirButton_;
+    QComboBox* regionBox_;
+    QLineEdit* postalCsvEdit_;
+    QPushButton* postalCsvButton_;
+    QLineEdit* positionCsvEdit_;
+    StartLineBox* postalStartLine_;
+    StartLineBox* positionStartLine_;
+    QPushButton* registerButton_;
+    QPushButton* updateButton_;
+    QPushButton* deleteButton_;
+    QPushButton* dictionaryButton_;
+    QPushButton* regionMapButton_;
+    QPushButton* nationalBuildButton_;
     QPointer<NationalBuildWindow> nationalBuild_;
-    QPushButton* cmdExit_;
-    QPushButton* cmdRegister_;
-    QPushButton* cmdBackUp_;
-    QPushButton* cmdDetail_;
-    QPushButton* cmdUserDictionary_;
+    QPushButton* closeButton_;
+    QPushButton* batchRegisterButton_;
+    QPushButton* backupButton_;
+    QPushButton* settingsButton_;
+    QPushButton* userDictionaryButton_;
     QPointer<QWidget> dictionary_;
     DatabaseChangeWatch regionListWatch_;  // the base database the list was read from
     QString postalDir_;                    // start directory of the postal file dialog

@@ -21,6 +21,7 @@
 #include "base/FileNames.h"
 #include "base/Paths.h"
 #include "base/RunEstimate.h"
+#include "base/StartLine.h"
 #include "import/BatchStarter.h"
 #include "import/PrefectureGroups.h"
 #include "ui/BatchRelay.h"
@@ -96,20 +97,20 @@ void NationalBuildWindow::buildControls() {
     auto* layout = new QVBoxLayout(this);
     auto* top = new QGridLayout;
     top->addWidget(new QLabel(QStringLiteral("アーカイブ・CSV・フォルダ")), 0, 0);
-    txtSources_ = new QLineEdit;
-    txtSources_->setObjectName(QStringLiteral("txtSources"));
-    txtSources_->setReadOnly(true);
+    sourcesEdit_ = new QLineEdit;
+    sourcesEdit_->setObjectName(QStringLiteral("txtSources"));
+    sourcesEdit_->setReadOnly(true);
     // Chosen with the buttons beside it, never typed: it looks as it behaves.
-    QPalette quiet = txtSources_->palette();
+    QPalette quiet = sourcesEdit_->palette();
     quiet.setColor(QPalette::Base, quiet.color(QPalette::Window));
-    txtSources_->setPalette(quiet);
-    top->addWidget(txtSources_, 0, 1);
-    cmdFolder_ = new QPushButton(QStringLiteral("フォルダ選択..."));
-    cmdFolder_->setObjectName(QStringLiteral("cmdFolder"));
-    cmdFiles_ = new QPushButton(QStringLiteral("ファイル選択..."));
-    cmdFiles_->setObjectName(QStringLiteral("cmdFiles"));
-    top->addWidget(cmdFolder_, 0, 2);
-    top->addWidget(cmdFiles_, 0, 3);
+    sourcesEdit_->setPalette(quiet);
+    top->addWidget(sourcesEdit_, 0, 1);
+    folderButton_ = new QPushButton(QStringLiteral("フォルダ選択..."));
+    folderButton_->setObjectName(QStringLiteral("cmdFolder"));
+    filesButton_ = new QPushButton(QStringLiteral("ファイル選択..."));
+    filesButton_->setObjectName(QStringLiteral("cmdFiles"));
+    top->addWidget(folderButton_, 0, 2);
+    top->addWidget(filesButton_, 0, 3);
     top->addWidget(new QLabel(QStringLiteral("同時に作る地域の数")), 1, 0);
     jobs_ = new QSpinBox;
     jobs_->setObjectName(QStringLiteral("spnJobs"));
@@ -139,35 +140,35 @@ void NationalBuildWindow::buildControls() {
     layout->addWidget(log_);
 
     auto* buttons = new QHBoxLayout;
-    cmdRegister_ = new QPushButton(QStringLiteral("登録"));
-    cmdRegister_->setObjectName(QStringLiteral("cmdRegister"));
-    cmdUpdate_ = new QPushButton(QStringLiteral("更新"));
-    cmdUpdate_->setObjectName(QStringLiteral("cmdUpdate"));
-    cmdStop_ = new QPushButton(QStringLiteral("中止"));
-    cmdStop_->setObjectName(QStringLiteral("cmdStop"));
-    cmdStop_->setEnabled(false);
-    cmdClose_ = new QPushButton(QStringLiteral("閉じる"));
-    cmdClose_->setObjectName(QStringLiteral("cmdClose"));
-    buttons->addWidget(cmdRegister_);
-    buttons->addWidget(cmdUpdate_);
+    batchRegisterButton_ = new QPushButton(QStringLiteral("登録"));
+    batchRegisterButton_->setObjectName(QStringLiteral("cmdRegister"));
+    updateButton_ = new QPushButton(QStringLiteral("更新"));
+    updateButton_->setObjectName(QStringLiteral("cmdUpdate"));
+    stopButton_ = new QPushButton(QStringLiteral("中止"));
+    stopButton_->setObjectName(QStringLiteral("cmdStop"));
+    stopButton_->setEnabled(false);
+    closeButton_ = new QPushButton(QStringLiteral("閉じる"));
+    closeButton_->setObjectName(QStringLiteral("cmdClose"));
+    buttons->addWidget(batchRegisterButton_);
+    buttons->addWidget(updateButton_);
     buttons->addStretch();
-    buttons->addWidget(cmdStop_);
-    buttons->addWidget(cmdClose_);
+    buttons->addWidget(stopButton_);
+    buttons->addWidget(closeButton_);
     layout->addLayout(buttons);
 
-    connect(cmdFolder_, &QPushButton::clicked, this, &NationalBuildWindow::onChooseFolder);
-    connect(cmdFiles_, &QPushButton::clicked, this, &NationalBuildWindow::onChooseFiles);
-    connect(cmdRegister_, &QPushButton::clicked, this,
+    connect(folderButton_, &QPushButton::clicked, this, &NationalBuildWindow::onChooseFolder);
+    connect(filesButton_, &QPushButton::clicked, this, &NationalBuildWindow::onChooseFiles);
+    connect(batchRegisterButton_, &QPushButton::clicked, this,
             [this] { startBuild(ImportMode::Register); });
-    connect(cmdUpdate_, &QPushButton::clicked, this, [this] { startBuild(ImportMode::Update); });
-    connect(cmdStop_, &QPushButton::clicked, this, &NationalBuildWindow::stopBuild);
-    connect(cmdClose_, &QPushButton::clicked, this, &QWidget::close);
+    connect(updateButton_, &QPushButton::clicked, this, [this] { startBuild(ImportMode::Update); });
+    connect(stopButton_, &QPushButton::clicked, this, &NationalBuildWindow::stopBuild);
+    connect(closeButton_, &QPushButton::clicked, this, &QWidget::close);
     setMinimumSize(560, 360);
 }
 
 void NationalBuildWindow::setSources(const QStringList& paths) {
     paths_ = paths;
-    txtSources_->setText(paths.join(QStringLiteral("; ")));
+    sourcesEdit_->setText(paths.join(QStringLiteral("; ")));
     showFound();
 }
 
@@ -178,11 +179,14 @@ BatchRequest NationalBuildWindow::request(ImportMode mode) const {
     for (const QString& p : paths_)
         request.paths.push_back(str(p));
     request.layout.columns = session_.settings.posInfoColumns;
+    // The main window's start line, by the one rule for start lines. A text the
+    // rule refuses is told where the main window registers; here, where nothing
+    // is asked, the files are read from their first line.
     try {
-        request.layout.startLine = std::stoi(
+        request.layout.startLine = parseStartLine(
             session_.posInfoStart.empty() ? session_.settings.posInfoStart : session_.posInfoStart);
-    } catch (const std::exception&) {
-        request.layout.startLine = 1;
+    } catch (const Refusal&) {
+        request.layout.startLine = kMinStartLine;
     }
     request.minRecs = session_.settings.minRecs;
     request.groupingBudget = session_.settings.memoryBudget;
@@ -288,10 +292,10 @@ Outcome NationalBuildWindow::run(const Work& work, bool) {
 }
 
 void NationalBuildWindow::setRunning(bool on) {
-    for (QWidget* w : std::initializer_list<QWidget*>{cmdFolder_, cmdFiles_, jobs_, cmdRegister_,
-                                                      cmdUpdate_, cmdClose_})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             folderButton_, filesButton_, jobs_, batchRegisterButton_, updateButton_, closeButton_})
         w->setEnabled(!on);
-    cmdStop_->setEnabled(on);
+    stopButton_->setEnabled(on);
     if (on)
         clockTimer_->start();
     else

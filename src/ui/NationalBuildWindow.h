@@ -88,14 +88,14 @@ class NationalBuildWindow : public QWidget, private RunHost, private Person {
     GuiPerson& person_;
     QStringList paths_;
     QStringList existing_;  // regions of the sources that have a database already
-    QLineEdit* txtSources_;
-    QPushButton* cmdFolder_;
-    QPushButton* cmdFiles_;
+    QLineEdit* sourcesEdit_;
+    QPushButton* folderButton_;
+    QPushButton* filesButton_;
     QSpinBox* jobs_;
-    QPushButton* cmdRegister_;
-    QPushButton* cmdUpdate_;
-    QPushButton* cmdStop_;
-    QPushButton* cmdClose_;
+    QPushButton* batchRegisterButton_;
+    QPushButton* updateButton_;
+    QPushButton* stopButton_;
+    QPushButton* closeButton_;
     QTableWidget* table_;
     QLabel* overall_;
     QPlainTextEdit* log_;

@@ -61,24 +61,24 @@ RegionMapWindow::~RegionMapWindow() {
 }
 
 void RegionMapWindow::buildControls() {
-    txtAddress_ = new QLineEdit(this);
-    txtAddress_->setObjectName(QStringLiteral("txtAddress"));
-    txtAddress_->setPlaceholderText(QStringLiteral("例: 市区町村名と町名、番地"));
-    txtAddress_->setEnabled(false);
-    cmdLookup_ = new QPushButton(QStringLiteral("検索"), this);
-    cmdLookup_->setObjectName(QStringLiteral("cmdLookup"));
-    cmdLookup_->setEnabled(false);
-    cmdFit_ = new QPushButton(QStringLiteral("全体表示"), this);
-    cmdFit_->setObjectName(QStringLiteral("cmdFit"));
-    auto* cmdClose = new QPushButton(QStringLiteral("閉じる"), this);
-    cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
-    lblResult_ = new QLabel(this);
-    lblResult_->setObjectName(QStringLiteral("lblResult"));
-    lblResult_->setWordWrap(true);
-    lblResult_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    lblStatus_ = new QLabel(QStringLiteral("読み込み中…"), this);
-    lblStatus_->setObjectName(QStringLiteral("lblStatus"));
+    addressEdit_ = new QLineEdit(this);
+    addressEdit_->setObjectName(QStringLiteral("txtAddress"));
+    addressEdit_->setPlaceholderText(QStringLiteral("例: 市区町村名と町名、番地"));
+    addressEdit_->setEnabled(false);
+    lookupButton_ = new QPushButton(QStringLiteral("検索"), this);
+    lookupButton_->setObjectName(QStringLiteral("cmdLookup"));
+    lookupButton_->setEnabled(false);
+    fitButton_ = new QPushButton(QStringLiteral("全体表示"), this);
+    fitButton_->setObjectName(QStringLiteral("cmdFit"));
+    auto* closeButton = new QPushButton(QStringLiteral("閉じる"), this);
+    closeButton->setObjectName(QStringLiteral("cmdClose"));
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    resultLabel_ = new QLabel(this);
+    resultLabel_->setObjectName(QStringLiteral("lblResult"));
+    resultLabel_->setWordWrap(true);
+    resultLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusLabel_ = new QLabel(QStringLiteral("読み込み中…"), this);
+    statusLabel_->setObjectName(QStringLiteral("lblStatus"));
     canvas_ = new RegionMapCanvas(this);
     legend_ = new QTreeWidget(this);
     legend_->setObjectName(QStringLiteral("lstLegend"));
@@ -90,9 +90,9 @@ void RegionMapWindow::buildControls() {
 
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("住所："), this));
-    top->addWidget(txtAddress_, 1);
-    top->addWidget(cmdLookup_);
-    top->addWidget(cmdFit_);
+    top->addWidget(addressEdit_, 1);
+    top->addWidget(lookupButton_);
+    top->addWidget(fitButton_);
     auto* split = new QSplitter(this);
     split->addWidget(canvas_);
     split->addWidget(legend_);
@@ -100,18 +100,18 @@ void RegionMapWindow::buildControls() {
     split->setSizes({720, 240});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(lblResult_);
+    layout->addWidget(resultLabel_);
     layout->addWidget(split, 1);
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(lblStatus_, 1);
-    bottom->addWidget(cmdClose);
+    bottom->addWidget(statusLabel_, 1);
+    bottom->addWidget(closeButton);
     layout->addLayout(bottom);
     setMinimumSize(560, 400);
     resize(980, 680);
 
-    connect(cmdLookup_, &QPushButton::clicked, this, &RegionMapWindow::lookUp);
-    connect(txtAddress_, &QLineEdit::returnPressed, this, &RegionMapWindow::lookUp);
-    connect(cmdFit_, &QPushButton::clicked, canvas_, &RegionMapCanvas::fitAll);
+    connect(lookupButton_, &QPushButton::clicked, this, &RegionMapWindow::lookUp);
+    connect(addressEdit_, &QLineEdit::returnPressed, this, &RegionMapWindow::lookUp);
+    connect(fitButton_, &QPushButton::clicked, canvas_, &RegionMapCanvas::fitAll);
     connect(canvas_, &RegionMapCanvas::clicked, this, &RegionMapWindow::answerClick);
     connect(legend_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         highlightLegendRow(legend_->indexOfTopLevelItem(item));
@@ -151,7 +151,7 @@ void RegionMapWindow::showRegion(const std::shared_ptr<Loaded>& data) {
         loader_.join();
     loaded_ = true;
     if (!data->error.isEmpty()) {
-        lblStatus_->setText(QStringLiteral("読み込めませんでした。") + data->error);
+        statusLabel_->setText(QStringLiteral("読み込めませんでした。") + data->error);
         emit loaded();
         return;
     }
@@ -166,16 +166,16 @@ void RegionMapWindow::showRegion(const std::shared_ptr<Loaded>& data) {
                          .arg(points_->municipalities.size());
     if (points_->unreadable > 0)
         status += QStringLiteral("、座標の読めない行 %1").arg(grouped(points_->unreadable));
-    lblStatus_->setText(status +
-                        (reverse_ ? QStringLiteral("　（ドラッグで移動、ホイールで拡大・縮小、"
-                                                   "クリックで最寄りの住所）")
-                                  : QStringLiteral("　（ドラッグで移動、ホイールで拡大・縮小）")));
+    statusLabel_->setText(
+        status + (reverse_ ? QStringLiteral("　（ドラッグで移動、ホイールで拡大・縮小、"
+                                            "クリックで最寄りの住所）")
+                           : QStringLiteral("　（ドラッグで移動、ホイールで拡大・縮小）")));
     // The hint is an address of this region, not of some other.
     if (!points_->exampleTown.empty())
-        txtAddress_->setPlaceholderText(QStringLiteral("例: ") + qs(points_->exampleTown));
-    txtAddress_->setEnabled(true);
-    cmdLookup_->setEnabled(true);
-    txtAddress_->setFocus();
+        addressEdit_->setPlaceholderText(QStringLiteral("例: ") + qs(points_->exampleTown));
+    addressEdit_->setEnabled(true);
+    lookupButton_->setEnabled(true);
+    addressEdit_->setFocus();
     emit loaded();
 }
 
@@ -221,12 +221,12 @@ void RegionMapWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void RegionMapWindow::lookUp() {
-    if (!lookup_ || txtAddress_->text().trimmed().isEmpty())
+    if (!lookup_ || addressEdit_->text().trimmed().isEmpty())
         return;
     try {
-        showResult(lookup_->find(str(txtAddress_->text())));
+        showResult(lookup_->find(str(addressEdit_->text())));
     } catch (const std::exception& e) {
-        lblResult_->setText(qs(standardErrorText(asError(e), str(dbPath_))));
+        resultLabel_->setText(qs(standardErrorText(asError(e), str(dbPath_))));
     }
 }
 
@@ -235,7 +235,7 @@ void RegionMapWindow::answerClick(double lon, double lat) {
         return;
     lastClickMetres_.reset();
     if (!reverse_) {
-        lblResult_->setText(QStringLiteral("クリックした地点の住所は探せません。") + noReverse_);
+        resultLabel_->setText(QStringLiteral("クリックした地点の住所は探せません。") + noReverse_);
         return;
     }
     std::vector<NearbyAddress> found;
@@ -246,12 +246,12 @@ void RegionMapWindow::answerClick(double lon, double lat) {
         query.maxMetres = kClickMetres;
         found = reverse_->nearest(query);
     } catch (const std::exception& e) {
-        lblResult_->setText(qs(standardErrorText(asError(e), str(dbPath_))));
+        resultLabel_->setText(qs(standardErrorText(asError(e), str(dbPath_))));
         return;
     }
     if (found.empty()) {
         canvas_->clearMarker();
-        lblResult_->setText(
+        resultLabel_->setText(
             QStringLiteral("クリックした地点（緯度 %1　経度 %2）から %3 m 以内に住所はありません。")
                 .arg(lat, 0, 'f', 6)
                 .arg(lon, 0, 'f', 6)
@@ -260,8 +260,8 @@ void RegionMapWindow::answerClick(double lon, double lat) {
     }
     lastClickMetres_ = found.front().metres;
     showResult(found.front().address);
-    lblResult_->setText(QStringLiteral("最寄り（%1 m）　").arg(found.front().metres, 0, 'f', 1) +
-                        lblResult_->text());
+    resultLabel_->setText(QStringLiteral("最寄り（%1 m）　").arg(found.front().metres, 0, 'f', 1) +
+                          resultLabel_->text());
 }
 
 void RegionMapWindow::showResult(const LookupResult& r) {
@@ -269,7 +269,7 @@ void RegionMapWindow::showResult(const LookupResult& r) {
     if (r.level == MatchLevel::None) {
         canvas_->clearMarker();
         if (r.problem != InputProblem::None) {
-            lblResult_->setText(qs(inputProblemText(r.problem)));
+            resultLabel_->setText(qs(inputProblemText(r.problem)));
             return;
         }
         QStringList names;
@@ -279,15 +279,15 @@ void RegionMapWindow::showResult(const LookupResult& r) {
                                    : QStringLiteral("見つかりません。");
         if (!r.ambiguous && !names.isEmpty())
             text += QStringLiteral("近い町: ");
-        lblResult_->setText(text + names.join(QStringLiteral("、")));
+        resultLabel_->setText(text + names.join(QStringLiteral("、")));
         return;
     }
     const QString place =
         qs(r.pref + r.muni + r.town) +
         (r.point.block.empty() ? QString() : QStringLiteral(" ") + qs(r.point.block));
-    lblResult_->setText(QStringLiteral("%1: %2　緯度 %3　経度 %4　%5")
-                            .arg(qs(matchLevelName(r.level)), place, qs(r.point.lat),
-                                 qs(r.point.lon), qs(r.point.table)));
+    resultLabel_->setText(QStringLiteral("%1: %2　緯度 %3　経度 %4　%5")
+                              .arg(qs(matchLevelName(r.level)), place, qs(r.point.lat),
+                                   qs(r.point.lon), qs(r.point.table)));
     bool okLat = false, okLon = false;
     const double lat = qs(r.point.lat).toDouble(&okLat);
     const double lon = qs(r.point.lon).toDouble(&okLon);

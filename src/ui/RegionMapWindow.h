@@ -67,11 +67,11 @@ class RegionMapWindow : public QWidget {
     QString dbPath_;
     RegionMapCanvas* canvas_;
     QTreeWidget* legend_;
-    QLineEdit* txtAddress_;
-    QPushButton* cmdLookup_;
-    QPushButton* cmdFit_;
-    QLabel* lblResult_;
-    QLabel* lblStatus_;
+    QLineEdit* addressEdit_;
+    QPushButton* lookupButton_;
+    QPushButton* fitButton_;
+    QLabel* resultLabel_;
+    QLabel* statusLabel_;
     std::shared_ptr<const RegionPoints> points_;
     std::unique_ptr<AddressLookup> lookup_;
     std::unique_ptr<ReverseLookup> reverse_;

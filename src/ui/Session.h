@@ -15,17 +15,17 @@ namespace mrk2::ui {
 struct Session {
     Settings settings;
 
-    std::string dbDir;                // strDbDir: the directory the main window names now
-    std::string regionFileName;       // strPrefDb: the region last left in the region box, + ".mdb"
-    std::string regionName;           // strRegionName: the region box's text
-    std::vector<SourceFile> sources;  // intSrcFileCount/strSrcDir/strSrcFile
+    std::string dbDir;                // the directory the main window names now
+    std::string regionFileName;       // the region last left in the region box, + ".mdb"
+    std::string regionName;           // the region box's text
+    std::vector<SourceFile> sources;  // the sources chosen for the next run
     // The main window's boxes, written back when it closes.
-    std::string posInfoStart;  // strPosInfoStart
-    std::string postalStart;   // strPostalStart
-    std::string postalPath;    // strPostalPath
+    std::string posInfoStart;
+    std::string postalStart;
+    std::string postalPath;
 
-    bool running = false;         // blnProcessing: a run is going on
-    bool forceQuit = false;       // blnForceQuit: the tool is closing during a run
+    bool running = false;         // a run is going on
+    bool forceQuit = false;       // the tool is closing during a run
     StopControl* stop = nullptr;  // the running run's Stop
 
     std::string baseDbPath() const { return files::baseDbPath(dbDir); }

@@ -38,6 +38,8 @@ namespace {
 std::optional<int> startLineOf(QString text, const QString& prefix) {
     if (text.startsWith(prefix))
         text.remove(0, prefix.size());
+    // Half-typed text is refused by the rule all the time: the box lets it
+    // stand, and the check before a run tells what is wrong with it.
     try {
         return parseStartLine(text.toStdString());
     } catch (const Refusal&) {

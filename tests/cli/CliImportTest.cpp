@@ -271,6 +271,17 @@ TEST_F(CliImportTest, ArchivesOnTheCommandLineAndTownsWithoutACode) {
 }
 
 // The smaller faults, each told as what it is instead of something else.
+// A region file that is no database is told once, by the run, not again by
+// the account taken before it.
+TEST_F(CliImportTest, ARegionFileThatIsNoDatabaseIsToldOnce) {
+    d.write("db/東京.mdb", "garbage");
+    CliResult r = cli({"register", "東京", a});
+    EXPECT_EQ(r.exitCode, 1);
+    const std::string told = "データベースファイルではありません";
+    ASSERT_NE(r.err.find(told), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find(told, r.err.find(told) + 1), std::string::npos) << r.err;
+}
+
 TEST_F(CliImportTest, SmallerFaultsAreToldAsWhatTheyAre) {
     ASSERT_EQ(cli({"register", "東京", a}).exitCode, 0);
     struct Case {

@@ -1,5 +1,6 @@
-// `mrk2cli --help` is where commands and options are written first; the manual
-// page and the bash completion, kept beside the code, must follow it.
+// `mrk2cli --help` is where commands and options are told first; the manual
+// page and the bash completion, written by the build from the same
+// declarations, must follow it.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -50,7 +51,7 @@ Help readHelp() {
 TEST(HelpAgreement, ManualPageHasEveryCommandAndOptionOfTheHelp) {
     Help help = readHelp();
     ASSERT_GE(help.usages.size(), 9u);
-    std::string man = manPageText("src/cli/mrk2cli.1.in");
+    std::string man = manPageText(MRK2_CLI_MAN_PAGE);
     EXPECT_NE(man.find(help.synopsis), std::string::npos) << help.synopsis;
     for (const auto& usage : help.usages)
         EXPECT_NE(man.find("\n" + usage + "\n"), std::string::npos) << usage;
@@ -61,7 +62,7 @@ TEST(HelpAgreement, ManualPageHasEveryCommandAndOptionOfTheHelp) {
 
 TEST(HelpAgreement, CompletionOffersEveryCommandAndOptionOfTheHelp) {
     Help help = readHelp();
-    std::string completion = readFile(std::string(MRK2_SOURCE_DIR) + "/src/cli/mrk2cli.bash");
+    std::string completion = readFile(MRK2_CLI_COMPLETION);
     std::smatch m;
     ASSERT_TRUE(std::regex_search(completion, m, std::regex("commands=\"([^\"]*)\"")));
     std::istringstream words(m[1].str());

@@ -63,7 +63,7 @@ class PositionLoaderTest : public ::testing::Test {
         while (st.step()) {
             Row r;
             for (int i = 0; i < st.columnCount(); ++i)
-                r.push_back(st.optText(i));
+                r.push_back(st.optionalText(i));
             rows.push_back(r);
         }
         return rows;

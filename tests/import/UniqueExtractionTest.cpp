@@ -23,7 +23,7 @@ class UniqueExtractionTest : public ::testing::Test {
         Database::open(db, Database::Mode::Create);
         createPositionTables(db);
         createTownTable(db, "POSITION_0001");
-        cursor.intTableNo = 1;
+        cursor.tableNumber = 1;
         cursor.tableName = "POSITION_0001";
     }
 
@@ -81,7 +81,8 @@ class UniqueExtractionTest : public ::testing::Test {
             "ORDER BY fldID");
         Strings out;
         while (st.step()) {
-            out.push_back(st.optText(0).value_or("-") + "=" + st.optText(1).value_or("-"));
+            out.push_back(st.optionalText(0).value_or("-") + "=" +
+                          st.optionalText(1).value_or("-"));
             EXPECT_EQ(st.text(2), "13101");
         }
         return out;
@@ -96,7 +97,7 @@ class UniqueExtractionTest : public ::testing::Test {
                       "ORDER BY min(t.fldID)");
         Strings out;
         while (st.step())
-            out.push_back(st.optText(0).value_or("-") + ":" + st.text(1));
+            out.push_back(st.optionalText(0).value_or("-") + ":" + st.text(1));
         return out;
     }
 
@@ -125,9 +126,9 @@ TEST_F(UniqueExtractionTest, NewTableBeginsOnlyAtATownBoundaryAfterMinRecs) {
     EXPECT_EQ(towns(), (Strings{"Ａ町=POSITION_0001", "Ｂ町=POSITION_0001", "Ｃ町=POSITION_0002"}));
     EXPECT_EQ(content("POSITION_0001"), (Strings{"Ａ町:600", "Ｂ町:600"}));
     EXPECT_EQ(content("POSITION_0002"), (Strings{"Ｃ町:10"}));
-    EXPECT_EQ(cursor.intTableNo, 2);
+    EXPECT_EQ(cursor.tableNumber, 2);
     EXPECT_EQ(cursor.tableName, "POSITION_0002");
-    EXPECT_EQ(cursor.lngTableRows, 10);
+    EXPECT_EQ(cursor.tableRows, 10);
     EXPECT_FALSE(stagingExists());
 
     // Values are copied, NULL mesh codes stay NULL.
@@ -198,7 +199,7 @@ TEST_F(UniqueExtractionTest, TableCarriesOverAndARepeatedTownGetsItsOwnRow) {
 TEST_F(UniqueExtractionTest, TableLimitStopsWithItsMessage) {
     minRecs = 1;
     createTownTable(db, "POSITION_9999");
-    cursor.intTableNo = 9999;
+    cursor.tableNumber = 9999;
     cursor.tableName = "POSITION_9999";
     newFile("13101.csv");
     stage("東京都", "港区", "芝", 2);
@@ -261,21 +262,21 @@ TEST_F(UniqueExtractionTest, NextTableNumberFollowsTheHighestNamedTable) {
 }
 
 TEST_F(UniqueExtractionTest, AddTownTableCreatesAndMovesTheCursorOnlyWhenItSucceeds) {
-    cursor.lngTableRows = 77;
+    cursor.tableRows = 77;
     addTownTable(db, 123, cursor);
     EXPECT_EQ(cursor.tableName, "POSITION_0123");
-    EXPECT_EQ(cursor.intTableNo, 123);
-    EXPECT_EQ(cursor.lngTableRows, 0);
+    EXPECT_EQ(cursor.tableNumber, 123);
+    EXPECT_EQ(cursor.tableRows, 0);
     EXPECT_TRUE(Database::open(db).tableExists("POSITION_0123"));
 
-    cursor.lngTableRows = 5;
+    cursor.tableRows = 5;
     try {
         addTownTable(db, 123, cursor);
         ADD_FAILURE() << "made a taken table";
     } catch (const Error& e) {
         EXPECT_EQ(e.context(), db);
     }
-    EXPECT_EQ(cursor.lngTableRows, 5);
+    EXPECT_EQ(cursor.tableRows, 5);
     EXPECT_THROW(addTownTable(db, 10000, cursor), Refusal);
     EXPECT_EQ(cursor.tableName, "POSITION_0123");
 }

@@ -7,7 +7,8 @@
 namespace mrk2::test {
 
 std::string manPageText(const std::string& sourcePath) {
-    std::string roff = readFile(std::string(MRK2_SOURCE_DIR) + "/" + sourcePath);
+    std::string roff = readFile(
+        sourcePath.starts_with("/") ? sourcePath : std::string(MRK2_SOURCE_DIR) + "/" + sourcePath);
     roff = std::regex_replace(roff, std::regex(R"(\\f[BIRP])"), "");
     roff = std::regex_replace(roff, std::regex(R"(\\c)"), "");
     return std::regex_replace(roff, std::regex(R"(\\-)"), "-");

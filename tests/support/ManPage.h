@@ -4,8 +4,9 @@
 
 namespace mrk2::test {
 
-// The text of a source file of the tree (path relative to its root) as a reader
-// of the formatted manual page sees it: font changes, "\c" and the "\-" of
+// The text of a manual page (a source file of the tree, by its path from the
+// root, or one the build wrote, by its absolute path) as a reader of the
+// formatted page sees it: font changes, "\c" and the "\-" of
 // options taken out, so that "\fB\-\-ini\fR \fIFILE\fR" reads "--ini FILE".
 std::string manPageText(const std::string& sourcePath);
 

@@ -9,6 +9,7 @@
 #include <QWindow>
 
 #include "UiFixture.h"
+#include "base/Limits.h"
 #include "base/Paths.h"
 #include "data/Catalog.h"
 #include "data/Database.h"
@@ -114,6 +115,25 @@ TEST_F(CsvSelectionWindowTest, SameNameInAnotherDirectoryCountsAsChosenButIsNotT
     EXPECT_EQ(texts("lstCsvListInDB"), QStringList{entry(other.path(), "a.csv")});
     ASSERT_EQ(session.sources.size(), 1u);
     EXPECT_EQ(session.sources[0].dir, other.path());
+}
+
+// Files join until the region has as many as it may hold; the operator is
+// told once, and the rest stay where they were.
+TEST_F(CsvSelectionWindowTest, AFullListTakesNoMoreAndSaysSoOnce) {
+    writeCsv("x.csv", 1);
+    writeCsv("y.csv", 1);
+    writeCsv("z.csv", 1);
+    open();
+    for (std::size_t i = 0; i + 2 < kMaxSourceFiles; ++i)
+        session.sources.push_back({other.path(), "f" + std::to_string(i) + ".csv"});
+    window->browse(QString::fromStdString(csvDir.path()));
+
+    click("cmdSelectAll");
+    EXPECT_EQ(texts("lstSelectCsv"), (QStringList{"x.csv", "y.csv"}));
+    EXPECT_EQ(texts("lstUnselectCsv"), QStringList{"z.csv"});
+    EXPECT_EQ(session.sources.size(), kMaxSourceFiles);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_TRUE(prompter.messages[0].text.contains("1000ファイルまで"));
 }
 
 TEST_F(CsvSelectionWindowTest, AllInThenAllOutRestoresTheList) {

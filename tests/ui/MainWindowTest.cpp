@@ -418,6 +418,16 @@ TEST_F(MainWindowTest, AFirstStartShowsNoEnglishErrorAndOffersAMissingDirectory)
     EXPECT_EQ(session.dbDir, missing);
 }
 
+// No directory in the settings: the operator is told where to choose one, once,
+// and asked nothing.
+TEST_F(MainWindowTest, AFirstStartWithoutADirectorySaysWhereToChooseOne) {
+    writeIni({});
+    window.formLoad();
+    EXPECT_TRUE(prompter.questions.empty());
+    ASSERT_EQ(prompter.messages.size(), 1u) << prompter.texts().join("|").toStdString();
+    EXPECT_TRUE(prompter.messages[0].text.contains("ディレクトリを選んで下さい"));
+}
+
 }  // namespace
 
 namespace {

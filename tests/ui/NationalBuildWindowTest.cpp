@@ -28,6 +28,20 @@ struct NationalBuildWindowTest : ::testing::Test, UiFixture {
     }
 };
 
+// The main window's start line is read by the one rule (full-width digits
+// too); a text the rule refuses means the first line.
+TEST_F(NationalBuildWindowTest, TheStartLineIsTheMainWindowsByTheOneRule) {
+    writePrefecture("30.csv", "和歌山県", 1);
+    ui::NationalBuildWindow window(session, person);
+    auto* table = child<QTableWidget>(&window, "tblRegions");
+    session.posInfoStart = "abc";
+    window.setSources({QString::fromStdString(csvDir.path())});
+    EXPECT_EQ(table->rowCount(), 1);
+    session.posInfoStart = "２";
+    window.setSources({QString::fromStdString(csvDir.path())});
+    EXPECT_EQ(table->rowCount(), 0) << "the only row is on line 1";
+}
+
 TEST_F(NationalBuildWindowTest, RowsAppearWhileTheGuiThreadStaysFreeAndStopStopsAll) {
     createPostTable(basePath);
     writePrefecture("30.csv", "和歌山県", 20000);
