@@ -65,7 +65,7 @@ void runEngine(const std::vector<mrk2::bench::GeneratedFile>& files, int layout,
                const std::string& dbPath, QuietSink& person, EngineRun& run) {
     std::filesystem::remove(dbPath);
     mrk2::Database::open(dbPath, mrk2::Database::Mode::Create).close();
-    mrk2::PositionLayout positions;
+    mrk2::ConfiguredColumns positions;
     positions.startLine = mrk2::parseStartLine(mrk2::bench::startLineFor(layout));
     std::stringstream ss(mrk2::bench::fieldNumbersFor(layout));
     std::string num;

@@ -131,6 +131,11 @@ LineReader::Encoding detectEncoding(const char* data, std::size_t size, bool com
     return LineReader::Encoding::Cp932;
 }
 
+LineReader::Encoding encodingOfHead(std::string_view head) {
+    const bool complete = head.size() <= LineReader::kProbeSize;
+    return detectEncoding(head.data(), std::min(head.size(), LineReader::kProbeSize), complete);
+}
+
 LineReader::~LineReader() {
     close();
 }
@@ -153,8 +158,7 @@ void LineReader::open(std::unique_ptr<ByteSource> bytes) {
     // as complete (its cut last sequence is then invalid, not forgiven).
     while (!eof_ && end_ <= kProbeSize)
         fill();
-    std::size_t probe = std::min(end_, kProbeSize);
-    encoding_ = detectEncoding(buf_.data(), probe, eof_ && probe == end_);
+    encoding_ = encodingOfHead(std::string_view(buf_.data(), std::min(end_, kProbeSize + 1)));
     if (startsWithBom(buf_.data(), end_))
         pos_ = 3;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/ByteSource.h"
@@ -80,5 +81,10 @@ Error lineTooLong(std::size_t lineNo);
 // these are all the bytes of the file: when not, a multi-byte sequence cut at the
 // end of the probe does not count against UTF-8.
 LineReader::Encoding detectEncoding(const char* data, std::size_t size, bool complete);
+
+// The encoding a LineReader decides for a source that begins with `head`: its
+// first kProbeSize + 1 bytes, or all of a shorter source (the byte past the
+// probe tells a source cut there from one that ends there).
+LineReader::Encoding encodingOfHead(std::string_view head);
 
 }  // namespace mrk2

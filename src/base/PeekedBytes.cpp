@@ -17,7 +17,19 @@ std::string PeekedBytes::firstLine() {
             break;
         peeked_.append(buf, n);
     }
-    return peeked_.substr(0, std::min(end, peeked_.size()));
+    // A head looked at before may hold more than kMaxPeek bytes.
+    return peeked_.substr(0, std::min({end, peeked_.size(), kMaxPeek}));
+}
+
+std::string_view PeekedBytes::head(std::size_t size) {
+    char buf[8192];
+    while (peeked_.size() < size) {
+        const std::size_t n = source_->read(buf, std::min(sizeof buf, size - peeked_.size()));
+        if (n == 0)
+            break;
+        peeked_.append(buf, n);
+    }
+    return std::string_view(peeked_).substr(0, size);
 }
 
 std::size_t PeekedBytes::read(char* into, std::size_t size) {

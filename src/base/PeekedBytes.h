@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "base/ByteSource.h"
 
@@ -9,6 +10,7 @@ namespace mrk2 {
 // A byte source whose first line can be looked at before it is read: the bytes
 // looked at are read again, first, by whoever reads the source. A layout is
 // chosen by a file's header without opening (or unpacking) the file twice.
+// Everything is looked at before the first read.
 class PeekedBytes : public ByteSource {
   public:
     explicit PeekedBytes(std::unique_ptr<ByteSource> source) : source_(std::move(source)) {}
@@ -16,6 +18,9 @@ class PeekedBytes : public ByteSource {
     // The bytes of the first line, without its line break (at most kMaxPeek
     // bytes of a file without one). Throws mrk2::Error.
     std::string firstLine();
+    // The first `size` bytes, or all of a shorter source: what decides its
+    // encoding is looked at with its first line. Throws mrk2::Error.
+    std::string_view head(std::size_t size);
 
     std::size_t read(char* into, std::size_t size) override;
 

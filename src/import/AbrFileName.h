@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/SourceFile.h"
 #include "import/AbrHeader.h"
 
 namespace mrk2 {
@@ -23,5 +24,9 @@ struct AbrFileName {
         return dataset == other.dataset && positions != other.positions && rest == other.rest;
     }
 };
+
+// The _pos partner of a dataset source, or the dataset of a _pos one, by name;
+// nullopt for a name that is not a registry file's.
+std::optional<SourceFile> abrPartnerOf(const SourceFile& source);
 
 }  // namespace mrk2

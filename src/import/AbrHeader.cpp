@@ -36,8 +36,7 @@ constexpr ColumnNames kNames[] = {
     {AbrColumn::RepSrid, "rep_srid", "代表点_座標参照系"},
 };
 
-// Header names compared without blanks, quotes' leftovers and ASCII case
-// ("町字ID" = "町字id"), and without a byte order mark.
+// A header name without blanks, ASCII case or a byte order mark.
 std::string canonical(std::string_view name) {
     static const std::string_view kBom = "\xEF\xBB\xBF";
     if (name.substr(0, kBom.size()) == kBom)
@@ -53,27 +52,15 @@ std::string canonical(std::string_view name) {
 
 }  // namespace
 
-std::optional<AbrHeader> AbrHeader::recognise(const std::vector<std::string>& names) {
-    AbrHeader h;
-    h.columns.fill(-1);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::string name = canonical(names[i]);
-        for (const ColumnNames& n : kNames) {
-            if ((name == n.english || name == n.japanese) &&
-                h.columns[static_cast<std::size_t>(n.column)] < 0)
-                h.columns[static_cast<std::size_t>(n.column)] = static_cast<int>(i);
-        }
+std::optional<AbrNamedColumn> abrColumnNamed(std::string_view name) {
+    const std::string key = canonical(name);
+    for (const ColumnNames& n : kNames) {
+        if (key == n.english)
+            return AbrNamedColumn{n.column, AbrHeaderGeneration::English};
+        if (key == n.japanese)
+            return AbrNamedColumn{n.column, AbrHeaderGeneration::Japanese};
     }
-    h.width = names.size();
-    auto has = [&](AbrColumn c) { return h.column(c) >= 0; };
-    if (!has(AbrColumn::LgCode) || !has(AbrColumn::MachiazaId))
-        return std::nullopt;
-    h.dataset = has(AbrColumn::PrcId)    ? AbrDataset::Parcel
-                : has(AbrColumn::RsdtId) ? AbrDataset::House
-                : has(AbrColumn::BlkId)  ? AbrDataset::Block
-                                         : AbrDataset::Town;
-    h.positions = has(AbrColumn::RepLat) && has(AbrColumn::RepLon);
-    return h;
+    return std::nullopt;
 }
 
 std::vector<AbrColumn> AbrHeader::keys() const {

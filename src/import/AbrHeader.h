@@ -36,18 +36,20 @@ enum class AbrColumn {
     kCount
 };
 
-// A header line of the registry, read by column names, never by position: the
-// 2024 English names (lg_code, machiaza_id, rep_lat …) and the older Japanese
-// ones (全国地方公共団体コード, 町字ID, 代表点_緯度 …), in any order, with any
-// columns between them (such as the machiaza_dist that newer files insert).
+// The spelling of a registry header's names: the 2024 English names (lg_code,
+// machiaza_id, rep_lat …) or the older Japanese ones (全国地方公共団体コード,
+// 町字ID, 代表点_緯度 …).
+enum class AbrHeaderGeneration { Japanese, English };
+
+// A header line of the registry, as the sniffer read it by column names (in any
+// order, with any columns between them, such as the machiaza_dist that newer
+// files insert).
 struct AbrHeader {
     AbrDataset dataset = AbrDataset::Town;
     bool positions = false;  // a _pos file: the dataset's keys and rep_lat/rep_lon
+    AbrHeaderGeneration generation = AbrHeaderGeneration::English;
     std::array<int, static_cast<std::size_t>(AbrColumn::kCount)> columns{};  // -1: absent
     std::size_t width = 0;  // the number of columns the header names; every row has as many
-
-    // nullopt when the names are not those of a registry dataset.
-    static std::optional<AbrHeader> recognise(const std::vector<std::string>& names);
 
     int column(AbrColumn c) const { return columns[static_cast<std::size_t>(c)]; }
     // The columns that join a dataset to its _pos partner, in sort order.
@@ -66,6 +68,15 @@ struct AbrHeader {
 // A column's name as the 2024 headers spell it, and its older Japanese one
 // ("blk_num（街区符号）").
 std::string abrColumnName(AbrColumn column);
+
+// The column a header name stands for, and which generation spells it so;
+// compared without blanks, ASCII case ("町字ID" = "町字id") or a byte order
+// mark. nullopt for a column this tool does not read.
+struct AbrNamedColumn {
+    AbrColumn column;
+    AbrHeaderGeneration generation;
+};
+std::optional<AbrNamedColumn> abrColumnNamed(std::string_view name);
 
 // The dataset's name as the registry's file names spell it ("mt_rsdtdsp_rsdt").
 const char* abrDatasetName(AbrDataset dataset);

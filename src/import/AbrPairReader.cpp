@@ -1,19 +1,22 @@
 #include "import/AbrPairReader.h"
 
 #include "base/Error.h"
+#include "base/PeekedBytes.h"
+#include "import/SourceSniffer.h"
 
 namespace mrk2 {
 
 void AbrPairReader::Side::open(const std::string& name, std::unique_ptr<ByteSource> bytes) {
     path = name;
     inContext(path, [&] {
-        csv.open(bytes ? std::move(bytes) : openFileBytes(path));
-        std::vector<std::string> names;
-        auto recognised = csv.next(names) ? AbrHeader::recognise(names) : std::nullopt;
-        if (!recognised)
+        auto peeked = std::make_unique<PeekedBytes>(bytes ? std::move(bytes) : openFileBytes(path));
+        const SniffedSource sniffed = sniffSource(*peeked);
+        csv.open(std::move(peeked));
+        std::vector<std::string> names;  // the header line, known by its names already
+        if (!csv.next(names) || sniffed.kind != SourceKind::Registry)
             throw Error(FormatError::RegistryFile,
                         "アドレス・ベース・レジストリの見出し行ではありません。");
-        header = *recognised;
+        header = sniffed.registry;
         header.requireNeededColumns();
         keyColumns = header.keys();
     });

@@ -28,28 +28,26 @@ class AbrSourceRows : public SourceRows {
                   const MunicipalityMaster& master);
     ~AbrSourceRows() override;
 
+    // Throws mrk2::Error (FormatError::RegistryFile) at the end of a dataset
+    // none of whose rows the partner placed: the wrong _pos file, most likely.
     bool next(PositionRow& row) override;
     std::uint64_t bytesRead() const override { return pair_ ? pair_->bytesRead() : 0; }
 
-    // A _pos file given as a source of its own: no rows.
-    bool positionsOnly() const { return !pair_; }
-
-    // Rows not stored, by kind; all zero for a _pos file.
-    AbrCounts counts() const { return pair_ ? pair_->counts() : AbrCounts{}; }
+    // Rows not stored are said, never dropped in silence.
+    std::optional<std::string> note() const override;
+    bool toldByKind() const override { return true; }
+    std::int64_t rowsWithoutPosition() const override {
+        return pair_ ? pair_->counts().withoutPosition : 0;
+    }
+    // The dataset, for a _pos file given as a source of its own.
+    std::optional<SourceFile> rowsComeWith() const override;
 
   private:
+    SourceFile source_;
     const MunicipalityMaster& master_;
     std::unique_ptr<AbrPairReader> pair_;  // none for a _pos file
     PlaneProjector projector_;
     std::optional<AbrPositionRow> row_;
 };
-
-// Whether the first line of a source (its bytes, as in the file) is a registry
-// header, and which.
-std::optional<AbrHeader> abrHeaderOf(std::string_view firstLine);
-
-// The _pos partner of a dataset source, or the dataset of a _pos one, by name;
-// nullopt for a name that is not a registry file's.
-std::optional<SourceFile> abrPartnerOf(const SourceFile& source);
 
 }  // namespace mrk2

@@ -18,7 +18,7 @@ struct BatchRequest {
     ImportMode mode = ImportMode::Register;
     std::string dbDir;
     std::vector<std::string> paths;  // archives, CSV files and directories
-    PositionLayout layout;
+    ConfiguredColumns layout;
     std::int32_t minRecs = 1000;
     int jobs = 1;  // regions built at the same time
     // The memory for lines grouped in memory of all jobs together, shared by

@@ -1,24 +1,17 @@
 #include "import/CsvSourceRows.h"
 
 #include "base/CsvField.h"
-#include "import/KnownHeaders.h"
 
 namespace mrk2 {
 
-CsvSourceRows::CsvSourceRows(std::unique_ptr<ByteSource> bytes, const PositionLayout& configured) {
+CsvSourceRows::CsvSourceRows(std::unique_ptr<ByteSource> bytes, const CsvColumnMap& columns,
+                             int linesBeforeData)
+    : columns_(columns) {
     reader_.open(std::move(bytes));
-    layout_ = LineLayout::configured(configured.columns);
     if (!reader_.next(line_))
         return;
-    if (auto known = recognizeHeader(line_)) {
-        layout_ = known->layout;
-        layoutName_ = known->name;
-        return;
-    }
-    // No header this tool knows: the documented start line decides, and the
-    // first line is already the first of those it counts.
-    pending_ = configured.startLine <= 1;
-    for (int skip = configured.startLine - 2; skip > 0 && reader_.next(line_); --skip) {
+    pending_ = linesBeforeData <= 0;
+    for (int skip = linesBeforeData - 1; skip > 0 && reader_.next(line_); --skip) {
     }
 }
 
@@ -27,11 +20,12 @@ bool CsvSourceRows::next(PositionRow& row) {
         pending_ = false;
     else if (!reader_.next(line_))
         return false;
-    mapPositionLine(line_, layout_, reader_.lineNumber(), fields_, row.values);
+    mapPositionLine(line_, columns_, reader_.lineNumber(), fields_, row.values);
     row.code.reset();
-    if (layout_.codeColumn >= 0 && static_cast<std::size_t>(layout_.codeColumn) < fields_.size()) {
+    if (columns_.codeColumn >= 0 &&
+        static_cast<std::size_t>(columns_.codeColumn) < fields_.size()) {
         std::string_view code =
-            cleanCsvFieldView(fields_[static_cast<std::size_t>(layout_.codeColumn)]);
+            cleanCsvFieldView(fields_[static_cast<std::size_t>(columns_.codeColumn)]);
         if (!code.empty())
             row.code = code;
     }

@@ -21,7 +21,7 @@ struct ImportRequest {
     std::string dbDir;                // holds the base and the region database
     std::string region;               // the region name, as the region box shows it
     std::vector<SourceFile> sources;  // the region's files, in order (at most 1000)
-    PositionLayout layout;            // start line and columns of the position files
+    ConfiguredColumns layout;         // start line and columns of the position files
     std::int32_t minRecs = 1000;      // MINRECS
     // A listed file that is not there: passed over (the person said so before
     // the run began) or, when false, the run fails naming it.

@@ -22,10 +22,10 @@
 #include "data/WorkFiles.h"
 #include "import/GroupedExtraction.h"
 #include "import/MunicipalityCoverage.h"
+#include "import/OpenedSource.h"
 #include "import/PositionLoader.h"
 #include "import/RegionPostal.h"
 #include "import/RegisterWorkDatabase.h"
-#include "import/SourceLayout.h"
 #include "import/UniqueExtraction.h"
 #include "import/UpdateDetection.h"
 #include "postal/PostalTable.h"
@@ -132,7 +132,7 @@ class Run {
         outcome.report = notes_;
         if (indexOnly)
             outcome.report.push_back("位置の索引を作成しました。");
-        if (auto kinds = rowKindsNote(came_, went_, withoutPosition_, registryLoaded_))
+        if (auto kinds = rowKindsNote(came_, went_, withoutPosition_, toldByKind_))
             outcome.report.push_back(*kinds);
         finish(outcome);
         return outcome;
@@ -216,7 +216,7 @@ class Run {
                 rowsRead_ += loaded.rows;
                 coverage_.add(loaded.layout, loaded.coverage, f.path());
                 came_ += loaded.kinds;
-                registryLoaded_ = registryLoaded_ || loaded.registry;
+                toldByKind_ = toldByKind_ || loaded.toldByKind;
                 withoutPosition_ += loaded.withoutPosition;
                 checkStop();
                 progress_.step(ProgressStep::Extracting);
@@ -362,7 +362,7 @@ class Run {
     // Houses, blocks and parcels that came and went, for the registry's summary.
     RowKinds came_;
     RowKinds went_;
-    bool registryLoaded_ = false;
+    bool toldByKind_ = false;
     std::int64_t withoutPosition_ = 0;
     std::vector<std::string> notes_;  // the loaded files' notes, told after the run
     std::string readPaths_;           // the sources read (not skipped), one a line

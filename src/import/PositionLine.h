@@ -37,13 +37,14 @@ struct PerEntry : std::array<T, kPositionEntries> {
 // One value per entry; nullopt is stored as NULL. The views point into the line.
 using PositionValues = PerEntry<std::optional<std::string_view>>;
 
-// How one layout of CSV lines gives the twelve values.
-struct LineLayout {
+// Which column of a CSV line gives each of the twelve values, and what each
+// must hold: read off a known header, or the configured columns.
+struct CsvColumnMap {
     enum class Need {
         Value,     // the column must be there and not empty
         Column,    // the column must be there; empty is NULL (the town)
         Optional,  // missing or empty is NULL (the mesh code)
-        Absent     // the layout has no such value: always NULL
+        Absent     // the source has no such value: always NULL
     };
     PerEntry<int> columns{};
     PerEntry<Need> needs{};
@@ -51,14 +52,14 @@ struct LineLayout {
 
     // The documented rule for configured columns (POSINFOFIELDNO): the town may
     // be empty, the mesh code missing or empty, every other value is required.
-    static LineLayout configured(const std::array<int, kPositionEntries>& columns);
+    static CsvColumnMap configured(const std::array<int, kPositionEntries>& columns);
 };
 
-// Maps one line through a layout, each value cleaned by the CSV field rule.
+// Maps one line through a column map, each value cleaned by the CSV field rule.
 // `fields` is scratch space that a caller reuses for every line. Throws
 // mrk2::Error naming `lineNo` (FormatError::MissingColumn,
 // FormatError::EmptyValue) for the first faulty entry.
-void mapPositionLine(std::string_view line, const LineLayout& layout, std::size_t lineNo,
+void mapPositionLine(std::string_view line, const CsvColumnMap& map, std::size_t lineNo,
                      std::vector<std::string_view>& fields, PositionValues& values);
 
 }  // namespace mrk2

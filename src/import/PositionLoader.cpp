@@ -13,12 +13,11 @@
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "data/SchemaNames.h"
-#include "import/AbrSourceRows.h"
 #include "import/BatchInsert.h"
 #include "import/MunicipalityCodes.h"
 #include "import/MunicipalityMaster.h"
+#include "import/OpenedSource.h"
 #include "import/PositionLine.h"
-#include "import/SourceLayout.h"
 #include "import/TownSort.h"
 
 namespace mrk2 {
@@ -79,15 +78,6 @@ class StagingWriter {
     BatchInsert insert_;
 };
 
-// Registry rows that are not stored are said, never dropped in silence.
-std::optional<std::string> skippedRowsNote(const std::string& path, const AbrCounts& c) {
-    if (c.withoutPosition == 0 && c.retired == 0 && c.unpaired == 0)
-        return std::nullopt;
-    return path + "\n格納しなかった行: 位置座標なし " + std::to_string(c.withoutPosition) +
-           "件, 廃止 " + std::to_string(c.retired) + "件, 対応する行のない位置座標 " +
-           std::to_string(c.unpaired) + "件";
-}
-
 void recordPrefecture(std::vector<std::string>& list, const std::string& pref) {
     if (std::find(list.begin(), list.end(), pref) != list.end())
         return;
@@ -112,7 +102,7 @@ void keepWhatWasStaged(std::optional<StagingWriter>& writer) {
 
 }  // namespace
 
-LoadedFile loadPositionFile(Database& db, const SourceFile& source, const PositionLayout& layout,
+LoadedFile loadPositionFile(Database& db, const SourceFile& source, const ConfiguredColumns& layout,
                             RunProgress& progress, std::vector<std::string>& prefs,
                             TownSort* groups, SourceReader& sources, bool skipMissing) {
     const std::string path = source.path();
@@ -137,11 +127,8 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
             loaded.source.srcId = db.lastInsertRowid();
         }
 
-        // A registry file is known by its header and joined with its partner;
-        // any other file is a CSV of its own.
         OpenedSource opened = openSourceRows(sources, source, layout);
         SourceRows* rows = opened.rows.get();
-        AbrSourceRows* abr = opened.registry;
         loaded.layout = opened.layout;
         MunicipalityCodes codes(MunicipalityMaster::builtIn());
         codes.beginFile(municipalityCodeOfName(source.file));
@@ -182,15 +169,9 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
         }
         progress.fileRead(records, rows->bytesRead());
         loaded.rows = records;
-        if (abr && !abr->positionsOnly() && abr->counts().paired == 0 && !progress.stopped())
-            throw Error(FormatError::RegistryFile,
-                        "位置座標のファイルに、このファイルの行と対応する行が一つもありません。\n" +
-                            abrPartnerOf(source).value_or(source).path());
-        if (abr) {
-            loaded.note = skippedRowsNote(path, abr->counts());
-            loaded.registry = true;
-            loaded.withoutPosition = abr->counts().withoutPosition;
-        }
+        loaded.note = rows->note();
+        loaded.toldByKind = rows->toldByKind();
+        loaded.withoutPosition = rows->rowsWithoutPosition();
         if (staging)
             staging->flush();
         else if (groups)
@@ -200,15 +181,12 @@ LoadedFile loadPositionFile(Database& db, const SourceFile& source, const Positi
         return loaded;
     } catch (const std::exception& e) {
         keepWhatWasStaged(staging);
-        std::vector<SourceFile> read{source};
-        if (auto partner = abrPartnerOf(source))
-            read.push_back(*partner);
-        throw sources.damageFirst(read, asError(e)).in(path);
+        throw sources.damageFirst(filesReadFor(source), asError(e)).in(path);
     }
 }
 
 void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
-                     const PositionLayout& layout, RunProgress& progress,
+                     const ConfiguredColumns& layout, RunProgress& progress,
                      std::vector<std::string>& prefs, bool skipMissing) {
     const std::string path = source.path();
     SourceReader sources;

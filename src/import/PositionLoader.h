@@ -7,9 +7,9 @@
 #include "base/RunProgress.h"
 #include "base/SourceFile.h"
 #include "data/Database.h"
+#include "import/ConfiguredColumns.h"
 #include "import/GroupedSource.h"
 #include "import/MunicipalityCoverage.h"
-#include "import/PositionLayout.h"
 #include "import/RowKinds.h"
 
 namespace mrk2 {
@@ -23,7 +23,7 @@ class TownSort;
 // the load early. Throws
 // mrk2::Error naming the file.
 void loadPositionCsv(const std::string& dbPath, const SourceFile& source,
-                     const PositionLayout& layout, RunProgress& progress,
+                     const ConfiguredColumns& layout, RunProgress& progress,
                      std::vector<std::string>& prefs, bool skipMissing);
 
 // What became of a file's lines.
@@ -35,15 +35,14 @@ struct LoadedFile {
     };
     Where where = Where::Memory;
     GroupedSource source;
-    // What the person is told of the file after the run: the registry rows that
-    // were not stored.
+    std::int64_t rows = 0;    // the rows read
+    std::string layout;       // OpenedSource::layout
+    SourceCoverage coverage;  // the municipalities of its rows
+    RowKinds kinds;           // the rows read, by kind
+    // What its rows told after them (see SourceRows).
     std::optional<std::string> note;
-    std::int64_t rows = 0;             // the rows read
-    std::string layout;                // OpenedSource::layout
-    SourceCoverage coverage;           // the municipalities of its rows
-    RowKinds kinds;                    // the rows read, by kind
-    bool registry = false;             // an Address Base Registry dataset
-    std::int64_t withoutPosition = 0;  // its rows that had no position
+    bool toldByKind = false;
+    std::int64_t withoutPosition = 0;
 };
 
 // The same on a connection the run holds, within its transaction: the file's
@@ -52,7 +51,7 @@ struct LoadedFile {
 // getUniqueTable.
 // `sources` opens the file (or archive member) and keeps archives open for the
 // next.
-LoadedFile loadPositionFile(Database& db, const SourceFile& source, const PositionLayout& layout,
+LoadedFile loadPositionFile(Database& db, const SourceFile& source, const ConfiguredColumns& layout,
                             RunProgress& progress, std::vector<std::string>& prefs,
                             TownSort* groups, SourceReader& sources, bool skipMissing);
 

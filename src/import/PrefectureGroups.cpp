@@ -8,8 +8,8 @@
 #include "base/ErrorReport.h"
 #include "base/Paths.h"
 #include "base/RegionName.h"
+#include "import/OpenedSource.h"
 #include "import/PrefectureRegion.h"
-#include "import/SourceLayout.h"
 
 namespace mrk2 {
 
@@ -50,10 +50,11 @@ std::vector<std::string> expandDirectories(const std::vector<std::string>& paths
 }
 
 // The prefecture of a source's first data row, read in the source's own layout.
-// A registry _pos file has no rows of its own: it goes with its dataset.
+// A source with no rows of its own (a registry _pos file) goes with the one its
+// rows come in with (its dataset).
 // Throws mrk2::Error.
 std::string prefectureOf(SourceReader& reader, const SourceFile& source,
-                         const PositionLayout& layout) {
+                         const ConfiguredColumns& layout) {
     OpenedSource opened = openSourceRows(reader, source, layout);
     PositionRow row;
     if (opened.rows->next(row) && row.values[Pref]) {
@@ -63,17 +64,15 @@ std::string prefectureOf(SourceReader& reader, const SourceFile& source,
         checkPrefectureRegion(pref, source.path());
         return pref;
     }
-    if (opened.registry && opened.registry->positionsOnly()) {
-        if (const std::optional<SourceFile> dataset = abrPartnerOf(source))
-            return prefectureOf(reader, *dataset, layout);
-    }
+    if (const std::optional<SourceFile> carrier = opened.rows->rowsComeWith())
+        return prefectureOf(reader, *carrier, layout);
     throw Error(FormatError::NotFound, "都道府県名のある行がありません。", source.path());
 }
 
 }  // namespace
 
 PrefectureGrouping groupByPrefecture(const std::vector<std::string>& paths,
-                                     const PositionLayout& layout) {
+                                     const ConfiguredColumns& layout) {
     PrefectureGrouping grouping;
     std::map<std::string, std::size_t> indexOf;
     SourceReader reader;

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "base/SourceFile.h"
-#include "import/PositionLayout.h"
+#include "import/ConfiguredColumns.h"
 
 namespace mrk2 {
 
@@ -32,6 +32,6 @@ struct PrefectureGrouping {
 // source's first data row (都道府県名). An archive whose members all name one
 // prefecture is one group; a source repeated through another path is kept once.
 PrefectureGrouping groupByPrefecture(const std::vector<std::string>& paths,
-                                     const PositionLayout& layout);
+                                     const ConfiguredColumns& layout);
 
 }  // namespace mrk2

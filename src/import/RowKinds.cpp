@@ -31,8 +31,8 @@ std::string kinds(const RowKinds& k) {
 }  // namespace
 
 std::optional<std::string> rowKindsNote(const RowKinds& came, const RowKinds& went,
-                                        std::int64_t withoutPosition, bool registryLoaded) {
-    if (!registryLoaded && went.houses + went.parcels == 0)
+                                        std::int64_t withoutPosition, bool toldByKind) {
+    if (!toldByKind && went.houses + went.parcels == 0)
         return std::nullopt;
     std::string text = "読み込んだ行: " + kinds(came);
     if (went.any())

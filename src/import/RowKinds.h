@@ -21,10 +21,10 @@ struct RowKinds {
 };
 
 // What a run did to the houses, blocks and parcels of a region, told after a run
-// that loaded registry files or removed houses or parcels: those that came, those
-// that went (when any did), and the registry rows that lacked a position;
-// nullopt otherwise.
+// that loaded a source told by kind (the registry's) or removed houses or
+// parcels: those that came, those that went (when any did), and the rows that
+// lacked a position; nullopt otherwise.
 std::optional<std::string> rowKindsNote(const RowKinds& came, const RowKinds& went,
-                                        std::int64_t withoutPosition, bool registryLoaded);
+                                        std::int64_t withoutPosition, bool toldByKind);
 
 }  // namespace mrk2

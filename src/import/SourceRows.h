@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
+#include "base/SourceFile.h"
 #include "import/PositionLine.h"
 
 namespace mrk2 {
@@ -24,6 +26,20 @@ class SourceRows {
     virtual bool next(PositionRow& row) = 0;
     // Bytes of the source read so far, for progress.
     virtual std::uint64_t bytesRead() const = 0;
+
+    // What a source tells after its rows, beside them; the defaults are a
+    // source that has nothing more to tell.
+
+    // What the person is told of the source after the run: rows read but not
+    // stored, and why.
+    virtual std::optional<std::string> note() const { return std::nullopt; }
+    // Whether the run tells the rows it read by kind (houses, blocks, parcels).
+    virtual bool toldByKind() const { return false; }
+    // Rows read that had no position, and so were not stored.
+    virtual std::int64_t rowsWithoutPosition() const { return 0; }
+    // For a source with no rows of its own, whose rows come in with another
+    // one: that source.
+    virtual std::optional<SourceFile> rowsComeWith() const { return std::nullopt; }
 };
 
 }  // namespace mrk2

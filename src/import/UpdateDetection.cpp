@@ -11,7 +11,7 @@
 #include "data/Database.h"
 #include "data/RegionSchema.h"
 #include "data/SchemaNames.h"
-#include "import/AbrSourceRows.h"
+#include "import/AbrFileName.h"
 #include "import/RowKinds.h"
 
 namespace mrk2 {

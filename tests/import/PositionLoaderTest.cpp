@@ -80,7 +80,7 @@ class PositionLoaderTest : public ::testing::Test {
     std::string db;
     RecordingPerson person;
     StopControl stop;
-    PositionLayout layout;
+    ConfiguredColumns layout;
     std::vector<std::string> prefs;  // the prefectures of the run's files
     bool skipMissing = false;        // the request's answer for a missing file
 };
@@ -297,4 +297,21 @@ TEST_F(PositionLoaderTest, CoordinatesOutsideTheirRangeOrNoNumbersStopTheLoad) {
     csv("edges.csv",
         {head + "-10000000,+10000000,-90,180.000,,0,1", head + "0.5,-.5,90.0,-180,,0,1"});
     EXPECT_TRUE(load("edges.csv")) << person.allMessages();
+}
+
+TEST_F(PositionLoaderTest, ARegistryDatasetNoPositionPlacesIsRefusedNamingItsPositionFile) {
+    dir.write("mt_town_x.csv",
+              "lg_code,machiaza_id,oaza_cho,chome,koaza,ablt_date\n131059,0001001,白山,,,\n");
+    dir.write(
+        "mt_town_pos_x.csv",
+        "lg_code,machiaza_id,rep_lat,rep_lon,rep_srid\n131059,0009009,35.7,139.7,EPSG:6668\n");
+    // The _pos file alone has no rows of its own, and is no fault.
+    EXPECT_TRUE(load("mt_town_pos_x.csv"));
+    EXPECT_TRUE(person.messages.empty());
+    EXPECT_FALSE(load("mt_town_x.csv"));
+    ASSERT_EQ(person.messages.size(), 1u);
+    EXPECT_NE(person.messages[0].text.find("対応する行が一つもありません。\n" +
+                                           dir.file("mt_town_pos_x.csv")),
+              std::string::npos)
+        << person.messages[0].text;
 }
