@@ -394,10 +394,11 @@ Outcome runImport(const ImportRequest& request, StopControl& stop, ProgressSink&
     makeSourceDirsAbsolute(absolute.sources);
     RunProgress progress(sink, stop);
     Run run(absolute, progress);
-    Outcome outcome = Outcome::stopped();
+    Outcome outcome;
     try {
         outcome = run.execute();
     } catch (const StopSeen&) {
+        outcome = Outcome::stopped();  // the Stop was seen between two steps
     } catch (const std::exception& e) {
         outcome = failure(e);
     }
