@@ -82,10 +82,6 @@ std::optional<std::string> fileModifiedText(const std::string& path) {
     return localTimeText(st.st_mtim.tv_sec);
 }
 
-std::string nowText() {
-    return localTimeText(std::time(nullptr));
-}
-
 std::string executableDir() {
     std::error_code ec;
     auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);

@@ -41,9 +41,6 @@ std::optional<std::string> fileModifiedText(const std::string& path);
 // A point in time as local "YYYY-MM-DD HH:MM:SS".
 std::string localTimeText(std::time_t t);
 
-// Local time now in the same form.
-std::string nowText();
-
 // The directory of the running executable.
 std::string executableDir();
 
